@@ -1,0 +1,32 @@
+# Build options shared by every target of the project.
+
+set(TOVARIN_SANITIZE "" CACHE STRING "Sanitizers for this build tree: '', 'address' (address+undefined) or 'thread'")
+option(TOVARIN_BUILD_BENCHMARKS "Build the benchmark programs under bench/" ON)
+
+add_compile_options(-Wall -Wextra -Werror)
+
+if(TOVARIN_SANITIZE STREQUAL "address")
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+elseif(TOVARIN_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(NOT TOVARIN_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "TOVARIN_SANITIZE must be empty, 'address' or 'thread'")
+endif()
+
+# Every test program labelled "kernel" is part of this target, which the ThreadSanitizer run builds.
+add_custom_target(kernel_tests)
+
+# Registers a GoogleTest program with CTest. LABELS lets the test script pick subsets
+# (the ThreadSanitizer run takes the "kernel" label).
+function(tovarin_add_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+  include(GoogleTest)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "${ARG_LABELS}")
+  if("kernel" IN_LIST ARG_LABELS)
+    add_dependencies(kernel_tests ${name})
+  endif()
+endfunction()

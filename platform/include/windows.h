@@ -1,0 +1,10 @@
+// The device SDK's umbrella header.
+#pragma once
+
+#include <windef.h>
+#include <winerror.h>
+#include <winbase.h>
+#include <kfuncs.h>
+#include <winreg.h>
+#include <winuser.h>
+#include <dbgapi.h>

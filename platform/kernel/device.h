@@ -1,0 +1,89 @@
+// The device: one simulated phone per host process. This header is the host side of the platform,
+// used by the emulator and by tests; deliverables never include it.
+//
+// A device is booted with DeviceOptions and shut down by destroying the Device object. While it is
+// up, every platform call acts on it. Shutting down ends every device thread (a thread blocked in a
+// platform wait leaves it as if it had called ExitThread), saves the registry and unloads modules.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace tovarin::kernel {
+
+enum class ClockMode {
+    Real,       // the device clock follows the host's steady clock
+    Simulated,  // time moves only when every device thread is blocked in a platform wait
+};
+
+struct DeviceOptions {
+    ClockMode clock = ClockMode::Simulated;
+    // Host folder that holds the device's file system (the folder of "\" on the device). Empty:
+    // a device without files (unit tests of the kernel).
+    std::filesystem::path image_root;
+    // Folder of the registry hives (.reg files). Empty: the registry lives in memory only.
+    std::filesystem::path registry_dir;
+    // Wall-clock time of the device at boot, in milliseconds since 1970-01-01 UTC. 0 takes the
+    // host's current time. The device's local time is UTC plus utc_offset_minutes.
+    int64_t boot_unix_ms = 0;
+    int utc_offset_minutes = 0;
+};
+
+class Registry;
+class Scheduler;
+class Trace;
+
+class Device {
+public:
+    explicit Device(const DeviceOptions& options);
+    ~Device();
+    Device(const Device&) = delete;
+    Device& operator=(const Device&) = delete;
+
+    // The device that is up. Calling a platform function with no device up is a host bug and
+    // aborts with a message.
+    static Device& Current();
+    static bool IsUp();
+
+    const DeviceOptions& options() const { return options_; }
+    Scheduler& scheduler() { return *scheduler_; }
+    Registry& registry() { return *registry_; }
+    Trace& trace() { return *trace_; }
+
+    // Device time in milliseconds since boot.
+    uint64_t NowMs() const;
+
+private:
+    DeviceOptions options_;
+    std::unique_ptr<Trace> trace_;
+    std::unique_ptr<Scheduler> scheduler_;
+    std::unique_ptr<Registry> registry_;
+};
+
+// Acting on a device from host code (tests, the emulator's console).
+//
+// A host thread that is not a device thread may call any platform function; its waits are measured
+// in device time but do not hold the clock back. To take part in the device's time, a host thread
+// attaches itself: while an attached thread runs, simulated time stands still, and when it sleeps
+// or waits, time may move on to the earliest deadline.
+class AttachedThread {
+public:
+    explicit AttachedThread(std::string name);
+    ~AttachedThread();
+    AttachedThread(const AttachedThread&) = delete;
+    AttachedThread& operator=(const AttachedThread&) = delete;
+};
+
+// Called from an attached thread in simulated mode: returns once every other device thread is
+// blocked in a platform wait and no deadline is due at the current device time. Time does not move
+// while it waits. In real mode it returns at once.
+void WaitForDeviceIdle();
+
+// Lets ms of device time pass for the calling thread (Sleep for host code).
+void AdvanceDeviceTime(uint32_t ms);
+
+}  // namespace tovarin::kernel
