@@ -3,7 +3,8 @@
 set(TOVARIN_SANITIZE "" CACHE STRING "Sanitizers for this build tree: '', 'address' (address+undefined) or 'thread'")
 option(TOVARIN_BUILD_BENCHMARKS "Build the benchmark programs under bench/" ON)
 
-add_compile_options(-Wall -Wextra -Werror)
+# Designated initializers of option records name only the fields they change.
+add_compile_options(-Wall -Wextra -Werror -Wno-missing-field-initializers)
 
 if(TOVARIN_SANITIZE STREQUAL "address")
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)

@@ -95,8 +95,8 @@ WINBASEAPI BOOL WINAPI SetEvent(HANDLE hEvent);
 WINBASEAPI BOOL WINAPI ResetEvent(HANDLE hEvent);
 WINBASEAPI BOOL WINAPI PulseEvent(HANDLE hEvent);
 WINBASEAPI DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds);
-WINBASEAPI DWORD WINAPI WaitForMultipleObjects(DWORD nCount, const HANDLE* lpHandles,
-                                               BOOL fWaitAll, DWORD dwMilliseconds);
+WINBASEAPI DWORD WINAPI WaitForMultipleObjects(DWORD nCount, const HANDLE* lpHandles, BOOL fWaitAll,
+                                               DWORD dwMilliseconds);
 WINBASEAPI HANDLE WINAPI CreateMutexW(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner,
                                       LPCWSTR lpName);
 WINBASEAPI BOOL WINAPI ReleaseMutex(HANDLE hMutex);

@@ -33,12 +33,13 @@ struct DeviceOptions {
     int utc_offset_minutes = 0;
 };
 
+class HandleTable;
 class Registry;
 class Scheduler;
 class Trace;
 
 class Device {
-public:
+  public:
     explicit Device(const DeviceOptions& options);
     ~Device();
     Device(const Device&) = delete;
@@ -51,16 +52,21 @@ public:
 
     const DeviceOptions& options() const { return options_; }
     Scheduler& scheduler() { return *scheduler_; }
+    HandleTable& handles() { return *handles_; }
     Registry& registry() { return *registry_; }
     Trace& trace() { return *trace_; }
 
     // Device time in milliseconds since boot.
     uint64_t NowMs() const;
+    // Wall-clock time of the boot, in milliseconds since 1970-01-01 UTC.
+    int64_t BootUnixMs() const { return boot_unix_ms_; }
 
-private:
+  private:
     DeviceOptions options_;
+    int64_t boot_unix_ms_;
     std::unique_ptr<Trace> trace_;
     std::unique_ptr<Scheduler> scheduler_;
+    std::unique_ptr<HandleTable> handles_;
     std::unique_ptr<Registry> registry_;
 };
 
@@ -71,7 +77,7 @@ private:
 // attaches itself: while an attached thread runs, simulated time stands still, and when it sleeps
 // or waits, time may move on to the earliest deadline.
 class AttachedThread {
-public:
+  public:
     explicit AttachedThread(std::string name);
     ~AttachedThread();
     AttachedThread(const AttachedThread&) = delete;

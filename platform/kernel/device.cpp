@@ -1,0 +1,79 @@
+#include "kernel/device.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "kernel/handles.h"
+#include "kernel/registry/registry.h"
+#include "kernel/scheduler.h"
+#include "kernel/trace.h"
+
+namespace tovarin::kernel {
+namespace {
+std::atomic<Device*> g_current{nullptr};
+
+int64_t HostUnixMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+}  // namespace
+
+Device::Device(const DeviceOptions& options)
+    : options_(options),
+      boot_unix_ms_(options.boot_unix_ms != 0 ? options.boot_unix_ms : HostUnixMs()) {
+    Device* expected = nullptr;
+    if (!g_current.compare_exchange_strong(expected, this)) {
+        std::fputs("tovarin: a second device was booted in one process\n", stderr);
+        std::abort();
+    }
+    trace_ = std::make_unique<Trace>();
+    scheduler_ = std::make_unique<Scheduler>(options.clock);
+    handles_ = std::make_unique<HandleTable>();
+    registry_ = std::make_unique<Registry>(options.registry_dir);
+}
+
+Device::~Device() {
+    scheduler_->Shutdown();
+    registry_.reset();
+    handles_.reset();
+    g_current.store(nullptr);
+}
+
+Device& Device::Current() {
+    Device* device = g_current.load(std::memory_order_acquire);
+    if (!device) {
+        std::fputs("tovarin: a platform function was called with no device up\n", stderr);
+        std::abort();
+    }
+    return *device;
+}
+
+bool Device::IsUp() {
+    return g_current.load(std::memory_order_acquire) != nullptr;
+}
+
+uint64_t Device::NowMs() const {
+    return scheduler_->NowMs();
+}
+
+AttachedThread::AttachedThread(std::string name) {
+    CurrentScheduler().Attach(std::move(name));
+}
+
+AttachedThread::~AttachedThread() {
+    CurrentScheduler().Detach();
+}
+
+void WaitForDeviceIdle() {
+    CurrentScheduler().WaitForIdle();
+}
+
+void AdvanceDeviceTime(uint32_t ms) {
+    if (ms > 0) {
+        CurrentScheduler().Wait({}, false, ms, nullptr);
+    }
+}
+
+}  // namespace tovarin::kernel

@@ -1,0 +1,354 @@
+#include "kernel/scheduler.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+
+#include <winbase.h>
+
+#include "kernel/trace.h"
+
+namespace tovarin::kernel {
+namespace {
+
+std::atomic<uint64_t> g_generation{0};
+
+struct CurrentThread {
+    std::shared_ptr<ThreadRecord> record;
+    uint64_t generation = 0;
+};
+thread_local CurrentThread t_current;
+
+// How long a shutting-down device waits for its threads to leave host code.
+constexpr auto kShutdownGrace = std::chrono::seconds(10);
+
+std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) {
+        out += (c < 0x80) ? static_cast<char>(c) : '?';
+    }
+    return out;
+}
+
+}  // namespace
+
+Scheduler::Scheduler(ClockMode mode)
+    : mode_(mode), boot_(std::chrono::steady_clock::now()), generation_(++g_generation) {}
+
+Scheduler::~Scheduler() = default;
+
+uint64_t Scheduler::NowMs() const {
+    if (mode_ == ClockMode::Simulated) {
+        return simulated_now_ms_.load(std::memory_order_acquire);
+    }
+    auto elapsed = std::chrono::steady_clock::now() - boot_;
+    return std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+}
+
+std::chrono::steady_clock::time_point Scheduler::HostTimeOf(uint64_t device_ms) const {
+    return boot_ + std::chrono::milliseconds(device_ms);
+}
+
+ThreadRecord& Scheduler::Self() {
+    if (!t_current.record || t_current.generation != generation_) {
+        auto record = std::make_shared<ThreadRecord>();
+        record->kind = ThreadKind::Host;
+        {
+            std::lock_guard guard(lock_);
+            record->id = next_thread_id_++;
+        }
+        record->name = "host thread " + std::to_string(record->id);
+        t_current = {std::move(record), generation_};
+    }
+    return *t_current.record;
+}
+
+std::shared_ptr<ThreadRecord> Scheduler::RegisterDeviceThread(std::string name) {
+    auto record = std::make_shared<ThreadRecord>();
+    record->kind = ThreadKind::Device;
+    std::lock_guard guard(lock_);
+    record->id = next_thread_id_++;
+    record->name = name.empty() ? "thread " + std::to_string(record->id) : std::move(name);
+    record->exit_requested = shutting_down_;
+    ++running_;
+    ++live_device_threads_;
+    return record;
+}
+
+void Scheduler::BindCurrentThread(std::shared_ptr<ThreadRecord> record) {
+    t_current = {std::move(record), generation_};
+}
+
+void Scheduler::DeviceThreadEnded(ThreadRecord& record) {
+    std::lock_guard guard(lock_);
+    (void)record;
+    --running_;
+    --live_device_threads_;
+    threads_ended_.notify_all();
+    Blocked();
+}
+
+void Scheduler::Attach(std::string name) {
+    ThreadRecord& self = Self();
+    std::lock_guard guard(lock_);
+    if (self.kind == ThreadKind::Host) {
+        self.kind = ThreadKind::Attached;
+        self.name = std::move(name);
+        ++running_;
+    }
+}
+
+void Scheduler::Detach() {
+    ThreadRecord& self = Self();
+    std::lock_guard guard(lock_);
+    if (self.kind == ThreadKind::Attached) {
+        self.kind = ThreadKind::Host;
+        --running_;
+        Blocked();
+    }
+}
+
+bool Scheduler::MustExit(const ThreadRecord& thread) const {
+    return thread.exit_requested || (shutting_down_ && thread.kind == ThreadKind::Device);
+}
+
+bool Scheduler::TrySatisfy(ThreadRecord& thread, WaitBlock& block) {
+    const auto& objects = block.objects;
+    if (block.wait_all) {
+        for (Waitable* object : objects) {
+            if (!object->IsSignalledFor(thread)) {
+                return false;
+            }
+        }
+        for (Waitable* object : objects) {
+            object->Acquire(thread);
+        }
+        block.result = WAIT_OBJECT_0;
+        return true;
+    }
+    for (size_t i = 0; i < objects.size(); ++i) {
+        if (objects[i]->IsSignalledFor(thread)) {
+            objects[i]->Acquire(thread);
+            block.result = WAIT_OBJECT_0 + static_cast<uint32_t>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Scheduler::Unregister(ThreadRecord& thread, WaitBlock& block) {
+    for (Waitable* object : block.objects) {
+        std::erase(object->waiters, &thread);
+    }
+    std::erase(blocked_, &thread);
+    thread.wait = nullptr;
+}
+
+void Scheduler::Complete(ThreadRecord& thread, uint32_t result, uint32_t error) {
+    WaitBlock& block = *thread.wait;
+    Unregister(thread, block);
+    block.done = true;
+    block.result = result;
+    block.error = error;
+    if (thread.HoldsTime()) {
+        ++running_;
+    }
+    thread.wake.notify_one();
+}
+
+void Scheduler::Signalled(Waitable& object) {
+    // A copy: completing a waiter removes it from the list.
+    std::vector<ThreadRecord*> waiters = object.waiters;
+    for (ThreadRecord* waiter : waiters) {
+        if (waiter->wait && TrySatisfy(*waiter, *waiter->wait)) {
+            Complete(*waiter, waiter->wait->result, 0);
+        }
+    }
+}
+
+uint32_t Scheduler::Wait(std::span<Waitable* const> objects, bool wait_all, uint32_t timeout_ms,
+                         uint32_t* error) {
+    ThreadRecord& self = Self();
+    std::unique_lock guard(lock_);
+    if (MustExit(self)) {
+        throw ThreadExit{0};
+    }
+    WaitBlock block;
+    block.objects = objects;
+    block.wait_all = wait_all;
+    if (TrySatisfy(self, block)) {
+        return block.result;
+    }
+    if (timeout_ms == 0) {
+        return WAIT_TIMEOUT;
+    }
+    if (timeout_ms != INFINITE) {
+        block.deadline_ms = NowMs() + timeout_ms;
+    }
+    for (Waitable* object : objects) {
+        object->waiters.push_back(&self);
+    }
+    self.wait = &block;
+    blocked_.push_back(&self);
+    if (self.HoldsTime()) {
+        --running_;
+    }
+    Blocked();
+
+    while (!block.done && !MustExit(self)) {
+        if (mode_ == ClockMode::Real && block.deadline_ms) {
+            if (self.wake.wait_until(guard, HostTimeOf(*block.deadline_ms)) ==
+                    std::cv_status::timeout &&
+                !block.done) {
+                Complete(self, WAIT_TIMEOUT, 0);
+            }
+        } else {
+            self.wake.wait(guard);
+        }
+    }
+    if (!block.done) {
+        // The device is shutting down: leave the wait and end the thread.
+        Unregister(self, block);
+        if (self.HoldsTime()) {
+            ++running_;
+        }
+        throw ThreadExit{0};
+    }
+    if (error) {
+        *error = block.error;
+    }
+    return block.result;
+}
+
+void Scheduler::Blocked() {
+    if (running_ == 0) {
+        idle_changed_.notify_all();
+    }
+    if (mode_ == ClockMode::Simulated) {
+        AdvanceSimulatedTime();
+    }
+}
+
+void Scheduler::AdvanceSimulatedTime() {
+    while (running_ == 0 && !shutting_down_) {
+        bool someone_waits_for_idle = false;
+        std::optional<uint64_t> earliest;
+        for (ThreadRecord* thread : blocked_) {
+            if (thread->wait->deadline_ms &&
+                (!earliest || *thread->wait->deadline_ms < *earliest)) {
+                earliest = thread->wait->deadline_ms;
+            }
+        }
+        for (ThreadRecord* thread : blocked_) {
+            someone_waits_for_idle |= thread->waiting_for_idle;
+        }
+        if (someone_waits_for_idle) {
+            return;  // the device is idle; the idle waiter decides what happens next
+        }
+        if (!earliest) {
+            bool driver_blocked = std::any_of(blocked_.begin(), blocked_.end(), [](auto* t) {
+                return t->kind != ThreadKind::Device;
+            });
+            if (driver_blocked) {
+                ReportDeadlock();
+            }
+            return;
+        }
+        uint64_t now = std::max(*earliest, simulated_now_ms_.load());
+        simulated_now_ms_.store(now, std::memory_order_release);
+        std::vector<ThreadRecord*> due;
+        for (ThreadRecord* thread : blocked_) {
+            if (thread->wait->deadline_ms && *thread->wait->deadline_ms <= now) {
+                due.push_back(thread);
+            }
+        }
+        for (ThreadRecord* thread : due) {
+            Complete(*thread, WAIT_TIMEOUT, 0);
+        }
+    }
+}
+
+void Scheduler::ReportDeadlock() {
+    std::ostringstream report;
+    report << "deadlock at device time " << NowMs()
+           << " ms: every device thread is blocked and no wait has a time limit\n";
+    for (ThreadRecord* thread : blocked_) {
+        report << "  " << thread->name << " (id " << thread->id << ") waits for ";
+        if (thread->wait->wait_all) {
+            report << "all of ";
+        }
+        bool first = true;
+        for (Waitable* object : thread->wait->objects) {
+            report << (first ? "" : ", ") << object->TypeName();
+            if (!object->name().empty()) {
+                report << " \"" << Narrow(object->name()) << "\"";
+            }
+            first = false;
+        }
+        report << "\n";
+    }
+    std::fputs(report.str().c_str(), stderr);
+    std::vector<ThreadRecord*> drivers;
+    for (ThreadRecord* thread : blocked_) {
+        if (thread->kind != ThreadKind::Device) {
+            drivers.push_back(thread);
+        }
+    }
+    // The host threads that drive the device would hang for ever: their waits fail instead.
+    for (ThreadRecord* thread : drivers) {
+        Complete(*thread, WAIT_FAILED, ERROR_POSSIBLE_DEADLOCK);
+    }
+    if (Device::IsUp()) {
+        std::wstring text;
+        for (char c : report.str()) {
+            text += static_cast<wchar_t>(static_cast<unsigned char>(c));
+        }
+        Device::Current().trace().Write({NowMs(), L"kernel", text});
+    }
+}
+
+void Scheduler::WaitForIdle() {
+    if (mode_ != ClockMode::Simulated) {
+        return;
+    }
+    ThreadRecord& self = Self();
+    std::unique_lock guard(lock_);
+    bool holds = self.HoldsTime();
+    auto others_running = [&] { return running_ - (holds ? 1 : 0); };
+    if (others_running() == 0) {
+        return;
+    }
+    self.waiting_for_idle = true;
+    WaitBlock block;  // no objects, no deadline: only marks the thread as blocked
+    self.wait = &block;
+    blocked_.push_back(&self);
+    if (holds) {
+        --running_;
+    }
+    idle_changed_.wait(guard, [&] { return running_ == 0 || shutting_down_; });
+    std::erase(blocked_, &self);
+    self.wait = nullptr;
+    self.waiting_for_idle = false;
+    if (holds) {
+        ++running_;
+    }
+}
+
+void Scheduler::Shutdown() {
+    std::unique_lock guard(lock_);
+    shutting_down_ = true;
+    for (ThreadRecord* thread : blocked_) {
+        if (thread->kind == ThreadKind::Device) {
+            thread->exit_requested = true;
+            thread->wake.notify_one();
+        }
+    }
+    idle_changed_.notify_all();
+    if (!threads_ended_.wait_for(guard, kShutdownGrace,
+                                 [&] { return live_device_threads_ == 0; })) {
+        std::fprintf(stderr, "device shutdown: %d device thread(s) did not end\n",
+                     live_device_threads_);
+    }
+}
+
+}  // namespace tovarin::kernel

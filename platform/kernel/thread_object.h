@@ -1,0 +1,40 @@
+// The waitable object behind a thread handle.
+#pragma once
+
+#include <winbase.h>
+
+#include "kernel/scheduler.h"
+
+namespace tovarin::kernel {
+
+class ThreadObject final : public Waitable {
+  public:
+    explicit ThreadObject(uint32_t id) : id_(id) {}
+    const char* TypeName() const override { return "thread"; }
+    bool IsSignalledFor(const ThreadRecord&) const override { return finished_; }
+
+    // Kernel lock held.
+    void Finish(Scheduler& scheduler, uint32_t exit_code) {
+        exit_code_ = exit_code;
+        finished_ = true;
+        scheduler.Signalled(*this);
+    }
+    uint32_t ExitCode() const { return finished_ ? exit_code_ : STILL_ACTIVE; }
+    uint32_t id() const { return id_; }
+
+    std::weak_ptr<Waitable> gate;  // set while a suspended thread waits for ResumeThread
+
+  private:
+    const uint32_t id_;
+    bool finished_ = false;
+    uint32_t exit_code_ = 0;
+};
+
+// Called on every new device thread before and after its start routine (the module loader
+// delivers DLL_THREAD_ATTACH and DLL_THREAD_DETACH through them).
+struct ThreadHooks {
+    static void (*attach)();
+    static void (*detach)();
+};
+
+}  // namespace tovarin::kernel

@@ -1,0 +1,151 @@
+// Device threads.
+#include <thread>
+
+#include <windows.h>
+
+#include "kernel/device.h"
+#include "kernel/handles.h"
+#include "kernel/scheduler.h"
+#include "kernel/thread_object.h"
+
+using namespace tovarin::kernel;
+
+namespace tovarin::kernel {
+namespace {
+
+// Opens the gate of a thread created suspended.
+class StartGate final : public Waitable {
+  public:
+    const char* TypeName() const override { return "suspended start"; }
+    bool IsSignalledFor(const ThreadRecord&) const override { return open; }
+    bool open = false;
+};
+
+void RunDeviceThread(std::shared_ptr<ThreadRecord> record, std::shared_ptr<ThreadObject> object,
+                     std::shared_ptr<StartGate> gate, LPTHREAD_START_ROUTINE start, LPVOID param) {
+    Scheduler& scheduler = CurrentScheduler();
+    scheduler.BindCurrentThread(record);
+    DWORD exit_code = 0;
+    try {
+        if (gate) {
+            Waitable* objects[] = {gate.get()};
+            scheduler.Wait(objects, false, INFINITE, nullptr);
+        }
+        ThreadHooks::attach();
+        try {
+            exit_code = start(param);
+        } catch (const ThreadExit& exit) {
+            exit_code = exit.exit_code;
+        }
+        ThreadHooks::detach();
+    } catch (const ThreadExit& exit) {
+        exit_code = exit.exit_code;
+    }
+    {
+        std::lock_guard guard(scheduler.lock());
+        object->Finish(scheduler, exit_code);
+    }
+    scheduler.DeviceThreadEnded(*record);
+}
+
+}  // namespace
+
+void (*ThreadHooks::attach)() = [] {};
+void (*ThreadHooks::detach)() = [] {};
+
+}  // namespace tovarin::kernel
+
+extern "C" {
+
+HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, DWORD, LPTHREAD_START_ROUTINE lpStartAddr,
+                           LPVOID lpvThreadParam, DWORD fdwCreate, LPDWORD lpIDThread) {
+    if (!lpStartAddr) {
+        SetError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    Scheduler& scheduler = CurrentScheduler();
+    auto record = scheduler.RegisterDeviceThread("");
+    auto object = std::make_shared<ThreadObject>(record->id);
+    std::shared_ptr<StartGate> gate;
+    if (fdwCreate & CREATE_SUSPENDED) {
+        gate = std::make_shared<StartGate>();
+        object->gate = gate;
+    }
+    HANDLE handle = Handles().Insert(object);
+    try {
+        std::thread(RunDeviceThread, record, object, gate, lpStartAddr, lpvThreadParam).detach();
+    } catch (const std::system_error&) {
+        Handles().Close(handle);
+        scheduler.DeviceThreadEnded(*record);
+        SetError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    if (lpIDThread) {
+        *lpIDThread = record->id;
+    }
+    return handle;
+}
+
+DWORD WINAPI ResumeThread(HANDLE hThread) {
+    auto thread = Handles().LookupAs<ThreadObject>(hThread);
+    if (!thread) {
+        SetError(ERROR_INVALID_HANDLE);
+        return 0xFFFFFFFF;
+    }
+    auto gate = std::static_pointer_cast<StartGate>(thread->gate.lock());
+    if (!gate) {
+        return 0;
+    }
+    Scheduler& scheduler = CurrentScheduler();
+    std::lock_guard guard(scheduler.lock());
+    DWORD previous = gate->open ? 0 : 1;
+    gate->open = true;
+    scheduler.Signalled(*gate);
+    return previous;
+}
+
+void WINAPI ExitThread(DWORD dwExitCode) {
+    throw ThreadExit{dwExitCode};
+}
+
+BOOL WINAPI GetExitCodeThread(HANDLE hThread, LPDWORD lpExitCode) {
+    auto thread = Handles().LookupAs<ThreadObject>(hThread);
+    if (!thread || !lpExitCode) {
+        SetError(thread ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    Scheduler& scheduler = CurrentScheduler();
+    std::lock_guard guard(scheduler.lock());
+    *lpExitCode = thread->ExitCode();
+    return TRUE;
+}
+
+DWORD WINAPI GetCurrentThreadId(void) {
+    return CurrentScheduler().Self().id;
+}
+
+// The pseudo handles of the documented API.
+HANDLE WINAPI GetCurrentThread(void) {
+    return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-2));
+}
+HANDLE WINAPI GetCurrentProcess(void) {
+    return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
+}
+DWORD WINAPI GetCurrentProcessId(void) {
+    return 1;
+}
+
+BOOL WINAPI SetThreadPriority(HANDLE, int nPriority) {
+    // Host threads run at one priority; the value is accepted so that callers work unchanged.
+    if (nPriority < THREAD_PRIORITY_TIME_CRITICAL || nPriority > THREAD_PRIORITY_IDLE) {
+        SetError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int WINAPI GetThreadPriority(HANDLE) {
+    return THREAD_PRIORITY_NORMAL;
+}
+
+}  // extern "C"
