@@ -217,3 +217,11 @@ typedef struct tagSIZE {
 #else  // RC_INVOKED
 #define TEXT(quote) L##quote
 #endif  // RC_INVOKED
+
+// Languages, also for resource scripts.
+#define LANG_NEUTRAL 0x00
+#define LANG_ENGLISH 0x09
+#define LANG_RUSSIAN 0x19
+#define SUBLANG_NEUTRAL 0x00
+#define SUBLANG_DEFAULT 0x01
+#define SUBLANG_SYS_DEFAULT 0x02

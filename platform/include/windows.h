@@ -8,3 +8,4 @@
 #include <winreg.h>
 #include <winuser.h>
 #include <dbgapi.h>
+#include <mmsystem.h>

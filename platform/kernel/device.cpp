@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "kernel/device_log.h"
 #include "kernel/handles.h"
 #include "kernel/registry/registry.h"
 #include "kernel/scheduler.h"
@@ -29,6 +30,8 @@ Device::Device(const DeviceOptions& options)
         std::abort();
     }
     trace_ = std::make_unique<Trace>();
+    log_ = std::make_unique<DeviceLog>();
+    trace_->Subscribe([log = log_.get()](const TraceLine& line) { log->Add({line.tick_ms, line}); });
     scheduler_ = std::make_unique<Scheduler>(options.clock);
     handles_ = std::make_unique<HandleTable>();
     registry_ = std::make_unique<Registry>(options.registry_dir);

@@ -33,6 +33,7 @@ struct DeviceOptions {
     int utc_offset_minutes = 0;
 };
 
+class DeviceLog;
 class HandleTable;
 class Registry;
 class Scheduler;
@@ -55,6 +56,9 @@ class Device {
     HandleTable& handles() { return *handles_; }
     Registry& registry() { return *registry_; }
     Trace& trace() { return *trace_; }
+    // Everything scripts can assert: traces (copied from the trace), driver calls, keys, programs
+    // started, window messages.
+    DeviceLog& log() { return *log_; }
 
     // Device time in milliseconds since boot.
     uint64_t NowMs() const;
@@ -65,6 +69,7 @@ class Device {
     DeviceOptions options_;
     int64_t boot_unix_ms_;
     std::unique_ptr<Trace> trace_;
+    std::unique_ptr<DeviceLog> log_;
     std::unique_ptr<Scheduler> scheduler_;
     std::unique_ptr<HandleTable> handles_;
     std::unique_ptr<Registry> registry_;

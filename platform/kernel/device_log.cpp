@@ -1,0 +1,56 @@
+#include "kernel/device_log.h"
+
+#include <algorithm>
+
+#include "kernel/device.h"
+
+namespace tovarin::kernel {
+
+std::vector<uint32_t> IoctlRecord::InputWords() const {
+    std::vector<uint32_t> words;
+    for (size_t i = 0; i + 4 <= input.size(); i += 4) {
+        words.push_back(uint32_t{input[i]} | uint32_t{input[i + 1]} << 8 |
+                        uint32_t{input[i + 2]} << 16 | uint32_t{input[i + 3]} << 24);
+    }
+    return words;
+}
+
+void DeviceLog::Add(LogEntry entry) {
+    std::lock_guard guard(mutex_);
+    for (const auto& [id, sink] : sinks_) {
+        sink(entry);
+    }
+    entries_.push_back(std::move(entry));
+}
+
+std::vector<LogEntry> DeviceLog::Since(size_t from) const {
+    std::lock_guard guard(mutex_);
+    if (from >= entries_.size()) {
+        return {};
+    }
+    return {entries_.begin() + static_cast<ptrdiff_t>(from), entries_.end()};
+}
+
+size_t DeviceLog::Size() const {
+    std::lock_guard guard(mutex_);
+    return entries_.size();
+}
+
+int DeviceLog::Subscribe(Sink sink) {
+    std::lock_guard guard(mutex_);
+    int id = next_id_++;
+    sinks_.emplace_back(id, std::move(sink));
+    return id;
+}
+
+void DeviceLog::Unsubscribe(int id) {
+    std::lock_guard guard(mutex_);
+    std::erase_if(sinks_, [id](const auto& entry) { return entry.first == id; });
+}
+
+void Record(std::variant<TraceLine, IoctlRecord, KeyRecord, StartedRecord, MessageRecord> what) {
+    Device& device = Device::Current();
+    device.log().Add({device.NowMs(), std::move(what)});
+}
+
+}  // namespace tovarin::kernel
