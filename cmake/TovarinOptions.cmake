@@ -3,8 +3,9 @@
 set(TOVARIN_SANITIZE "" CACHE STRING "Sanitizers for this build tree: '', 'address' (address+undefined) or 'thread'")
 option(TOVARIN_BUILD_BENCHMARKS "Build the benchmark programs under bench/" ON)
 
-# Designated initializers of option records name only the fields they change.
-add_compile_options(-Wall -Wextra -Werror -Wno-missing-field-initializers)
+# Designated initializers of option records name only the fields they change; device code casts
+# GetProcAddress results (FARPROC) to the function types it expects, as the device SDK intends.
+add_compile_options(-Wall -Wextra -Werror -Wno-missing-field-initializers -Wno-cast-function-type)
 
 if(TOVARIN_SANITIZE STREQUAL "address")
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
@@ -26,8 +27,12 @@ function(tovarin_add_gtest name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
   include(GoogleTest)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "${ARG_LABELS}")
+  # A list of labels has to reach the test properties as one escaped value.
+  string(REPLACE ";" "\\;" labels "${ARG_LABELS}")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "${labels}")
   if("kernel" IN_LIST ARG_LABELS)
     add_dependencies(kernel_tests ${name})
   endif()
 endfunction()
+
+include(${CMAKE_CURRENT_LIST_DIR}/TovarinResources.cmake)

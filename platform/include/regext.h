@@ -2,7 +2,12 @@
 #pragma once
 
 #include <windef.h>
+#include <winerror.h>
 #include <winreg.h>
+
+// Results of the registry helpers beyond the Win32 codes they pass on.
+#define E_INSUFFICIENT_BUFFER HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER)
+#define E_DATATYPE_MISMATCH HRESULT_FROM_WIN32(ERROR_DATATYPE_MISMATCH)
 
 #ifndef RC_INVOKED
 typedef HANDLE HREGNOTIFY;

@@ -103,6 +103,8 @@
 #define MB_ICONSTOP MB_ICONHAND
 #define MB_DEFBUTTON1 0x00000000L
 #define MB_DEFBUTTON2 0x00000100L
+#define MB_DEFBUTTON3 0x00000200L
+#define MB_DEFMASK 0x00000F00L
 #define MB_APPLMODAL 0x00000000L
 #define MB_SETFOREGROUND 0x00010000L
 #define MB_TOPMOST 0x00040000L
@@ -114,6 +116,8 @@
 #define IDIGNORE 5
 #define IDYES 6
 #define IDNO 7
+
+#define BN_CLICKED 0
 
 #define KEYEVENTF_KEYUP 0x0002
 #define KEYEVENTF_SILENT 0x0004
@@ -137,6 +141,17 @@
 #define VK_F2 0x71
 #define VK_F3 0x72
 #define VK_F4 0x73
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_LWIN 0x5B
+#define VK_RWIN 0x5C
+#define VK_LSHIFT 0xA0
+#define VK_RSHIFT 0xA1
+#define VK_LCONTROL 0xA2
+#define VK_RCONTROL 0xA3
+#define VK_LMENU 0xA4
+#define VK_RMENU 0xA5
 // The phone's talk and end keys.
 #define VK_TTALK VK_F3
 #define VK_TEND VK_F4

@@ -7,6 +7,7 @@
 
 #include "kernel/device_log.h"
 #include "kernel/handles.h"
+#include "kernel/modules/modules.h"
 #include "kernel/registry/registry.h"
 #include "kernel/scheduler.h"
 #include "kernel/trace.h"
@@ -31,14 +32,19 @@ Device::Device(const DeviceOptions& options)
     }
     trace_ = std::make_unique<Trace>();
     log_ = std::make_unique<DeviceLog>();
-    trace_->Subscribe([log = log_.get()](const TraceLine& line) { log->Add({line.tick_ms, line}); });
+    trace_->Subscribe([log = log_.get()](const TraceLine& line) {
+        log->Add({line.tick_ms, line});
+    });
     scheduler_ = std::make_unique<Scheduler>(options.clock);
     handles_ = std::make_unique<HandleTable>();
     registry_ = std::make_unique<Registry>(options.registry_dir);
+    modules::RegisterPlatformBuiltins();
 }
 
 Device::~Device() {
     scheduler_->Shutdown();
+    // A module's DllMain may still use the registry and handles while it detaches.
+    modules::UnloadAll();
     registry_.reset();
     handles_.reset();
     g_current.store(nullptr);

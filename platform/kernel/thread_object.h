@@ -30,8 +30,9 @@ class ThreadObject final : public Waitable {
     uint32_t exit_code_ = 0;
 };
 
-// Called on every new device thread before and after its start routine (the module loader
-// delivers DLL_THREAD_ATTACH and DLL_THREAD_DETACH through them).
+// Called on every new device thread before and after its start routine, after the module
+// loader's DLL_THREAD_ATTACH and DLL_THREAD_DETACH (the window manager removes the windows of an
+// ending thread through `detach`).
 struct ThreadHooks {
     static void (*attach)();
     static void (*detach)();

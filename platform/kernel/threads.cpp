@@ -5,6 +5,7 @@
 
 #include "kernel/device.h"
 #include "kernel/handles.h"
+#include "kernel/modules/modules.h"
 #include "kernel/scheduler.h"
 #include "kernel/thread_object.h"
 
@@ -31,12 +32,14 @@ void RunDeviceThread(std::shared_ptr<ThreadRecord> record, std::shared_ptr<Threa
             Waitable* objects[] = {gate.get()};
             scheduler.Wait(objects, false, INFINITE, nullptr);
         }
+        modules::OnThreadAttach();
         ThreadHooks::attach();
         try {
             exit_code = start(param);
         } catch (const ThreadExit& exit) {
             exit_code = exit.exit_code;
         }
+        modules::OnThreadDetach();
         ThreadHooks::detach();
     } catch (const ThreadExit& exit) {
         exit_code = exit.exit_code;

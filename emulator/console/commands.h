@@ -1,0 +1,140 @@
+// The console's commands as the parser gives them: one record per command of the grammar. Texts
+// that reach the device (keys, values, paths, names) are wide; file contents stay UTF-8 bytes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace tovarin::emulator::console {
+
+enum class RegRoot { LocalMachine, CurrentUser };
+
+struct RegValueRef {
+    RegRoot root = RegRoot::LocalMachine;
+    std::wstring key;
+    std::wstring value;
+};
+
+struct BootCommand {};
+struct HelpCommand {};
+struct WaitCommand {
+    uint32_t ms = 0;
+};
+struct MarkCommand {};
+
+struct RegSetCommand {
+    RegValueRef target;
+    std::variant<uint32_t, std::wstring> data;  // dword or sz
+};
+struct RegDeleteCommand {
+    RegValueRef target;
+};
+struct RegGetCommand {
+    RegValueRef target;
+};
+
+struct FileWriteCommand {
+    std::wstring path;
+    std::string content;  // UTF-8, every line ended by LF
+};
+struct FileDeleteCommand {
+    std::wstring path;
+};
+struct DiskFreeCommand {
+    std::wstring path;
+    uint64_t bytes = 0;
+};
+
+enum class CallAction { Incoming, Answer, Miss, End, Second, SecondEnd };
+struct CallCommand {
+    CallAction action = CallAction::Incoming;
+    std::wstring number;  // Incoming and Second only; empty: the number is withheld
+};
+
+struct KeyCommand {
+    uint8_t vk = 0;
+};
+struct EventSetCommand {
+    std::wstring name;
+};
+
+enum class MessageBoxButton { Ok, Yes, No, Cancel };
+struct MsgboxPressCommand {
+    MessageBoxButton button = MessageBoxButton::Ok;
+};
+
+// Expectations. `negated` is the "expect no ..." form.
+struct ExpectRegCommand {
+    enum class Kind { Dword, Sz, Missing, Present };
+    RegValueRef target;
+    Kind kind = Kind::Present;
+    uint32_t dword = 0;
+    std::wstring sz;
+};
+struct ExpectFileCommand {
+    std::wstring path;  // may hold * and ?
+    bool exists = true;
+};
+struct ExpectWindowCommand {
+    std::wstring window_class;
+    std::wstring title;
+    bool negated = false;
+};
+struct ExpectMsgboxCommand {
+    std::wstring text;
+};
+struct ExpectEventCommand {
+    std::wstring name;
+    bool set = true;
+};
+struct ExpectTraceCommand {
+    std::wstring text;
+    bool negated = false;
+};
+struct ExpectIoctlCommand {
+    std::wstring device;
+    std::optional<uint32_t> code;  // always given unless negated
+    std::vector<uint32_t> words;   // leading input words; none in the negated form
+    bool negated = false;
+};
+struct ExpectKeyCommand {
+    uint8_t vk = 0;
+    bool negated = false;
+};
+struct ExpectStartedCommand {
+    std::wstring name;
+    bool negated = false;
+};
+struct ExpectMessageCommand {
+    std::wstring window_class;
+    uint32_t message = 0;
+    std::optional<uint64_t> wparam;
+    bool negated = false;
+};
+
+using Command =
+    std::variant<BootCommand, HelpCommand, WaitCommand, MarkCommand, RegSetCommand,
+                 RegDeleteCommand, RegGetCommand, FileWriteCommand, FileDeleteCommand,
+                 DiskFreeCommand, CallCommand, KeyCommand, EventSetCommand, MsgboxPressCommand,
+                 ExpectRegCommand, ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand,
+                 ExpectEventCommand, ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand,
+                 ExpectStartedCommand, ExpectMessageCommand>;
+
+// Whether the command is one of the expect forms.
+inline bool IsExpectation(const Command& command) {
+    return std::holds_alternative<ExpectRegCommand>(command) ||
+           std::holds_alternative<ExpectFileCommand>(command) ||
+           std::holds_alternative<ExpectWindowCommand>(command) ||
+           std::holds_alternative<ExpectMsgboxCommand>(command) ||
+           std::holds_alternative<ExpectEventCommand>(command) ||
+           std::holds_alternative<ExpectTraceCommand>(command) ||
+           std::holds_alternative<ExpectIoctlCommand>(command) ||
+           std::holds_alternative<ExpectKeyCommand>(command) ||
+           std::holds_alternative<ExpectStartedCommand>(command) ||
+           std::holds_alternative<ExpectMessageCommand>(command);
+}
+
+}  // namespace tovarin::emulator::console

@@ -1,0 +1,42 @@
+#include "console/help.h"
+
+namespace tovarin::emulator::console {
+
+std::vector<std::string> HelpLines() {
+    return {
+        "One command a line; # starts a comment. Words are separated by spaces; \"a b\\c\" is one",
+        "word (no escapes). Numbers are decimal or 0x-hex; times are device milliseconds.",
+        "ROOT is HKLM or HKCU.",
+        "  boot                                  start the device",
+        "  wait MS                               let MS of device time pass",
+        "  mark                                  start a new window for the log expectations",
+        "  reg set ROOT \"KEY\" \"VALUE\" dword N | sz \"TEXT\"",
+        "  reg delete ROOT \"KEY\" \"VALUE\"",
+        "  reg get ROOT \"KEY\" \"VALUE\"            prints dword:N, sz:\"TEXT\" or missing",
+        "  file write \"PATH\" <<WORD              the lines up to a line WORD become the file",
+        "  file delete \"PATH\"",
+        "  disk free \"PATH\" BYTES                simulated free bytes of PATH's volume",
+        "  call incoming \"NUMBER\"                a call rings (\"\" = withheld number)",
+        "  call answer | miss | end              the user answers, the caller gives up, the call "
+        "ends",
+        "  call second \"NUMBER\" | second-end     a second call arrives during a call, or ends",
+        "  key VK                                press and release a key (0x72 = talk)",
+        "  event set \"NAME\"                      set a named event (made if missing)",
+        "  msgbox press OK|Yes|No|Cancel         answer the shown message box",
+        "  expect reg ROOT \"KEY\" \"VALUE\" dword N | sz \"TEXT\" | missing | present",
+        "  expect file \"PATH\" exists | missing   PATH may hold * and ?",
+        "  expect [no] window \"CLASS\" \"TITLE\"    a top-level window",
+        "  expect msgbox \"TEXT\"                  a shown message box's text holds TEXT",
+        "  expect event \"NAME\" set | clear",
+        "Since the last mark:",
+        "  expect [no] trace \"TEXT\"              a trace line holds TEXT",
+        "  expect ioctl \"DEVICE\" CODE [WORD ...]  a control call (\"HAL\" = KernelIoControl)",
+        "  expect no ioctl \"DEVICE\" [CODE]",
+        "  expect [no] key VK                    VK was pressed",
+        "  expect [no] started \"NAME\"            a program with file name NAME started",
+        "  expect [no] message \"CLASS\" MSG [WPARAM]  a window of class CLASS received MSG",
+        "  help                                  this help",
+    };
+}
+
+}  // namespace tovarin::emulator::console

@@ -1,0 +1,18 @@
+#include "console/output.h"
+
+namespace tovarin::emulator::console {
+
+void Output::Line(const std::string& text) {
+    std::lock_guard guard(mutex_);
+    std::fwrite(text.data(), 1, text.size(), stream_);
+    std::fputc('\n', stream_);
+    std::fflush(stream_);
+}
+
+void Output::Prompt(const std::string& text) {
+    std::lock_guard guard(mutex_);
+    std::fwrite(text.data(), 1, text.size(), stream_);
+    std::fflush(stream_);
+}
+
+}  // namespace tovarin::emulator::console

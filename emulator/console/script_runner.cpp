@@ -1,0 +1,165 @@
+#include "console/script_runner.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+#include "console/parser.h"
+#include "console/session.h"
+#include "image/build_config.h"
+#include "image/built_files.h"
+#include "image/device_image.h"
+#include "image/temporary_image.h"
+#include "kernel/files/utf8.h"
+
+namespace tovarin::emulator::console {
+namespace {
+
+void ReportFailure(Output& output, const std::string& where, const std::string& line,
+                   const Outcome& outcome) {
+    output.Line(where + "failed: " + line);
+    if (outcome.found.empty()) {
+        output.Line("  " + outcome.reason);
+        return;
+    }
+    bool first = true;
+    for (const std::string& found : outcome.found) {
+        output.Line((first ? "  found: " : "         ") + found);
+        first = false;
+    }
+}
+
+// Makes or updates the image at root; false after reporting why it cannot be used.
+bool Prepare(const std::filesystem::path& root, Output& output, bool tell_when_made) {
+    PreparedImage prepared;
+    std::string error;
+    if (!PrepareImage(root, BuiltFiles(), &prepared, &error)) {
+        output.Line("tovarin-emu: the device image cannot be used: " + error);
+        return false;
+    }
+    if (prepared.made && tell_when_made) {
+        output.Line("tovarin-emu: made the device image " + root.string());
+    }
+    return true;
+}
+
+// Standard input, line by line.
+class StreamLineSource final : public LineSource {
+  public:
+    StreamLineSource(std::istream& stream, Output& output, bool prompt)
+        : stream_(stream), output_(output), prompt_(prompt) {}
+    std::optional<std::string> NextLine() override {
+        if (prompt_) {
+            output_.Prompt("tovarin> ");
+        }
+        std::string line;
+        if (!std::getline(stream_, line)) {
+            return std::nullopt;
+        }
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        return line;
+    }
+
+  private:
+    std::istream& stream_;
+    Output& output_;
+    bool prompt_;
+};
+
+}  // namespace
+
+int RunScript(const EmulatorOptions& options, Output& output) {
+    const std::filesystem::path& script = *options.script;
+    std::ifstream file(script, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    if (!file) {
+        output.Line("tovarin-emu: cannot read the script " + script.string());
+        return kExitUnusable;
+    }
+
+    // The whole script is parsed before the device boots, so that a mistyped line is reported
+    // at once and not after a long run.
+    std::vector<ParsedCommand> commands;
+    TextLineSource lines(text.str());
+    CommandReader reader(lines);
+    while (std::optional<ReadResult> next = reader.Next()) {
+        if (auto* error = std::get_if<ParseError>(&*next)) {
+            output.Line(script.string() + ":" + std::to_string(error->line) +
+                        ": cannot parse: " + error->text);
+            output.Line("  " + error->reason);
+            return kExitUnparsable;
+        }
+        commands.push_back(std::move(std::get<ParsedCommand>(*next)));
+    }
+
+    TemporaryImage temporary;
+    std::filesystem::path root;
+    if (options.device_dir) {
+        root = *options.device_dir;
+    } else {
+        std::string error;
+        if (!temporary.Make(&error)) {
+            output.Line("tovarin-emu: " + error);
+            return kExitUnusable;
+        }
+        root = temporary.root();
+    }
+    if (!Prepare(root, output, options.device_dir.has_value())) {
+        return kExitUnusable;
+    }
+
+    // Ends before the temporary image is removed.
+    Session session({root, options.Clock()}, output);
+    size_t expectations = 0;
+    for (const ParsedCommand& command : commands) {
+        Outcome outcome = session.Execute(command.command);
+        if (!outcome.ok) {
+            ReportFailure(output, script.string() + ":" + std::to_string(command.line) + ": ",
+                          command.text, outcome);
+            return kExitFailed;
+        }
+        expectations += IsExpectation(command.command) ? 1 : 0;
+    }
+    output.Line(script.string() + ": " + std::to_string(commands.size()) + " commands done, " +
+                std::to_string(expectations) + " expectations held");
+    return kExitHeld;
+}
+
+int RunConsole(const EmulatorOptions& options, Output& output) {
+    std::filesystem::path root = options.device_dir.value_or(kDefaultDeviceDir);
+    if (!Prepare(root, output, true)) {
+        return kExitUnusable;
+    }
+    Session session({root, options.Clock()}, output);
+    Outcome booted = session.Execute(BootCommand{});
+    if (!booted.ok) {
+        ReportFailure(output, "", "boot", booted);
+        return kExitFailed;
+    }
+    output.Line("tovarin-emu: the phone is up on " + root.string() +
+                ". Type help for the commands; Ctrl-D ends.");
+
+    StreamLineSource lines(std::cin, output, isatty(0) != 0);
+    CommandReader reader(lines);
+    while (std::optional<ReadResult> next = reader.Next()) {
+        if (auto* error = std::get_if<ParseError>(&*next)) {
+            output.Line("cannot parse: " + error->reason);
+            continue;
+        }
+        const ParsedCommand& command = std::get<ParsedCommand>(*next);
+        Outcome outcome = session.Execute(command.command);
+        if (!outcome.ok) {
+            ReportFailure(output, "", command.text, outcome);
+        }
+    }
+    return kExitHeld;
+}
+
+}  // namespace tovarin::emulator::console

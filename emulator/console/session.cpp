@@ -1,0 +1,340 @@
+#include "console/session.h"
+
+#include <fstream>
+
+#include "console/help.h"
+#include "console/log_checks.h"
+#include "console/log_format.h"
+#include "console/state_checks.h"
+#include "gwes/message_box.h"
+#include "kernel/device_log.h"
+#include "kernel/files/device_paths.h"
+#include "kernel/files/utf8.h"
+#include "kernel/files/volumes.h"
+
+namespace tovarin::emulator::console {
+namespace {
+
+HKEY RootKey(RegRoot root) {
+    return root == RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+std::string Utf8(const std::wstring& text) {
+    return kernel::WideToUtf8(text);
+}
+
+std::string ErrorText(const char* what, DWORD error) {
+    return std::string(what) + " (error " + std::to_string(error) + ")";
+}
+
+phone::CallAction PhoneActionOf(CallAction action) {
+    switch (action) {
+        case CallAction::Incoming:
+            return phone::CallAction::Incoming;
+        case CallAction::Answer:
+            return phone::CallAction::Answer;
+        case CallAction::Miss:
+            return phone::CallAction::Miss;
+        case CallAction::End:
+            return phone::CallAction::End;
+        case CallAction::Second:
+            return phone::CallAction::Second;
+        case CallAction::SecondEnd:
+            return phone::CallAction::SecondEnd;
+    }
+    return phone::CallAction::Incoming;
+}
+
+int ButtonIdOf(MessageBoxButton button) {
+    switch (button) {
+        case MessageBoxButton::Ok:
+            return IDOK;
+        case MessageBoxButton::Yes:
+            return IDYES;
+        case MessageBoxButton::No:
+            return IDNO;
+        case MessageBoxButton::Cancel:
+            return IDCANCEL;
+    }
+    return IDOK;
+}
+
+Outcome FromCheck(CheckResult result) {
+    return result.held ? Outcome::Done()
+                       : Outcome::Failed("the expectation did not hold", std::move(result.found));
+}
+
+}  // namespace
+
+Session::Session(Settings settings, Output& output)
+    : settings_(std::move(settings)), output_(output) {}
+
+Session::~Session() {
+    Shutdown();
+}
+
+void Session::Shutdown() {
+    if (!emulator_) {
+        return;
+    }
+    for (HANDLE event : events_) {
+        CloseHandle(event);
+    }
+    events_.clear();
+    emulator_.reset();
+}
+
+Outcome Session::Execute(const Command& command) {
+    bool needs_device = !std::holds_alternative<BootCommand>(command) &&
+                        !std::holds_alternative<HelpCommand>(command);
+    if (needs_device && !emulator_) {
+        return Outcome::Failed("the device is not up: boot it first");
+    }
+    Outcome outcome = std::visit([this](const auto& each) { return Do(each); }, command);
+    if (emulator_ && !IsExpectation(command)) {
+        kernel::WaitForDeviceIdle();
+    }
+    return outcome;
+}
+
+std::vector<kernel::LogEntry> Session::SinceMark() const {
+    return emulator_->device().log().Since(mark_);
+}
+
+Outcome Session::Do(const BootCommand&) {
+    if (emulator_) {
+        return Outcome::Failed("the device is up already");
+    }
+    BootOptions options{settings_.image_root, settings_.clock};
+    options.log_listener = [this](const kernel::LogEntry& entry) {
+        // Window messages are many; they stay in the log for the expectations.
+        if (std::holds_alternative<kernel::MessageRecord>(entry.what)) {
+            return;
+        }
+        for (const std::string& line : PrintedLines(entry)) {
+            output_.Line(line);
+        }
+    };
+    std::string error;
+    emulator_ = Emulator::Boot(options, &error);
+    if (!emulator_) {
+        return Outcome::Failed("the device cannot boot: " + error);
+    }
+    // What happened during the boot counts for the expectations up to the first mark.
+    mark_ = 0;
+    return Outcome::Done();
+}
+
+Outcome Session::Do(const HelpCommand&) {
+    for (const std::string& line : HelpLines()) {
+        output_.Line(line);
+    }
+    return Outcome::Done();
+}
+
+Outcome Session::Do(const WaitCommand& command) {
+    kernel::AdvanceDeviceTime(command.ms);
+    return Outcome::Done();
+}
+
+Outcome Session::Do(const MarkCommand&) {
+    mark_ = emulator_->device().log().Size();
+    return Outcome::Done();
+}
+
+Outcome Session::Do(const RegSetCommand& command) {
+    HKEY key = nullptr;
+    LONG result = RegCreateKeyExW(RootKey(command.target.root), command.target.key.c_str(), 0,
+                                  nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    if (result != ERROR_SUCCESS) {
+        return Outcome::Failed(ErrorText("cannot open or make the key", result));
+    }
+    if (const auto* number = std::get_if<uint32_t>(&command.data)) {
+        DWORD value = *number;
+        result = RegSetValueExW(key, command.target.value.c_str(), 0, REG_DWORD,
+                                reinterpret_cast<const BYTE*>(&value), sizeof value);
+    } else {
+        const std::wstring& text = std::get<std::wstring>(command.data);
+        result = RegSetValueExW(key, command.target.value.c_str(), 0, REG_SZ,
+                                reinterpret_cast<const BYTE*>(text.c_str()),
+                                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? Outcome::Done()
+                                   : Outcome::Failed(ErrorText("cannot set the value", result));
+}
+
+Outcome Session::Do(const RegDeleteCommand& command) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(RootKey(command.target.root), command.target.key.c_str(), 0, KEY_WRITE,
+                      &key) != ERROR_SUCCESS) {
+        return Outcome::Done();  // no key, no value: what was asked holds
+    }
+    LONG result = RegDeleteValueW(key, command.target.value.c_str());
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND
+               ? Outcome::Done()
+               : Outcome::Failed(ErrorText("cannot delete the value", result));
+}
+
+Outcome Session::Do(const RegGetCommand& command) {
+    output_.Line(FormatReading(ReadRegValue(command.target)));
+    return Outcome::Done();
+}
+
+Outcome Session::Do(const FileWriteCommand& command) {
+    std::optional<std::filesystem::path> host = kernel::HostPathFor(command.path);
+    if (!host) {
+        return Outcome::Failed("not a device path: " + Utf8(command.path));
+    }
+    std::error_code failed;
+    std::filesystem::create_directories(host->parent_path(), failed);
+    std::ofstream file(*host, std::ios::binary | std::ios::trunc);
+    file.write(command.content.data(), static_cast<std::streamsize>(command.content.size()));
+    file.close();
+    if (!file) {
+        return Outcome::Failed("cannot write " + host->string());
+    }
+    return Outcome::Done();
+}
+
+Outcome Session::Do(const FileDeleteCommand& command) {
+    if (DeleteFileW(command.path.c_str())) {
+        return Outcome::Done();
+    }
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+               ? Outcome::Done()
+               : Outcome::Failed(ErrorText("cannot delete the file", error));
+}
+
+Outcome Session::Do(const DiskFreeCommand& command) {
+    kernel::SetSimulatedFreeSpace(command.path, command.bytes);
+    return Outcome::Done();
+}
+
+Outcome Session::Do(const CallCommand& command) {
+    phone::CallError error =
+        emulator_->phone().Carry(PhoneActionOf(command.action), command.number);
+    return error == phone::CallError::None ? Outcome::Done()
+                                           : Outcome::Failed(phone::CallErrorText(error));
+}
+
+Outcome Session::Do(const KeyCommand& command) {
+    keybd_event(command.vk, 0, 0, 0);
+    keybd_event(command.vk, 0, KEYEVENTF_KEYUP, 0);
+    return Outcome::Done();
+}
+
+Outcome Session::Do(const EventSetCommand& command) {
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, command.name.c_str());
+    if (event == nullptr) {
+        return Outcome::Failed(ErrorText("cannot open or make the event", GetLastError()));
+    }
+    events_.push_back(event);
+    SetEvent(event);
+    return Outcome::Done();
+}
+
+Outcome Session::Do(const MsgboxPressCommand& command) {
+    std::vector<gwes::MessageBoxInfo> boxes = gwes::ShownMessageBoxes();
+    if (boxes.empty()) {
+        return Outcome::Failed("no message box is shown");
+    }
+    // The newest box is the one on top, which the user answers first.
+    if (!gwes::AnswerMessageBox(boxes.back().hwnd, ButtonIdOf(command.button))) {
+        return Outcome::Failed("the message box offers no such button");
+    }
+    return Outcome::Done();
+}
+
+Outcome Session::Do(const ExpectRegCommand& command) {
+    RegReading reading = ReadRegValue(command.target);
+    bool held = false;
+    switch (command.kind) {
+        case ExpectRegCommand::Kind::Dword:
+            held = reading.kind == RegReading::Kind::Dword && reading.dword == command.dword;
+            break;
+        case ExpectRegCommand::Kind::Sz:
+            held = reading.kind == RegReading::Kind::Sz && reading.sz == command.sz;
+            break;
+        case ExpectRegCommand::Kind::Missing:
+            held = reading.kind == RegReading::Kind::Missing;
+            break;
+        case ExpectRegCommand::Kind::Present:
+            held = reading.kind != RegReading::Kind::Missing;
+            break;
+    }
+    return held ? Outcome::Done()
+                : Outcome::Failed("the expectation did not hold", {FormatReading(reading)});
+}
+
+Outcome Session::Do(const ExpectFileCommand& command) {
+    std::vector<std::wstring> matches = MatchingFiles(command.path);
+    if (matches.empty() != command.exists) {
+        return Outcome::Done();
+    }
+    std::vector<std::string> found;
+    for (const std::wstring& match : matches) {
+        found.push_back(Utf8(match));
+    }
+    if (found.empty()) {
+        found.push_back("nothing matches");
+    }
+    return Outcome::Failed("the expectation did not hold", std::move(found));
+}
+
+Outcome Session::Do(const ExpectWindowCommand& command) {
+    bool exists = TopLevelWindowExists(command.window_class, command.title);
+    if (exists != command.negated) {
+        return Outcome::Done();
+    }
+    return Outcome::Failed("the expectation did not hold", DescribeTopLevelWindows());
+}
+
+Outcome Session::Do(const ExpectMsgboxCommand& command) {
+    std::vector<std::string> found;
+    for (const gwes::MessageBoxInfo& box : gwes::ShownMessageBoxes()) {
+        if (box.text.find(command.text) != std::wstring::npos) {
+            return Outcome::Done();
+        }
+        found.push_back("\"" + Utf8(box.caption) + "\": " + Utf8(box.text));
+    }
+    if (found.empty()) {
+        found.push_back("no message box is shown");
+    }
+    return Outcome::Failed("the expectation did not hold", std::move(found));
+}
+
+Outcome Session::Do(const ExpectEventCommand& command) {
+    std::optional<bool> state = NamedEventState(command.name);
+    if (!state) {
+        return Outcome::Failed("the expectation did not hold", {"no event has that name"});
+    }
+    if (*state == command.set) {
+        return Outcome::Done();
+    }
+    return Outcome::Failed("the expectation did not hold", {*state ? "set" : "clear"});
+}
+
+Outcome Session::Do(const ExpectTraceCommand& command) {
+    return FromCheck(CheckTrace(SinceMark(), command));
+}
+
+Outcome Session::Do(const ExpectIoctlCommand& command) {
+    return FromCheck(CheckIoctl(SinceMark(), command));
+}
+
+Outcome Session::Do(const ExpectKeyCommand& command) {
+    return FromCheck(CheckKey(SinceMark(), command));
+}
+
+Outcome Session::Do(const ExpectStartedCommand& command) {
+    return FromCheck(CheckStarted(SinceMark(), command));
+}
+
+Outcome Session::Do(const ExpectMessageCommand& command) {
+    return FromCheck(CheckMessage(SinceMark(), command));
+}
+
+}  // namespace tovarin::emulator::console

@@ -1,0 +1,85 @@
+// A console session: carries out commands on the emulated phone, from boot to shutdown.
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console/commands.h"
+#include "console/output.h"
+#include "emulator.h"
+
+namespace tovarin::emulator::console {
+
+struct Outcome {
+    bool ok = true;
+    std::string reason;              // a failure: why
+    std::vector<std::string> found;  // a failed expectation: what was found instead
+
+    static Outcome Done() { return {}; }
+    static Outcome Failed(std::string reason, std::vector<std::string> found = {}) {
+        return {false, std::move(reason), std::move(found)};
+    }
+};
+
+class Session {
+  public:
+    struct Settings {
+        std::filesystem::path image_root;  // a prepared image
+        kernel::ClockMode clock = kernel::ClockMode::Simulated;
+    };
+
+    // Output receives what commands print and every log entry as it happens (window messages
+    // are kept in the log but not printed).
+    Session(Settings settings, Output& output);
+    // Shuts the device down, if it is up.
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Carries out one command on the calling thread, which must be the same for the whole
+    // session. In simulated time it returns once the device has settled: every device thread
+    // is blocked and nothing is due at the current device time.
+    Outcome Execute(const Command& command);
+    bool booted() const { return emulator_ != nullptr; }
+
+  private:
+    Outcome Do(const BootCommand&);
+    Outcome Do(const HelpCommand&);
+    Outcome Do(const WaitCommand&);
+    Outcome Do(const MarkCommand&);
+    Outcome Do(const RegSetCommand&);
+    Outcome Do(const RegDeleteCommand&);
+    Outcome Do(const RegGetCommand&);
+    Outcome Do(const FileWriteCommand&);
+    Outcome Do(const FileDeleteCommand&);
+    Outcome Do(const DiskFreeCommand&);
+    Outcome Do(const CallCommand&);
+    Outcome Do(const KeyCommand&);
+    Outcome Do(const EventSetCommand&);
+    Outcome Do(const MsgboxPressCommand&);
+    Outcome Do(const ExpectRegCommand&);
+    Outcome Do(const ExpectFileCommand&);
+    Outcome Do(const ExpectWindowCommand&);
+    Outcome Do(const ExpectMsgboxCommand&);
+    Outcome Do(const ExpectEventCommand&);
+    Outcome Do(const ExpectTraceCommand&);
+    Outcome Do(const ExpectIoctlCommand&);
+    Outcome Do(const ExpectKeyCommand&);
+    Outcome Do(const ExpectStartedCommand&);
+    Outcome Do(const ExpectMessageCommand&);
+
+    std::vector<kernel::LogEntry> SinceMark() const;
+    void Shutdown();
+
+    Settings settings_;
+    Output& output_;
+    std::unique_ptr<Emulator> emulator_;
+    size_t mark_ = 0;
+    std::vector<HANDLE> events_;  // named events the console made; kept so they go on existing
+};
+
+}  // namespace tovarin::emulator::console

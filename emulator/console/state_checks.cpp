@@ -1,0 +1,147 @@
+#include "console/state_checks.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string_view>
+
+#include "gwes/windows_host.h"
+#include "kernel/device.h"
+#include "kernel/files/device_paths.h"
+#include "kernel/files/utf8.h"
+#include "kernel/files/wildcard.h"
+#include "kernel/handles.h"
+#include "kernel/scheduler.h"
+
+namespace tovarin::emulator::console {
+namespace fs = std::filesystem;
+
+namespace {
+
+HKEY RootKey(RegRoot root) {
+    return root == RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+std::vector<std::wstring> SplitDevicePath(std::wstring_view path) {
+    std::vector<std::wstring> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find_first_of(L"\\/", start);
+        if (end == std::wstring_view::npos) {
+            end = path.size();
+        }
+        if (end > start) {
+            parts.emplace_back(path.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return parts;
+}
+
+bool EndsWith(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+}  // namespace
+
+RegReading ReadRegValue(const RegValueRef& ref) {
+    RegReading reading;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(RootKey(ref.root), ref.key.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return reading;
+    }
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExW(key, ref.value.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+        std::vector<BYTE> data(size);
+        if (RegQueryValueExW(key, ref.value.c_str(), nullptr, &type, data.data(), &size) ==
+            ERROR_SUCCESS) {
+            data.resize(size);
+            reading.type = type;
+            if (type == REG_DWORD && size == sizeof(DWORD)) {
+                reading.kind = RegReading::Kind::Dword;
+                std::memcpy(&reading.dword, data.data(), sizeof(DWORD));
+            } else if (type == REG_SZ) {
+                reading.kind = RegReading::Kind::Sz;
+                std::wstring text(size / sizeof(wchar_t), L'\0');
+                std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
+                reading.sz = text.substr(0, text.find(L'\0'));
+            } else {
+                reading.kind = RegReading::Kind::Other;
+            }
+        }
+    }
+    RegCloseKey(key);
+    return reading;
+}
+
+std::string FormatReading(const RegReading& reading) {
+    switch (reading.kind) {
+        case RegReading::Kind::Missing:
+            return "missing";
+        case RegReading::Kind::Dword:
+            return "dword:" + std::to_string(reading.dword);
+        case RegReading::Kind::Sz:
+            return "sz:\"" + kernel::WideToUtf8(reading.sz) + "\"";
+        case RegReading::Kind::Other:
+            break;
+    }
+    return "type:" + std::to_string(reading.type);
+}
+
+std::vector<std::wstring> MatchingFiles(const std::wstring& pattern) {
+    std::vector<fs::path> found = {kernel::Device::Current().options().image_root};
+    for (const std::wstring& part : SplitDevicePath(pattern)) {
+        std::vector<fs::path> next;
+        for (const fs::path& folder : found) {
+            std::error_code failed;
+            for (const auto& entry : fs::directory_iterator(folder, failed)) {
+                std::wstring name = kernel::Utf8ToWide(entry.path().filename().string());
+                if (kernel::MatchesPattern(part, name)) {
+                    next.push_back(entry.path());
+                }
+            }
+        }
+        found = std::move(next);
+    }
+    std::vector<std::wstring> paths;
+    for (const fs::path& path : found) {
+        paths.push_back(kernel::DevicePathFor(path));
+    }
+    return paths;
+}
+
+std::vector<std::string> DescribeTopLevelWindows() {
+    std::vector<std::string> lines;
+    for (const gwes::WindowInfo& window : gwes::TopLevelWindows()) {
+        lines.push_back(kernel::WideToUtf8(window.window_class) + " \"" +
+                        kernel::WideToUtf8(window.title) + "\"" +
+                        (window.visible ? "" : " (hidden)"));
+    }
+    return lines;
+}
+
+bool TopLevelWindowExists(const std::wstring& window_class, const std::wstring& title) {
+    for (const gwes::WindowInfo& window : gwes::TopLevelWindows()) {
+        if (kernel::DeviceNamesEqual(window.window_class, window_class) && window.title == title) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<bool> NamedEventState(const std::wstring& name) {
+    std::shared_ptr<kernel::KernelObject> object = kernel::Handles().FindNamed(name);
+    auto waitable = std::dynamic_pointer_cast<kernel::Waitable>(object);
+    if (!waitable || !EndsWith(waitable->TypeName(), "event")) {
+        return std::nullopt;
+    }
+    kernel::Scheduler& scheduler = kernel::CurrentScheduler();
+    // Made before the kernel lock is taken: making a thread's record takes the lock as well.
+    kernel::ThreadRecord& self = scheduler.Self();
+    std::lock_guard guard(scheduler.lock());
+    return waitable->IsSignalledFor(self);
+}
+
+}  // namespace tovarin::emulator::console

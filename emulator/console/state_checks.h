@@ -1,0 +1,38 @@
+// What the console reads of the device's present state: registry values, files, windows, message
+// boxes and named events.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "console/commands.h"
+
+namespace tovarin::emulator::console {
+
+struct RegReading {
+    enum class Kind { Missing, Dword, Sz, Other };
+    Kind kind = Kind::Missing;
+    uint32_t dword = 0;
+    std::wstring sz;
+    uint32_t type = 0;  // Other: the value's type
+};
+
+RegReading ReadRegValue(const RegValueRef& ref);
+// As `reg get` prints it: dword:N (decimal), sz:"TEXT", missing, or type:N for other types.
+std::string FormatReading(const RegReading& reading);
+
+// The device paths of the files and folders that match a device path whose components may hold
+// * and ?, in the order of the host's listing. Empty when nothing matches.
+std::vector<std::wstring> MatchingFiles(const std::wstring& pattern);
+
+// Every top-level window as "class "title"" with "(hidden)" when it is not visible.
+std::vector<std::string> DescribeTopLevelWindows();
+bool TopLevelWindowExists(const std::wstring& window_class, const std::wstring& title);
+
+// The state of a named event: set or clear, nullopt when no event has that name. Reading it
+// takes nothing, also from an auto-reset event.
+std::optional<bool> NamedEventState(const std::wstring& name);
+
+}  // namespace tovarin::emulator::console

@@ -1,0 +1,52 @@
+// The booted phone: the device on its image, with its drivers, the phone application, the shell's
+// taskbar and the services. The thread that boots it takes part in the device's time (it is
+// attached) and must be the one that destroys it.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "kernel/device.h"
+#include "kernel/device_log.h"
+#include "phone/phone_application.h"
+
+namespace tovarin::emulator {
+
+// The wave-out volume the phone boots with: both channels at 60 %, a user's everyday level, so
+// that a change of volume and its restoration can be told apart from the full volume.
+inline constexpr uint32_t kBootWaveVolume = 0x99999999;
+
+struct BootOptions {
+    std::filesystem::path image_root;  // a prepared image (see image/device_image.h)
+    kernel::ClockMode clock = kernel::ClockMode::Simulated;
+    // Sees every entry of the device log from the first one on, on the thread that writes it.
+    std::function<void(const kernel::LogEntry&)> log_listener;
+};
+
+class Emulator {
+  public:
+    // Boots the device: the registry of the image, the phone state, the taskbar, the phone
+    // application, then the services. nullptr, with a description, when it cannot boot.
+    static std::unique_ptr<Emulator> Boot(const BootOptions& options, std::string* error);
+    // Shuts the device down: every device thread ends and the registry is saved.
+    ~Emulator();
+    Emulator(const Emulator&) = delete;
+    Emulator& operator=(const Emulator&) = delete;
+
+    kernel::Device& device() { return *device_; }
+    phone::PhoneApplication& phone() { return phone_; }
+
+  private:
+    Emulator() = default;
+
+    // The destructor shuts the device down first: its threads use the members below.
+    std::unique_ptr<kernel::Device> device_;
+    std::optional<kernel::AttachedThread> attached_;
+    int log_subscription_ = 0;
+    phone::PhoneApplication phone_;
+};
+
+}  // namespace tovarin::emulator

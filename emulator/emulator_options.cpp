@@ -1,0 +1,56 @@
+#include "emulator_options.h"
+
+#include "image/build_config.h"
+
+namespace tovarin::emulator {
+
+std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<std::string>& args) {
+    EmulatorOptions options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "help" || arg == "--help" || arg == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (arg != "--device" && arg != "--script" && arg != "--time") {
+            return "unknown argument '" + arg + "'";
+        }
+        if (i + 1 >= args.size() || args[i + 1].empty()) {
+            return arg + " needs a value";
+        }
+        const std::string& value = args[++i];
+        if (arg == "--device") {
+            options.device_dir = value;
+        } else if (arg == "--script") {
+            options.script = value;
+        } else if (value == "real") {
+            options.time = kernel::ClockMode::Real;
+        } else if (value == "simulated") {
+            options.time = kernel::ClockMode::Simulated;
+        } else {
+            return "--time takes real or simulated, not '" + value + "'";
+        }
+    }
+    return options;
+}
+
+std::string UsageText() {
+    return "Usage:\n"
+           "  tovarin-emu [--device DIR] [--time real|simulated]\n"
+           "      boots the phone and reads console commands from standard input\n"
+           "      (real time unless told otherwise; end with Ctrl-D)\n"
+           "  tovarin-emu --script FILE [--device DIR] [--time real|simulated]\n"
+           "      runs a script (simulated time unless told otherwise); without --device on a\n"
+           "      fresh temporary image that is removed afterwards\n"
+           "  tovarin-emu help\n"
+           "\n"
+           "--device DIR   the device image folder, made at first start from the build\n"
+           "               (default: " +
+           std::string(kDefaultDeviceDir) +
+           ")\n"
+           "\n"
+           "Exit codes of a script: 0 every expectation held, 1 a command or expectation\n"
+           "failed, 2 a line cannot be parsed, 3 the script or the image cannot be used.\n";
+}
+
+}  // namespace tovarin::emulator

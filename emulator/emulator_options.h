@@ -1,0 +1,36 @@
+// tovarin-emu's command line.
+//
+//   tovarin-emu [--device DIR] [--time real|simulated]          the console on standard input
+//   tovarin-emu --script FILE [--device DIR] [--time real|simulated]
+//   tovarin-emu help
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "kernel/device.h"
+
+namespace tovarin::emulator {
+
+struct EmulatorOptions {
+    std::optional<std::filesystem::path> device_dir;  // none: the default image (or, for a
+                                                      // script, a temporary one)
+    std::optional<std::filesystem::path> script;
+    std::optional<kernel::ClockMode> time;  // none: simulated for scripts, real for the console
+    bool help = false;
+
+    kernel::ClockMode Clock() const {
+        return time.value_or(script ? kernel::ClockMode::Simulated : kernel::ClockMode::Real);
+    }
+};
+
+// The options, or why the arguments are not a valid command line.
+std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<std::string>& args);
+
+// What `tovarin-emu help` prints.
+std::string UsageText();
+
+}  // namespace tovarin::emulator

@@ -1,0 +1,83 @@
+#include "image/device_image.h"
+
+#include "image/default_registry.h"
+
+namespace tovarin::emulator {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kWindowsFolder[] = "Windows";
+constexpr char kDocumentsFolder[] = "My Documents";
+constexpr char kRegistryFolder[] = "registry";
+
+bool SameFile(const fs::path& a, const fs::path& b) {
+    std::error_code failed;
+    auto size_a = fs::file_size(a, failed);
+    auto size_b = failed ? 0 : fs::file_size(b, failed);
+    auto time_a = failed ? fs::file_time_type() : fs::last_write_time(a, failed);
+    auto time_b = failed ? fs::file_time_type() : fs::last_write_time(b, failed);
+    return !failed && size_a == size_b && time_a == time_b;
+}
+
+// Copies through a temporary file in the target folder, so that an interrupted copy never
+// leaves a half-written library in the image.
+bool CopyBuiltFile(const fs::path& from, const fs::path& to, std::string* error) {
+    fs::path partial = to;
+    partial += ".copying";
+    std::error_code failed;
+    fs::copy_file(from, partial, fs::copy_options::overwrite_existing, failed);
+    if (!failed) {
+        fs::last_write_time(partial, fs::last_write_time(from, failed), failed);
+    }
+    if (!failed) {
+        fs::rename(partial, to, failed);
+    }
+    if (failed) {
+        fs::remove(partial, failed);
+        *error = "cannot copy " + from.string() + " to " + to.string() + ": " + failed.message();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+fs::path WindowsFolderOf(const fs::path& image_root) {
+    return image_root / kWindowsFolder;
+}
+
+fs::path RegistryFolderOf(const fs::path& image_root) {
+    return image_root / kRegistryFolder;
+}
+
+bool PrepareImage(const fs::path& image_root, const std::vector<BuiltFile>& files,
+                  PreparedImage* prepared, std::string* error) {
+    std::error_code failed;
+    prepared->made = !fs::exists(WindowsFolderOf(image_root), failed);
+    if (prepared->made) {
+        for (const char* folder : {kWindowsFolder, kDocumentsFolder, kRegistryFolder}) {
+            fs::create_directories(image_root / folder, failed);
+            if (failed) {
+                *error = "cannot make " + (image_root / folder).string() + ": " + failed.message();
+                return false;
+            }
+        }
+        if (!WriteDefaultRegistry(RegistryFolderOf(image_root), error)) {
+            return false;
+        }
+    }
+    for (const BuiltFile& file : files) {
+        fs::path target = WindowsFolderOf(image_root) / file.device_name;
+        if (SameFile(file.host_path, target)) {
+            continue;
+        }
+        if (!CopyBuiltFile(file.host_path, target, error)) {
+            return false;
+        }
+        prepared->copied.push_back(file.device_name);
+    }
+    return true;
+}
+
+}  // namespace tovarin::emulator

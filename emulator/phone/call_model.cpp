@@ -1,0 +1,115 @@
+#include "phone/call_model.h"
+
+namespace tovarin::emulator::phone {
+
+const char* CallErrorText(CallError error) {
+    switch (error) {
+        case CallError::None:
+            return "no error";
+        case CallError::CallPresent:
+            return "a call is present already (a call during a call is 'call second')";
+        case CallError::NoRingingCall:
+            return "no call rings";
+        case CallError::AlreadyAnswered:
+            return "the ringing call is answered already and connecting";
+        case CallError::NotConnecting:
+            return "no answered call is connecting";
+        case CallError::NoConnectedCall:
+            return "no call is connected";
+        case CallError::SecondCallPresent:
+            return "a second call is present already";
+        case CallError::NoSecondCall:
+            return "no second call is present";
+    }
+    return "unknown error";
+}
+
+CallError CallModel::Incoming(std::wstring number) {
+    if (line_ != Line::Idle) {
+        return CallError::CallPresent;
+    }
+    line_ = Line::Ringing;
+    missed_ = false;
+    caller_number_ = std::move(number);
+    return CallError::None;
+}
+
+CallError CallModel::Answer() {
+    if (line_ == Line::Answering) {
+        return CallError::AlreadyAnswered;
+    }
+    if (line_ != Line::Ringing) {
+        return CallError::NoRingingCall;
+    }
+    line_ = Line::Answering;
+    return CallError::None;
+}
+
+CallError CallModel::Connect() {
+    if (line_ != Line::Answering) {
+        return CallError::NotConnecting;
+    }
+    line_ = Line::Connected;
+    return CallError::None;
+}
+
+CallError CallModel::Miss() {
+    if (line_ != Line::Ringing && line_ != Line::Answering) {
+        return CallError::NoRingingCall;
+    }
+    line_ = Line::Idle;
+    missed_ = true;
+    return CallError::None;
+}
+
+CallError CallModel::End() {
+    if (line_ != Line::Connected) {
+        return CallError::NoConnectedCall;
+    }
+    // A waiting second call is dropped with the call it waited on.
+    line_ = Line::Idle;
+    second_call_ = false;
+    return CallError::None;
+}
+
+CallError CallModel::Second(std::wstring number) {
+    if (line_ != Line::Connected) {
+        return CallError::NoConnectedCall;
+    }
+    if (second_call_) {
+        return CallError::SecondCallPresent;
+    }
+    second_call_ = true;
+    caller_number_ = std::move(number);
+    return CallError::None;
+}
+
+CallError CallModel::SecondEnd() {
+    if (!second_call_) {
+        return CallError::NoSecondCall;
+    }
+    second_call_ = false;
+    return CallError::None;
+}
+
+PhoneState CallModel::State() const {
+    PhoneState state;
+    state.status = kStatusRadioOn;
+    if (missed_) {
+        state.status |= kStatusMissedCall;
+    }
+    if (line_ == Line::Ringing || line_ == Line::Answering) {
+        state.status |= kStatusIncoming;
+    }
+    if (line_ == Line::Connected) {
+        state.status |= kStatusTalking;
+    }
+    if (second_call_) {
+        state.status |= kStatusSecondCall;
+    }
+    state.active_calls = (line_ != Line::Idle ? 1u : 0u) + (second_call_ ? 1u : 0u);
+    state.caller_number = caller_number_;
+    return state;
+}
+
+}  // namespace tovarin::emulator::phone

@@ -1,0 +1,81 @@
+// The radio's calls and the phone state they give: the "Status" bits, the number of active calls
+// and the ringing caller's number that the phone publishes under HKLM\System\State\Phone.
+//
+// The model has one line and a waiting second call:
+//   idle --Incoming--> ringing --Answer--> answering --Connect (200 ms later)--> connected
+//   ringing or answering --Miss--> idle, with the missed-call bit set until the next call rings
+//   connected --Second--> connected with a second call --SecondEnd--> connected
+//   connected (with or without a second call) --End--> idle
+// Plain data: the phone application guards it with its own thread.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tovarin::emulator::phone {
+
+// Bits of "Status".
+// Set while the radio is on, so that "Status" is never 0 while the phone is in use. The suite
+// watches for changes to any value but 0 and tests none of the bits below it.
+inline constexpr uint32_t kStatusRadioOn = 0x00000001;
+// A call was not answered; cleared when the next call rings.
+inline constexpr uint32_t kStatusMissedCall = 0x00000800;
+// A second call is present during a call.
+inline constexpr uint32_t kStatusSecondCall = 0x00004000;
+// An incoming call rings (also while it connects after being answered).
+inline constexpr uint32_t kStatusIncoming = 0x00010000;
+// A call is connected.
+inline constexpr uint32_t kStatusTalking = 0x20000000;
+
+// How long an answered call takes to connect, in device milliseconds.
+inline constexpr uint32_t kConnectDelayMs = 200;
+
+struct PhoneState {
+    uint32_t status = kStatusRadioOn;
+    uint32_t active_calls = 0;   // calls ringing, connecting, connected or waiting
+    std::wstring caller_number;  // the latest ringing caller's number; empty when withheld
+
+    bool operator==(const PhoneState&) const = default;
+};
+
+enum class CallError {
+    None,
+    CallPresent,        // a call rings or is connected already
+    NoRingingCall,      // nothing to answer or to miss
+    AlreadyAnswered,    // the ringing call is connecting already
+    NotConnecting,      // nothing to connect
+    NoConnectedCall,    // nothing to end, or no call for a second one to join
+    SecondCallPresent,  // only one second call at a time
+    NoSecondCall,       // nothing for second-end
+};
+
+// What the radio is told to do: a caller rings, the user answers, the caller gives up, ...
+enum class CallAction { Incoming, Answer, Miss, End, Second, SecondEnd };
+
+// A sentence for the console.
+const char* CallErrorText(CallError error);
+
+class CallModel {
+  public:
+    CallError Incoming(std::wstring number);
+    CallError Answer();
+    CallError Connect();
+    CallError Miss();
+    CallError End();
+    CallError Second(std::wstring number);
+    CallError SecondEnd();
+
+    PhoneState State() const;
+    bool Ringing() const { return line_ == Line::Ringing; }
+    // Whether the phone shows its call dialog: a call rings, connects or is connected.
+    bool CallPresent() const { return line_ != Line::Idle; }
+
+  private:
+    enum class Line { Idle, Ringing, Answering, Connected };
+    Line line_ = Line::Idle;
+    bool second_call_ = false;
+    bool missed_ = false;
+    std::wstring caller_number_;
+};
+
+}  // namespace tovarin::emulator::phone

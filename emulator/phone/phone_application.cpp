@@ -1,0 +1,247 @@
+#include "phone/phone_application.h"
+
+#include "common/names.h"
+#include "gwes/input.h"
+#include "host_trace.h"
+#include "hosts/ready_thread.h"
+#include "phone/phone_state_publisher.h"
+
+namespace tovarin::emulator::phone {
+namespace {
+
+// Sent by the console: wParam the CallAction, lParam the caller's number (a std::wstring*);
+// the result is the CallError.
+constexpr UINT kMessageCallCommand = WM_APP + 1;
+// Posted by the keypad observer when the talk key goes down.
+constexpr UINT kMessageTalkKey = WM_APP + 2;
+constexpr UINT_PTR kConnectTimer = 1;
+
+constexpr wchar_t kPhoneWindowClass[] = L"PhoneApplication";
+constexpr wchar_t kCallTextClass[] = L"CallDialogText";
+constexpr wchar_t kTracePart[] = L"phone";
+
+// The phone's windows belong to its thread, so their procedure always runs there.
+thread_local PhoneApplication* t_phone = nullptr;
+
+bool LoadPhoneString(HMODULE library, UINT id, std::wstring* text) {
+    WCHAR buffer[256];
+    int length = LoadStringW(library, id, buffer, 256);
+    if (length <= 0) {
+        return false;
+    }
+    text->assign(buffer, static_cast<size_t>(length));
+    return true;
+}
+
+std::wstring CallerText(const std::wstring& number) {
+    return number.empty() ? L"a withheld number" : number;
+}
+
+}  // namespace
+
+bool PhoneApplication::TurnRadioOn() {
+    return PublishPhoneState(model_.State());
+}
+
+bool PhoneApplication::Start(std::string* error) {
+    if (!StartReadyThread(&PhoneApplication::ThreadMain, this, "the phone application", error)) {
+        if (!start_error_.empty()) {
+            *error += ": " + start_error_;
+        }
+        return false;
+    }
+    HWND window = window_;
+    key_subscription_ = gwes::SubscribeKeys([window](uint8_t vk, bool up) {
+        if (vk == VK_TTALK && !up) {
+            PostMessageW(window, kMessageTalkKey, 0, 0);
+        }
+    });
+    return true;
+}
+
+void PhoneApplication::StopListening() {
+    if (key_subscription_ != 0) {
+        gwes::UnsubscribeKeys(key_subscription_);
+        key_subscription_ = 0;
+    }
+}
+
+CallError PhoneApplication::Carry(CallAction action, const std::wstring& number) {
+    LRESULT result = SendMessageW(window_, kMessageCallCommand, static_cast<WPARAM>(action),
+                                  reinterpret_cast<LPARAM>(&number));
+    return static_cast<CallError>(result);
+}
+
+DWORD WINAPI PhoneApplication::ThreadMain(LPVOID start) {
+    auto* record = static_cast<ReadyThreadStart*>(start);
+    auto* phone = static_cast<PhoneApplication*>(record->context);
+    ReadySignal ready = record->ready;
+    t_phone = phone;
+    if (!phone->MakeWindows()) {
+        return 1;
+    }
+    ready.Ready();
+    MSG msg = {};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
+bool PhoneApplication::MakeWindows() {
+    HMODULE strings = LoadLibraryW(kLibraryPhoneResources);
+    if (strings == nullptr) {
+        start_error_ =
+            "cannot load \\Windows\\tapres.dll (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    bool loaded = LoadPhoneString(strings, kPhoneStringCallDialogTitle, &dialog_title_) &&
+                  LoadPhoneString(strings, kPhoneStringCallDialogChild, &dialog_text_);
+    FreeLibrary(strings);
+    if (!loaded) {
+        start_error_ = "tapres.dll lacks the call dialog's strings";
+        return false;
+    }
+
+    WNDCLASSW phone_class = {};
+    phone_class.lpfnWndProc = &PhoneApplication::WindowProc;
+    phone_class.lpszClassName = kPhoneWindowClass;
+    WNDCLASSW text_class = {};
+    text_class.lpfnWndProc = &DefWindowProcW;
+    text_class.lpszClassName = kCallTextClass;
+    if (RegisterClassW(&phone_class) == 0 || RegisterClassW(&text_class) == 0) {
+        start_error_ =
+            "cannot register its window classes (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    window_ = CreateWindowExW(0, kPhoneWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                              nullptr, nullptr);
+    if (window_ == nullptr) {
+        start_error_ = "cannot make its window (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    return true;
+}
+
+LRESULT CALLBACK PhoneApplication::WindowProc(HWND hwnd, UINT message, WPARAM wparam,
+                                              LPARAM lparam) {
+    PhoneApplication* phone = t_phone;
+    switch (message) {
+        case kMessageCallCommand:
+            return static_cast<LRESULT>(phone->Apply(
+                static_cast<CallAction>(wparam), *reinterpret_cast<const std::wstring*>(lparam)));
+        case kMessageTalkKey:
+            phone->OnTalkKey();
+            return 0;
+        case WM_TIMER:
+            if (wparam == kConnectTimer) {
+                phone->OnConnectTimer();
+                return 0;
+            }
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+CallError PhoneApplication::Apply(CallAction action, const std::wstring& number) {
+    CallError error = CallError::None;
+    std::wstring said;
+    switch (action) {
+        case CallAction::Incoming:
+            error = model_.Incoming(number);
+            said = L"call from " + CallerText(number) + L" rings";
+            break;
+        case CallAction::Answer:
+            error = model_.Answer();
+            said = L"call answered";
+            break;
+        case CallAction::Miss:
+            error = model_.Miss();
+            said = L"call missed";
+            break;
+        case CallAction::End:
+            error = model_.End();
+            said = L"call ended";
+            break;
+        case CallAction::Second:
+            error = model_.Second(number);
+            said = L"second call from " + CallerText(number);
+            break;
+        case CallAction::SecondEnd:
+            error = model_.SecondEnd();
+            said = L"second call ended";
+            break;
+    }
+    if (error != CallError::None) {
+        return error;
+    }
+    if (action == CallAction::Answer) {
+        SetTimer(window_, kConnectTimer, kConnectDelayMs, nullptr);
+    } else if (action == CallAction::Miss) {
+        KillTimer(window_, kConnectTimer);
+    }
+    HostTrace(kTracePart, said);
+    Refresh();
+    return CallError::None;
+}
+
+void PhoneApplication::OnTalkKey() {
+    if (!model_.Ringing()) {
+        return;
+    }
+    model_.Answer();
+    SetTimer(window_, kConnectTimer, kConnectDelayMs, nullptr);
+    HostTrace(kTracePart, L"talk key answers the call");
+    Refresh();
+}
+
+void PhoneApplication::OnConnectTimer() {
+    KillTimer(window_, kConnectTimer);
+    if (model_.Connect() != CallError::None) {
+        return;
+    }
+    HostTrace(kTracePart, L"call connected");
+    Refresh();
+}
+
+void PhoneApplication::Refresh() {
+    // The dialog is up before a reader of the new state looks for it, and goes after the state
+    // that ends the call.
+    if (model_.CallPresent()) {
+        ShowCallDialog();
+    }
+    if (!PublishPhoneState(model_.State())) {
+        HostTrace(kTracePart, L"cannot publish the phone state");
+    }
+    if (!model_.CallPresent()) {
+        RemoveCallDialog();
+    }
+}
+
+void PhoneApplication::ShowCallDialog() {
+    if (call_dialog_ != nullptr) {
+        return;
+    }
+    call_dialog_ = CreateWindowExW(0, kWindowClassDialog, dialog_title_.c_str(),
+                                   WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0, 240, 320, nullptr,
+                                   nullptr, nullptr, nullptr);
+    if (call_dialog_ == nullptr) {
+        HostTrace(kTracePart, L"cannot show the call dialog");
+        return;
+    }
+    CreateWindowExW(0, kCallTextClass, dialog_text_.c_str(), WS_CHILD | WS_VISIBLE, 8, 40, 224, 24,
+                    call_dialog_, reinterpret_cast<HMENU>(1), nullptr, nullptr);
+    SetForegroundWindow(call_dialog_);
+}
+
+void PhoneApplication::RemoveCallDialog() {
+    if (call_dialog_ != nullptr) {
+        DestroyWindow(call_dialog_);
+        call_dialog_ = nullptr;
+    }
+}
+
+}  // namespace tovarin::emulator::phone

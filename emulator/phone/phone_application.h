@@ -1,0 +1,61 @@
+// The phone application: the radio's calls, the phone state it publishes under
+// HKLM\System\State\Phone, the call dialog it shows and the talk key it answers.
+//
+// Everything happens on the phone's own device thread, which pumps messages: console commands
+// arrive there as sent messages, the talk key as a posted one, and an answered call connects on a
+// window timer kConnectDelayMs later. The call dialog is a top-level window of class "Dialog"
+// titled with string 22403 of \Windows\tapres.dll, with a child whose text is string 22601; it
+// exists while a call rings, connects or is connected.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "phone/call_model.h"
+
+namespace tovarin::emulator::phone {
+
+class PhoneApplication {
+  public:
+    PhoneApplication() = default;
+    PhoneApplication(const PhoneApplication&) = delete;
+    PhoneApplication& operator=(const PhoneApplication&) = delete;
+
+    // Device boot, first step: the radio is on; publishes the idle phone state. False when the
+    // state cannot be written.
+    bool TurnRadioOn();
+    // Device boot: starts the phone's thread and listens to the keypad. False, with a
+    // description, when the phone cannot start.
+    bool Start(std::string* error);
+    // Before the device goes down: stops listening to the keypad. The thread ends with the
+    // device; the object must outlive it.
+    void StopListening();
+
+    // Carries out what the console asks, on the phone's thread. Answer connects the call
+    // kConnectDelayMs later. CallError::None when it was done.
+    CallError Carry(CallAction action, const std::wstring& number);
+
+  private:
+    static DWORD WINAPI ThreadMain(LPVOID start);
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+
+    // On the phone's thread:
+    bool MakeWindows();
+    CallError Apply(CallAction action, const std::wstring& number);
+    void OnTalkKey();
+    void OnConnectTimer();
+    void Refresh();  // publishes the state and shows or removes the call dialog
+    void ShowCallDialog();
+    void RemoveCallDialog();
+
+    CallModel model_;
+    HWND window_ = nullptr;       // the application's hidden main window
+    HWND call_dialog_ = nullptr;  // while a call is present
+    std::wstring dialog_title_;
+    std::wstring dialog_text_;
+    std::string start_error_;
+    int key_subscription_ = 0;
+};
+
+}  // namespace tovarin::emulator::phone

@@ -1,0 +1,20 @@
+# Runs one emulator script for CTest: cmake -DEMULATOR=... -DSCRIPT=... -DEXPECTED_EXIT=N
+# -DEXPECTED_LINE=L -P run_script.cmake. Passes when tovarin-emu exits with EXPECTED_EXIT and,
+# when EXPECTED_LINE is not 0, reports that line of the script as the one that failed.
+execute_process(
+  COMMAND ${EMULATOR} --script ${SCRIPT}
+  RESULT_VARIABLE exit_code
+  OUTPUT_VARIABLE output
+  ERROR_VARIABLE output)
+message("${output}")
+
+if(NOT exit_code STREQUAL "${EXPECTED_EXIT}")
+  message(FATAL_ERROR "tovarin-emu exited with ${exit_code}, expected ${EXPECTED_EXIT}")
+endif()
+if(NOT EXPECTED_LINE EQUAL 0)
+  get_filename_component(script_name ${SCRIPT} NAME)
+  string(FIND "${output}" "${script_name}:${EXPECTED_LINE}: " found)
+  if(found EQUAL -1)
+    message(FATAL_ERROR "the report does not name line ${EXPECTED_LINE} of ${script_name}")
+  endif()
+endif()

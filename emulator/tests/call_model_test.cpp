@@ -1,0 +1,102 @@
+#include "phone/call_model.h"
+
+#include <gtest/gtest.h>
+
+namespace tovarin::emulator::phone {
+namespace {
+
+constexpr uint32_t kRadio = kStatusRadioOn;
+
+TEST(CallModel, AnIdlePhoneHasOnlyTheRadioBit) {
+    CallModel model;
+    EXPECT_EQ(model.State(), (PhoneState{kRadio, 0, L""}));
+    EXPECT_FALSE(model.CallPresent());
+}
+
+TEST(CallModel, ARingingCallIsIncomingUntilItConnects) {
+    CallModel model;
+    ASSERT_EQ(model.Incoming(L"+79125550123"), CallError::None);
+    EXPECT_EQ(model.State(), (PhoneState{kRadio | kStatusIncoming, 1, L"+79125550123"}));
+    EXPECT_TRUE(model.Ringing());
+
+    ASSERT_EQ(model.Answer(), CallError::None);
+    EXPECT_FALSE(model.Ringing());
+    EXPECT_EQ(model.State().status, kRadio | kStatusIncoming);
+    EXPECT_EQ(model.Answer(), CallError::AlreadyAnswered);
+
+    ASSERT_EQ(model.Connect(), CallError::None);
+    EXPECT_EQ(model.State(), (PhoneState{kRadio | kStatusTalking, 1, L"+79125550123"}));
+    EXPECT_TRUE(model.CallPresent());
+
+    ASSERT_EQ(model.End(), CallError::None);
+    EXPECT_EQ(model.State(), (PhoneState{kRadio, 0, L"+79125550123"}));
+    EXPECT_FALSE(model.CallPresent());
+}
+
+TEST(CallModel, AMissedCallLeavesTheMissedBitUntilTheNextCallRings) {
+    CallModel model;
+    model.Incoming(L"5550001");
+    ASSERT_EQ(model.Miss(), CallError::None);
+    EXPECT_EQ(model.State(), (PhoneState{kRadio | kStatusMissedCall, 0, L"5550001"}));
+
+    ASSERT_EQ(model.Incoming(L""), CallError::None);
+    EXPECT_EQ(model.State(), (PhoneState{kRadio | kStatusIncoming, 1, L""}));
+}
+
+TEST(CallModel, ACallerMayGiveUpWhileTheAnsweredCallConnects) {
+    CallModel model;
+    model.Incoming(L"5550001");
+    model.Answer();
+    ASSERT_EQ(model.Miss(), CallError::None);
+    EXPECT_EQ(model.Connect(), CallError::NotConnecting);
+    EXPECT_EQ(model.State().status, kRadio | kStatusMissedCall);
+}
+
+TEST(CallModel, ASecondCallDuringACall) {
+    CallModel model;
+    model.Incoming(L"5550001");
+    model.Answer();
+    model.Connect();
+    ASSERT_EQ(model.Second(L"5550002"), CallError::None);
+    EXPECT_EQ(model.State(),
+              (PhoneState{kRadio | kStatusTalking | kStatusSecondCall, 2, L"5550002"}));
+    EXPECT_EQ(model.Second(L"5550003"), CallError::SecondCallPresent);
+
+    ASSERT_EQ(model.SecondEnd(), CallError::None);
+    EXPECT_EQ(model.State().status, kRadio | kStatusTalking);
+    EXPECT_EQ(model.State().active_calls, 1u);
+    EXPECT_EQ(model.SecondEnd(), CallError::NoSecondCall);
+
+    // The end of the call takes a waiting second call with it.
+    model.Second(L"5550004");
+    ASSERT_EQ(model.End(), CallError::None);
+    EXPECT_EQ(model.State().status, kRadio);
+    EXPECT_EQ(model.State().active_calls, 0u);
+}
+
+TEST(CallModel, RefusesWhatTheLineCannotDo) {
+    CallModel model;
+    EXPECT_EQ(model.Answer(), CallError::NoRingingCall);
+    EXPECT_EQ(model.Miss(), CallError::NoRingingCall);
+    EXPECT_EQ(model.End(), CallError::NoConnectedCall);
+    EXPECT_EQ(model.Second(L"1"), CallError::NoConnectedCall);
+    EXPECT_EQ(model.Connect(), CallError::NotConnecting);
+
+    model.Incoming(L"1");
+    EXPECT_EQ(model.Incoming(L"2"), CallError::CallPresent);
+    EXPECT_EQ(model.End(), CallError::NoConnectedCall);
+    EXPECT_EQ(model.Second(L"2"), CallError::NoConnectedCall);
+    // A refused command changes nothing.
+    EXPECT_EQ(model.State(), (PhoneState{kRadio | kStatusIncoming, 1, L"1"}));
+}
+
+TEST(CallModel, TheRadioBitIsNoneOfTheBitsTheServicesWatch) {
+    for (uint32_t watched :
+         {kStatusMissedCall, kStatusSecondCall, kStatusIncoming, kStatusTalking}) {
+        EXPECT_EQ(kStatusRadioOn & watched, 0u);
+    }
+    EXPECT_NE(kStatusRadioOn, 0u);
+}
+
+}  // namespace
+}  // namespace tovarin::emulator::phone

@@ -1,0 +1,152 @@
+#include "image/device_image.h"
+
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "common/names.h"
+#include "hosts/service_registry.h"
+#include "image/default_registry.h"
+#include "image/temporary_image.h"
+#include "kernel/registry/registry.h"
+
+namespace tovarin::emulator {
+namespace {
+namespace fs = std::filesystem;
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void WriteText(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// A registry value of a saved image, read the way the device reads its hives.
+std::wstring ReadString(const fs::path& hives, HKEY root, const std::wstring& key,
+                        const wchar_t* name) {
+    kernel::Registry registry(hives);
+    HKEY opened = nullptr;
+    if (registry.OpenKey(root, key.c_str(), &opened) != ERROR_SUCCESS) {
+        return L"<no key>";
+    }
+    wchar_t text[MAX_PATH] = {};
+    DWORD type = 0;
+    DWORD size = sizeof text;
+    LONG result = registry.QueryValue(opened, name, &type, reinterpret_cast<BYTE*>(text), &size);
+    registry.CloseKey(opened);
+    return result == ERROR_SUCCESS ? text : L"<no value>";
+}
+
+DWORD ReadDword(const fs::path& hives, HKEY root, const std::wstring& key, const wchar_t* name) {
+    kernel::Registry registry(hives);
+    HKEY opened = nullptr;
+    DWORD value = 0xDEADBEEF;
+    if (registry.OpenKey(root, key.c_str(), &opened) == ERROR_SUCCESS) {
+        DWORD type = 0;
+        DWORD size = sizeof value;
+        registry.QueryValue(opened, name, &type, reinterpret_cast<BYTE*>(&value), &size);
+        registry.CloseKey(opened);
+    }
+    return value;
+}
+
+class DeviceImageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(build_.Make(&error)) << error;
+        ASSERT_TRUE(image_.Make(&error)) << error;
+        WriteText(build_.root() / "libansley.so", "ansley v1");
+        WriteText(build_.root() / "oxbane.so", "oxbane v1");
+        files_ = {{L"Ansley.dll", build_.root() / "libansley.so"},
+                  {L"Oxbane.exe", build_.root() / "oxbane.so"}};
+    }
+
+    bool Prepare(PreparedImage* prepared) {
+        std::string error;
+        bool ok = PrepareImage(image_.root(), files_, prepared, &error);
+        EXPECT_TRUE(ok) << error;
+        return ok;
+    }
+
+    TemporaryImage build_;
+    TemporaryImage image_;
+    std::vector<BuiltFile> files_;
+};
+
+TEST_F(DeviceImageTest, AFreshImageHasItsFoldersFilesAndRegistry) {
+    PreparedImage prepared;
+    ASSERT_TRUE(Prepare(&prepared));
+    EXPECT_TRUE(prepared.made);
+    EXPECT_EQ(prepared.copied, (std::vector<std::wstring>{L"Ansley.dll", L"Oxbane.exe"}));
+    EXPECT_TRUE(fs::is_directory(image_.root() / "My Documents"));
+    EXPECT_EQ(ReadText(image_.root() / "Windows" / "Ansley.dll"), "ansley v1");
+    EXPECT_EQ(ReadText(image_.root() / "Windows" / "Oxbane.exe"), "oxbane v1");
+
+    fs::path hives = RegistryFolderOf(image_.root());
+    std::wstring services = kKeyServices;
+    EXPECT_EQ(ReadString(hives, HKEY_LOCAL_MACHINE, services + L"\\Ansley", kValueServiceDll),
+              L"Ansley.dll");
+    EXPECT_EQ(ReadString(hives, HKEY_LOCAL_MACHINE, services + L"\\Ansley", kValueServicePrefix),
+              L"AMS");
+    EXPECT_EQ(ReadString(hives, HKEY_LOCAL_MACHINE, services + L"\\Callisk", kValueServicePrefix),
+              L"CRS");
+    EXPECT_EQ(ReadString(hives, HKEY_LOCAL_MACHINE, services + L"\\Wexmoor", kValueServiceDll),
+              L"Wexmoor.dll");
+    EXPECT_EQ(ReadDword(hives, HKEY_CURRENT_USER, kKeyShellOverrides, kValueShellOverridesMode),
+              kDefaultShellMode);
+}
+
+TEST_F(DeviceImageTest, AnExistingImageFollowsTheBuildAndKeepsItsRegistry) {
+    PreparedImage first;
+    ASSERT_TRUE(Prepare(&first));
+    fs::path hkcu = RegistryFolderOf(image_.root()) / "HKCU.reg";
+    std::string edited = ReadText(hkcu) + "\r\n[HKEY_CURRENT_USER\\Edited]\r\n";
+    WriteText(hkcu, edited);
+    WriteText(image_.root() / "My Documents" / "note.txt", "kept");
+
+    PreparedImage unchanged;
+    ASSERT_TRUE(Prepare(&unchanged));
+    EXPECT_FALSE(unchanged.made);
+    EXPECT_TRUE(unchanged.copied.empty());
+
+    WriteText(build_.root() / "libansley.so", "ansley v2, rebuilt");
+    PreparedImage rebuilt;
+    ASSERT_TRUE(Prepare(&rebuilt));
+    EXPECT_EQ(rebuilt.copied, std::vector<std::wstring>{L"Ansley.dll"});
+    EXPECT_EQ(ReadText(image_.root() / "Windows" / "Ansley.dll"), "ansley v2, rebuilt");
+    EXPECT_EQ(ReadText(hkcu), edited);
+    EXPECT_EQ(ReadText(image_.root() / "My Documents" / "note.txt"), "kept");
+}
+
+TEST_F(DeviceImageTest, AMissingBuiltFileIsReported) {
+    files_.push_back({L"Callisk.dll", build_.root() / "not-built.so"});
+    PreparedImage prepared;
+    std::string error;
+    EXPECT_FALSE(PrepareImage(image_.root(), files_, &prepared, &error));
+    EXPECT_NE(error.find("not-built.so"), std::string::npos);
+    EXPECT_FALSE(fs::exists(image_.root() / "Windows" / "Callisk.dll.copying"));
+}
+
+TEST(TemporaryImage, IsRemovedWithTheObject) {
+    fs::path root;
+    {
+        TemporaryImage image;
+        std::string error;
+        ASSERT_TRUE(image.Make(&error)) << error;
+        root = image.root();
+        WriteText(root / "file", "x");
+        ASSERT_TRUE(fs::exists(root / "file"));
+    }
+    EXPECT_FALSE(fs::exists(root));
+}
+
+}  // namespace
+}  // namespace tovarin::emulator

@@ -1,0 +1,45 @@
+#include "emulator_options.h"
+
+#include <gtest/gtest.h>
+
+namespace tovarin::emulator {
+namespace {
+
+EmulatorOptions Options(std::vector<std::string> args) {
+    auto parsed = ParseCommandLine(args);
+    if (auto* error = std::get_if<std::string>(&parsed)) {
+        ADD_FAILURE() << *error;
+        return {};
+    }
+    return std::get<EmulatorOptions>(parsed);
+}
+
+bool Rejected(std::vector<std::string> args) {
+    return std::holds_alternative<std::string>(ParseCommandLine(args));
+}
+
+TEST(CommandLine, TheClockFollowsTheModeUnlessChosen) {
+    EXPECT_EQ(Options({}).Clock(), kernel::ClockMode::Real);
+    EXPECT_EQ(Options({"--script", "a.scn"}).Clock(), kernel::ClockMode::Simulated);
+    EXPECT_EQ(Options({"--script", "a.scn", "--time", "real"}).Clock(), kernel::ClockMode::Real);
+    EXPECT_EQ(Options({"--time", "simulated"}).Clock(), kernel::ClockMode::Simulated);
+}
+
+TEST(CommandLine, DeviceAndScript) {
+    EmulatorOptions options = Options({"--device", "/tmp/phone", "--script", "x.scn"});
+    EXPECT_EQ(options.device_dir, std::filesystem::path("/tmp/phone"));
+    EXPECT_EQ(options.script, std::filesystem::path("x.scn"));
+    EXPECT_FALSE(Options({}).device_dir.has_value());
+    EXPECT_TRUE(Options({"help"}).help);
+}
+
+TEST(CommandLine, RejectsWhatItDoesNotKnow) {
+    EXPECT_TRUE(Rejected({"--device"}));
+    EXPECT_TRUE(Rejected({"--script", ""}));
+    EXPECT_TRUE(Rejected({"--time", "fast"}));
+    EXPECT_TRUE(Rejected({"script.scn"}));
+    EXPECT_TRUE(Rejected({"--verbose"}));
+}
+
+}  // namespace
+}  // namespace tovarin::emulator

@@ -1,0 +1,219 @@
+#include "console/parser.h"
+
+#include <gtest/gtest.h>
+
+namespace tovarin::emulator::console {
+namespace {
+
+// The command of a line that must parse.
+template <typename T>
+T Parsed(const std::string& line) {
+    auto result = ParseLine(line);
+    if (auto* reason = std::get_if<std::string>(&result)) {
+        ADD_FAILURE() << line << ": " << *reason;
+        return T{};
+    }
+    const Command& command = std::get<Command>(result);
+    if (!std::holds_alternative<T>(command)) {
+        ADD_FAILURE() << line << ": parsed as another command (index " << command.index() << ")";
+        return T{};
+    }
+    return std::get<T>(command);
+}
+
+std::string Reason(const std::string& line) {
+    auto result = ParseLine(line);
+    auto* reason = std::get_if<std::string>(&result);
+    return reason ? *reason : "";
+}
+
+TEST(ParseLine, DeviceCommands) {
+    Parsed<BootCommand>("boot");
+    Parsed<MarkCommand>("mark");
+    Parsed<HelpCommand>("help");
+    EXPECT_EQ(Parsed<WaitCommand>("wait 0x2710").ms, 10000u);
+    EXPECT_EQ(Parsed<KeyCommand>("key 0x72").vk, 0x72);
+    EXPECT_EQ(Parsed<EventSetCommand>(R"(event set "AnswerMachineTimerEvent1")").name,
+              L"AnswerMachineTimerEvent1");
+    EXPECT_EQ(Parsed<MsgboxPressCommand>("msgbox press OK").button, MessageBoxButton::Ok);
+    EXPECT_EQ(Parsed<MsgboxPressCommand>("msgbox press cancel").button, MessageBoxButton::Cancel);
+}
+
+TEST(ParseLine, RegistryCommands) {
+    auto set = Parsed<RegSetCommand>(
+        R"(reg set HKLM "\Software\VarnholtCM\AnswerMachine" "Enable" dword 1)");
+    EXPECT_EQ(set.target.root, RegRoot::LocalMachine);
+    EXPECT_EQ(set.target.key, L"\\Software\\VarnholtCM\\AnswerMachine");
+    EXPECT_EQ(set.target.value, L"Enable");
+    EXPECT_EQ(std::get<uint32_t>(set.data), 1u);
+
+    auto text =
+        Parsed<RegSetCommand>(R"(reg set HKCU "K" "SaveDir" sz "\My Documents\Мой Автоответчик")");
+    EXPECT_EQ(text.target.root, RegRoot::CurrentUser);
+    EXPECT_EQ(std::get<std::wstring>(text.data), L"\\My Documents\\Мой Автоответчик");
+
+    auto removal = Parsed<RegDeleteCommand>(R"(reg delete HKLM "K" "V")");
+    EXPECT_EQ(removal.target.value, L"V");
+    EXPECT_EQ(Parsed<RegGetCommand>(R"(reg get HKCU "K" "V")").target.root, RegRoot::CurrentUser);
+}
+
+TEST(ParseLine, FileDiskAndCallCommands) {
+    EXPECT_EQ(Parsed<FileDeleteCommand>(R"(file delete "\Windows\Quellbrooks.xml")").path,
+              L"\\Windows\\Quellbrooks.xml");
+    auto disk = Parsed<DiskFreeCommand>(R"(disk free "\My Documents" 1048575)");
+    EXPECT_EQ(disk.path, L"\\My Documents");
+    EXPECT_EQ(disk.bytes, 1048575u);
+    EXPECT_EQ(Parsed<DiskFreeCommand>(R"(disk free "\" 0x100000000)").bytes, 0x100000000u);
+
+    auto incoming = Parsed<CallCommand>(R"(call incoming "+7 912 555-01-23")");
+    EXPECT_EQ(incoming.action, CallAction::Incoming);
+    EXPECT_EQ(incoming.number, L"+7 912 555-01-23");
+    EXPECT_EQ(Parsed<CallCommand>(R"(call incoming "")").number, L"");
+    EXPECT_EQ(Parsed<CallCommand>("call answer").action, CallAction::Answer);
+    EXPECT_EQ(Parsed<CallCommand>("call miss").action, CallAction::Miss);
+    EXPECT_EQ(Parsed<CallCommand>("call end").action, CallAction::End);
+    EXPECT_EQ(Parsed<CallCommand>("call second 5550101").number, L"5550101");
+    EXPECT_EQ(Parsed<CallCommand>("call second-end").action, CallAction::SecondEnd);
+}
+
+TEST(ParseLine, StateExpectations) {
+    auto dword =
+        Parsed<ExpectRegCommand>(R"(expect reg HKLM "\System\State\Phone" "Status" dword 0x10001)");
+    EXPECT_EQ(dword.kind, ExpectRegCommand::Kind::Dword);
+    EXPECT_EQ(dword.dword, 0x10001u);
+    auto sz = Parsed<ExpectRegCommand>(R"(expect reg HKLM "K" "QuellbrookPlayFile" sz "")");
+    EXPECT_EQ(sz.kind, ExpectRegCommand::Kind::Sz);
+    EXPECT_EQ(sz.sz, L"");
+    EXPECT_EQ(Parsed<ExpectRegCommand>(R"(expect reg HKLM "K" "V" missing)").kind,
+              ExpectRegCommand::Kind::Missing);
+    EXPECT_EQ(Parsed<ExpectRegCommand>(R"(expect reg HKLM "K" "V" present)").kind,
+              ExpectRegCommand::Kind::Present);
+
+    auto file = Parsed<ExpectFileCommand>(R"(expect file "\My Documents\*.amr" missing)");
+    EXPECT_EQ(file.path, L"\\My Documents\\*.amr");
+    EXPECT_FALSE(file.exists);
+
+    auto window = Parsed<ExpectWindowCommand>(R"(expect window "Dialog" "Автоответчик")");
+    EXPECT_EQ(window.title, L"Автоответчик");
+    EXPECT_FALSE(window.negated);
+    EXPECT_TRUE(Parsed<ExpectWindowCommand>(R"(expect no window "Dialog" "Телефон")").negated);
+
+    EXPECT_EQ(Parsed<ExpectMsgboxCommand>(R"(expect msgbox "меньше 1MB")").text, L"меньше 1MB");
+    EXPECT_FALSE(Parsed<ExpectEventCommand>(R"(expect event "End Oxbane Event" clear)").set);
+}
+
+TEST(ParseLine, LogExpectations) {
+    auto trace = Parsed<ExpectTraceCommand>(R"(expect no trace " response 33333")");
+    EXPECT_TRUE(trace.negated);
+    EXPECT_EQ(trace.text, L" response 33333");
+
+    auto ioctl = Parsed<ExpectIoctlCommand>(R"(expect ioctl "WAV1:" 0x001D000C 0 0x614 0 0)");
+    EXPECT_EQ(ioctl.code, 0x1D000Cu);
+    EXPECT_EQ(ioctl.words, (std::vector<uint32_t>{0, 0x614, 0, 0}));
+    auto no_ioctl = Parsed<ExpectIoctlCommand>(R"(expect no ioctl "WAV1:")");
+    EXPECT_TRUE(no_ioctl.negated);
+    EXPECT_EQ(no_ioctl.code, std::nullopt);
+    EXPECT_EQ(Parsed<ExpectIoctlCommand>(R"(expect no ioctl "HAL" 0x01013FFC)").code, 0x01013FFCu);
+
+    EXPECT_TRUE(Parsed<ExpectKeyCommand>("expect no key 0x72").negated);
+    EXPECT_EQ(Parsed<ExpectStartedCommand>(R"(expect started "Oxbane.exe")").name, L"Oxbane.exe");
+
+    auto message = Parsed<ExpectMessageCommand>(R"(expect message "HHTaskBar" 0x0484 2)");
+    EXPECT_EQ(message.message, 0x484u);
+    EXPECT_EQ(message.wparam, 2u);
+    EXPECT_EQ(Parsed<ExpectMessageCommand>(R"(expect no message "Dialog" 0x0111)").wparam,
+              std::nullopt);
+}
+
+TEST(ParseLine, ReportsWhatIsWrong) {
+    EXPECT_NE(Reason("reboot"), "");
+    EXPECT_NE(Reason("wait"), "");
+    EXPECT_NE(Reason("wait 10 20"), "");
+    EXPECT_NE(Reason("wait -5"), "");
+    EXPECT_NE(Reason(R"(reg set HKCR "K" "V" dword 1)"), "");
+    EXPECT_NE(Reason(R"(reg set HKLM "K" "V" qword 1)"), "");
+    EXPECT_NE(Reason(R"(reg set HKLM "K" "V" dword 0x100000000)"), "");
+    EXPECT_NE(Reason(R"(reg get HKLM "K")"), "");
+    EXPECT_NE(Reason("key 0x100"), "");
+    EXPECT_NE(Reason("call hold"), "");
+    EXPECT_NE(Reason("call incoming"), "");
+    EXPECT_NE(Reason("msgbox press Maybe"), "");
+    EXPECT_NE(Reason(R"(expect no reg HKLM "K" "V" missing)"), "");
+    EXPECT_NE(Reason(R"(expect no ioctl "WAV1:" 1 2)"), "");
+    EXPECT_NE(Reason(R"(expect ioctl "WAV1:")"), "");
+    EXPECT_NE(Reason(R"(expect file "\x" there)"), "");
+    EXPECT_NE(Reason(R"(expect event "E" on)"), "");
+    EXPECT_NE(Reason(R"(file write "\x" EOF)"), "");
+    EXPECT_NE(Reason(R"(file write "\x" "<<EOF")"), "");
+    // A keyword must not be quoted; a quoted word is always an argument.
+    EXPECT_NE(Reason(R"("boot")"), "");
+    EXPECT_NE(Reason(R"(expect "no" trace "x")"), "");
+    // The reason names the offending word.
+    EXPECT_NE(Reason("wait soon").find("soon"), std::string::npos);
+}
+
+std::vector<ReadResult> ReadAll(const std::string& text) {
+    TextLineSource source(text);
+    CommandReader reader(source);
+    std::vector<ReadResult> results;
+    while (auto next = reader.Next()) {
+        results.push_back(std::move(*next));
+    }
+    return results;
+}
+
+TEST(CommandReader, SkipsBlankAndCommentLinesAndCountsLines) {
+    auto results = ReadAll("# a script\r\n\r\nboot\r\n   \n  # indented comment\nwait 500");
+    ASSERT_EQ(results.size(), 2u);
+    const auto& boot = std::get<ParsedCommand>(results[0]);
+    EXPECT_EQ(boot.line, 3u);
+    EXPECT_EQ(boot.text, "boot");
+    const auto& wait = std::get<ParsedCommand>(results[1]);
+    EXPECT_EQ(wait.line, 6u);
+    EXPECT_EQ(std::get<WaitCommand>(wait.command).ms, 500u);
+}
+
+TEST(CommandReader, HeredocTakesEveryLineUpToItsWordWithLfEnds) {
+    auto results = ReadAll(
+        "file write \"\\Windows\\Quellbrooks.xml\" <<XML\r\n"
+        "<?xml version='1.0'?>\r\n"
+        "# not a comment here\n"
+        "\n"
+        "  XML\n"
+        "XML\n"
+        "mark\n");
+    ASSERT_EQ(results.size(), 2u);
+    const auto& write = std::get<ParsedCommand>(results[0]);
+    EXPECT_EQ(write.line, 1u);
+    EXPECT_EQ(std::get<FileWriteCommand>(write.command).path, L"\\Windows\\Quellbrooks.xml");
+    EXPECT_EQ(std::get<FileWriteCommand>(write.command).content,
+              "<?xml version='1.0'?>\n# not a comment here\n\n  XML\n");
+    EXPECT_EQ(std::get<ParsedCommand>(results[1]).line, 7u);
+}
+
+TEST(CommandReader, EmptyHeredocMakesAnEmptyFile) {
+    auto results = ReadAll("file write \"\\x\" <<END\nEND\n");
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(std::get<FileWriteCommand>(std::get<ParsedCommand>(results[0]).command).content, "");
+}
+
+TEST(CommandReader, HeredocWithoutItsEndIsAnError) {
+    auto results = ReadAll("boot\nfile write \"\\x\" <<END\nline\nEN D\n");
+    ASSERT_EQ(results.size(), 2u);
+    const auto* error = std::get_if<ParseError>(&results[1]);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(error->line, 2u);
+    EXPECT_NE(error->reason.find("END"), std::string::npos);
+}
+
+TEST(CommandReader, ReportsTheLineOfAnUnparsableCommand) {
+    auto results = ReadAll("boot\n\nexpect trace \"unterminated\n");
+    ASSERT_EQ(results.size(), 2u);
+    const auto* error = std::get_if<ParseError>(&results[1]);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(error->line, 3u);
+    EXPECT_EQ(error->text, "expect trace \"unterminated");
+}
+
+}  // namespace
+}  // namespace tovarin::emulator::console

@@ -1,0 +1,27 @@
+// The component classes that CoCreateInstance can make. A platform module registers its classes
+// with a static ClassRegistration in the source file that implements them.
+#pragma once
+
+#include <objbase.h>
+
+namespace tovarin::com {
+
+// Makes a new object and returns its interface riid in *ppv (with one reference), or fails with
+// *ppv NULL (E_NOINTERFACE when the object does not offer riid, E_OUTOFMEMORY).
+using ClassFactory = HRESULT (*)(REFIID riid, void** ppv);
+
+struct ClassInfo {
+    CLSID clsid;
+    DWORD contexts;  // CLSCTX_* bits the class can be created in
+    ClassFactory create;
+};
+
+class ClassRegistration {
+  public:
+    ClassRegistration(const CLSID& clsid, DWORD contexts, ClassFactory create);
+};
+
+// The registered class, or nullptr.
+const ClassInfo* FindClass(const CLSID& clsid);
+
+}  // namespace tovarin::com

@@ -1,0 +1,16 @@
+// Task memory: the heap on which one party allocates what another party frees.
+#include <objbase.h>
+
+#include <cstdlib>
+
+LPVOID CoTaskMemAlloc(SIZE_T cb) {
+    return std::malloc(cb == 0 ? 1 : cb);
+}
+
+LPVOID CoTaskMemRealloc(LPVOID pv, SIZE_T cb) {
+    return std::realloc(pv, cb == 0 ? 1 : cb);
+}
+
+void CoTaskMemFree(LPVOID pv) {
+    std::free(pv);
+}

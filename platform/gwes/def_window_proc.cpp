@@ -1,0 +1,57 @@
+// The default window procedure and calling a procedure through the value GetWindowLongW gave.
+#include <windows.h>
+
+#include "gwes/message_pump.h"
+#include "gwes/procedure_handles.h"
+#include "gwes/text_copy.h"
+#include "gwes/window_manager.h"
+
+using namespace tovarin::gwes;
+
+extern "C" {
+
+LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    switch (Msg) {
+        case WM_SETTEXT: {
+            WindowManager& wm = WindowManager::Current();
+            auto lock = wm.Lock();
+            Window* window = wm.windows().Find(hWnd);
+            if (!window) {
+                return FALSE;
+            }
+            const auto* text = reinterpret_cast<LPCWSTR>(lParam);
+            window->title = text ? text : L"";
+            return TRUE;
+        }
+        case WM_GETTEXT: {
+            WindowManager& wm = WindowManager::Current();
+            auto lock = wm.Lock();
+            const Window* window = wm.windows().Find(hWnd);
+            if (!window) {
+                return 0;
+            }
+            return CopyTextOut(window->title, reinterpret_cast<LPWSTR>(lParam),
+                               static_cast<int>(wParam));
+        }
+        case WM_GETTEXTLENGTH: {
+            WindowManager& wm = WindowManager::Current();
+            auto lock = wm.Lock();
+            const Window* window = wm.windows().Find(hWnd);
+            return window ? static_cast<LRESULT>(window->title.size()) : 0;
+        }
+        case WM_CLOSE:
+            DestroyWindow(hWnd);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+LRESULT WINAPI CallWindowProcW(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam,
+                               LPARAM lParam) {
+    // GetWindowLongW(GWL_WNDPROC) hands out procedure handles; anything else is an address.
+    WNDPROC proc = ProcedureOfHandle(reinterpret_cast<uintptr_t>(lpPrevWndFunc));
+    return CallWindowProcedure(proc ? proc : lpPrevWndFunc, hWnd, Msg, wParam, lParam);
+}
+
+}  // extern "C"

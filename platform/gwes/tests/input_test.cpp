@@ -1,0 +1,170 @@
+// Key input: the device log, host observers, hot keys and the foreground window.
+#include <vector>
+
+#include <windows.h>
+
+#include "gwes/input.h"
+#include "gwes/tests/gwes_fixture.h"
+#include "kernel/device.h"
+#include "kernel/device_log.h"
+
+namespace tovarin::gwes::testing {
+namespace {
+
+constexpr BYTE kRecordKey = 0x8B;
+
+void Press(BYTE vk) {
+    keybd_event(vk, 0, 0, 0);
+}
+void Release(BYTE vk) {
+    keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
+}
+
+using HotKeyTest = WindowTest;
+
+TEST_F(HotKeyTest, AKeyUpHotKeyFiresOnReleaseWithTheDocumentedParameters) {
+    HWND dialog = nullptr;
+    PumpingThread owner([&] { dialog = MakeWindow(L"call"); });
+    ASSERT_TRUE(RegisterHotKey(dialog, kRecordKey, MOD_KEYUP, kRecordKey));
+    SetForegroundWindow(dialog);
+
+    Press(kRecordKey);
+    kernel::WaitForDeviceIdle();
+    EXPECT_TRUE(Recorder::Instance().Of(dialog, WM_HOTKEY).empty());
+    EXPECT_TRUE(Recorder::Instance().Of(dialog, WM_KEYDOWN).empty());  // the hot key took it
+
+    Release(kRecordKey);
+    kernel::WaitForDeviceIdle();
+    std::vector<Seen> fired = Recorder::Instance().Of(dialog, WM_HOTKEY);
+    ASSERT_EQ(1u, fired.size());
+    EXPECT_EQ(WPARAM{kRecordKey}, fired[0].wparam);
+    EXPECT_EQ(0x1000, LOWORD(fired[0].lparam));  // the modifiers, MOD_KEYUP included
+    EXPECT_EQ(kRecordKey, HIWORD(fired[0].lparam));
+    EXPECT_EQ(owner.id(), fired[0].thread);
+    EXPECT_TRUE(Recorder::Instance().Of(dialog, WM_KEYUP).empty());
+}
+
+TEST_F(HotKeyTest, APlainHotKeyFiresOnPressOnlyWithItsModifiersHeld) {
+    HWND window = MakeWindow(L"w");
+    ASSERT_TRUE(RegisterHotKey(window, 1, MOD_CONTROL, 'A'));
+    Press('A');
+    Release('A');
+    Press(VK_CONTROL);
+    Press('A');
+    Release('A');
+    Release(VK_CONTROL);
+    Press('A');
+
+    MSG message{};
+    std::vector<MSG> hot_keys;
+    while (PeekMessageW(&message, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) {
+        hot_keys.push_back(message);
+    }
+    ASSERT_EQ(1u, hot_keys.size());
+    EXPECT_EQ(1u, hot_keys[0].wParam);
+    EXPECT_EQ(MAKELPARAM(MOD_CONTROL, 'A'), hot_keys[0].lParam);
+}
+
+TEST_F(HotKeyTest, AKeyCombinationBelongsToOneHotKey) {
+    HWND first = MakeWindow(L"first");
+    HWND second = MakeWindow(L"second");
+    ASSERT_TRUE(RegisterHotKey(first, 5, MOD_KEYUP, kRecordKey));
+    SetLastError(0);
+    EXPECT_FALSE(RegisterHotKey(second, 5, MOD_KEYUP, kRecordKey));
+    EXPECT_EQ(ERROR_HOTKEY_ALREADY_REGISTERED, GetLastError());
+    // The same window and id may register it again.
+    EXPECT_TRUE(RegisterHotKey(first, 5, MOD_KEYUP, kRecordKey));
+    EXPECT_TRUE(UnregisterHotKey(first, 5));
+    SetLastError(0);
+    EXPECT_FALSE(UnregisterHotKey(first, 5));
+    EXPECT_EQ(ERROR_HOTKEY_NOT_REGISTERED, GetLastError());
+    EXPECT_TRUE(RegisterHotKey(second, 5, MOD_KEYUP, kRecordKey));
+    SetLastError(0);
+    EXPECT_FALSE(RegisterHotKey(reinterpret_cast<HWND>(0x40000ff0), 6, 0, 'B'));
+    EXPECT_EQ(ERROR_INVALID_WINDOW_HANDLE, GetLastError());
+}
+
+TEST_F(HotKeyTest, UnregisterFunc1ReleasesTheKeyForWhoeverHoldsIt) {
+    HWND holder = nullptr;
+    PumpingThread owner([&] {
+        holder = MakeWindow(L"holder");
+        RegisterHotKey(holder, 0x8B, MOD_KEYUP, kRecordKey);
+    });
+    HWND mine = MakeWindow(L"mine");
+    EXPECT_FALSE(RegisterHotKey(mine, 1, MOD_KEYUP, kRecordKey));
+    EXPECT_TRUE(UnregisterFunc1(MOD_KEYUP, kRecordKey));
+    EXPECT_FALSE(UnregisterFunc1(MOD_KEYUP, kRecordKey));
+    EXPECT_TRUE(RegisterHotKey(mine, 1, MOD_KEYUP, kRecordKey));
+    EXPECT_TRUE(UnregisterFunc1(MOD_KEYUP, kRecordKey));
+
+    // With no hot key on it, the key reaches the foreground window.
+    SetForegroundWindow(holder);
+    Press(kRecordKey);
+    Release(kRecordKey);
+    kernel::WaitForDeviceIdle();
+    EXPECT_TRUE(Recorder::Instance().Of(holder, WM_HOTKEY).empty());
+    EXPECT_EQ(1u, Recorder::Instance().Of(holder, WM_KEYDOWN).size());
+    EXPECT_EQ(1u, Recorder::Instance().Of(holder, WM_KEYUP).size());
+}
+
+TEST_F(HotKeyTest, AWindowlessHotKeyComesToTheRegisteringThread) {
+    ASSERT_TRUE(RegisterHotKey(nullptr, 9, 0, VK_F1));
+    Press(VK_F1);
+    MSG message{};
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(static_cast<UINT>(WM_HOTKEY), message.message);
+    EXPECT_EQ(nullptr, message.hwnd);
+    EXPECT_EQ(9u, message.wParam);
+}
+
+using KeyTest = WindowTest;
+
+TEST_F(KeyTest, KeysGoToTheForegroundWindow) {
+    HWND window = nullptr;
+    PumpingThread owner([&] { window = MakeWindow(L"front"); });
+    Press('5');  // no foreground window yet: nobody gets it
+    SetForegroundWindow(window);
+    keybd_event('7', 0x08, 0, 0);
+    keybd_event('7', 0x08, KEYEVENTF_KEYUP, 0);
+    kernel::WaitForDeviceIdle();
+
+    std::vector<Seen> down = Recorder::Instance().Of(window, WM_KEYDOWN);
+    std::vector<Seen> up = Recorder::Instance().Of(window, WM_KEYUP);
+    ASSERT_EQ(1u, down.size());
+    ASSERT_EQ(1u, up.size());
+    EXPECT_EQ(WPARAM{'7'}, down[0].wparam);
+    EXPECT_EQ(0x00080001, down[0].lparam);                      // repeat count 1, scan code 8
+    EXPECT_EQ(static_cast<LPARAM>(0xC0080001u), up[0].lparam);  // and the release bits
+    // The pumping thread's TranslateMessage typed the character.
+    std::vector<Seen> typed = Recorder::Instance().Of(window, WM_CHAR);
+    ASSERT_EQ(1u, typed.size());
+    EXPECT_EQ(WPARAM{L'7'}, typed[0].wparam);
+}
+
+TEST_F(KeyTest, ObserversAndTheDeviceLogSeeEveryKey) {
+    HWND window = MakeWindow(L"w");
+    ASSERT_TRUE(RegisterHotKey(window, 1, MOD_KEYUP, VK_TTALK));
+    std::vector<std::pair<uint8_t, bool>> observed;
+    int id = SubscribeKeys([&](uint8_t vk, bool up) { observed.emplace_back(vk, up); });
+    const size_t mark = kernel::Device::Current().log().Size();
+
+    Press(VK_TTALK);
+    Release(VK_TTALK);
+    UnsubscribeKeys(id);
+    Press(VK_TEND);
+
+    EXPECT_EQ((std::vector<std::pair<uint8_t, bool>>{{VK_TTALK, false}, {VK_TTALK, true}}),
+              observed);
+    std::vector<std::pair<uint8_t, bool>> logged;
+    for (const kernel::LogEntry& entry : kernel::Device::Current().log().Since(mark)) {
+        if (const auto* key = std::get_if<kernel::KeyRecord>(&entry.what)) {
+            logged.emplace_back(key->vk, key->up);
+        }
+    }
+    EXPECT_EQ((std::vector<std::pair<uint8_t, bool>>{
+                  {VK_TTALK, false}, {VK_TTALK, true}, {VK_TEND, false}}),
+              logged);
+}
+
+}  // namespace
+}  // namespace tovarin::gwes::testing

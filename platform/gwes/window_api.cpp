@@ -1,0 +1,197 @@
+// Making and taking down windows, and their visibility and foreground state: CreateWindowExW,
+// DestroyWindow, IsWindow, ShowWindow, IsWindowVisible, SetForegroundWindow,
+// GetForegroundWindow, GetWindowThreadProcessId.
+#include <memory>
+
+#include <windows.h>
+
+#include "gwes/message_pump.h"
+#include "gwes/window_destruction.h"
+#include "gwes/window_manager.h"
+#include "kernel/handles.h"
+
+using namespace tovarin::gwes;
+using tovarin::kernel::SetError;
+
+namespace {
+
+Window* TopLevelOf(Window* window) {
+    while (window->parent) {
+        window = window->parent;
+    }
+    return window;
+}
+
+}  // namespace
+
+extern "C" {
+
+HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName,
+                            DWORD dwStyle, int X, int Y, int nWidth, int nHeight, HWND hWndParent,
+                            HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam) {
+    WindowManager& wm = WindowManager::Current();
+    const uint32_t self = CurrentThreadId();
+    const DWORD process = GetCurrentProcessId();
+    auto window = std::make_shared<Window>();
+    WNDPROC proc = nullptr;
+    {
+        auto lock = wm.Lock();
+        std::shared_ptr<WindowClass> window_class = wm.classes().Find(lpClassName);
+        if (!window_class) {
+            SetError(ERROR_CLASS_DOES_NOT_EXIST);
+            return nullptr;
+        }
+        const bool child = (dwStyle & WS_CHILD) != 0;
+        if (hWndParent) {
+            Window* parent = wm.windows().Find(hWndParent);
+            if (!parent) {
+                SetError(ERROR_INVALID_WINDOW_HANDLE);
+                return nullptr;
+            }
+            if (child) {
+                window->parent = parent;
+            } else {
+                window->owner = TopLevelOf(parent)->handle;  // owners are top-level windows
+            }
+        } else if (child) {
+            SetError(ERROR_TLW_WITH_WSCHILD);
+            return nullptr;
+        }
+        window->window_class = window_class;
+        window->title = lpWindowName ? lpWindowName : L"";
+        window->proc = window_class->proc;
+        window->style = dwStyle;
+        window->ex_style = dwExStyle;
+        window->id = child ? static_cast<LONG>(reinterpret_cast<intptr_t>(hMenu)) : 0;
+        window->instance = hInstance;
+        window->x = X;
+        window->y = Y;
+        window->width = nWidth;
+        window->height = nHeight;
+        window->extra.assign((window_class->window_extra_bytes + 3) / 4, 0);
+        window->thread_id = self;
+        window->process_id = process;
+        if (!wm.windows().Add(window)) {
+            SetError(ERROR_NOT_ENOUGH_MEMORY);
+            return nullptr;
+        }
+        window_class->windows++;
+        wm.OwnQueue();  // the creating thread receives the window's messages
+        proc = window->proc;
+    }
+
+    CREATESTRUCTW create{};
+    create.lpCreateParams = lpParam;
+    create.hInstance = hInstance;
+    create.hMenu = hMenu;
+    create.hwndParent = hWndParent;
+    create.cy = nHeight;
+    create.cx = nWidth;
+    create.y = Y;
+    create.x = X;
+    create.style = static_cast<LONG>(dwStyle);
+    create.lpszName = lpWindowName;
+    create.lpszClass = lpClassName;
+    create.dwExStyle = dwExStyle;
+    if (CallWindowProcedure(proc, window->handle, WM_CREATE, 0,
+                            reinterpret_cast<LPARAM>(&create)) == -1) {
+        DestroyWindowTree(wm, window);
+        return nullptr;
+    }
+    auto lock = wm.Lock();
+    return window->alive ? window->handle : nullptr;  // WM_CREATE may have destroyed it
+}
+
+BOOL WINAPI DestroyWindow(HWND hWnd) {
+    WindowManager& wm = WindowManager::Current();
+    const uint32_t self = CurrentThreadId();
+    std::shared_ptr<Window> window;
+    {
+        auto lock = wm.Lock();
+        window = wm.windows().FindShared(hWnd);
+        if (!window) {
+            SetError(ERROR_INVALID_WINDOW_HANDLE);
+            return FALSE;
+        }
+        if (window->thread_id != self) {
+            SetError(ERROR_ACCESS_DENIED);  // only the window's own thread may destroy it
+            return FALSE;
+        }
+    }
+    DestroyWindowTree(wm, window);
+    return TRUE;
+}
+
+BOOL WINAPI IsWindow(HWND hWnd) {
+    WindowManager& wm = WindowManager::Current();
+    auto lock = wm.Lock();
+    return wm.windows().Find(hWnd) ? TRUE : FALSE;
+}
+
+BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
+    WindowManager& wm = WindowManager::Current();
+    auto lock = wm.Lock();
+    Window* window = wm.windows().Find(hWnd);
+    if (!window) {
+        SetError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    const bool was_visible = window->Visible();
+    if (nCmdShow == SW_HIDE) {
+        window->style &= ~WS_VISIBLE;
+    } else {
+        window->style |= WS_VISIBLE;
+    }
+    return was_visible ? TRUE : FALSE;
+}
+
+BOOL WINAPI IsWindowVisible(HWND hWnd) {
+    WindowManager& wm = WindowManager::Current();
+    auto lock = wm.Lock();
+    // Visible only when the window and every parent above it are.
+    for (const Window* window = wm.windows().Find(hWnd); window; window = window->parent) {
+        if (!window->Visible()) {
+            return FALSE;
+        }
+        if (!window->parent) {
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL WINAPI SetForegroundWindow(HWND hWnd) {
+    WindowManager& wm = WindowManager::Current();
+    auto lock = wm.Lock();
+    Window* window = wm.windows().Find(hWnd);
+    if (!window) {
+        SetError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    Window* top = TopLevelOf(window);
+    wm.foreground = top->handle;
+    wm.windows().BringToTop(*top);
+    return TRUE;
+}
+
+HWND WINAPI GetForegroundWindow(void) {
+    WindowManager& wm = WindowManager::Current();
+    auto lock = wm.Lock();
+    return wm.foreground;
+}
+
+DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId) {
+    WindowManager& wm = WindowManager::Current();
+    auto lock = wm.Lock();
+    const Window* window = wm.windows().Find(hWnd);
+    if (!window) {
+        SetError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    if (lpdwProcessId) {
+        *lpdwProcessId = window->process_id;
+    }
+    return window->thread_id;
+}
+
+}  // extern "C"

@@ -1,0 +1,88 @@
+#include "gwes/window_destruction.h"
+
+#include <vector>
+
+#include "gwes/message_pump.h"
+#include "gwes/window_manager.h"
+
+namespace tovarin::gwes {
+namespace {
+
+// Kernel lock held: everything that refers to the window goes before the window itself.
+void Forget(WindowManager& wm, Window& window) {
+    wm.hot_keys().ForgetWindow(window.handle);
+    if (std::shared_ptr<ThreadQueue> queue = wm.QueueOf(window.thread_id)) {
+        queue->ForgetWindow(window.handle);
+    }
+    if (wm.foreground == window.handle) {
+        wm.foreground = nullptr;
+    }
+    for (Window* owned : wm.windows().OwnedBy(window)) {
+        owned->owner = nullptr;
+    }
+    window.window_class->windows--;
+}
+
+}  // namespace
+
+void RemoveWindowSilently(WindowManager& wm, Window& window) {
+    std::shared_ptr<Window> keep = wm.windows().FindShared(window.handle);
+    if (!keep) {
+        return;
+    }
+    std::vector<Window*> children = window.children;
+    for (Window* child : children) {
+        RemoveWindowSilently(wm, *child);
+    }
+    Forget(wm, window);
+    wm.windows().Remove(window);
+}
+
+void DestroyWindowTree(WindowManager& wm, const std::shared_ptr<Window>& window) {
+    WNDPROC proc = nullptr;
+    {
+        auto lock = wm.Lock();
+        if (!window->alive || window->destroying) {
+            return;
+        }
+        window->destroying = true;
+        window->style &= ~WS_VISIBLE;
+        if (wm.foreground == window->handle) {
+            wm.foreground = nullptr;
+        }
+        proc = window->proc;
+    }
+    CallWindowProcedure(proc, window->handle, WM_DESTROY, 0, 0);
+
+    std::vector<std::shared_ptr<Window>> dependents;
+    {
+        auto lock = wm.Lock();
+        for (Window* child : window->children) {
+            dependents.push_back(wm.windows().FindShared(child->handle));
+        }
+        for (Window* owned : wm.windows().OwnedBy(*window)) {
+            dependents.push_back(wm.windows().FindShared(owned->handle));
+        }
+    }
+    const uint32_t self = CurrentThreadId();
+    for (const std::shared_ptr<Window>& dependent : dependents) {
+        if (!dependent) {
+            continue;
+        }
+        if (dependent->thread_id == self) {
+            DestroyWindowTree(wm, dependent);
+            continue;
+        }
+        // A window of another thread: its code cannot run here. A child goes with its parent;
+        // an owned window stays and loses its owner.
+        auto lock = wm.Lock();
+        if (dependent->alive && dependent->IsChild()) {
+            RemoveWindowSilently(wm, *dependent);
+        }
+    }
+
+    auto lock = wm.Lock();
+    RemoveWindowSilently(wm, *window);
+}
+
+}  // namespace tovarin::gwes

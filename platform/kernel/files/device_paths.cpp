@@ -1,0 +1,136 @@
+#include "kernel/files/device_paths.h"
+
+#include <system_error>
+#include <vector>
+
+#include "kernel/device.h"
+#include "kernel/files/utf8.h"
+#include "kernel/registry/name_fold.h"
+
+namespace tovarin::kernel {
+namespace {
+
+bool IsSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
+
+// The components of an absolute device path, or nullopt when it is not one the device accepts.
+std::optional<std::vector<std::wstring_view>> SplitDevicePath(std::wstring_view path) {
+    if (path.empty() || !IsSeparator(path.front())) {
+        return std::nullopt;
+    }
+    if (path.find(L'\0') != std::wstring_view::npos) {
+        return std::nullopt;
+    }
+    std::vector<std::wstring_view> components;
+    size_t pos = 0;
+    while (pos < path.size()) {
+        size_t end = pos;
+        while (end < path.size() && !IsSeparator(path[end])) {
+            ++end;
+        }
+        std::wstring_view component = path.substr(pos, end - pos);
+        if (component == L"..") {
+            return std::nullopt;
+        }
+        if (!component.empty() && component != L".") {
+            components.push_back(component);
+        }
+        pos = end + 1;
+    }
+    return components;
+}
+
+// The name under which `folder` holds `component`: the exact spelling if it exists, else the
+// first (in byte order, so that the choice does not depend on the order of the directory) of the
+// entries that match case-insensitively. nullopt when there is none.
+std::optional<std::string> ExistingEntry(const std::filesystem::path& folder,
+                                         std::wstring_view component) {
+    std::string written = WideToUtf8(component);
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::symlink_status(folder / written, error))) {
+        return written;
+    }
+    std::optional<std::string> found;
+    std::filesystem::directory_iterator entries(folder, error);
+    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
+        std::string name = entries->path().filename().native();
+        if (DeviceNamesEqual(Utf8ToWide(name), component) && (!found || name < *found)) {
+            found = std::move(name);
+        }
+    }
+    return found;
+}
+
+std::optional<std::filesystem::path> ImageRoot() {
+    if (!Device::IsUp()) {
+        return std::nullopt;
+    }
+    const std::filesystem::path& root = Device::Current().options().image_root;
+    if (root.empty()) {
+        return std::nullopt;
+    }
+    return root;
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> HostPathFor(std::wstring_view device_path) {
+    std::optional<std::filesystem::path> result = ImageRoot();
+    if (!result) {
+        return std::nullopt;
+    }
+    auto components = SplitDevicePath(device_path);
+    if (!components) {
+        return std::nullopt;
+    }
+    // Once a component does not exist, nothing below it does: the rest is taken as written.
+    bool exists = true;
+    for (std::wstring_view component : *components) {
+        std::optional<std::string> entry;
+        if (exists) {
+            entry = ExistingEntry(*result, component);
+            exists = entry.has_value();
+        }
+        *result /= entry ? *entry : WideToUtf8(component);
+    }
+    return result;
+}
+
+std::wstring DevicePathFor(const std::filesystem::path& host_path) {
+    std::optional<std::filesystem::path> root = ImageRoot();
+    if (!root) {
+        return {};
+    }
+    std::error_code error;
+    std::filesystem::path absolute_root =
+        std::filesystem::absolute(*root, error).lexically_normal();
+    std::filesystem::path absolute_host = std::filesystem::absolute(host_path, error);
+    if (error) {
+        return {};
+    }
+    std::filesystem::path relative =
+        absolute_host.lexically_normal().lexically_relative(absolute_root);
+    if (relative.empty()) {
+        return {};
+    }
+    std::wstring device_path;
+    for (const std::filesystem::path& component : relative) {
+        const std::string& name = component.native();
+        if (name == "..") {
+            return {};
+        }
+        if (name.empty() || name == ".") {
+            continue;
+        }
+        device_path += L'\\';
+        device_path += Utf8ToWide(name);
+    }
+    return device_path.empty() ? L"\\" : device_path;
+}
+
+bool DeviceNamesEqual(std::wstring_view a, std::wstring_view b) {
+    return registry::NamesEqual(a, b);
+}
+
+}  // namespace tovarin::kernel

@@ -1,0 +1,26 @@
+// The device's volumes and their free space, host side.
+//
+// The device has the root volume ("\", the object store) and, while a card is inserted, the
+// storage card volume mounted on the folder "\Storage Card". GetDiskFreeSpaceExW reports the host's
+// free space for the file system that holds the path, unless the emulator has set a simulated free
+// space for the path's volume (to play a nearly full phone or card). Simulated values belong to the
+// device that is up.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tovarin::kernel {
+
+// The device path of the volume that holds a device path: "\Storage Card" for the card folder
+// and anything below it (any letter case), "\" for everything else. The path need not exist.
+std::wstring VolumeOf(std::wstring_view device_path);
+
+// Sets (or, with nullopt, clears) the simulated free space of the volume that holds the path;
+// both the free bytes and the bytes available to the caller report that value.
+void SetSimulatedFreeSpace(std::wstring device_path, std::optional<uint64_t> bytes);
+std::optional<uint64_t> SimulatedFreeSpace(std::wstring_view device_path);
+
+}  // namespace tovarin::kernel

@@ -1,0 +1,63 @@
+#include "kernel/modules/builtin_modules.h"
+
+#include <algorithm>
+#include <mutex>
+
+#include "kernel/files/device_paths.h"
+
+namespace tovarin::kernel::modules {
+namespace {
+
+struct Registrations {
+    std::mutex mutex;
+    std::vector<std::shared_ptr<const BuiltinModule>> modules;
+};
+
+Registrations& TheRegistrations() {
+    static Registrations registrations;
+    return registrations;
+}
+
+}  // namespace
+
+FARPROC BuiltinModule::FindByName(std::string_view export_name) const {
+    auto found = std::ranges::find(exports, export_name, &BuiltinExport::name);
+    return found != exports.end() ? found->proc : nullptr;
+}
+
+FARPROC BuiltinModule::FindByOrdinal(uint16_t ordinal) const {
+    if (ordinal == 0) {
+        return nullptr;
+    }
+    auto found = std::ranges::find(exports, ordinal, &BuiltinExport::ordinal);
+    return found != exports.end() ? found->proc : nullptr;
+}
+
+void RegisterBuiltinModule(std::wstring name, std::vector<BuiltinExport> exports) {
+    std::erase_if(exports, [](const BuiltinExport& entry) { return entry.proc == nullptr; });
+    auto module = std::make_shared<const BuiltinModule>(std::move(name), std::move(exports));
+    Registrations& registrations = TheRegistrations();
+    std::lock_guard lock(registrations.mutex);
+    auto same_name = [&](const std::shared_ptr<const BuiltinModule>& existing) {
+        return DeviceNamesEqual(existing->name, module->name);
+    };
+    auto existing = std::ranges::find_if(registrations.modules, same_name);
+    if (existing != registrations.modules.end()) {
+        *existing = std::move(module);
+    } else {
+        registrations.modules.push_back(std::move(module));
+    }
+}
+
+std::shared_ptr<const BuiltinModule> FindBuiltinModule(std::wstring_view file_name) {
+    Registrations& registrations = TheRegistrations();
+    std::lock_guard lock(registrations.mutex);
+    for (const auto& module : registrations.modules) {
+        if (DeviceNamesEqual(module->name, file_name)) {
+            return module;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace tovarin::kernel::modules

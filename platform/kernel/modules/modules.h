@@ -1,0 +1,55 @@
+// The module loader, host side: what the kernel, the emulator and tests call besides the API
+// (LoadLibraryW, GetProcAddressW, ... in winbase.h).
+//
+// A module is either a file of the device image (a shared object named like a device DLL,
+// loaded with the host's dynamic loader) or a built-in module, whose exports the platform
+// itself provides (the device's coredll.dll). Module handles are 0x30000000 and up, in steps of
+// 0x10000, so that they never meet kernel, registry or notification handles.
+//
+// A module file may define the symbols described in module_symbols.h (ordinals, resources)
+// and a DllMain with C linkage:
+//     extern "C" BOOL WINAPI DllMain(HANDLE hinstDLL, DWORD dwReason, LPVOID lpvReserved);
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include <windef.h>
+
+namespace tovarin::kernel::modules {
+
+// Device boot (Device constructor): registers the platform's built-in modules ("coredll.dll").
+// Calling it again is harmless.
+void RegisterPlatformBuiltins();
+
+// Device shutdown, after every device thread has ended: runs DllMain(DLL_PROCESS_DETACH) of
+// every loaded module in reverse load order (lpvReserved non-NULL, as at process end), unloads
+// them and forgets every handle, so that the next device starts with no loaded modules.
+void UnloadAll();
+
+// Called on every new device thread before its start routine, and after it: DllMain with
+// DLL_THREAD_ATTACH / DLL_THREAD_DETACH of every loaded module (in load order) that has not
+// called DisableThreadLibraryCalls.
+void OnThreadAttach();
+void OnThreadDetach();
+
+struct BuiltinExport {
+    std::string name;      // exported name, matched exactly as GetProcAddress matches names
+    uint16_t ordinal = 0;  // 0: reachable by name only
+    FARPROC proc = nullptr;
+};
+
+// Makes a module named `name` ("coredll.dll") with these exports available to LoadLibraryW and
+// GetModuleHandleW without any file, as a module of the device's ROM: it is always loaded, has no
+// DllMain and its path is \Windows\<name>. Registering a name again replaces its exports.
+// Registrations outlive a device; the handles of built-in modules are per device.
+void RegisterBuiltinModule(std::wstring name, std::vector<BuiltinExport> exports);
+
+// The compiled resources of a loaded module (see module_symbols.h); empty when the module has
+// none or the handle is not a module's. The bytes stay valid until the module is unloaded.
+std::span<const std::byte> ResourcesOf(HMODULE module);
+
+}  // namespace tovarin::kernel::modules

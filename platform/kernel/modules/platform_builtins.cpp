@@ -1,0 +1,102 @@
+// The platform's built-in modules: coredll.dll, whose exports are the kernel functions of the
+// API. A function goes into coredll's exports with one line in the list below.
+#include <windows.h>
+#include <msgqueue.h>
+
+#include "gwes/input.h"
+#include "kernel/modules/modules.h"
+#include "kernel/thread_object.h"
+
+// Every kernel function of the API, by the name coredll exports it under.
+#define TOVARIN_COREDLL_EXPORTS(X) \
+    X(CloseHandle)                 \
+    X(GetLastError)                \
+    X(SetLastError)                \
+    X(CreateThread)                \
+    X(ExitThread)                  \
+    X(GetExitCodeThread)           \
+    X(GetCurrentThreadId)          \
+    X(GetCurrentThread)            \
+    X(GetCurrentProcessId)         \
+    X(GetCurrentProcess)           \
+    X(ResumeThread)                \
+    X(SetThreadPriority)           \
+    X(GetThreadPriority)           \
+    X(GetTickCount)                \
+    X(Sleep)                       \
+    X(GetLocalTime)                \
+    X(GetSystemTime)               \
+    X(SystemTimeToFileTime)        \
+    X(FileTimeToSystemTime)        \
+    X(CreateEventW)                \
+    X(OpenEventW)                  \
+    X(SetEvent)                    \
+    X(ResetEvent)                  \
+    X(PulseEvent)                  \
+    X(EventModify)                 \
+    X(WaitForSingleObject)         \
+    X(WaitForMultipleObjects)      \
+    X(CreateMutexW)                \
+    X(ReleaseMutex)                \
+    X(InitializeCriticalSection)   \
+    X(DeleteCriticalSection)       \
+    X(EnterCriticalSection)        \
+    X(LeaveCriticalSection)        \
+    X(TryEnterCriticalSection)     \
+    X(LoadLibraryW)                \
+    X(FreeLibrary)                 \
+    X(GetProcAddressW)             \
+    X(GetProcAddressA)             \
+    X(GetModuleHandleW)            \
+    X(GetModuleFileNameW)          \
+    X(DisableThreadLibraryCalls)   \
+    X(LocalAlloc)                  \
+    X(LocalFree)                   \
+    X(OutputDebugStringW)          \
+    X(NKDbgPrintfW)                \
+    X(RegOpenKeyExW)               \
+    X(RegCreateKeyExW)             \
+    X(RegQueryValueExW)            \
+    X(RegSetValueExW)              \
+    X(RegDeleteValueW)             \
+    X(RegDeleteKeyW)               \
+    X(RegEnumKeyExW)               \
+    X(RegEnumValueW)               \
+    X(RegCloseKey)                 \
+    X(RegFlushKey)                 \
+    X(CreateMsgQueue)              \
+    X(OpenMsgQueue)                \
+    X(ReadMsgQueue)                \
+    X(WriteMsgQueue)               \
+    X(GetMsgQueueInfo)             \
+    X(CloseMsgQueue)               \
+    X(UnregisterFunc1)
+
+// The references are weak: a function that this build of the platform does not define yet is
+// left out of the exports (GetProcAddress reports it missing) instead of breaking the link.
+#define TOVARIN_PRAGMA_TEXT(text) #text
+#define TOVARIN_WEAK_REFERENCE(function) _Pragma(TOVARIN_PRAGMA_TEXT(weak function))
+TOVARIN_COREDLL_EXPORTS(TOVARIN_WEAK_REFERENCE)
+
+namespace tovarin::kernel::modules {
+namespace {
+
+template <typename Function>
+FARPROC AsFarproc(Function* function) {
+    // Through the generic function pointer type, which converts to any other without warning.
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
+}
+
+std::vector<BuiltinExport> CoredllExports() {
+#define TOVARIN_EXPORT_ENTRY(function) {#function, 0, AsFarproc(&function)},
+    return {TOVARIN_COREDLL_EXPORTS(TOVARIN_EXPORT_ENTRY)};
+#undef TOVARIN_EXPORT_ENTRY
+}
+
+}  // namespace
+
+void RegisterPlatformBuiltins() {
+    RegisterBuiltinModule(L"coredll.dll", CoredllExports());
+}
+
+}  // namespace tovarin::kernel::modules

@@ -1,0 +1,55 @@
+// TestProg.exe, the program that the process tests start. Its command line says what it does:
+//   exit <n>            return n
+//   wait <event> <n>    wait for the named event, then return n
+//   quit <n>            leave by ExitThread(n)
+// Before that it writes one trace line:
+//   WinMain [<command line>] <file of hInstance> <hPrevInstance: 0 for NULL> <nShowCmd> <title>
+// where the title is its string IDS_PROGRAM_TITLE, read with LoadStringW(NULL, ...).
+#include <cwchar>
+#include <string>
+
+#include <windows.h>
+
+#include "test_program_ids.h"
+
+namespace {
+
+void Report(HINSTANCE instance, HINSTANCE previous, const wchar_t* command_line, int show) {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(instance, path, MAX_PATH);
+    wchar_t title[64] = {};
+    LoadStringW(nullptr, IDS_PROGRAM_TITLE, title, 64);
+    const std::wstring line = L"WinMain [" + std::wstring(command_line) + L"] " + path + L" " +
+                              (previous ? L"1" : L"0") + L" " + std::to_wstring(show) + L" " +
+                              title;
+    OutputDebugStringW(line.c_str());
+}
+
+int Number(const wchar_t* word) {
+    return word ? static_cast<int>(std::wcstol(word, nullptr, 10)) : 0;
+}
+
+}  // namespace
+
+extern "C" int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine,
+                              int nShowCmd) {
+    Report(hInstance, hPrevInstance, lpCmdLine, nShowCmd);
+    // The command line is the program's to cut up.
+    wchar_t* state = nullptr;
+    const wchar_t* verb = std::wcstok(lpCmdLine, L" ", &state);
+    const std::wstring command = verb ? verb : L"";
+    if (command == L"exit") {
+        return Number(std::wcstok(nullptr, L" ", &state));
+    }
+    if (command == L"wait") {
+        const wchar_t* name = std::wcstok(nullptr, L" ", &state);
+        HANDLE event = CreateEventW(nullptr, TRUE, FALSE, name);
+        WaitForSingleObject(event, INFINITE);
+        CloseHandle(event);
+        return Number(std::wcstok(nullptr, L" ", &state));
+    }
+    if (command == L"quit") {
+        ExitThread(static_cast<DWORD>(Number(std::wcstok(nullptr, L" ", &state))));
+    }
+    return 0;
+}

@@ -1,0 +1,224 @@
+#include "kernel/registry/change_notifier.h"
+
+#include <windows.h>
+
+#include "kernel/device.h"
+#include "kernel/registry/name_fold.h"
+#include "kernel/scheduler.h"
+
+namespace tovarin::kernel::registry {
+namespace {
+
+constexpr uint32_t kFirstHandle = 0x20000000;
+constexpr uint32_t kHandleLimit = 0x30000000;
+
+bool SamePath(const std::vector<std::wstring>& folded, const std::vector<std::wstring>& path) {
+    if (folded.size() != path.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (!NamesEqual(folded[i], path[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Runs an action when the scope ends, also when the thread is ended inside it (ThreadExit).
+template <typename Action>
+class AtScopeExit {
+  public:
+    explicit AtScopeExit(Action action) : action_(std::move(action)) {}
+    ~AtScopeExit() { action_(); }
+    AtScopeExit(const AtScopeExit&) = delete;
+    AtScopeExit& operator=(const AtScopeExit&) = delete;
+
+  private:
+    Action action_;
+};
+
+}  // namespace
+
+ChangeNotifier::~ChangeNotifier() {
+    if (!Device::IsUp()) {
+        return;
+    }
+    for (HANDLE handle : {thread_, work_event_, idle_event_}) {
+        if (handle) {
+            CloseHandle(handle);
+        }
+    }
+}
+
+uint32_t ChangeNotifier::NextHandle() {
+    for (uint32_t tries = 0; tries < (kHandleLimit - kFirstHandle) / 4; ++tries) {
+        uint32_t value = next_handle_;
+        next_handle_ = next_handle_ + 4 >= kHandleLimit ? kFirstHandle : next_handle_ + 4;
+        if (!watches_.contains(value)) {
+            return value;
+        }
+    }
+    return 0;
+}
+
+uint32_t ChangeNotifier::Add(WatchTarget target, std::shared_ptr<NotificationSink> sink,
+                             Delivery delivery, uint32_t* error) {
+    std::lock_guard lock(mutex_);
+    if (delivery == Delivery::NotificationThread && !thread_ && !StartThread(error)) {
+        return 0;
+    }
+    auto watch = std::make_shared<Watch>();
+    watch->handle = NextHandle();
+    if (watch->handle == 0) {
+        *error = ERROR_NOT_ENOUGH_MEMORY;
+        return 0;
+    }
+    watch->target = std::move(target);
+    watch->sink = std::move(sink);
+    watch->delivery = delivery;
+    watches_.emplace(watch->handle, watch);
+    watch_count_.store(watches_.size(), std::memory_order_release);
+    return watch->handle;
+}
+
+bool ChangeNotifier::Close(uint32_t handle) {
+    std::shared_ptr<Watch> watch;
+    bool wait_for_callback = false;
+    HANDLE idle_event = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        auto it = watches_.find(handle);
+        if (it == watches_.end()) {
+            return false;
+        }
+        watch = it->second;
+        watches_.erase(it);
+        watch_count_.store(watches_.size(), std::memory_order_release);
+        watch->closed = true;
+        // From inside its own callback the watch just ends; waiting there would never return.
+        wait_for_callback = in_flight_ == watch.get() && GetCurrentThreadId() != thread_id_;
+        idle_event = idle_event_;
+    }
+    // An at-change delivery that took the item before the watch was closed finishes first.
+    { std::lock_guard barrier(delivery_mutex_); }
+    while (wait_for_callback) {
+        if (WaitForSingleObject(idle_event, INFINITE) != WAIT_OBJECT_0) {
+            break;  // the device is failing the wait (deadlock report); do not spin
+        }
+        std::lock_guard lock(mutex_);
+        wait_for_callback = in_flight_ == watch.get();
+    }
+    return true;
+}
+
+void ChangeNotifier::ValueChanged(size_t hive, const std::vector<std::wstring>& path,
+                                  std::wstring_view value_name, const RegValue* before,
+                                  const RegValue* after) {
+    std::lock_guard lock(mutex_);
+    for (const auto& [handle, watch] : watches_) {
+        const WatchTarget& target = watch->target;
+        if (target.hive != hive || !NamesEqual(target.folded_value, value_name) ||
+            !SamePath(target.folded_path, path) || !watch->sink->Wants(before, after)) {
+            continue;
+        }
+        Pending item{watch, after == nullptr, after ? after->data : std::vector<uint8_t>{}};
+        (watch->delivery == Delivery::AtChange ? at_change_queue_ : thread_queue_)
+            .push_back(std::move(item));
+    }
+}
+
+void ChangeNotifier::AfterChange() {
+    {
+        std::lock_guard lock(mutex_);
+        if (!thread_queue_.empty() && work_event_) {
+            SetEvent(work_event_);
+        }
+        if (at_change_queue_.empty()) {
+            return;
+        }
+    }
+    std::lock_guard delivering(delivery_mutex_);
+    for (;;) {
+        Pending item;
+        {
+            std::lock_guard lock(mutex_);
+            if (at_change_queue_.empty()) {
+                return;
+            }
+            item = std::move(at_change_queue_.front());
+            at_change_queue_.pop_front();
+            if (item.watch->closed) {
+                continue;
+            }
+        }
+        Deliver(item);
+    }
+}
+
+void ChangeNotifier::Deliver(Pending& item) {
+    // A value that exists but is empty still gets a valid pointer; only a deletion gets none.
+    static uint8_t empty_value[1];
+    uint8_t* data = item.deleted ? nullptr : item.data.empty() ? empty_value : item.data.data();
+    item.watch->sink->Deliver(item.watch->handle, data, static_cast<uint32_t>(item.data.size()));
+}
+
+bool ChangeNotifier::StartThread(uint32_t* error) {
+    work_event_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    idle_event_ = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    if (work_event_ && idle_event_) {
+        thread_ = CreateThread(nullptr, 0, &ChangeNotifier::ThreadMain, this, 0, &thread_id_);
+    }
+    if (!thread_) {
+        *error = GetLastError();
+        for (HANDLE* handle : {&work_event_, &idle_event_}) {
+            if (*handle) {
+                CloseHandle(*handle);
+                *handle = nullptr;
+            }
+        }
+        return false;
+    }
+    return true;
+}
+
+DWORD WINAPI ChangeNotifier::ThreadMain(LPVOID self) {
+    static_cast<ChangeNotifier*>(self)->RunNotificationThread();
+    return 0;
+}
+
+void ChangeNotifier::RunNotificationThread() {
+    {
+        Scheduler& scheduler = CurrentScheduler();
+        ThreadRecord& record = scheduler.Self();
+        std::lock_guard lock(scheduler.lock());
+        record.name = "registry notifications";
+    }
+    for (;;) {
+        // Ends here (ThreadExit) when the device shuts down.
+        WaitForSingleObject(work_event_, INFINITE);
+        for (;;) {
+            Pending item;
+            {
+                std::lock_guard lock(mutex_);
+                if (thread_queue_.empty()) {
+                    break;
+                }
+                item = std::move(thread_queue_.front());
+                thread_queue_.pop_front();
+                if (item.watch->closed) {
+                    continue;
+                }
+                in_flight_ = item.watch.get();
+                ResetEvent(idle_event_);
+            }
+            AtScopeExit callback_done([this] {
+                std::lock_guard lock(mutex_);
+                in_flight_ = nullptr;
+                SetEvent(idle_event_);
+            });
+            Deliver(item);
+        }
+    }
+}
+
+}  // namespace tovarin::kernel::registry

@@ -1,0 +1,139 @@
+#include "kernel/registry/key_tree.h"
+
+#include <algorithm>
+
+#include "kernel/registry/name_fold.h"
+
+namespace tovarin::kernel::registry {
+
+KeyNode* KeyNode::FindSubkey(std::wstring_view key_name) const {
+    for (const auto& child : subkeys) {
+        if (NamesEqual(child->name, key_name)) {
+            return child.get();
+        }
+    }
+    return nullptr;
+}
+
+KeyNode* KeyNode::FindOrAddSubkey(std::wstring_view key_name, bool* created) {
+    if (KeyNode* existing = FindSubkey(key_name)) {
+        *created = false;
+        return existing;
+    }
+    auto child = std::make_shared<KeyNode>();
+    child->name = std::wstring(key_name);
+    child->parent = this;
+    subkeys.push_back(child);
+    *created = true;
+    return child.get();
+}
+
+std::shared_ptr<KeyNode> KeyNode::SharedSubkey(const KeyNode* child) const {
+    for (const auto& candidate : subkeys) {
+        if (candidate.get() == child) {
+            return candidate;
+        }
+    }
+    return nullptr;
+}
+
+RegValue* KeyNode::FindValue(std::wstring_view value_name) {
+    for (RegValue& value : values) {
+        if (NamesEqual(value.name, value_name)) {
+            return &value;
+        }
+    }
+    return nullptr;
+}
+
+const RegValue* KeyNode::FindValue(std::wstring_view value_name) const {
+    return const_cast<KeyNode*>(this)->FindValue(value_name);
+}
+
+bool KeyNode::EraseValue(std::wstring_view value_name) {
+    auto it = std::find_if(values.begin(), values.end(), [&](const RegValue& value) {
+        return NamesEqual(value.name, value_name);
+    });
+    if (it == values.end()) {
+        return false;
+    }
+    values.erase(it);
+    return true;
+}
+
+std::vector<std::wstring_view> SplitKeyPath(std::wstring_view path) {
+    std::vector<std::wstring_view> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find(L'\\', start);
+        if (end == std::wstring_view::npos) {
+            end = path.size();
+        }
+        if (end > start) {
+            parts.push_back(path.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return parts;
+}
+
+std::vector<std::wstring> PathOf(const KeyNode& node) {
+    std::vector<std::wstring> path;
+    for (const KeyNode* current = &node; current && current->parent; current = current->parent) {
+        path.push_back(current->name);
+    }
+    std::reverse(path.begin(), path.end());
+    return path;
+}
+
+KeyNode* FindPath(KeyNode& start, const std::vector<std::wstring_view>& path) {
+    KeyNode* current = &start;
+    for (std::wstring_view part : path) {
+        current = current->FindSubkey(part);
+        if (!current) {
+            return nullptr;
+        }
+    }
+    return current;
+}
+
+void DeleteSubtree(KeyNode& node) {
+    // Every node of the subtree stays alive until all are marked, whatever handles exist.
+    std::vector<std::shared_ptr<KeyNode>> doomed;
+    if (node.parent) {
+        doomed.push_back(node.parent->SharedSubkey(&node));
+        std::erase(node.parent->subkeys, doomed.front());
+    }
+    ForEachKey(node, [&](KeyNode& key) {
+        for (const auto& child : key.subkeys) {
+            doomed.push_back(child);
+        }
+    });
+    ForEachKey(node, [](KeyNode& key) { key.deleted = true; });
+    for (const auto& key : doomed) {
+        key->parent = nullptr;
+        key->values.clear();
+        key->subkeys.clear();
+    }
+    node.parent = nullptr;
+    node.values.clear();
+    node.subkeys.clear();
+}
+
+namespace {
+
+template <typename Path>
+bool IsVolatile(const Path& path) {
+    return path.size() >= 2 && NamesEqual(path[0], L"System") && NamesEqual(path[1], L"State");
+}
+
+}  // namespace
+
+bool IsVolatilePath(const std::vector<std::wstring>& path) {
+    return IsVolatile(path);
+}
+bool IsVolatilePath(const std::vector<std::wstring_view>& path) {
+    return IsVolatile(path);
+}
+
+}  // namespace tovarin::kernel::registry

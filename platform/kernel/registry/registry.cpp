@@ -1,0 +1,478 @@
+#include "kernel/registry/registry.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include <winerror.h>
+#include <winreg.h>
+
+#include "kernel/files/utf8.h"
+#include "kernel/registry/hive_file.h"
+#include "kernel/registry/name_fold.h"
+#include "kernel/registry/reg_text.h"
+#include "kernel/registry/registry_log.h"
+#include "kernel/registry/save_scheduler.h"
+
+namespace tovarin::kernel {
+
+using registry::KeyNode;
+using registry::RegValue;
+
+namespace {
+
+// Key handles are multiples of 4 between the kernel's handles and the notification handles.
+constexpr uintptr_t kFirstKeyHandle = 0x10000000;
+constexpr uintptr_t kKeyHandleLimit = 0x20000000;
+constexpr size_t kMaxKeyNameLength = 255;
+
+uintptr_t ValueOf(HKEY key) {
+    return reinterpret_cast<uintptr_t>(key);
+}
+
+std::wstring_view NameOf(LPCWSTR name) {
+    return name ? std::wstring_view(name) : L"";
+}
+
+bool NamesFit(const std::vector<std::wstring_view>& parts) {
+    return std::all_of(parts.begin(), parts.end(),
+                       [](std::wstring_view part) { return part.size() <= kMaxKeyNameLength; });
+}
+
+}  // namespace
+
+Registry::Registry(std::filesystem::path hive_dir) : Registry(std::move(hive_dir), {}) {}
+
+Registry::Registry(std::filesystem::path hive_dir, RegistryOptions options)
+    : hive_dir_(std::move(hive_dir)),
+      hives_{Hive{L"HKEY_LOCAL_MACHINE", "HKLM.reg", ValueOf(HKEY_LOCAL_MACHINE), nullptr},
+             Hive{L"HKEY_CURRENT_USER", "HKCU.reg", ValueOf(HKEY_CURRENT_USER), nullptr}},
+      next_handle_(kFirstKeyHandle) {
+    for (Hive& hive : hives_) {
+        hive.root = std::make_shared<KeyNode>();
+    }
+    if (!hive_dir_.empty()) {
+        Load();
+        saver_ = std::make_unique<registry::SaveScheduler>(
+            [this] {
+                bool ok = true;
+                SaveDirtyHives(&ok);
+            },
+            options.save_delay, options.longest_save_delay);
+    }
+}
+
+Registry::~Registry() {
+    saver_.reset();  // a save under way finishes first
+    bool ok = true;
+    SaveDirtyHives(&ok);
+}
+
+void Registry::Load() {
+    for (Hive& hive : hives_) {
+        auto result = registry::LoadHive(hive_dir_ / hive.file_name, hive.root_name, *hive.root);
+        hive.savable = result.savable;
+        for (std::wstring& message : result.messages) {
+            registry::ReportProblem(message);
+            load_messages_.push_back(std::move(message));
+        }
+    }
+}
+
+std::vector<std::wstring> Registry::LoadMessages() const {
+    std::lock_guard lock(mutex_);
+    return load_messages_;
+}
+
+bool Registry::Flush() {
+    bool ok = true;
+    SaveDirtyHives(&ok);
+    return ok;
+}
+
+void Registry::SetSaveDelay(std::chrono::milliseconds quiet, std::chrono::milliseconds longest) {
+    if (saver_) {
+        saver_->SetDelays(quiet, longest);
+    }
+}
+
+void Registry::SaveDirtyHives(bool* ok) {
+    if (hive_dir_.empty()) {
+        return;
+    }
+    std::lock_guard saving(save_mutex_);
+    for (Hive& hive : hives_) {
+        std::string text;
+        std::vector<std::wstring> skipped;
+        {
+            std::lock_guard lock(mutex_);
+            if (!hive.dirty || !hive.savable) {
+                continue;
+            }
+            text = registry::FormatHive(*hive.root, hive.root_name, &skipped);
+            hive.dirty = false;
+        }
+        for (const std::wstring& name : skipped) {
+            registry::TraceNote(L"registry: " + name +
+                                L" is not saved: its name holds a line break or a zero");
+        }
+        const std::filesystem::path file = hive_dir_ / hive.file_name;
+        std::string error;
+        if (registry::WriteFileAtomically(file, text, &error)) {
+            save_count_.fetch_add(1);
+        } else {
+            *ok = false;
+            {
+                std::lock_guard lock(mutex_);
+                hive.dirty = true;
+            }
+            registry::ReportProblem(L"registry: cannot save " + Utf8ToWide(file.string()) + L": " +
+                                    Utf8ToWide(error));
+        }
+    }
+}
+
+LONG Registry::Resolve(HKEY key, KeyRef* ref) const {
+    const uintptr_t value = ValueOf(key);
+    for (size_t i = 0; i < hives_.size(); ++i) {
+        if (value == hives_[i].predefined) {
+            *ref = {i, hives_[i].root};
+            return ERROR_SUCCESS;
+        }
+    }
+    auto it = handles_.find(value);
+    if (it == handles_.end()) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (it->second.node->deleted) {
+        return ERROR_KEY_DELETED;
+    }
+    *ref = it->second;
+    return ERROR_SUCCESS;
+}
+
+LONG Registry::ResolveSubKey(HKEY key, LPCWSTR sub_key, KeyRef* ref) const {
+    KeyRef base;
+    if (LONG error = Resolve(key, &base); error != ERROR_SUCCESS) {
+        return error;
+    }
+    const auto parts = registry::SplitKeyPath(NameOf(sub_key));
+    if (parts.empty()) {
+        *ref = base;
+        return ERROR_SUCCESS;
+    }
+    KeyNode* parent = registry::FindPath(*base.node, {parts.begin(), parts.end() - 1});
+    KeyNode* found = parent ? parent->FindSubkey(parts.back()) : nullptr;
+    if (!found) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    *ref = {base.hive, parent->SharedSubkey(found)};
+    return ERROR_SUCCESS;
+}
+
+HKEY Registry::NewHandle(KeyRef ref) {
+    for (uintptr_t tries = 0; tries < (kKeyHandleLimit - kFirstKeyHandle) / 4; ++tries) {
+        const uintptr_t value = next_handle_;
+        next_handle_ = next_handle_ + 4 >= kKeyHandleLimit ? kFirstKeyHandle : next_handle_ + 4;
+        if (handles_.emplace(value, ref).second) {
+            return reinterpret_cast<HKEY>(value);
+        }
+    }
+    return nullptr;
+}
+
+void Registry::ValueChanged(const KeyRef& ref, std::wstring_view value_name, const RegValue* before,
+                            const RegValue* after, bool watching, bool* persist) {
+    const std::vector<std::wstring> path = registry::PathOf(*ref.node);
+    if (!registry::IsVolatilePath(path)) {
+        hives_[ref.hive].dirty = true;
+        *persist = true;
+    }
+    if (watching) {
+        notifier_.ValueChanged(ref.hive, path, value_name, before, after);
+    }
+}
+
+void Registry::AfterChange(bool watching, bool persist) {
+    if (watching) {
+        notifier_.AfterChange();
+    }
+    if (persist && saver_) {
+        saver_->Changed();
+    }
+}
+
+LONG Registry::OpenKey(HKEY key, LPCWSTR sub_key, HKEY* result) {
+    if (!result) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    std::lock_guard lock(mutex_);
+    KeyRef ref;
+    if (LONG error = ResolveSubKey(key, sub_key, &ref); error != ERROR_SUCCESS) {
+        return error;
+    }
+    HKEY handle = NewHandle(std::move(ref));
+    if (!handle) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
+    *result = handle;
+    return ERROR_SUCCESS;
+}
+
+LONG Registry::CreateKey(HKEY key, LPCWSTR sub_key, HKEY* result, DWORD* disposition) {
+    if (!result) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    const auto parts = registry::SplitKeyPath(NameOf(sub_key));
+    if (!NamesFit(parts)) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    bool persist = false;
+    {
+        std::lock_guard lock(mutex_);
+        KeyRef ref;
+        if (LONG error = Resolve(key, &ref); error != ERROR_SUCCESS) {
+            return error;
+        }
+        bool created = false;
+        for (std::wstring_view part : parts) {
+            KeyNode* child = ref.node->FindOrAddSubkey(part, &created);
+            ref.node = ref.node->SharedSubkey(child);
+        }
+        if (created && !registry::IsVolatilePath(registry::PathOf(*ref.node))) {
+            hives_[ref.hive].dirty = true;  // an empty key is saved too
+            persist = true;
+        }
+        HKEY handle = NewHandle(std::move(ref));
+        if (!handle) {
+            return ERROR_NOT_ENOUGH_MEMORY;
+        }
+        *result = handle;
+        if (disposition) {
+            *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+        }
+    }
+    AfterChange(false, persist);
+    return ERROR_SUCCESS;
+}
+
+LONG Registry::CloseKey(HKEY key) {
+    std::lock_guard lock(mutex_);
+    for (const Hive& hive : hives_) {
+        if (ValueOf(key) == hive.predefined) {
+            return ERROR_SUCCESS;
+        }
+    }
+    return handles_.erase(ValueOf(key)) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+LONG Registry::DeleteKey(HKEY key, LPCWSTR sub_key) {
+    if (registry::SplitKeyPath(NameOf(sub_key)).empty()) {
+        return ERROR_INVALID_PARAMETER;  // a root or the key itself cannot be deleted this way
+    }
+    const bool watching = notifier_.HasWatches();
+    bool persist = false;
+    {
+        std::lock_guard lock(mutex_);
+        KeyRef target;
+        if (LONG error = ResolveSubKey(key, sub_key, &target); error != ERROR_SUCCESS) {
+            return error;
+        }
+        // Every value of the subtree is deleted with it; watchers of those values hear of it.
+        registry::ForEachKey(*target.node, [&](const KeyNode& node) {
+            const std::vector<std::wstring> path = registry::PathOf(node);
+            if (!registry::IsVolatilePath(path)) {
+                hives_[target.hive].dirty = true;
+                persist = true;
+            }
+            if (watching) {
+                for (const RegValue& value : node.values) {
+                    notifier_.ValueChanged(target.hive, path, value.name, &value, nullptr);
+                }
+            }
+        });
+        registry::DeleteSubtree(*target.node);
+    }
+    AfterChange(watching, persist);
+    return ERROR_SUCCESS;
+}
+
+LONG Registry::QueryValue(HKEY key, LPCWSTR name, DWORD* type, BYTE* data, DWORD* size) {
+    if (data && !size) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    std::lock_guard lock(mutex_);
+    KeyRef ref;
+    if (LONG error = Resolve(key, &ref); error != ERROR_SUCCESS) {
+        return error;
+    }
+    const RegValue* value = ref.node->FindValue(NameOf(name));
+    if (!value) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    if (type) {
+        *type = value->type;
+    }
+    const DWORD needed = static_cast<DWORD>(value->data.size());
+    if (data) {
+        if (*size < needed) {
+            *size = needed;
+            return ERROR_MORE_DATA;
+        }
+        std::copy(value->data.begin(), value->data.end(), data);
+    }
+    if (size) {
+        *size = needed;
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG Registry::SetValue(HKEY key, LPCWSTR name, DWORD type, const BYTE* data, DWORD size) {
+    if (!data && size != 0) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    const std::wstring_view value_name = NameOf(name);
+    std::vector<uint8_t> bytes(data, data + size);
+    const bool watching = notifier_.HasWatches();
+    bool persist = false;
+    {
+        std::lock_guard lock(mutex_);
+        KeyRef ref;
+        if (LONG error = Resolve(key, &ref); error != ERROR_SUCCESS) {
+            return error;
+        }
+        RegValue* existing = ref.node->FindValue(value_name);
+        if (existing && existing->type == type && existing->data == bytes) {
+            return ERROR_SUCCESS;  // the same data again is not a change
+        }
+        std::optional<RegValue> before;
+        const RegValue* after = nullptr;
+        if (existing) {
+            if (watching) {
+                before = *existing;
+            }
+            existing->type = type;
+            existing->data = std::move(bytes);
+            after = existing;
+        } else {
+            ref.node->values.push_back({std::wstring(value_name), type, std::move(bytes)});
+            after = &ref.node->values.back();
+        }
+        ValueChanged(ref, value_name, before ? &*before : nullptr, after, watching, &persist);
+    }
+    AfterChange(watching, persist);
+    return ERROR_SUCCESS;
+}
+
+LONG Registry::DeleteValue(HKEY key, LPCWSTR name) {
+    const std::wstring_view value_name = NameOf(name);
+    const bool watching = notifier_.HasWatches();
+    bool persist = false;
+    {
+        std::lock_guard lock(mutex_);
+        KeyRef ref;
+        if (LONG error = Resolve(key, &ref); error != ERROR_SUCCESS) {
+            return error;
+        }
+        const RegValue* existing = ref.node->FindValue(value_name);
+        if (!existing) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        std::optional<RegValue> before;
+        if (watching) {
+            before = *existing;
+        }
+        ref.node->EraseValue(value_name);
+        ValueChanged(ref, value_name, before ? &*before : nullptr, nullptr, watching, &persist);
+    }
+    AfterChange(watching, persist);
+    return ERROR_SUCCESS;
+}
+
+LONG Registry::EnumKey(HKEY key, DWORD index, LPWSTR name, DWORD* name_length) {
+    if (!name || !name_length) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    std::lock_guard lock(mutex_);
+    KeyRef ref;
+    if (LONG error = Resolve(key, &ref); error != ERROR_SUCCESS) {
+        return error;
+    }
+    if (index >= ref.node->subkeys.size()) {
+        return ERROR_NO_MORE_ITEMS;
+    }
+    const std::wstring& key_name = ref.node->subkeys[index]->name;
+    if (key_name.size() + 1 > *name_length) {
+        return ERROR_MORE_DATA;
+    }
+    std::copy(key_name.begin(), key_name.end(), name);
+    name[key_name.size()] = L'\0';
+    *name_length = static_cast<DWORD>(key_name.size());
+    return ERROR_SUCCESS;
+}
+
+LONG Registry::EnumValue(HKEY key, DWORD index, LPWSTR name, DWORD* name_length, DWORD* type,
+                         BYTE* data, DWORD* size) {
+    if (!name || !name_length || (data && !size)) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    std::lock_guard lock(mutex_);
+    KeyRef ref;
+    if (LONG error = Resolve(key, &ref); error != ERROR_SUCCESS) {
+        return error;
+    }
+    if (index >= ref.node->values.size()) {
+        return ERROR_NO_MORE_ITEMS;
+    }
+    const RegValue& value = ref.node->values[index];
+    if (value.name.size() + 1 > *name_length) {
+        return ERROR_MORE_DATA;
+    }
+    std::copy(value.name.begin(), value.name.end(), name);
+    name[value.name.size()] = L'\0';
+    *name_length = static_cast<DWORD>(value.name.size());
+    if (type) {
+        *type = value.type;
+    }
+    const DWORD needed = static_cast<DWORD>(value.data.size());
+    const bool data_fits = !data || *size >= needed;
+    if (data && data_fits) {
+        std::copy(value.data.begin(), value.data.end(), data);
+    }
+    if (size) {
+        *size = needed;
+    }
+    return data_fits ? ERROR_SUCCESS : ERROR_MORE_DATA;
+}
+
+LONG Registry::FlushKey(HKEY key) {
+    {
+        std::lock_guard lock(mutex_);
+        KeyRef ref;
+        if (LONG error = Resolve(key, &ref); error != ERROR_SUCCESS) {
+            return error;
+        }
+    }
+    return Flush() ? ERROR_SUCCESS : ERROR_CANTWRITE;
+}
+
+LONG Registry::ResolveWatch(HKEY key, LPCWSTR sub_key, LPCWSTR value_name,
+                            registry::WatchTarget* target) {
+    std::lock_guard lock(mutex_);
+    KeyRef ref;
+    if (LONG error = Resolve(key, &ref); error != ERROR_SUCCESS) {
+        return error;
+    }
+    target->hive = ref.hive;
+    target->folded_path.clear();
+    for (const std::wstring& part : registry::PathOf(*ref.node)) {
+        target->folded_path.push_back(registry::FoldName(part));
+    }
+    for (std::wstring_view part : registry::SplitKeyPath(NameOf(sub_key))) {
+        target->folded_path.push_back(registry::FoldName(part));
+    }
+    target->folded_value = registry::FoldName(NameOf(value_name));
+    return ERROR_SUCCESS;
+}
+
+}  // namespace tovarin::kernel

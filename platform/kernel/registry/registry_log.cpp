@@ -1,0 +1,23 @@
+#include "kernel/registry/registry_log.h"
+
+#include <cstdio>
+
+#include "kernel/device.h"
+#include "kernel/files/utf8.h"
+#include "kernel/trace.h"
+
+namespace tovarin::kernel::registry {
+
+void ReportProblem(const std::wstring& text) {
+    std::fprintf(stderr, "%s\n", WideToUtf8(text).c_str());
+    TraceNote(text);
+}
+
+void TraceNote(const std::wstring& text) {
+    if (Device::IsUp()) {
+        Device& device = Device::Current();
+        device.trace().Write({device.NowMs(), L"registry", text + L"\n"});
+    }
+}
+
+}  // namespace tovarin::kernel::registry
