@@ -226,6 +226,65 @@ WINBASEAPI BOOL WINAPI TerminateProcess(HANDLE hProcess, UINT uExitCode);
 
 TOVARIN_END_C
 
+// Platform version and the user's interface language
+typedef struct _OSVERSIONINFOW {
+    DWORD dwOSVersionInfoSize;  // the caller sets sizeof(OSVERSIONINFOW)
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    WCHAR szCSDVersion[128];
+} OSVERSIONINFOW, *POSVERSIONINFOW, *LPOSVERSIONINFOW, OSVERSIONINFO, *LPOSVERSIONINFO;
+
+#define VER_PLATFORM_WIN32_CE 3
+
+// Power status of the device's supply and batteries.
+typedef struct _SYSTEM_POWER_STATUS_EX {
+    BYTE ACLineStatus;
+    BYTE BatteryFlag;
+    BYTE BatteryLifePercent;
+    BYTE Reserved1;
+    DWORD BatteryLifeTime;
+    DWORD BatteryFullLifeTime;
+    BYTE Reserved2;
+    BYTE BackupBatteryFlag;
+    BYTE BackupBatteryLifePercent;
+    BYTE Reserved3;
+    DWORD BackupBatteryLifeTime;
+    DWORD BackupBatteryFullLifeTime;
+} SYSTEM_POWER_STATUS_EX, *PSYSTEM_POWER_STATUS_EX, *LPSYSTEM_POWER_STATUS_EX;
+
+#define AC_LINE_OFFLINE 0x00
+#define AC_LINE_ONLINE 0x01
+#define AC_LINE_BACKUP_POWER 0x02
+#define AC_LINE_UNKNOWN 0xFF
+
+#define BATTERY_FLAG_HIGH 0x01
+#define BATTERY_FLAG_LOW 0x02
+#define BATTERY_FLAG_CRITICAL 0x04
+#define BATTERY_FLAG_CHARGING 0x08
+#define BATTERY_FLAG_NO_BATTERY 0x80
+#define BATTERY_FLAG_UNKNOWN 0xFF
+#define BATTERY_PERCENTAGE_UNKNOWN 0xFF
+#define BATTERY_LIFE_UNKNOWN 0xFFFFFFFF
+
+TOVARIN_BEGIN_C
+WINBASEAPI BOOL WINAPI GetVersionExW(LPOSVERSIONINFOW lpVersionInformation);
+WINBASEAPI LANGID WINAPI GetUserDefaultUILanguage(void);
+WINBASEAPI BOOL WINAPI GetSystemPowerStatusEx(PSYSTEM_POWER_STATUS_EX pSystemPowerStatusEx,
+                                              BOOL fUpdate);
+
+// Atomic operations on 32-bit values shared between threads.
+WINBASEAPI LONG WINAPI InterlockedIncrement(LONG volatile* lpAddend);
+WINBASEAPI LONG WINAPI InterlockedDecrement(LONG volatile* lpAddend);
+WINBASEAPI LONG WINAPI InterlockedExchange(LONG volatile* Target, LONG Value);
+WINBASEAPI LONG WINAPI InterlockedCompareExchange(LONG volatile* Destination, LONG Exchange,
+                                                  LONG Comperand);
+WINBASEAPI LONG WINAPI InterlockedExchangeAdd(LONG volatile* Addend, LONG Value);
+TOVARIN_END_C
+
+#define GetVersionEx GetVersionExW
+
 #ifdef __cplusplus
 #include <cstdio>
 #else

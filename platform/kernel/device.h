@@ -31,6 +31,12 @@ struct DeviceOptions {
     // host's current time. The device's local time is UTC plus utc_offset_minutes.
     int64_t boot_unix_ms = 0;
     int utc_offset_minutes = 0;
+    // What GetVersionExW reports: the phone's Windows CE 5.2.
+    uint32_t os_major_version = 5;
+    uint32_t os_minor_version = 2;
+    uint32_t os_build_number = 0;
+    // What GetUserDefaultUILanguage reports: Russian.
+    uint16_t ui_language = 0x0419;
 };
 
 class DeviceLog;

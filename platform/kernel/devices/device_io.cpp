@@ -1,12 +1,7 @@
-// DeviceIoControl: the control calls of device code on driver handles, recorded in the device log
-// before the driver sees them, so that a script can assert what was sent even when the driver
-// fails.
-#include <algorithm>
-#include <span>
-
+// DeviceIoControl: the control calls of device code on driver handles.
 #include <winbase.h>
 
-#include "kernel/device_log.h"
+#include "kernel/devices/control_call.h"
 #include "kernel/devices/driver_table.h"
 #include "kernel/files/file_object.h"
 #include "kernel/handles.h"
@@ -19,18 +14,6 @@ namespace {
 DWORD ErrorForNonDriver(const std::shared_ptr<KernelObject>& object) {
     return std::dynamic_pointer_cast<FileObject>(object) ? ERROR_NOT_SUPPORTED
                                                          : ERROR_INVALID_HANDLE;
-}
-
-bool CallDriver(Driver& driver, DWORD code, std::span<const uint8_t> input,
-                std::span<uint8_t> output, uint32_t* bytes_returned, uint32_t* error) {
-    try {
-        return driver.IoControl(code, input, output, bytes_returned, error);
-    } catch (const ThreadExit&) {
-        throw;  // the device thread ends; that passes through any driver
-    } catch (...) {
-        *error = ERROR_GEN_FAILURE;
-        return false;
-    }
 }
 
 }  // namespace
@@ -52,28 +35,8 @@ BOOL WINAPI DeviceIoControl(HANDLE hDevice, DWORD dwIoControlCode, LPVOID lpInBu
         SetError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    std::span<const uint8_t> input;
-    if (lpInBuffer) {
-        input = {static_cast<const uint8_t*>(lpInBuffer), nInBufferSize};
-    }
-    std::span<uint8_t> output;
-    if (lpOutBuffer) {
-        output = {static_cast<uint8_t*>(lpOutBuffer), nOutBufferSize};
-    }
-    Record(IoctlRecord{registration->device_name, dwIoControlCode, {input.begin(), input.end()}});
-
-    uint32_t bytes_returned = 0;
-    uint32_t error = ERROR_SUCCESS;
-    bool ok =
-        CallDriver(*registration->driver, dwIoControlCode, input, output, &bytes_returned, &error);
-    if (lpBytesReturned) {
-        *lpBytesReturned = std::min<uint32_t>(bytes_returned, static_cast<uint32_t>(output.size()));
-    }
-    if (!ok) {
-        SetError(error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE);
-        return FALSE;
-    }
-    return TRUE;
+    return MakeControlCall(registration->device_name, registration->driver.get(), dwIoControlCode,
+                           lpInBuffer, nInBufferSize, lpOutBuffer, nOutBufferSize, lpBytesReturned);
 }
 
 }  // extern "C"

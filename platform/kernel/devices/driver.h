@@ -37,4 +37,9 @@ class RecordingDriver final : public Driver {
 void RegisterDriver(std::wstring name, std::shared_ptr<Driver> driver);
 void UnregisterDriver(const std::wstring& name);
 
+// The hardware-abstraction layer's handler of KernelIoControl. Every call is recorded in the
+// device log under the device name "HAL" before the handler sees it; with no handler set (a new
+// device) the call fails with ERROR_NOT_SUPPORTED. Passing null removes the handler.
+void SetKernelIoControlHandler(std::shared_ptr<Driver> handler);
+
 }  // namespace tovarin::kernel

@@ -14,6 +14,7 @@ namespace {
 struct DriverTable {
     std::mutex mutex;
     std::map<std::wstring, std::shared_ptr<DriverRegistration>> by_name;
+    std::shared_ptr<Driver> kernel_io_control_handler;
 };
 
 std::shared_ptr<DriverTable> Drivers() {
@@ -86,6 +87,18 @@ void UnregisterDriver(const std::wstring& name) {
         Deactivate(found->second);
         table->by_name.erase(found);
     }
+}
+
+void SetKernelIoControlHandler(std::shared_ptr<Driver> handler) {
+    std::shared_ptr<DriverTable> table = Drivers();
+    std::lock_guard guard(table->mutex);
+    table->kernel_io_control_handler = std::move(handler);
+}
+
+std::shared_ptr<Driver> KernelIoControlHandler() {
+    std::shared_ptr<DriverTable> table = Drivers();
+    std::lock_guard guard(table->mutex);
+    return table->kernel_io_control_handler;
 }
 
 std::shared_ptr<DriverRegistration> FindDriver(const std::wstring& device_name) {

@@ -44,6 +44,9 @@ std::optional<std::wstring> DeviceNameOf(std::wstring_view file_name);
 // The active registration of a device name (as DeviceNameOf returns it), or nullptr.
 std::shared_ptr<DriverRegistration> FindDriver(const std::wstring& device_name);
 
+// The handler that SetKernelIoControlHandler set, or nullptr.
+std::shared_ptr<Driver> KernelIoControlHandler();
+
 // CreateFileW on a device name: a handle on its driver, or INVALID_HANDLE_VALUE with the last
 // error set (ERROR_FILE_NOT_FOUND when no driver is registered under the name).
 HANDLE OpenDriver(const std::wstring& device_name, DWORD access);

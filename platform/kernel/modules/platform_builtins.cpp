@@ -2,6 +2,8 @@
 // API. A function goes into coredll's exports with one line in the list below.
 #include <windows.h>
 #include <msgqueue.h>
+#include <pkfuncs.h>
+#include <pm.h>
 
 #include "gwes/input.h"
 #include "kernel/modules/modules.h"
@@ -70,7 +72,19 @@
     X(WriteMsgQueue)               \
     X(GetMsgQueueInfo)             \
     X(CloseMsgQueue)               \
-    X(UnregisterFunc1)
+    X(UnregisterFunc1)             \
+    X(GetVersionExW)               \
+    X(GetUserDefaultUILanguage)    \
+    X(GetSystemPowerStatusEx)      \
+    X(KernelIoControl)             \
+    X(GetSystemPowerState)         \
+    X(RequestPowerNotifications)   \
+    X(StopPowerNotifications)      \
+    X(InterlockedIncrement)        \
+    X(InterlockedDecrement)        \
+    X(InterlockedExchange)         \
+    X(InterlockedCompareExchange)  \
+    X(InterlockedExchangeAdd)
 
 // The references are weak: a function that this build of the platform does not define yet is
 // left out of the exports (GetProcAddress reports it missing) instead of breaking the link.

@@ -1,0 +1,29 @@
+// The common controls library.
+#pragma once
+
+#include <windef.h>
+
+// Control classes that InitCommonControlsEx registers.
+#define ICC_LISTVIEW_CLASSES 0x00000001
+#define ICC_TREEVIEW_CLASSES 0x00000002
+#define ICC_BAR_CLASSES 0x00000004  // toolbar, status bar, trackbar, tooltips
+#define ICC_TAB_CLASSES 0x00000008
+#define ICC_UPDOWN_CLASS 0x00000010
+#define ICC_PROGRESS_CLASS 0x00000020
+#define ICC_ANIMATE_CLASS 0x00000080
+#define ICC_DATE_CLASSES 0x00000100
+#define ICC_COOL_CLASSES 0x00000400
+#define ICC_INTERNET_CLASSES 0x00000800
+#define ICC_TOOLTIP_CLASSES 0x00001000
+#define ICC_CAPEDIT_CLASS 0x00002000
+
+#ifndef RC_INVOKED
+typedef struct tagINITCOMMONCONTROLSEX {
+    DWORD dwSize;  // sizeof(INITCOMMONCONTROLSEX)
+    DWORD dwICC;   // ICC_* flags
+} INITCOMMONCONTROLSEX, *LPINITCOMMONCONTROLSEX;
+
+TOVARIN_BEGIN_C
+BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* lpInitCtrls);
+TOVARIN_END_C
+#endif  // RC_INVOKED
