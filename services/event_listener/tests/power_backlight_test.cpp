@@ -1,0 +1,70 @@
+// The backlight and power-status watchers: which power source's setting counts, and when a
+// power-status broadcast switches the backlight on.
+#include <pm.h>
+
+#include "kernel/power/power.h"
+#include "listener_fixture.h"
+
+namespace wexmoor_testing {
+namespace {
+
+using tovarin::kernel::WaitForDeviceIdle;
+namespace power = tovarin::kernel::power;
+
+// Every call is the power-set control; returns how many there were.
+size_t PowerSetCalls(const std::vector<IoctlRecord>& records) {
+    for (const IoctlRecord& record : records) {
+        EXPECT_EQ(record.code, static_cast<uint32_t>(IOCTL_POWER_SET));
+    }
+    return records.size();
+}
+
+TEST_F(ListenerTest, BacklightChangeFollowsTheSettingOfTheCurrentPowerSource) {
+    SetBacklightTaps(0, 1);
+    power::SetExternalPower(true);  // before the start: no watcher hears this broadcast
+    StartListener();
+
+    Mark();
+    SignalBacklightChange();
+    EXPECT_EQ(PowerSetCalls(IoctlsSinceMark(L"BKL1:")), 1u);
+
+    power::SetExternalPower(false);  // the power-status watcher answers this one
+    WaitForDeviceIdle();
+    Mark();
+    SignalBacklightChange();
+    EXPECT_EQ(PowerSetCalls(IoctlsSinceMark(L"BKL1:")), 0u);
+}
+
+TEST_F(ListenerTest, BacklightChangeWithMissingSettingsLeavesTheBacklightAlone) {
+    StartListener();
+    Mark();
+    SignalBacklightChange();
+    SetBacklightTaps(2, 2);  // only 1 asks for the backlight
+    SignalBacklightChange();
+    EXPECT_EQ(PowerSetCalls(IoctlsSinceMark(L"BKL1:")), 0u);
+}
+
+TEST_F(ListenerTest, PowerStatusBroadcastSwitchesTheBacklightOnOnlyInTheOnState) {
+    StartListener();
+    Mark();
+    power::SetExternalPower(true);
+    WaitForDeviceIdle();
+    EXPECT_EQ(PowerSetCalls(IoctlsSinceMark(L"BKL1:")), 1u);
+
+    ASSERT_TRUE(power::SetSystemPowerState(L"unattended"));
+    WaitForDeviceIdle();
+    Mark();
+    power::SetExternalPower(false);
+    WaitForDeviceIdle();
+    EXPECT_EQ(PowerSetCalls(IoctlsSinceMark(L"BKL1:")), 0u);
+
+    ASSERT_TRUE(power::SetSystemPowerState(L"on"));  // a transition, not a status broadcast
+    WaitForDeviceIdle();
+    EXPECT_EQ(PowerSetCalls(IoctlsSinceMark(L"BKL1:")), 0u);
+    power::SetExternalPower(true);
+    WaitForDeviceIdle();
+    EXPECT_EQ(PowerSetCalls(IoctlsSinceMark(L"BKL1:")), 1u);
+}
+
+}  // namespace
+}  // namespace wexmoor_testing
