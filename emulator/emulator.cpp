@@ -1,8 +1,6 @@
 #include "emulator.h"
 
-#include "drivers/device_drivers.h"
 #include "host_trace.h"
-#include "hosts/service_host.h"
 #include "hosts/taskbar.h"
 #include "image/device_image.h"
 #include "kernel/registry/registry.h"
@@ -30,13 +28,14 @@ std::unique_ptr<Emulator> Emulator::Boot(const BootOptions& options, std::string
         HostTrace(L"registry", message);
     }
 
-    RegisterDeviceDrivers();
+    emulator->drivers_ = RegisterDeviceDrivers();
     media::SetWaveVolume(kBootWaveVolume);
     if (!emulator->phone_.TurnRadioOn()) {
         *error = "cannot publish the phone state";
         return nullptr;
     }
-    if (!StartTaskbar(error) || !emulator->phone_.Start(error) || !StartServices(error)) {
+    if (!StartTaskbar(error) || !emulator->phone_.Start(error) ||
+        !emulator->services_.Start(error)) {
         return nullptr;
     }
     return emulator;

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "drivers/device_drivers.h"
+#include "hosts/service_host.h"
 #include "kernel/device.h"
 #include "kernel/device_log.h"
 #include "phone/phone_application.h"
@@ -28,8 +30,9 @@ struct BootOptions {
 
 class Emulator {
   public:
-    // Boots the device: the registry of the image, the phone state, the taskbar, the phone
-    // application, then the services. nullptr, with a description, when it cannot boot.
+    // Boots the device: the registry of the image, the drivers, the phone state, the taskbar,
+    // the phone application, then the services. The device runs on battery in the system power
+    // state "on". nullptr, with a description, when it cannot boot.
     static std::unique_ptr<Emulator> Boot(const BootOptions& options, std::string* error);
     // Shuts the device down: every device thread ends and the registry is saved.
     ~Emulator();
@@ -38,6 +41,8 @@ class Emulator {
 
     kernel::Device& device() { return *device_; }
     phone::PhoneApplication& phone() { return phone_; }
+    ServiceHost& services() { return services_; }
+    const DeviceDrivers& drivers() const { return drivers_; }
 
   private:
     Emulator() = default;
@@ -46,7 +51,9 @@ class Emulator {
     std::unique_ptr<kernel::Device> device_;
     std::optional<kernel::AttachedThread> attached_;
     int log_subscription_ = 0;
+    DeviceDrivers drivers_;
     phone::PhoneApplication phone_;
+    ServiceHost services_;
 };
 
 }  // namespace tovarin::emulator

@@ -66,6 +66,23 @@ struct MsgboxPressCommand {
     MessageBoxButton button = MessageBoxButton::Ok;
 };
 
+// The service host calls a loaded service's Deinit, or its Init again.
+enum class ServiceAction { Deinit, Init };
+struct ServiceCommand {
+    ServiceAction action = ServiceAction::Deinit;
+    std::wstring library;  // the library's file name ("Wexmoor.dll")
+};
+
+// External power comes (online) or goes.
+struct PowerAcCommand {
+    bool online = false;
+};
+// The system power state that the device enters.
+enum class PowerStateName { On, Unattended, Suspend };
+struct PowerStateCommand {
+    PowerStateName state = PowerStateName::On;
+};
+
 // Expectations. `negated` is the "expect no ..." form.
 struct ExpectRegCommand {
     enum class Kind { Dword, Sz, Missing, Present };
@@ -119,9 +136,10 @@ using Command =
     std::variant<BootCommand, HelpCommand, WaitCommand, MarkCommand, RegSetCommand,
                  RegDeleteCommand, RegGetCommand, FileWriteCommand, FileDeleteCommand,
                  DiskFreeCommand, CallCommand, KeyCommand, EventSetCommand, MsgboxPressCommand,
-                 ExpectRegCommand, ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand,
-                 ExpectEventCommand, ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand,
-                 ExpectStartedCommand, ExpectMessageCommand>;
+                 ServiceCommand, PowerAcCommand, PowerStateCommand, ExpectRegCommand,
+                 ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand, ExpectEventCommand,
+                 ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
+                 ExpectMessageCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {

@@ -157,6 +157,42 @@ Command ParseCall(Words& words) {
     throw Unparsable{"unknown call action '" + verb + "'"};
 }
 
+Command ParseService(Words& words) {
+    std::string verb = words.TakeKeyword("deinit or init after 'service'");
+    if (verb == "deinit") {
+        return ServiceCommand{ServiceAction::Deinit, words.TakeText("LIBRARY")};
+    }
+    if (verb == "init") {
+        return ServiceCommand{ServiceAction::Init, words.TakeText("LIBRARY")};
+    }
+    throw Unparsable{"unknown service command '" + verb + "' (deinit or init)"};
+}
+
+Command ParsePower(Words& words) {
+    std::string what = words.TakeKeyword("ac or state after 'power'");
+    if (what == "ac") {
+        std::string supply = words.TakeKeyword("on or off");
+        if (supply != "on" && supply != "off") {
+            throw Unparsable{"expected on or off, found '" + supply + "'"};
+        }
+        return PowerAcCommand{supply == "on"};
+    }
+    if (what == "state") {
+        std::string state = words.TakeKeyword("on, unattended or suspend");
+        if (state == "on") {
+            return PowerStateCommand{PowerStateName::On};
+        }
+        if (state == "unattended") {
+            return PowerStateCommand{PowerStateName::Unattended};
+        }
+        if (state == "suspend") {
+            return PowerStateCommand{PowerStateName::Suspend};
+        }
+        throw Unparsable{"unknown power state '" + state + "' (on, unattended or suspend)"};
+    }
+    throw Unparsable{"unknown power command '" + what + "' (ac or state)"};
+}
+
 MessageBoxButton ParseButton(const std::string& name) {
     if (strcasecmp(name.c_str(), "OK") == 0) {
         return MessageBoxButton::Ok;
@@ -317,6 +353,12 @@ Command ParseWords(Words& words, std::string* heredoc_end) {
             throw Unparsable{"unknown msgbox command '" + verb + "'"};
         }
         return MsgboxPressCommand{ParseButton(words.TakeKeyword("BUTTON"))};
+    }
+    if (name == "service") {
+        return ParseService(words);
+    }
+    if (name == "power") {
+        return ParsePower(words);
     }
     if (name == "expect") {
         return ParseExpect(words);

@@ -7,13 +7,17 @@
 #include "console/log_format.h"
 #include "console/state_checks.h"
 #include "gwes/message_box.h"
+#include "host_trace.h"
 #include "kernel/device_log.h"
 #include "kernel/files/device_paths.h"
 #include "kernel/files/utf8.h"
 #include "kernel/files/volumes.h"
+#include "kernel/power/power.h"
 
 namespace tovarin::emulator::console {
 namespace {
+
+constexpr wchar_t kTracePower[] = L"power";
 
 HKEY RootKey(RegRoot root) {
     return root == RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
@@ -57,6 +61,18 @@ int ButtonIdOf(MessageBoxButton button) {
             return IDCANCEL;
     }
     return IDOK;
+}
+
+const wchar_t* PowerStateNameOf(PowerStateName state) {
+    switch (state) {
+        case PowerStateName::On:
+            return L"on";
+        case PowerStateName::Unattended:
+            return L"unattended";
+        case PowerStateName::Suspend:
+            return L"suspend";
+    }
+    return L"on";
 }
 
 Outcome FromCheck(CheckResult result) {
@@ -244,6 +260,36 @@ Outcome Session::Do(const MsgboxPressCommand& command) {
     // The newest box is the one on top, which the user answers first.
     if (!gwes::AnswerMessageBox(boxes.back().hwnd, ButtonIdOf(command.button))) {
         return Outcome::Failed("the message box offers no such button");
+    }
+    return Outcome::Done();
+}
+
+Outcome Session::Do(const ServiceCommand& command) {
+    ServiceCallResult call = emulator_->services().Call(
+        command.action == ServiceAction::Init ? ServiceEntry::Init : ServiceEntry::Deinit,
+        command.library);
+    return call.called ? Outcome::Done() : Outcome::Failed(call.error);
+}
+
+Outcome Session::Do(const PowerAcCommand& command) {
+    // Written before the change, so that the log shows the cause before what the device makes
+    // of it.
+    if (kernel::power::ExternalPower() == command.online) {
+        HostTrace(kTracePower, command.online ? L"external power stays connected"
+                                              : L"external power stays disconnected");
+    } else {
+        HostTrace(kTracePower,
+                  command.online ? L"external power connected" : L"external power disconnected");
+    }
+    kernel::power::SetExternalPower(command.online);
+    return Outcome::Done();
+}
+
+Outcome Session::Do(const PowerStateCommand& command) {
+    const wchar_t* name = PowerStateNameOf(command.state);
+    HostTrace(kTracePower, std::wstring(L"system power state ") + name);
+    if (!kernel::power::SetSystemPowerState(name)) {
+        return Outcome::Failed("the device has no power state \"" + Utf8(name) + "\"");
     }
     return Outcome::Done();
 }

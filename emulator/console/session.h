@@ -61,6 +61,9 @@ class Session {
     Outcome Do(const KeyCommand&);
     Outcome Do(const EventSetCommand&);
     Outcome Do(const MsgboxPressCommand&);
+    Outcome Do(const ServiceCommand&);
+    Outcome Do(const PowerAcCommand&);
+    Outcome Do(const PowerStateCommand&);
     Outcome Do(const ExpectRegCommand&);
     Outcome Do(const ExpectFileCommand&);
     Outcome Do(const ExpectWindowCommand&);

@@ -124,7 +124,8 @@ std::vector<std::string> DescribeTopLevelWindows() {
 
 bool TopLevelWindowExists(const std::wstring& window_class, const std::wstring& title) {
     for (const gwes::WindowInfo& window : gwes::TopLevelWindows()) {
-        if (kernel::DeviceNamesEqual(window.window_class, window_class) && window.title == title) {
+        if (window.visible && kernel::DeviceNamesEqual(window.window_class, window_class) &&
+            window.title == title) {
             return true;
         }
     }

@@ -29,6 +29,8 @@ std::vector<std::wstring> MatchingFiles(const std::wstring& pattern);
 
 // Every top-level window as "class "title"" with "(hidden)" when it is not visible.
 std::vector<std::string> DescribeTopLevelWindows();
+// Whether a shown top-level window has this class and title: a hidden window is one the user
+// does not see (the phone's call dialog between calls).
 bool TopLevelWindowExists(const std::wstring& window_class, const std::wstring& title);
 
 // The state of a named event: set or clear, nullopt when no event has that name. Reading it

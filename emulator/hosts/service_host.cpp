@@ -1,99 +1,146 @@
 #include "hosts/service_host.h"
 
-#include <windows.h>
-
-#include <vector>
-
 #include "host_trace.h"
 #include "hosts/ready_thread.h"
-#include "hosts/service_registry.h"
+#include "hosts/service_list.h"
+#include "kernel/files/device_paths.h"
+#include "kernel/files/utf8.h"
 
 namespace tovarin::emulator {
 namespace {
 
 constexpr wchar_t kTracePart[] = L"services.exe";
 
-struct ServiceListing {
-    std::wstring key;
-    std::wstring library;
-    std::wstring prefix;
-};
-
 typedef DWORD (*ServiceInitProc)(DWORD context);
+typedef BOOL (*ServiceDeinitProc)(DWORD context);
 
-std::wstring ReadString(HKEY key, const wchar_t* name) {
-    WCHAR text[MAX_PATH] = {};
-    DWORD type = 0;
-    DWORD size = sizeof text - sizeof(WCHAR);
-    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ) {
-        return {};
-    }
-    return text;
+std::wstring EntryName(const std::wstring& prefix, ServiceEntry entry) {
+    return prefix + (entry == ServiceEntry::Init ? L"_Init" : L"_Deinit");
 }
 
-std::vector<ServiceListing> ListedServices() {
-    std::vector<ServiceListing> services;
-    HKEY list = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyServices, 0, KEY_READ, &list) != ERROR_SUCCESS) {
-        return services;
-    }
-    for (DWORD index = 0;; ++index) {
-        WCHAR name[MAX_PATH];
-        DWORD length = MAX_PATH;
-        if (RegEnumKeyExW(list, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        HKEY service = nullptr;
-        if (RegOpenKeyExW(list, name, 0, KEY_READ, &service) != ERROR_SUCCESS) {
-            continue;
-        }
-        services.push_back({name, ReadString(service, kValueServiceDll),
-                            ReadString(service, kValueServicePrefix)});
-        RegCloseKey(service);
-    }
-    RegCloseKey(list);
-    return services;
-}
-
-void StartService(const ServiceListing& service) {
-    if (service.library.empty() || service.prefix.empty()) {
-        HostTrace(kTracePart, service.key + L": no library or prefix listed; not started");
-        return;
-    }
-    HMODULE module = LoadLibraryW(service.library.c_str());
-    if (module == nullptr) {
-        HostTrace(kTracePart, service.library + L" is not loaded (error " +
-                                  std::to_wstring(GetLastError()) + L"); not started");
-        return;
-    }
-    std::wstring entry = service.prefix + L"_Init";
-    auto init = reinterpret_cast<ServiceInitProc>(GetProcAddressW(module, entry.c_str()));
-    if (init == nullptr) {
-        HostTrace(kTracePart, service.library + L" has no " + entry + L"; not started");
-        FreeLibrary(module);
-        return;
-    }
-    DWORD result = init(0);
-    HostTrace(kTracePart,
-              service.library + L" started: " + entry + L" returned " + std::to_wstring(result));
-}
-
-DWORD WINAPI ServiceHostThread(LPVOID start) {
-    ReadySignal ready = static_cast<ReadyThreadStart*>(start)->ready;
-    for (const ServiceListing& service : ListedServices()) {
-        StartService(service);
-    }
-    ready.Ready();
-    return 0;
+ServiceCallResult Refused(std::string reason) {
+    return {false, std::move(reason), 0};
 }
 
 }  // namespace
 
-bool StartServices(std::string* error) {
-    return StartReadyThread(&ServiceHostThread, nullptr, "the service host", error);
+bool ServiceHost::Start(std::string* error) {
+    InitializeCriticalSection(&call_lock_);
+    request_ready_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    request_done_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (request_ready_ == nullptr || request_done_ == nullptr) {
+        *error = "cannot make the service host's events";
+        return false;
+    }
+    return StartReadyThread(&ServiceHost::ThreadMain, this, "the service host", error);
+}
+
+DWORD WINAPI ServiceHost::ThreadMain(LPVOID start) {
+    auto* record = static_cast<ReadyThreadStart*>(start);
+    auto* host = static_cast<ServiceHost*>(record->context);
+    ReadySignal ready = record->ready;
+    host->LoadListedServices();
+    ready.Ready();
+    host->Serve();
+    return 0;
+}
+
+void ServiceHost::LoadListedServices() {
+    for (const ServiceListing& listing : ListedServices()) {
+        if (listing.library.empty() || listing.prefix.empty()) {
+            HostTrace(kTracePart, listing.key + L": no library or prefix listed; not started");
+            continue;
+        }
+        HMODULE module = LoadLibraryW(listing.library.c_str());
+        if (module == nullptr) {
+            HostTrace(kTracePart, listing.library + L" is not loaded (error " +
+                                      std::to_wstring(GetLastError()) + L"); not started");
+            continue;
+        }
+        std::wstring entry = EntryName(listing.prefix, ServiceEntry::Init);
+        auto init = reinterpret_cast<ServiceInitProc>(GetProcAddressW(module, entry.c_str()));
+        if (init == nullptr) {
+            HostTrace(kTracePart, listing.library + L" has no " + entry + L"; not started");
+            FreeLibrary(module);
+            continue;
+        }
+        DWORD context = init(0);
+        HostTrace(kTracePart, listing.library + (context != 0 ? L" started: " : L" not started: ") +
+                                  entry + L" returned " + std::to_wstring(context));
+        // A service whose Init failed stays loaded, stopped, so that it may be initialised again.
+        services_.push_back({listing.library, listing.prefix, module, context, context != 0});
+    }
+}
+
+void ServiceHost::Serve() {
+    for (;;) {
+        // The device's shutdown ends the thread in this wait.
+        if (WaitForSingleObject(request_ready_, INFINITE) != WAIT_OBJECT_0) {
+            return;
+        }
+        request_.result = Carry(request_.entry, request_.library);
+        SetEvent(request_done_);
+    }
+}
+
+ServiceCallResult ServiceHost::Call(ServiceEntry entry, const std::wstring& library) {
+    EnterCriticalSection(&call_lock_);
+    if (stuck_) {
+        LeaveCriticalSection(&call_lock_);
+        return Refused("the service host is still inside an earlier call");
+    }
+    request_.entry = entry;
+    request_.library = library;
+    SetEvent(request_ready_);
+    ServiceCallResult result;
+    if (WaitForSingleObject(request_done_, INFINITE) == WAIT_OBJECT_0) {
+        result = std::move(request_.result);
+    } else {
+        // The device found every thread blocked (a service's entry point waits for something
+        // that never comes). The host's thread still owns the request; leave it alone.
+        stuck_ = true;
+        result = Refused("the service host did not return from the call (error " +
+                         std::to_string(GetLastError()) + ")");
+    }
+    LeaveCriticalSection(&call_lock_);
+    return result;
+}
+
+ServiceCallResult ServiceHost::Carry(ServiceEntry entry, const std::wstring& library) {
+    const std::string name = kernel::WideToUtf8(library);
+    HostedService* service = nullptr;
+    for (HostedService& each : services_) {
+        if (kernel::DeviceNamesEqual(each.library, library)) {
+            service = &each;
+            break;
+        }
+    }
+    if (service == nullptr) {
+        return Refused(name + " is not a service that the host has loaded");
+    }
+    if (entry == ServiceEntry::Deinit && !service->running) {
+        return Refused(name + " is stopped: its Deinit was called, or its Init failed");
+    }
+    if (entry == ServiceEntry::Init && service->running) {
+        return Refused(name + " is running: its Init was called and succeeded");
+    }
+    const std::wstring entry_name = EntryName(service->prefix, entry);
+    FARPROC address = GetProcAddressW(service->module, entry_name.c_str());
+    if (address == nullptr) {
+        return Refused(name + " has no " + kernel::WideToUtf8(entry_name));
+    }
+    DWORD result = 0;
+    if (entry == ServiceEntry::Init) {
+        result = reinterpret_cast<ServiceInitProc>(address)(0);
+        service->context = result;
+        service->running = result != 0;
+    } else {
+        result = static_cast<DWORD>(reinterpret_cast<ServiceDeinitProc>(address)(service->context));
+        service->running = false;
+    }
+    HostTrace(kTracePart,
+              service->library + L": " + entry_name + L" returned " + std::to_wstring(result));
+    return {true, {}, result};
 }
 
 }  // namespace tovarin::emulator

@@ -96,8 +96,10 @@ bool PhoneApplication::MakeWindows() {
             "cannot load \\Windows\\tapres.dll (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
-    bool loaded = LoadPhoneString(strings, kPhoneStringCallDialogTitle, &dialog_title_) &&
-                  LoadPhoneString(strings, kPhoneStringCallDialogChild, &dialog_text_);
+    std::wstring dialog_title;
+    std::wstring dialog_text;
+    bool loaded = LoadPhoneString(strings, kPhoneStringCallDialogTitle, &dialog_title) &&
+                  LoadPhoneString(strings, kPhoneStringCallDialogChild, &dialog_text);
     FreeLibrary(strings);
     if (!loaded) {
         start_error_ = "tapres.dll lacks the call dialog's strings";
@@ -119,6 +121,17 @@ bool PhoneApplication::MakeWindows() {
                               nullptr, nullptr);
     if (window_ == nullptr) {
         start_error_ = "cannot make its window (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    // Hidden until a call rings.
+    call_dialog_ =
+        CreateWindowExW(0, kWindowClassDialog, dialog_title.c_str(), WS_POPUP | WS_CAPTION, 0, 0,
+                        240, 320, nullptr, nullptr, nullptr, nullptr);
+    if (call_dialog_ == nullptr ||
+        CreateWindowExW(0, kCallTextClass, dialog_text.c_str(), WS_CHILD | WS_VISIBLE, 8, 40, 224,
+                        24, call_dialog_, reinterpret_cast<HMENU>(1), nullptr,
+                        nullptr) == nullptr) {
+        start_error_ = "cannot make the call dialog (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
     return true;
@@ -217,31 +230,23 @@ void PhoneApplication::Refresh() {
         HostTrace(kTracePart, L"cannot publish the phone state");
     }
     if (!model_.CallPresent()) {
-        RemoveCallDialog();
+        HideCallDialog();
     }
 }
 
 void PhoneApplication::ShowCallDialog() {
-    if (call_dialog_ != nullptr) {
+    // A service may have hidden it during the call; it comes back only when a call starts.
+    if (call_showing_) {
         return;
     }
-    call_dialog_ = CreateWindowExW(0, kWindowClassDialog, dialog_title_.c_str(),
-                                   WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0, 240, 320, nullptr,
-                                   nullptr, nullptr, nullptr);
-    if (call_dialog_ == nullptr) {
-        HostTrace(kTracePart, L"cannot show the call dialog");
-        return;
-    }
-    CreateWindowExW(0, kCallTextClass, dialog_text_.c_str(), WS_CHILD | WS_VISIBLE, 8, 40, 224, 24,
-                    call_dialog_, reinterpret_cast<HMENU>(1), nullptr, nullptr);
+    call_showing_ = true;
+    ShowWindow(call_dialog_, SW_SHOW);
     SetForegroundWindow(call_dialog_);
 }
 
-void PhoneApplication::RemoveCallDialog() {
-    if (call_dialog_ != nullptr) {
-        DestroyWindow(call_dialog_);
-        call_dialog_ = nullptr;
-    }
+void PhoneApplication::HideCallDialog() {
+    call_showing_ = false;
+    ShowWindow(call_dialog_, SW_HIDE);
 }
 
 }  // namespace tovarin::emulator::phone

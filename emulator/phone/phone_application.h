@@ -4,8 +4,11 @@
 // Everything happens on the phone's own device thread, which pumps messages: console commands
 // arrive there as sent messages, the talk key as a posted one, and an answered call connects on a
 // window timer kConnectDelayMs later. The call dialog is a top-level window of class "Dialog"
-// titled with string 22403 of \Windows\tapres.dll, with a child whose text is string 22601; it
-// exists while a call rings, connects or is connected.
+// titled with string 22403 of \Windows\tapres.dll, with a child whose text is string 22601. As on
+// the phone, it is one window for the application's whole life, shown while a call rings,
+// connects or is connected and hidden otherwise: the services keep its handle from call to call,
+// and a procedure that one of them installs on it, or a hot key that one registers on it, stays
+// with it. Its messages, hot keys among them, are dispatched on the phone's thread.
 #pragma once
 
 #include <windows.h>
@@ -45,15 +48,14 @@ class PhoneApplication {
     CallError Apply(CallAction action, const std::wstring& number);
     void OnTalkKey();
     void OnConnectTimer();
-    void Refresh();  // publishes the state and shows or removes the call dialog
+    void Refresh();  // publishes the state and shows or hides the call dialog
     void ShowCallDialog();
-    void RemoveCallDialog();
+    void HideCallDialog();
 
     CallModel model_;
     HWND window_ = nullptr;       // the application's hidden main window
-    HWND call_dialog_ = nullptr;  // while a call is present
-    std::wstring dialog_title_;
-    std::wstring dialog_text_;
+    HWND call_dialog_ = nullptr;  // from the start on; visible while a call is present
+    bool call_showing_ = false;   // the current call has shown the dialog
     std::string start_error_;
     int key_subscription_ = 0;
 };

@@ -76,6 +76,38 @@ TEST(ParseLine, FileDiskAndCallCommands) {
     EXPECT_EQ(Parsed<CallCommand>("call second-end").action, CallAction::SecondEnd);
 }
 
+TEST(ParseLine, ServiceAndPowerCommands) {
+    auto deinit = Parsed<ServiceCommand>(R"(service deinit "Wexmoor.dll")");
+    EXPECT_EQ(deinit.action, ServiceAction::Deinit);
+    EXPECT_EQ(deinit.library, L"Wexmoor.dll");
+    auto init = Parsed<ServiceCommand>("service init Ansley.dll");
+    EXPECT_EQ(init.action, ServiceAction::Init);
+    EXPECT_EQ(init.library, L"Ansley.dll");
+
+    EXPECT_TRUE(Parsed<PowerAcCommand>("power ac on").online);
+    EXPECT_FALSE(Parsed<PowerAcCommand>("power ac off").online);
+    EXPECT_EQ(Parsed<PowerStateCommand>("power state on").state, PowerStateName::On);
+    EXPECT_EQ(Parsed<PowerStateCommand>("power state unattended").state,
+              PowerStateName::Unattended);
+    EXPECT_EQ(Parsed<PowerStateCommand>("power state suspend").state, PowerStateName::Suspend);
+}
+
+TEST(ParseLine, ReportsWhatIsWrongWithServiceAndPowerCommands) {
+    EXPECT_NE(Reason("service").find("deinit or init"), std::string::npos);
+    EXPECT_NE(Reason(R"(service stop "Wexmoor.dll")").find("stop"), std::string::npos);
+    EXPECT_NE(Reason("service deinit").find("LIBRARY"), std::string::npos);
+    EXPECT_NE(Reason(R"(service init "A.dll" "B.dll")"), "");
+    EXPECT_NE(Reason(R"("service" deinit "A.dll")"), "");
+    EXPECT_NE(Reason("power").find("ac or state"), std::string::npos);
+    EXPECT_NE(Reason("power battery low").find("battery"), std::string::npos);
+    EXPECT_NE(Reason("power ac").find("on or off"), std::string::npos);
+    EXPECT_NE(Reason("power ac 1").find("'1'"), std::string::npos);
+    EXPECT_NE(Reason(R"(power ac "on")"), "");
+    EXPECT_NE(Reason("power ac on now"), "");
+    EXPECT_NE(Reason("power state off").find("off"), std::string::npos);
+    EXPECT_NE(Reason("power state"), "");
+}
+
 TEST(ParseLine, StateExpectations) {
     auto dword =
         Parsed<ExpectRegCommand>(R"(expect reg HKLM "\System\State\Phone" "Status" dword 0x10001)");

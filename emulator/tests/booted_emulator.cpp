@@ -1,0 +1,102 @@
+#include "booted_emulator.h"
+
+#include "common/names.h"
+#include "hosts/service_registry.h"
+#include "image/device_image.h"
+#include "kernel/device_log.h"
+#include "kernel/files/device_paths.h"
+#include "kernel/registry/registry.h"
+
+namespace tovarin::emulator::testing {
+namespace {
+
+bool IsSuiteDeliverable(const std::wstring& name) {
+    for (const wchar_t* deliverable : {kLibraryAnsley, kLibraryCallisk, kLibraryWexmoor,
+                                       kLibraryMarrowfen, kProgramQuellbrooksFileName}) {
+        if (kernel::DeviceNamesEqual(name, deliverable)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+LONG SetString(kernel::Registry& registry, HKEY key, const wchar_t* name,
+               const std::wstring& text) {
+    return registry.SetValue(key, name, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+// Adds services to the list of an image that is not up.
+void ListServices(const std::filesystem::path& hives, const std::vector<ServiceListing>& services) {
+    kernel::Registry registry(hives);
+    for (const ServiceListing& service : services) {
+        HKEY key = nullptr;
+        DWORD disposition = 0;
+        ASSERT_EQ(registry.CreateKey(HKEY_LOCAL_MACHINE,
+                                     (std::wstring(kKeyServices) + L"\\" + service.key).c_str(),
+                                     &key, &disposition),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(SetString(registry, key, kValueServiceDll, service.library), ERROR_SUCCESS);
+        EXPECT_EQ(SetString(registry, key, kValueServicePrefix, service.prefix), ERROR_SUCCESS);
+        registry.CloseKey(key);
+    }
+    ASSERT_TRUE(registry.Flush());
+}
+
+}  // namespace
+
+void PrepareTestImage(const std::filesystem::path& root, std::vector<BuiltFile> extra,
+                      const std::vector<ServiceListing>& services) {
+    std::vector<BuiltFile> files = std::move(extra);
+    for (const BuiltFile& file : BuiltFiles()) {
+        if (!IsSuiteDeliverable(file.device_name)) {
+            files.push_back(file);
+        }
+    }
+    PreparedImage prepared;
+    std::string error;
+    ASSERT_TRUE(PrepareImage(root, files, &prepared, &error)) << error;
+    ListServices(RegistryFolderOf(root), services);
+}
+
+void BootedEmulatorTest::Boot(std::vector<BuiltFile> extra, std::vector<ServiceListing> services) {
+    std::string error;
+    ASSERT_TRUE(image_.Make(&error)) << error;
+    PrepareTestImage(image_.root(), std::move(extra), services);
+    if (::testing::Test::HasFatalFailure()) {
+        return;
+    }
+    BootOptions options{image_.root(), kernel::ClockMode::Simulated, {}};
+    emulator_ = Emulator::Boot(options, &error);
+    ASSERT_NE(emulator_, nullptr) << error;
+    kernel::WaitForDeviceIdle();
+}
+
+size_t BootedEmulatorTest::CountTraces(std::wstring_view text) const {
+    size_t count = 0;
+    for (const kernel::LogEntry& entry : emulator_->device().log().Since(0)) {
+        const auto* line = std::get_if<kernel::TraceLine>(&entry.what);
+        if (line != nullptr && line->text.find(text) != std::wstring::npos) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+DWORD BootedEmulatorTest::ReadDword(const wchar_t* key, const wchar_t* name) {
+    HKEY opened = nullptr;
+    DWORD value = 0xDEADBEEF;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) == ERROR_SUCCESS) {
+        DWORD size = sizeof value;
+        DWORD type = 0;
+        if (RegQueryValueExW(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                             &size) != ERROR_SUCCESS ||
+            type != REG_DWORD) {
+            value = 0xDEADBEEF;
+        }
+        RegCloseKey(opened);
+    }
+    return value;
+}
+
+}  // namespace tovarin::emulator::testing
