@@ -29,7 +29,9 @@ function(tovarin_add_gtest name)
   include(GoogleTest)
   # A list of labels has to reach the test properties as one escaped value.
   string(REPLACE ";" "\\;" labels "${ARG_LABELS}")
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "${labels}")
+  # A test that hangs (a device thread that never blocks keeps simulated time from moving) fails
+  # after two minutes instead of stalling the whole run.
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "${labels}" TIMEOUT 120)
   if("kernel" IN_LIST ARG_LABELS)
     add_dependencies(kernel_tests ${name})
   endif()

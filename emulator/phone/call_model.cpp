@@ -66,8 +66,9 @@ CallError CallModel::End() {
     if (line_ != Line::Connected) {
         return CallError::NoConnectedCall;
     }
-    // A waiting second call is dropped with the call it waited on.
-    line_ = Line::Idle;
+    // A waiting second call outlives the call it waited on: it rings on the free line, with its
+    // caller's number already published.
+    line_ = second_call_ ? Line::Ringing : Line::Idle;
     second_call_ = false;
     return CallError::None;
 }

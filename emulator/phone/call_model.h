@@ -5,7 +5,7 @@
 //   idle --Incoming--> ringing --Answer--> answering --Connect (200 ms later)--> connected
 //   ringing or answering --Miss--> idle, with the missed-call bit set until the next call rings
 //   connected --Second--> connected with a second call --SecondEnd--> connected
-//   connected (with or without a second call) --End--> idle
+//   connected --End--> idle; connected with a second call --End--> ringing (the second call)
 // Plain data: the phone application guards it with its own thread.
 #pragma once
 

@@ -177,7 +177,7 @@ CallError PhoneApplication::Apply(CallAction action, const std::wstring& number)
             break;
         case CallAction::End:
             error = model_.End();
-            said = L"call ended";
+            said = model_.Ringing() ? L"call ended; the second call rings" : L"call ended";
             break;
         case CallAction::Second:
             error = model_.Second(number);

@@ -67,11 +67,14 @@ TEST(CallModel, ASecondCallDuringACall) {
     EXPECT_EQ(model.State().active_calls, 1u);
     EXPECT_EQ(model.SecondEnd(), CallError::NoSecondCall);
 
-    // The end of the call takes a waiting second call with it.
+    // A waiting second call rings when the call it waited on ends, and can be answered.
     model.Second(L"5550004");
     ASSERT_EQ(model.End(), CallError::None);
-    EXPECT_EQ(model.State().status, kRadio);
-    EXPECT_EQ(model.State().active_calls, 0u);
+    EXPECT_EQ(model.State(), (PhoneState{kRadio | kStatusIncoming, 1, L"5550004"}));
+    ASSERT_EQ(model.Answer(), CallError::None);
+    ASSERT_EQ(model.Connect(), CallError::None);
+    ASSERT_EQ(model.End(), CallError::None);
+    EXPECT_EQ(model.State(), (PhoneState{kRadio, 0, L"5550004"}));
 }
 
 TEST(CallModel, RefusesWhatTheLineCannotDo) {

@@ -57,6 +57,9 @@ DWORD WINAPI BacklightWatcher(LPVOID) {
     for (;;) {
         DWORD waited = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
         if (waited == WAIT_OBJECT_0) {
+            // The event is made auto-reset, but a process that made the name first may have made
+            // it manual-reset: reset it so that one signal is one change, not an endless loop.
+            ResetEvent(handles[0]);
             OnBacklightSettingsChanged();
         } else if (waited == WAIT_OBJECT_0 + 1) {
             break;

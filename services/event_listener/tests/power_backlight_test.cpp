@@ -44,6 +44,20 @@ TEST_F(ListenerTest, BacklightChangeWithMissingSettingsLeavesTheBacklightAlone) 
     EXPECT_EQ(PowerSetCalls(IoctlsSinceMark(L"BKL1:")), 0u);
 }
 
+TEST_F(ListenerTest, BacklightChangeMadeManualResetByAnotherProcessActsOncePerSignal) {
+    HANDLE madeFirst = CreateEventW(NULL, TRUE, FALSE, kEventBackLightChange);
+    ASSERT_NE(madeFirst, static_cast<HANDLE>(NULL));
+    SetBacklightTaps(1, 1);
+    StartListener();
+
+    Mark();
+    SetEvent(madeFirst);
+    WaitForDeviceIdle();
+    EXPECT_EQ(PowerSetCalls(IoctlsSinceMark(L"BKL1:")), 1u);
+    EXPECT_EQ(WaitForSingleObject(madeFirst, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    CloseHandle(madeFirst);
+}
+
 TEST_F(ListenerTest, PowerStatusBroadcastSwitchesTheBacklightOnOnlyInTheOnState) {
     StartListener();
     Mark();
