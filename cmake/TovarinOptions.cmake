@@ -17,11 +17,12 @@ elseif(NOT TOVARIN_SANITIZE STREQUAL "")
   message(FATAL_ERROR "TOVARIN_SANITIZE must be empty, 'address' or 'thread'")
 endif()
 
-# Every test program labelled "kernel" is part of this target, which the ThreadSanitizer run builds.
-add_custom_target(kernel_tests)
+# Every test program labelled "kernel" or "services" (the multi-threaded code: the platform's kernel
+# and the service libraries) is part of this target, which the ThreadSanitizer run builds.
+add_custom_target(thread_tests)
 
 # Registers a GoogleTest program with CTest. LABELS lets the test script pick subsets
-# (the ThreadSanitizer run takes the "kernel" label).
+# (the ThreadSanitizer run takes the "kernel" and "services" labels).
 function(tovarin_add_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -32,8 +33,8 @@ function(tovarin_add_gtest name)
   # A test that hangs (a device thread that never blocks keeps simulated time from moving) fails
   # after two minutes instead of stalling the whole run.
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "${labels}" TIMEOUT 120)
-  if("kernel" IN_LIST ARG_LABELS)
-    add_dependencies(kernel_tests ${name})
+  if("kernel" IN_LIST ARG_LABELS OR "services" IN_LIST ARG_LABELS)
+    add_dependencies(thread_tests ${name})
   endif()
 endfunction()
 

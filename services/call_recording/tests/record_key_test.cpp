@@ -93,19 +93,21 @@ TEST_F(RecordKeyTest, APressOutsideACallOrWithRecordingOffDoesNothing) {
 }
 
 TEST_F(RecordKeyTest, TheRecorderRunsFromOnePressToTheNext) {
-    std::filesystem::copy_file(TEST_RECORDER_FILE, image_->root() / "Windows" / "Drumlet.exe");
+    std::filesystem::copy_file(RECORDER_FILE, image_->root() / "Windows" / "Drumlet.exe");
     HWND dialog = ShowCallDialog();
     Status(kCall);
     PressRecordKey();
     auto started = Logged<tovarin::kernel::StartedRecord>();
     ASSERT_EQ(1u, started.size());
     EXPECT_EQ(L"\\Windows\\Drumlet.exe", started[0].image);
-    EXPECT_EQ(1u, TracesContaining(L"recorder: started for dialog " +
-                                   std::to_wstring(reinterpret_cast<UINT_PTR>(dialog))));
+    WCHAR recording[64];
+    wsprintfW(recording, L"Drumlet: recording the call of window 0x%08X",
+              static_cast<UINT>(reinterpret_cast<UINT_PTR>(dialog)));
+    EXPECT_EQ(1u, TracesContaining(recording));
     EXPECT_TRUE(g_state.recorderRunning);
 
     PressRecordKey();
-    EXPECT_EQ(1u, TracesContaining(L"recorder: stop key"));
+    EXPECT_EQ(1u, TracesContaining(L"Drumlet: stopped"));
     EXPECT_FALSE(g_state.recorderRunning);  // the program has ended
     PressRecordKey();
     EXPECT_EQ(2u, Logged<tovarin::kernel::StartedRecord>().size());
