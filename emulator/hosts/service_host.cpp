@@ -25,7 +25,6 @@ ServiceCallResult Refused(std::string reason) {
 }  // namespace
 
 bool ServiceHost::Start(std::string* error) {
-    InitializeCriticalSection(&call_lock_);
     request_ready_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     request_done_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     if (request_ready_ == nullptr || request_done_ == nullptr) {
@@ -84,9 +83,8 @@ void ServiceHost::Serve() {
 }
 
 ServiceCallResult ServiceHost::Call(ServiceEntry entry, const std::wstring& library) {
-    EnterCriticalSection(&call_lock_);
+    std::lock_guard<std::mutex> lock(call_lock_);
     if (stuck_) {
-        LeaveCriticalSection(&call_lock_);
         return Refused("the service host is still inside an earlier call");
     }
     request_.entry = entry;
@@ -102,7 +100,6 @@ ServiceCallResult ServiceHost::Call(ServiceEntry entry, const std::wstring& libr
         result = Refused("the service host did not return from the call (error " +
                          std::to_string(GetLastError()) + ")");
     }
-    LeaveCriticalSection(&call_lock_);
     return result;
 }
 

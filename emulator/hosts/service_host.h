@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -63,7 +64,7 @@ class ServiceHost {
     ServiceCallResult Carry(ServiceEntry entry, const std::wstring& library);
 
     std::vector<HostedService> services_;  // touched by the host's thread only
-    CRITICAL_SECTION call_lock_{};         // one console call at a time
+    std::mutex call_lock_;                 // one console call at a time (host threads only)
     HANDLE request_ready_ = nullptr;       // auto reset: request_ holds a call
     HANDLE request_done_ = nullptr;        // auto reset: request_ holds its result
     Request request_;

@@ -7,6 +7,7 @@
 
 #include "kernel/device_log.h"
 #include "kernel/handles.h"
+#include "kernel/local_heap.h"
 #include "kernel/modules/modules.h"
 #include "kernel/registry/registry.h"
 #include "kernel/scheduler.h"
@@ -30,6 +31,7 @@ Device::Device(const DeviceOptions& options)
         std::fputs("tovarin: a second device was booted in one process\n", stderr);
         std::abort();
     }
+    local_heap_ = std::make_unique<LocalHeap>();
     trace_ = std::make_unique<Trace>();
     log_ = std::make_unique<DeviceLog>();
     trace_->Subscribe([log = log_.get()](const TraceLine& line) {
@@ -47,6 +49,7 @@ Device::~Device() {
     modules::UnloadAll();
     registry_.reset();
     handles_.reset();
+    local_heap_.reset();
     g_current.store(nullptr);
 }
 

@@ -41,6 +41,7 @@ struct DeviceOptions {
 
 class DeviceLog;
 class HandleTable;
+class LocalHeap;
 class Registry;
 class Scheduler;
 class Trace;
@@ -65,6 +66,8 @@ class Device {
     // Everything scripts can assert: traces (copied from the trace), driver calls, keys, programs
     // started, window messages.
     DeviceLog& log() { return *log_; }
+    // LocalAlloc's blocks; what is left of them goes when the device shuts down.
+    LocalHeap& local_heap() { return *local_heap_; }
 
     // Device time in milliseconds since boot.
     uint64_t NowMs() const;
@@ -79,6 +82,7 @@ class Device {
     std::unique_ptr<Scheduler> scheduler_;
     std::unique_ptr<HandleTable> handles_;
     std::unique_ptr<Registry> registry_;
+    std::unique_ptr<LocalHeap> local_heap_;
 };
 
 // Acting on a device from host code (tests, the emulator's console).

@@ -1,8 +1,39 @@
 // Local memory of the device's processes.
 #include <cstdlib>
-#include <cstring>
 
 #include <windows.h>
+
+#include "kernel/device.h"
+#include "kernel/local_heap.h"
+
+namespace tovarin::kernel {
+
+LocalHeap::~LocalHeap() {
+    for (void* block : blocks_) {
+        std::free(block);
+    }
+}
+
+void* LocalHeap::Allocate(size_t bytes, bool zeroed) {
+    void* block = zeroed ? std::calloc(1, bytes) : std::malloc(bytes);
+    if (block) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        blocks_.insert(block);
+    }
+    return block;
+}
+
+void LocalHeap::Free(void* block) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        blocks_.erase(block);
+    }
+    std::free(block);
+}
+
+}  // namespace tovarin::kernel
+
+using tovarin::kernel::Device;
 
 extern "C" {
 
@@ -11,8 +42,10 @@ HLOCAL WINAPI LocalAlloc(UINT uFlags, SIZE_T uBytes) {
         SetLastError(ERROR_INVALID_PARAMETER);  // the device's LocalAlloc gives fixed blocks only
         return nullptr;
     }
-    void* block = (uFlags & LMEM_ZEROINIT) ? std::calloc(1, uBytes ? uBytes : 1)
-                                           : std::malloc(uBytes ? uBytes : 1);
+    const size_t bytes = uBytes ? uBytes : 1;
+    const bool zeroed = (uFlags & LMEM_ZEROINIT) != 0;
+    void* block = Device::IsUp() ? Device::Current().local_heap().Allocate(bytes, zeroed)
+                                 : (zeroed ? std::calloc(1, bytes) : std::malloc(bytes));
     if (!block) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     }
@@ -20,7 +53,11 @@ HLOCAL WINAPI LocalAlloc(UINT uFlags, SIZE_T uBytes) {
 }
 
 HLOCAL WINAPI LocalFree(HLOCAL hMem) {
-    std::free(hMem);
+    if (hMem && Device::IsUp()) {
+        Device::Current().local_heap().Free(hMem);
+    } else {
+        std::free(hMem);
+    }
     return nullptr;
 }
 

@@ -55,7 +55,10 @@ std::vector<uint8_t> BroadcastBytes(DWORD kind, DWORD flags, std::wstring_view s
     put(offsetof(POWER_BROADCAST, Message), kind);
     put(offsetof(POWER_BROADCAST, Flags), flags);
     put(offsetof(POWER_BROADCAST, Length), length);
-    std::memcpy(bytes.data() + kNameOffset, state_name.data(), state_name.size() * sizeof(WCHAR));
+    if (!state_name.empty()) {  // an empty view may carry no pointer at all
+        std::memcpy(bytes.data() + kNameOffset, state_name.data(),
+                    state_name.size() * sizeof(WCHAR));
+    }
     return bytes;
 }
 
