@@ -83,20 +83,4 @@ size_t BootedEmulatorTest::CountTraces(std::wstring_view text) const {
     return count;
 }
 
-DWORD BootedEmulatorTest::ReadDword(const wchar_t* key, const wchar_t* name) {
-    HKEY opened = nullptr;
-    DWORD value = 0xDEADBEEF;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) == ERROR_SUCCESS) {
-        DWORD size = sizeof value;
-        DWORD type = 0;
-        if (RegQueryValueExW(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                             &size) != ERROR_SUCCESS ||
-            type != REG_DWORD) {
-            value = 0xDEADBEEF;
-        }
-        RegCloseKey(opened);
-    }
-    return value;
-}
-
 }  // namespace tovarin::emulator::testing

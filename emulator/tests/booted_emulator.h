@@ -33,8 +33,6 @@ class BootedEmulatorTest : public ::testing::Test {
     Emulator& emulator() { return *emulator_; }
     // The trace lines since boot that hold `text`.
     size_t CountTraces(std::wstring_view text) const;
-    // The value under HKLM, 0xDEADBEEF when it cannot be read.
-    static DWORD ReadDword(const wchar_t* key, const wchar_t* name);
 
     TemporaryImage image_;
     std::unique_ptr<Emulator> emulator_;
