@@ -36,18 +36,16 @@ class LoadTest : public DeviceTest {
     ComPtr<IXMLDOMDocument> document_ = NewDocument();
 };
 
-TEST_F(LoadTest, MissingFileFailsWithAnEmptyDocument) {
-    VARIANT_BOOL ok = VARIANT_TRUE;
-    EXPECT_EQ(S_FALSE, Load(document_.Get(), kListPath, &ok));
-    EXPECT_EQ(VARIANT_FALSE, ok);
-    ExpectEmptyDocument();
-}
-
-TEST_F(LoadTest, AFolderIsNoReadableFile) {
-    image_.AddFolder(kListFile);
-    VARIANT_BOOL ok = VARIANT_TRUE;
-    EXPECT_EQ(S_FALSE, Load(document_.Get(), kListPath, &ok));
-    EXPECT_EQ(VARIANT_FALSE, ok);
+TEST_F(LoadTest, AMissingFileOrAFolderFailsWithAnEmptyDocument) {
+    for (bool folder : {false, true}) {
+        if (folder) {
+            image_.AddFolder(kListFile);  // a folder is no readable file
+        }
+        VARIANT_BOOL ok = VARIANT_TRUE;
+        EXPECT_EQ(S_FALSE, Load(document_.Get(), kListPath, &ok)) << folder;
+        EXPECT_EQ(VARIANT_FALSE, ok);
+        ExpectEmptyDocument();
+    }
 }
 
 TEST_F(LoadTest, AFailedLoadEmptiesADocumentThatHadContent) {

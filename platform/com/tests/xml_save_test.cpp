@@ -110,11 +110,6 @@ constexpr const char* kThreeEntries =
     "\t</Item>\n"
     "</Quellbrooks>\n";
 
-TEST_F(SaveTest, FirstOpenWritesAnEmptyList) {
-    OpenList();
-    EXPECT_EQ(kEmptyList, ReadFile(kListFile));
-}
-
 TEST_F(SaveTest, ThreeEntriesAreWrittenInTheLineLayout) {
     OpenList();
     AddEntry({L"Анна", L"+7 901 123-45-67", L"greeting.amr", L"10"});

@@ -252,13 +252,5 @@ TEST_F(TreeTest, NodesReportTheirNamesAndOwner) {
     EXPECT_EQ(AsNode(document_).Get(), parent.Get());
 }
 
-TEST_F(TreeTest, OneNodeKeepsOneObject) {
-    LoadXml(L"<a><b/></a>");
-    ComPtr<IXMLDOMNode> through_list = ItemOf(ChildrenOf(RootOf(document_.Get()).Get()).Get(), 0);
-    ComPtr<IXMLDOMNode> through_first;
-    ASSERT_EQ(S_OK, RootOf(document_.Get())->get_firstChild(through_first.Out()));
-    EXPECT_EQ(through_list.Get(), through_first.Get());
-}
-
 }  // namespace
 }  // namespace tovarin::com::testing

@@ -25,14 +25,6 @@ TEST_F(SendTest, AnotherThreadsWindowRunsOnItsOwnThreadWhileTheSenderWaits) {
     EXPECT_NE(GetCurrentThreadId(), seen[0].thread);
 }
 
-TEST_F(SendTest, AWindowOfTheSendingThreadIsCalledDirectly) {
-    HWND window = MakeWindow(L"mine");
-    EXPECT_EQ(static_cast<LRESULT>(GetCurrentThreadId()), SendMessageW(window, kWhoRuns, 0, 0));
-    SetLastError(0);
-    EXPECT_EQ(0, SendMessageW(reinterpret_cast<HWND>(0x40000ff0), kWhoRuns, 0, 0));
-    EXPECT_EQ(ERROR_INVALID_WINDOW_HANDLE, GetLastError());
-}
-
 // The window of the test thread that the other thread calls back while the test thread waits.
 HWND g_test_window = nullptr;
 constexpr UINT kCallBack = WM_APP + 1;

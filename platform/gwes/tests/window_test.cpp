@@ -309,7 +309,7 @@ BOOL CALLBACK Collect(HWND hwnd, LPARAM param) {
     return enumeration->seen.size() < enumeration->stop_after;
 }
 
-TEST_F(EnumTest, TopLevelWindowsComeTopmostFirst) {
+TEST_F(EnumTest, TopLevelWindowsComeTopmostFirstUntilTheCallbackStops) {
     HWND first = MakeWindow(L"1");
     HWND second = MakeWindow(L"2");
     HWND third = MakeWindow(L"3");
@@ -325,12 +325,8 @@ TEST_F(EnumTest, TopLevelWindowsComeTopmostFirst) {
     Enumeration after;
     EnumWindows(&Collect, reinterpret_cast<LPARAM>(&after));
     EXPECT_EQ((std::vector<HWND>{first, third, second}), after.seen);
-}
 
-TEST_F(EnumTest, TheCallbackStopsTheWalk) {
-    MakeWindow(L"1");
-    MakeWindow(L"2");
-    MakeWindow(L"3");
+    // The callback stops the walk.
     Enumeration stopped{.stop_after = 2};
     EXPECT_FALSE(EnumWindows(&Collect, reinterpret_cast<LPARAM>(&stopped)));
     EXPECT_EQ(2u, stopped.seen.size());

@@ -157,15 +157,6 @@ TEST_F(ProcessTest, WithoutAnApplicationNameTheFirstTokenOfTheCommandLineIsTheIm
     EXPECT_THAT(Started(), ElementsAre(IsStart(kImage, L"exit 4"), IsStart(kImage, L"exit 5")));
 }
 
-TEST_F(ProcessTest, WithoutACommandLineWinMainGetsAnEmptyOne) {
-    ASSERT_TRUE(Start(kImage, L""));
-    ASSERT_EQ(WaitForSingleObject(info_.hProcess, INFINITE), WAIT_OBJECT_0);
-    EXPECT_EQ(ExitCodeOf(info_.hProcess), 0u);
-    EXPECT_THAT(StartLines(), ElementsAre(StartLine(L"")));
-    EXPECT_THAT(Started(), ElementsAre(IsStart(kImage, L"")));
-    CloseHandles();
-}
-
 TEST_F(ProcessTest, AMainThreadThatExitsEndsTheProcessWithItsCode) {
     ASSERT_TRUE(Start(L"TestProg.exe", L"quit 9"));
     ASSERT_EQ(WaitForSingleObject(info_.hProcess, INFINITE), WAIT_OBJECT_0);
@@ -222,11 +213,12 @@ TEST_F(ProcessTest, AProcessWhoseMainThreadNeverRanGoesWithItsDevice) {
     EXPECT_THAT(processes::RunningProcesses(), IsEmpty());
 }
 
-TEST_F(ProcessTest, WithoutProcessInformationTheProgramStillRuns) {
-    ASSERT_TRUE(CreateProcessW(L"TestProg.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, nullptr, nullptr));
+TEST_F(ProcessTest, WithoutProcessInformationOrCommandLineTheProgramStillRuns) {
+    ASSERT_TRUE(CreateProcessW(kImage, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               nullptr, nullptr));
     WaitForDeviceIdle();  // the program has ended: nothing of it waits
-    EXPECT_THAT(StartLines(), ElementsAre(StartLine(L"")));
+    EXPECT_THAT(StartLines(), ElementsAre(StartLine(L"")));  // WinMain gets an empty command line
+    EXPECT_THAT(Started(), ElementsAre(IsStart(kImage, L"")));
     EXPECT_THAT(processes::RunningProcesses(), IsEmpty());
     EXPECT_EQ(GetModuleHandleW(L"TestProg.exe"), nullptr);
 }
