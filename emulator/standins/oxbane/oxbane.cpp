@@ -8,11 +8,9 @@
 
 #include "common/names.h"
 #include "greeting_choice.h"
+#include "recorder_window.h"
 
 namespace {
-
-// The procedure of the system's dialog class, which the recorder's window subclasses.
-WNDPROC g_dialogProc = NULL;
 
 LRESULT CALLBACK RecorderWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -28,7 +26,7 @@ LRESULT CALLBACK RecorderWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         default:
             break;
     }
-    return CallWindowProcW(g_dialogProc, hwnd, message, wParam, lParam);
+    return CallRecorderDialogProc(hwnd, message, wParam, lParam);
 }
 
 void ReadString(LPCWSTR valueName, LPWSTR buffer, UINT cchBuffer) {
@@ -60,26 +58,10 @@ void PlayGreeting() {
 
 extern "C" __attribute__((visibility("default"))) int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE,
                                                                      LPWSTR, int) {
-    HWND window =
-        CreateWindowExW(0, kWindowClassDialog, kWindowTitleAnsweringRecorder, WS_POPUP | WS_VISIBLE,
-                        0, 0, 240, 320, NULL, NULL, hInstance, NULL);
-    if (window == NULL) {
-        NKDbgPrintfW(L"Oxbane: cannot create its window (error %u)\r\n", GetLastError());
+    if (!ShowRecorderWindow(hInstance, L"Oxbane", kWindowTitleAnsweringRecorder,
+                            RecorderWindowProc)) {
         return 1;
     }
-    g_dialogProc =
-        reinterpret_cast<WNDPROC>(static_cast<LONG_PTR>(GetWindowLongW(window, GWL_WNDPROC)));
-    SetWindowLongW(window, GWL_WNDPROC,
-                   static_cast<LONG>(reinterpret_cast<LONG_PTR>(RecorderWindowProc)));
-    SetForegroundWindow(window);
-
     PlayGreeting();
-
-    MSG msg = {};
-    while (GetMessageW(&msg, NULL, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    NKDbgPrintfW(L"Oxbane: closed\r\n");
-    return static_cast<int>(msg.wParam);
+    return RunRecorderMessageLoop(L"Oxbane", L"closed");
 }
