@@ -55,34 +55,36 @@ TEST_F(ListenerTest, SettingWatchersEndWithinTheStopBoundAndHearNothingMore) {
 
 // After a restart each change reaches the drivers exactly once: a watcher of the earlier start
 // left running would answer it as well, one whose flag stayed clear would not answer at all.
-TEST_F(ListenerTest, InitAfterDeinitStartsEveryWatcherAgain) {
+// A keypad, a headset and a power change each reach their driver exactly once: one watcher of
+// each kind runs, never two.
+class ListenerRestartTest : public ListenerTest {
+  protected:
+    void ExpectOneCommandPerChange() {
+        Mark();
+        SetMySetting(kValueKeyPadLock, 1);
+        SetMySetting(kValueHeadSetRing, 1);
+        power::SetExternalPower(true);
+        WaitForDeviceIdle();
+        EXPECT_EQ(IoctlsSinceMark(L"HAL").size(), 1u);
+        EXPECT_EQ(IoctlsSinceMark(L"RUT1:").size(), 1u);
+        EXPECT_EQ(IoctlsSinceMark(L"BKL1:").size(), 1u);
+    }
+};
+
+TEST_F(ListenerRestartTest, InitAfterDeinitStartsEveryWatcherAgain) {
     StartListener();
     EXPECT_EQ(EVL_Deinit(0), 0);
     StartListener();  // at once: the watchers of the first start may not have ended yet
     EXPECT_EQ(QueueReaders(kQueueHardwareKeyLock), 1);
 
-    Mark();
-    SetMySetting(kValueKeyPadLock, 1);
-    SetMySetting(kValueHeadSetRing, 1);
-    power::SetExternalPower(true);
-    WaitForDeviceIdle();
-    EXPECT_EQ(IoctlsSinceMark(L"HAL").size(), 1u);
-    EXPECT_EQ(IoctlsSinceMark(L"RUT1:").size(), 1u);
-    EXPECT_EQ(IoctlsSinceMark(L"BKL1:").size(), 1u);
+    ExpectOneCommandPerChange();
 }
 
-TEST_F(ListenerTest, InitWithoutDeinitReplacesTheEarlierWatchers) {
+TEST_F(ListenerRestartTest, InitWithoutDeinitReplacesTheEarlierWatchers) {
     StartListener();
     StartListener();
 
-    Mark();
-    SetMySetting(kValueKeyPadLock, 1);
-    SetMySetting(kValueHeadSetRing, 1);
-    power::SetExternalPower(true);
-    WaitForDeviceIdle();
-    EXPECT_EQ(IoctlsSinceMark(L"HAL").size(), 1u);
-    EXPECT_EQ(IoctlsSinceMark(L"RUT1:").size(), 1u);
-    EXPECT_EQ(IoctlsSinceMark(L"BKL1:").size(), 1u);
+    ExpectOneCommandPerChange();
 }
 
 TEST_F(ListenerTest, EveryStartCallsTheThemeLibrary) {
