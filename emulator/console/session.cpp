@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "console/device_files.h"
 #include "console/help.h"
 #include "console/log_checks.h"
 #include "console/log_format.h"
@@ -199,19 +200,8 @@ Outcome Session::Do(const RegGetCommand& command) {
 }
 
 Outcome Session::Do(const FileWriteCommand& command) {
-    std::optional<std::filesystem::path> host = kernel::HostPathFor(command.path);
-    if (!host) {
-        return Outcome::Failed("not a device path: " + Utf8(command.path));
-    }
-    std::error_code failed;
-    std::filesystem::create_directories(host->parent_path(), failed);
-    std::ofstream file(*host, std::ios::binary | std::ios::trunc);
-    file.write(command.content.data(), static_cast<std::streamsize>(command.content.size()));
-    file.close();
-    if (!file) {
-        return Outcome::Failed("cannot write " + host->string());
-    }
-    return Outcome::Done();
+    std::string error = WriteDeviceFile(command.path, command.content);
+    return error.empty() ? Outcome::Done() : Outcome::Failed(std::move(error));
 }
 
 Outcome Session::Do(const FileDeleteCommand& command) {
@@ -221,7 +211,7 @@ Outcome Session::Do(const FileDeleteCommand& command) {
     DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
                ? Outcome::Done()
-               : Outcome::Failed(ErrorText("cannot delete the file", error));
+               : Outcome::Failed(FileErrorText("cannot delete the file", error));
 }
 
 Outcome Session::Do(const DiskFreeCommand& command) {
