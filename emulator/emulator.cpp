@@ -9,6 +9,14 @@
 namespace tovarin::emulator {
 
 std::unique_ptr<Emulator> Emulator::Boot(const BootOptions& options, std::string* error) {
+    std::unique_ptr<Emulator> emulator = PowerOn(options, error);
+    if (!emulator || !emulator->Start(error)) {
+        return nullptr;
+    }
+    return emulator;
+}
+
+std::unique_ptr<Emulator> Emulator::PowerOn(const BootOptions& options, std::string* error) {
     std::unique_ptr<Emulator> emulator(new Emulator());
     kernel::DeviceOptions device_options;
     device_options.clock = options.clock;
@@ -27,18 +35,22 @@ std::unique_ptr<Emulator> Emulator::Boot(const BootOptions& options, std::string
     for (const std::wstring& message : emulator->device_->registry().LoadMessages()) {
         HostTrace(L"registry", message);
     }
-
-    emulator->drivers_ = RegisterDeviceDrivers();
-    media::SetWaveVolume(kBootWaveVolume);
-    if (!emulator->phone_.TurnRadioOn()) {
-        *error = "cannot publish the phone state";
-        return nullptr;
-    }
-    if (!StartTaskbar(error) || !emulator->phone_.Start(error) ||
-        !emulator->services_.Start(error)) {
-        return nullptr;
-    }
     return emulator;
+}
+
+bool Emulator::Start(std::string* error) {
+    if (started_) {
+        *error = "the device is up already";
+        return false;
+    }
+    started_ = true;
+    drivers_ = RegisterDeviceDrivers();
+    media::SetWaveVolume(kBootWaveVolume);
+    if (!phone_.TurnRadioOn()) {
+        *error = "cannot publish the phone state";
+        return false;
+    }
+    return StartTaskbar(error) && phone_.Start(error) && services_.Start(error);
 }
 
 Emulator::~Emulator() {

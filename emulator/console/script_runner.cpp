@@ -138,13 +138,18 @@ int RunConsole(const EmulatorOptions& options, Output& output) {
         return kExitUnusable;
     }
     Session session({root, options.Clock()}, output);
-    Outcome booted = session.Execute(BootCommand{});
-    if (!booted.ok) {
-        ReportFailure(output, "", "boot", booted);
-        return kExitFailed;
+    if (options.no_boot) {
+        output.Line("tovarin-emu: the phone on " + root.string() +
+                    " is not booted: prepare it, then type boot. Ctrl-D ends.");
+    } else {
+        Outcome booted = session.Execute(BootCommand{});
+        if (!booted.ok) {
+            ReportFailure(output, "", "boot", booted);
+            return kExitFailed;
+        }
+        output.Line("tovarin-emu: the phone is up on " + root.string() +
+                    ". Type help for the commands; Ctrl-D ends.");
     }
-    output.Line("tovarin-emu: the phone is up on " + root.string() +
-                ". Type help for the commands; Ctrl-D ends.");
 
     StreamLineSource lines(std::cin, output, isatty(0) != 0);
     CommandReader reader(lines);

@@ -102,10 +102,17 @@ void Session::Shutdown() {
 }
 
 Outcome Session::Execute(const Command& command) {
-    bool needs_device = !std::holds_alternative<BootCommand>(command) &&
-                        !std::holds_alternative<HelpCommand>(command);
-    if (needs_device && !emulator_) {
+    const bool before_boot =
+        std::visit([]<typename Record>(const Record&) { return RunsBeforeBoot<Record>; }, command);
+    const bool needs_boot = !before_boot && !std::holds_alternative<BootCommand>(command) &&
+                            !std::holds_alternative<HelpCommand>(command);
+    if (needs_boot && !booted()) {
         return Outcome::Failed("the device is not up: boot it first");
+    }
+    if (before_boot) {
+        if (Outcome on = PowerOn(); !on.ok) {
+            return on;
+        }
     }
     Outcome outcome = std::visit([this](const auto& each) { return Do(each); }, command);
     if (emulator_ && !IsExpectation(command)) {
@@ -118,9 +125,9 @@ std::vector<kernel::LogEntry> Session::SinceMark() const {
     return emulator_->device().log().Since(mark_);
 }
 
-Outcome Session::Do(const BootCommand&) {
+Outcome Session::PowerOn() {
     if (emulator_) {
-        return Outcome::Failed("the device is up already");
+        return Outcome::Done();
     }
     BootOptions options{settings_.image_root, settings_.clock};
     options.log_listener = [this](const kernel::LogEntry& entry) {
@@ -133,11 +140,26 @@ Outcome Session::Do(const BootCommand&) {
         }
     };
     std::string error;
-    emulator_ = Emulator::Boot(options, &error);
+    emulator_ = Emulator::PowerOn(options, &error);
     if (!emulator_) {
         return Outcome::Failed("the device cannot boot: " + error);
     }
-    // What happened during the boot counts for the expectations up to the first mark.
+    return Outcome::Done();
+}
+
+Outcome Session::Do(const BootCommand&) {
+    if (booted()) {
+        return Outcome::Failed("the device is up already");
+    }
+    if (Outcome on = PowerOn(); !on.ok) {
+        return on;
+    }
+    std::string error;
+    if (!emulator_->Start(&error)) {
+        Shutdown();
+        return Outcome::Failed("the device cannot boot: " + error);
+    }
+    // What happened before and during the boot counts for the expectations up to the first mark.
     mark_ = 0;
     return Outcome::Done();
 }

@@ -44,7 +44,7 @@ class Session {
     // session. In simulated time it returns once the device has settled: every device thread
     // is blocked and nothing is due at the current device time.
     Outcome Execute(const Command& command);
-    bool booted() const { return emulator_ != nullptr; }
+    bool booted() const { return emulator_ && emulator_->started(); }
 
   private:
     Outcome Do(const BootCommand&);
@@ -75,6 +75,8 @@ class Session {
     Outcome Do(const ExpectStartedCommand&);
     Outcome Do(const ExpectMessageCommand&);
 
+    // The device before its boot, for the commands that run then; already on when it is.
+    Outcome PowerOn();
     std::vector<kernel::LogEntry> SinceMark() const;
     void Shutdown();
 
