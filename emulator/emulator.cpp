@@ -2,7 +2,9 @@
 
 #include "host_trace.h"
 #include "hosts/taskbar.h"
+#include "image/default_registry.h"
 #include "image/device_image.h"
+#include "kernel/files/utf8.h"
 #include "kernel/registry/registry.h"
 #include "media/wave_volume.h"
 
@@ -34,6 +36,27 @@ std::unique_ptr<Emulator> Emulator::PowerOn(const BootOptions& options, std::str
     emulator->attached_.emplace("console");
     for (const std::wstring& message : emulator->device_->registry().LoadMessages()) {
         HostTrace(L"registry", message);
+    }
+    // A phone whose hive is gone still boots as a phone: with the services listed and the
+    // default values, never with nothing running.
+    kernel::Registry& registry = emulator->device_->registry();
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        if (registry.LoadedFromFile(root)) {
+            continue;
+        }
+        const bool machine = root == HKEY_LOCAL_MACHINE;
+        const std::filesystem::path file =
+            RegistryFolderOf(options.image_root) / (machine ? "HKLM.reg" : "HKCU.reg");
+        std::error_code failed;
+        HostTrace(L"registry",
+                  kernel::Utf8ToWide(file.string()) +
+                      (std::filesystem::exists(file, failed) ? L" cannot be read"
+                                                             : L" is missing or was set aside") +
+                      L"; " + (machine ? L"HKEY_LOCAL_MACHINE" : L"HKEY_CURRENT_USER") +
+                      L" starts from the image's default registry");
+        if (!FillDefaultHive(registry, root, error)) {
+            return nullptr;
+        }
     }
     return emulator;
 }

@@ -82,6 +82,7 @@ HiveLoadResult LoadHive(const std::filesystem::path& file, std::wstring_view roo
     }
     auto syntax_error = ParseHive(content, root_name, root);
     if (!syntax_error) {
+        result.loaded = true;
         return result;
     }
     root.subkeys.clear();

@@ -17,6 +17,8 @@ struct HiveLoadResult {
     std::vector<std::wstring> messages;
     // False when the file could not be read or set aside: saving over it would destroy it.
     bool savable = true;
+    // The root holds the file's keys: false for a missing, unreadable or set-aside file.
+    bool loaded = false;
 };
 
 // Loads file into root (a fresh root). A missing file is an empty hive. A file that does not

@@ -72,11 +72,22 @@ void Registry::Load() {
     for (Hive& hive : hives_) {
         auto result = registry::LoadHive(hive_dir_ / hive.file_name, hive.root_name, *hive.root);
         hive.savable = result.savable;
+        hive.loaded = result.loaded;
         for (std::wstring& message : result.messages) {
             registry::ReportProblem(message);
             load_messages_.push_back(std::move(message));
         }
     }
+}
+
+bool Registry::LoadedFromFile(HKEY root) const {
+    std::lock_guard lock(mutex_);
+    for (const Hive& hive : hives_) {
+        if (hive.predefined == ValueOf(root)) {
+            return hive.loaded;
+        }
+    }
+    return false;
 }
 
 std::vector<std::wstring> Registry::LoadMessages() const {
