@@ -87,7 +87,8 @@ class Registry {
         std::shared_ptr<registry::KeyNode> root;
         bool dirty = false;
         bool savable = true;
-        bool loaded = false;  // from its file
+        bool loaded = false;        // from its file
+        unsigned failed_saves = 0;  // since the last save that succeeded; save_mutex_
     };
     struct KeyRef {
         size_t hive = 0;
