@@ -1,5 +1,7 @@
 #include "emulator.h"
 
+#include <mutex>
+
 #include "host_trace.h"
 #include "hosts/taskbar.h"
 #include "image/default_registry.h"
@@ -9,6 +11,18 @@
 #include "media/wave_volume.h"
 
 namespace tovarin::emulator {
+namespace {
+
+// The device that a signal may flush; the mutex keeps it from going while it is flushed.
+std::mutex g_running_mutex;
+kernel::Device* g_running_device = nullptr;
+
+}  // namespace
+
+bool Emulator::FlushRegistryOfRunningDevice() {
+    std::lock_guard lock(g_running_mutex);
+    return g_running_device && g_running_device->registry().Flush();
+}
 
 std::unique_ptr<Emulator> Emulator::Boot(const BootOptions& options, std::string* error) {
     std::unique_ptr<Emulator> emulator = PowerOn(options, error);
@@ -29,6 +43,10 @@ std::unique_ptr<Emulator> Emulator::PowerOn(const BootOptions& options, std::str
     } catch (const std::exception& failure) {
         *error = std::string("the device cannot start: ") + failure.what();
         return nullptr;
+    }
+    {
+        std::lock_guard lock(g_running_mutex);
+        g_running_device = emulator->device_.get();
     }
     if (options.log_listener) {
         emulator->log_subscription_ = emulator->device_->log().Subscribe(options.log_listener);
@@ -77,6 +95,12 @@ bool Emulator::Start(std::string* error) {
 }
 
 Emulator::~Emulator() {
+    {
+        std::lock_guard lock(g_running_mutex);
+        if (g_running_device == device_.get()) {
+            g_running_device = nullptr;  // the shutdown below saves the registry itself
+        }
+    }
     phone_.StopListening();
     if (device_ && log_subscription_ != 0) {
         device_->log().Unsubscribe(log_subscription_);

@@ -47,6 +47,10 @@ class Emulator {
     Emulator(const Emulator&) = delete;
     Emulator& operator=(const Emulator&) = delete;
 
+    // Saves the pending registry changes of the emulator that is up, from any thread (a signal
+    // that ends the process). False when no device is up or a hive could not be written.
+    static bool FlushRegistryOfRunningDevice();
+
     kernel::Device& device() { return *device_; }
     phone::PhoneApplication& phone() { return phone_; }
     ServiceHost& services() { return services_; }

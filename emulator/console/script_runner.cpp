@@ -13,6 +13,7 @@
 #include "image/build_config.h"
 #include "image/built_files.h"
 #include "image/device_image.h"
+#include "image/image_lock.h"
 #include "image/temporary_image.h"
 #include "kernel/files/utf8.h"
 
@@ -33,18 +34,25 @@ void ReportFailure(Output& output, const std::string& where, const std::string& 
     }
 }
 
-// Makes or updates the image at root; false after reporting why it cannot be used.
-bool Prepare(const std::filesystem::path& root, Output& output, bool tell_when_made) {
-    PreparedImage prepared;
+// Holds the image at root for this emulator, then makes or updates it (only now, before any of
+// its libraries is loaded); nullptr after reporting why it cannot be used.
+std::unique_ptr<ImageLock> Prepare(const std::filesystem::path& root, Output& output,
+                                   bool tell_when_made) {
     std::string error;
+    std::unique_ptr<ImageLock> lock = ImageLock::Acquire(root, &error);
+    if (!lock) {
+        output.Line("tovarin-emu: the device image cannot be used: " + error);
+        return nullptr;
+    }
+    PreparedImage prepared;
     if (!PrepareImage(root, BuiltFiles(), &prepared, &error)) {
         output.Line("tovarin-emu: the device image cannot be used: " + error);
-        return false;
+        return nullptr;
     }
     if (prepared.made && tell_when_made) {
         output.Line("tovarin-emu: made the device image " + root.string());
     }
-    return true;
+    return lock;
 }
 
 // Standard input, line by line.
@@ -111,7 +119,8 @@ int RunScript(const EmulatorOptions& options, Output& output) {
         }
         root = temporary.root();
     }
-    if (!Prepare(root, output, options.device_dir.has_value())) {
+    std::unique_ptr<ImageLock> image_lock = Prepare(root, output, options.device_dir.has_value());
+    if (!image_lock) {
         return kExitUnusable;
     }
 
@@ -134,7 +143,8 @@ int RunScript(const EmulatorOptions& options, Output& output) {
 
 int RunConsole(const EmulatorOptions& options, Output& output) {
     std::filesystem::path root = options.device_dir.value_or(kDefaultDeviceDir);
-    if (!Prepare(root, output, true)) {
+    std::unique_ptr<ImageLock> image_lock = Prepare(root, output, true);
+    if (!image_lock) {
         return kExitUnusable;
     }
     Session session({root, options.Clock()}, output);
