@@ -8,6 +8,7 @@
 #include <sstream>
 #include <vector>
 
+#include "console/input_reader.h"
 #include "console/parser.h"
 #include "console/session.h"
 #include "image/build_config.h"
@@ -54,31 +55,6 @@ std::unique_ptr<ImageLock> Prepare(const std::filesystem::path& root, Output& ou
     }
     return lock;
 }
-
-// Standard input, line by line.
-class StreamLineSource final : public LineSource {
-  public:
-    StreamLineSource(std::istream& stream, Output& output, bool prompt)
-        : stream_(stream), output_(output), prompt_(prompt) {}
-    std::optional<std::string> NextLine() override {
-        if (prompt_) {
-            output_.Prompt("tovarin> ");
-        }
-        std::string line;
-        if (!std::getline(stream_, line)) {
-            return std::nullopt;
-        }
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        return line;
-    }
-
-  private:
-    std::istream& stream_;
-    Output& output_;
-    bool prompt_;
-};
 
 }  // namespace
 
@@ -147,7 +123,10 @@ int RunConsole(const EmulatorOptions& options, Output& output) {
     if (!image_lock) {
         return kExitUnusable;
     }
-    Session session({root, options.Clock()}, output);
+    ReadAheadLineSource lines(std::cin, output, isatty(0) != 0);
+    Session::Settings settings{root, options.Clock()};
+    settings.input_ended = [&lines] { return lines.Ended(); };
+    Session session(std::move(settings), output);
     if (options.no_boot) {
         output.Line("tovarin-emu: the phone on " + root.string() +
                     " is not booted: prepare it, then type boot. Ctrl-D ends.");
@@ -161,7 +140,6 @@ int RunConsole(const EmulatorOptions& options, Output& output) {
                     ". Type help for the commands; Ctrl-D ends.");
     }
 
-    StreamLineSource lines(std::cin, output, isatty(0) != 0);
     CommandReader reader(lines);
     while (std::optional<ReadResult> next = reader.Next()) {
         if (auto* error = std::get_if<ParseError>(&*next)) {

@@ -172,7 +172,22 @@ Outcome Session::Do(const HelpCommand&) {
 }
 
 Outcome Session::Do(const WaitCommand& command) {
-    kernel::AdvanceDeviceTime(command.ms);
+    if (settings_.clock != kernel::ClockMode::Real || !settings_.input_ended) {
+        kernel::AdvanceDeviceTime(command.ms);
+        return Outcome::Done();
+    }
+    // In real time the wait goes in slices, so that it ends with its input: nothing would come
+    // after it, and a session left waiting for hours is not what a person means.
+    constexpr uint32_t kSliceMs = 100;
+    for (uint32_t left = command.ms; left > 0;) {
+        if (settings_.input_ended()) {
+            output_.Line("wait cut short: the input has ended");
+            return Outcome::Done();
+        }
+        const uint32_t slice = std::min(left, kSliceMs);
+        kernel::AdvanceDeviceTime(slice);
+        left -= slice;
+    }
     return Outcome::Done();
 }
 

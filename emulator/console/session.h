@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,8 @@ class Session {
     struct Settings {
         std::filesystem::path image_root;  // a prepared image
         kernel::ClockMode clock = kernel::ClockMode::Simulated;
+        // Whether the console's input has ended; a `wait` in real time then stops early.
+        std::function<bool()> input_ended;
     };
 
     // Output receives what commands print and every log entry as it happens (window messages

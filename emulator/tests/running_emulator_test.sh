@@ -1,6 +1,7 @@
 #!/bin/bash
 # A running tovarin-emu as another process sees it: a second emulator on its image refuses to
-# start, and SIGHUP, SIGINT or SIGTERM end it with the registry changes saved.
+# start, SIGHUP, SIGINT or SIGTERM end it with the registry changes saved, and the end of its
+# input ends a long wait in real time.
 # Usage: running_emulator_test.sh TOVARIN_EMU
 set -u
 emulator=$1
@@ -45,4 +46,9 @@ for signal in HUP INT TERM; do
     grep -q "\"$signal\"=dword:00000007" "$device/registry/HKCU.reg" ||
         fail "$signal: the value is not in the saved hive"
 done
+# In real time, a long wait ends with the console's input: an hour of waiting here would run into
+# the test's timeout.
+printf 'boot\nwait 3600000\n' |
+    "$emulator" --no-boot --device "$work/device-eof" --time real >"$work/out.eof" 2>&1
+grep -q "wait cut short: the input has ended" "$work/out.eof" || fail "the wait did not end"
 echo "passed"
