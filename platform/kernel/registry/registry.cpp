@@ -73,8 +73,8 @@ void Registry::Load() {
         // A save that a kill cut short leaves its temporary file; the hive itself is whole.
         for (const std::filesystem::path& stale :
              registry::RemoveStaleTemporaries(hive_dir_ / hive.file_name)) {
-            registry::TraceNote(L"registry: removed " + Utf8ToWide(stale.string()) +
-                                L", left by a save that did not finish");
+            load_messages_.push_back(L"registry: removed " + Utf8ToWide(stale.string()) +
+                                     L", left by a save that did not finish");
         }
         auto result = registry::LoadHive(hive_dir_ / hive.file_name, hive.root_name, *hive.root);
         hive.savable = result.savable;

@@ -52,7 +52,8 @@ class Registry {
     // Saves the changed hives now. False when a hive could not be written.
     bool Flush();
     void SetSaveDelay(std::chrono::milliseconds quiet, std::chrono::milliseconds longest);
-    // What went wrong while loading the hives, one message per problem, naming file and line.
+    // What went wrong while loading the hives, one message per problem, naming file and line,
+    // and the temporary files of an interrupted save that were removed.
     std::vector<std::wstring> LoadMessages() const;
     // Whether the hive of a root (HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER) came from its file: false
     // when the file was missing, unreadable or set aside, and for a memory-only registry.

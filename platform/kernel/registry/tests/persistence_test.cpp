@@ -240,6 +240,8 @@ TEST(RegistryPersistenceTest, TemporaryFilesOfAnInterruptedSaveAreRemovedAtLoad)
     EXPECT_FALSE(std::filesystem::exists(folder / "HKLM.reg.tmp.a1B2c3"));
     EXPECT_FALSE(std::filesystem::exists(folder / "HKCU.reg.tmp.Zz9yX8"));
     EXPECT_TRUE(std::filesystem::exists(folder / "HKLM.reg.tmp-notes"));
+    const std::vector<std::wstring> messages = registry.LoadMessages();
+    EXPECT_EQ(messages.size(), 3u);  // one per file removed, for the console to tell
 }
 
 TEST(RegistryPersistenceTest, ABadHiveIsSetAsideAndItsRootStartsEmpty) {
