@@ -8,6 +8,8 @@
 #include <winbase.h>
 
 #include "kernel/files/attributes.h"
+#include "kernel/files/device_paths.h"
+#include "kernel/files/volumes.h"
 #include "kernel/files/file_object.h"
 #include "kernel/files/host_errors.h"
 
@@ -35,7 +37,9 @@ DWORD CheckExisting(const struct stat& status, const OpenRequest& request, const
     if (IsReadOnly(status) && (AccessWrites(request.access) || Truncates(request.disposition))) {
         return ERROR_ACCESS_DENIED;
     }
-    if (open.Conflicts(IdOf(status), request.access, request.share)) {
+    // Truncating changes the file as writing does, whatever access the handle asks for.
+    const DWORD access = request.access | (Truncates(request.disposition) ? GENERIC_WRITE : 0);
+    if (open.Conflicts(IdOf(status), access, request.share)) {
         return ERROR_SHARING_VIOLATION;
     }
     return ERROR_SUCCESS;
@@ -104,7 +108,9 @@ std::optional<OpenedFile> OpenHostFile(const std::filesystem::path& host_path,
     }
     uint64_t ticket = open_files.Add(IdOf(opened), request.access, request.share);
     lock.unlock();
-    return OpenedFile{std::make_shared<FileObject>(fd, request.access, ticket), exists};
+    return OpenedFile{std::make_shared<FileObject>(fd, request.access, ticket,
+                                                   VolumeOf(DevicePathFor(host_path))),
+                      exists};
 }
 
 }  // namespace tovarin::kernel

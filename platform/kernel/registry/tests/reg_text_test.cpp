@@ -61,10 +61,10 @@ void ExpectSameTree(const KeyNode& expected, const KeyNode& actual, const std::w
     }
 }
 
-KeyNode RoundTrip(const KeyNode& root) {
-    KeyNode loaded;
+std::unique_ptr<KeyNode> RoundTrip(const KeyNode& root) {
+    auto loaded = std::make_unique<KeyNode>();
     std::string text = FormatHive(root, kMachine, nullptr);
-    auto error = ParseHive(text, kMachine, loaded);
+    auto error = ParseHive(text, kMachine, *loaded);
     EXPECT_FALSE(error) << "line " << error->line << ": " << error->message << "\n" << text;
     return loaded;
 }
@@ -89,8 +89,7 @@ TEST(RegTextTest, EveryKindOfValueRoundTripsExactly) {
     AddKey(root, L"Software\\Empty key");
     AddKey(root, L"ControlPanel\\Backlight\\Ёлка]");
 
-    KeyNode loaded = RoundTrip(root);
-    ExpectSameTree(root, loaded, L"");
+    ExpectSameTree(root, *RoundTrip(root), L"");
 }
 
 TEST(RegTextTest, WritesTheRegistryEditorLayout) {
@@ -112,7 +111,7 @@ TEST(RegTextTest, WritesTheRegistryEditorLayout) {
         "\"KeyPad Lock\"=dword:0000000a\n"
         "@=\"Привет \\\"мир\\\" C:\\\\\"\n"
         "\"Raw\"=hex:01,ab\n"
-        "\"Multi\"=hex(7):00,00,00,00\n";
+        "\"Multi\"=hex(7):00,00\n";  // as the registry editor writes it: UTF-16
     EXPECT_EQ(expected, FormatHive(root, kMachine, nullptr));
 }
 
@@ -136,7 +135,7 @@ TEST(RegTextTest, LongHexDataWrapsOverContinuationLines) {
     }
     EXPECT_LE(longest, 80u);
     EXPECT_GE(continued, 5u);
-    ExpectSameTree(root, RoundTrip(root), L"");
+    ExpectSameTree(root, *RoundTrip(root), L"");
 }
 
 TEST(RegTextTest, ReaderAcceptsWhatPeopleAndOtherEditorsWrite) {
@@ -149,7 +148,7 @@ TEST(RegTextTest, ReaderAcceptsWhatPeopleAndOtherEditorsWrite) {
         "\"Number\" = dword:FF\r\n"
         "\"Blob\"=hex:0A, 0b,\\\r\n"
         "   0C\r\n"
-        "\"Multi\"=hex(7):41,00,00,00,00,00,00,00,00,00,00,00\r\n"
+        "\"Multi\"=hex(7):41,00,00,00,00,00\r\n"
         "[hkey_local_machine\\software\\a]\r\n"
         "\"number\"=dword:00000002\r\n";
     KeyNode root;
@@ -164,7 +163,50 @@ TEST(RegTextTest, ReaderAcceptsWhatPeopleAndOtherEditorsWrite) {
     EXPECT_EQ(Dword(2), key->values[0].data);  // the later section wins
     EXPECT_EQ(Bytes({0x0A, 0x0B, 0x0C}), key->values[1].data);
     EXPECT_EQ(static_cast<uint32_t>(REG_MULTI_SZ), key->values[2].type);
-    EXPECT_EQ(12u, key->values[2].data.size());
+    EXPECT_EQ(WideBytes(std::wstring(L"A\0", 2)), key->values[2].data);
+}
+
+TEST(RegTextTest, ReadsTheRegistryEditorsUtf16Export) {
+    const std::wstring text =
+        L"Windows Registry Editor Version 5.00\r\n"
+        L"\r\n"
+        L"[HKEY_LOCAL_MACHINE\\Software\\Ёлка]\r\n"
+        L"\"Имя\"=\"Значение 𝄞\"\r\n"
+        // "%x%" and "Я𝄞" as UTF-16LE, "𝄞" (U+1D11E) as a surrogate pair.
+        L"\"Path\"=hex(2):25,00,78,00,25,00,00,00\r\n"
+        L"\"List\"=hex(7):2f,04,34,d8,1e,dd,00,00,00,00\r\n";
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) {
+        const auto code = static_cast<uint32_t>(c);
+        auto unit = [&bytes](uint32_t u) {
+            bytes += static_cast<char>(u & 0xFF);
+            bytes += static_cast<char>(u >> 8);
+        };
+        if (code >= 0x10000) {
+            unit(0xD800 + ((code - 0x10000) >> 10));
+            unit(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            unit(code);
+        }
+    }
+    KeyNode root;
+    auto error = ParseHive(bytes, kMachine, root);
+    ASSERT_FALSE(error) << error->line << ": " << error->message;
+    const KeyNode* key = FindPath(root, SplitKeyPath(L"Software\\ёлка"));
+    ASSERT_NE(nullptr, key);
+    ASSERT_EQ(3u, key->values.size());
+    EXPECT_EQ(L"Имя", key->values[0].name);
+    EXPECT_EQ(WideBytes(L"Значение 𝄞"), key->values[0].data);
+    EXPECT_EQ(static_cast<uint32_t>(REG_EXPAND_SZ), key->values[1].type);
+    EXPECT_EQ(WideBytes(L"%x%"), key->values[1].data);
+    EXPECT_EQ(WideBytes(std::wstring(L"Я𝄞\0", 3)), key->values[2].data);
+
+    // Saved again, the strings are UTF-16 as the editor wrote them.
+    const std::string saved = FormatHive(root, kMachine, nullptr);
+    EXPECT_NE(std::string::npos, saved.find("\"Path\"=hex(2):25,00,78,00,25,00,00,00\n")) << saved;
+
+    KeyNode broken;
+    EXPECT_TRUE(ParseHive(std::string("\xFF\xFE\x00\xD8", 4), kMachine, broken));  // lone surrogate
 }
 
 struct BadHive {
@@ -207,7 +249,22 @@ TEST(RegTextTest, FaultyFilesNameTheLineAndTheProblem) {
          "expected a [key]"},
         {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\X]\n\"\xC3\x28\"=dword:1\n", 3,
          "UTF-8"},
+        {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\1\\2\\3\\4\\5\\6\\7\\8\\9"
+         "\\10\\11\\12\\13\\14\\15\\16\\17]\n",
+         2, "16 levels"},
     };
+    const std::string long_key = header + "[HKEY_LOCAL_MACHINE\\" + std::string(256, 'k') + "]\n";
+    const std::string long_value =
+        header + "[HKEY_LOCAL_MACHINE\\X]\n\"" + std::string(256, 'v') + "\"=dword:1\n";
+    const BadHive too_long[] = {{long_key.c_str(), 3, "at most 255"},
+                                {long_value.c_str(), 4, "at most 255"}};
+    for (const BadHive& bad : too_long) {
+        KeyNode root;
+        auto error = ParseHive(bad.text, kMachine, root);
+        ASSERT_TRUE(error);
+        EXPECT_EQ(bad.line, error->line);
+        EXPECT_NE(std::string::npos, error->message.find(bad.message_part)) << error->message;
+    }
     for (const BadHive& bad : cases) {
         KeyNode root;
         auto error = ParseHive(bad.text, kMachine, root);
@@ -216,6 +273,35 @@ TEST(RegTextTest, FaultyFilesNameTheLineAndTheProblem) {
         EXPECT_NE(std::string::npos, error->message.find(bad.message_part))
             << bad.text << " -> " << error->message;
     }
+}
+
+TEST(KeyTreeTest, AnyDepthOfTreeIsFreedWithoutRecursion) {
+    // Deeper than any stack could follow one frame per level; only the limits keep real trees
+    // shallow, so freeing must not depend on them.
+    auto root = std::make_unique<KeyNode>();
+    KeyNode* current = root.get();
+    for (int level = 0; level < 200000; ++level) {
+        bool created = false;
+        current = current->FindOrAddSubkey(L"k", &created);
+    }
+    root.reset();
+    SUCCEED();
+}
+
+TEST(KeyTreeTest, SubkeysAreFoundByNameWhateverTheCaseAndGoneWhenRemoved) {
+    KeyNode root;
+    bool created = false;
+    for (int i = 0; i < 1000; ++i) {
+        root.FindOrAddSubkey(L"Ключ" + std::to_wstring(i), &created);
+    }
+    KeyNode* found = root.FindSubkey(L"КЛЮЧ500");
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->name, L"Ключ500");
+    EXPECT_EQ(root.SharedSubkey(found).get(), found);
+    root.RemoveSubkey(found);
+    EXPECT_EQ(root.FindSubkey(L"ключ500"), nullptr);
+    EXPECT_EQ(root.subkeys.size(), 999u);
+    EXPECT_EQ(root.subkeys[500]->name, L"Ключ501");  // the order of the others stays
 }
 
 TEST(RegTextTest, SystemStateIsNeitherWrittenNorRead) {
