@@ -45,7 +45,8 @@ struct FileDeleteCommand {
 };
 struct DiskFreeCommand {
     std::wstring path;
-    uint64_t bytes = 0;
+    uint64_t bytes = 0;                  // free to the caller
+    std::optional<uint64_t> total_free;  // free on the whole volume; none: the caller's
 };
 
 enum class CallAction { Incoming, Answer, Miss, End, Second, SecondEnd };
@@ -125,6 +126,10 @@ struct ExpectStartedCommand {
     std::wstring name;
     bool negated = false;
 };
+// The wave-out volume of device 0.
+struct ExpectVolumeCommand {
+    uint32_t volume = 0;
+};
 struct ExpectMessageCommand {
     std::wstring window_class;
     uint32_t message = 0;
@@ -139,7 +144,7 @@ using Command =
                  ServiceCommand, PowerAcCommand, PowerStateCommand, ExpectRegCommand,
                  ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand, ExpectEventCommand,
                  ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
-                 ExpectMessageCommand>;
+                 ExpectMessageCommand, ExpectVolumeCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {
@@ -152,7 +157,8 @@ inline bool IsExpectation(const Command& command) {
            std::holds_alternative<ExpectIoctlCommand>(command) ||
            std::holds_alternative<ExpectKeyCommand>(command) ||
            std::holds_alternative<ExpectStartedCommand>(command) ||
-           std::holds_alternative<ExpectMessageCommand>(command);
+           std::holds_alternative<ExpectMessageCommand>(command) ||
+           std::holds_alternative<ExpectVolumeCommand>(command);
 }
 
 }  // namespace tovarin::emulator::console

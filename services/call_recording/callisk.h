@@ -38,7 +38,6 @@ const DWORD kStatusTalking = 0x20000000;
 const int kRecordHotKeyId = 0x8B;
 const UINT kRecordHotKeyModifiers = MOD_KEYUP;
 // Characters of the window texts and strings that the service compares.
-const int kWindowTextChars = 255;
 const int kPhoneStringChars = 32;
 const int kRecorderTitleChars = 63;
 

@@ -23,4 +23,9 @@ std::wstring VolumeOf(std::wstring_view device_path);
 void SetSimulatedFreeSpace(std::wstring device_path, std::optional<uint64_t> bytes);
 std::optional<uint64_t> SimulatedFreeSpace(std::wstring_view device_path);
 
+// Sets (or clears) the simulated free bytes of the whole volume apart from what the caller may
+// use: a volume that keeps space back reports more free bytes than the caller can have. Without
+// it, the volume's free bytes are the caller's.
+void SetSimulatedTotalFreeSpace(std::wstring device_path, std::optional<uint64_t> bytes);
+
 }  // namespace tovarin::kernel
