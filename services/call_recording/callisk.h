@@ -43,6 +43,10 @@ const int kRecorderTitleChars = 63;
 
 // worker.cpp
 DWORD WINAPI RecordingWorker(LPVOID);
+// Starts the worker and keeps its handle, unless it runs already. FALSE when it cannot start.
+BOOL StartRecordingWorker();
+// Closes the kept handle; the worker runs on.
+void ReleaseRecordingWorkerHandle();
 // Rereads "Activate" and returns it.
 DWORD ReloadRecordSettings();
 
