@@ -77,16 +77,6 @@ TEST_F(CallStateTest, AnotherActiveCallKeepsTheCallGoing) {
     EXPECT_TRUE(RecordKeyIsFree());
 }
 
-TEST_F(CallStateTest, WithRecordingOffCallsChangeNothing) {
-    ShowCallDialog();
-    SetActivate(0);
-    Status(kCall);
-    EXPECT_TRUE(RecordKeyIsFree());
-    Status(kRadioOn);
-    EXPECT_TRUE(KeyboardCodes().empty());
-    EXPECT_EQ(nullptr, g_state.callDialog);
-}
-
 TEST_F(CallStateTest, WithoutACallDialogTheKeyStaysFreeAndTheNextCallLooksAgain) {
     Status(kCall);
     EXPECT_EQ(kOn, KeyboardCodes());
