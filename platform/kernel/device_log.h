@@ -52,7 +52,7 @@ struct LogEntry {
 };
 
 class DeviceLog {
-public:
+  public:
     using Sink = std::function<void(const LogEntry&)>;
 
     void Add(LogEntry entry);
@@ -64,7 +64,7 @@ public:
     int Subscribe(Sink sink);
     void Unsubscribe(int id);
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::vector<LogEntry> entries_;
     std::vector<std::pair<int, Sink>> sinks_;
