@@ -46,6 +46,8 @@ struct ThreadRecord {
     bool waiting_for_idle = false;
     WaitBlock outside;                      // the block of a wait on a host primitive (OutsideWait)
     const void* outside_channel = nullptr;  // what that wait waits for
+    // What SetThreadPriority set (0 time-critical .. 7 idle); host threads all run alike.
+    std::atomic<int> priority{3};
 
     bool HoldsTime() const { return kind != ThreadKind::Host; }
 };

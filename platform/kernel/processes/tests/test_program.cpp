@@ -48,6 +48,25 @@ extern "C" int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWS
         CloseHandle(event);
         return Number(std::wcstok(nullptr, L" ", &state));
     }
+    if (command == L"ids") {
+        // A thread of the program reports the program's id and keeps the priority it sets.
+        DWORD child = 0;
+        HANDLE thread = CreateThread(
+            nullptr, 0,
+            [](LPVOID out) -> DWORD {
+                *static_cast<DWORD*>(out) = GetCurrentProcessId();
+                SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
+                return 0;
+            },
+            &child, 0, nullptr);
+        WaitForSingleObject(thread, INFINITE);
+        const int priority = GetThreadPriority(thread);
+        CloseHandle(thread);
+        const std::wstring line = L"ids " + std::to_wstring(GetCurrentProcessId()) + L" " +
+                                  std::to_wstring(child) + L" " + std::to_wstring(priority);
+        OutputDebugStringW(line.c_str());
+        return 0;
+    }
     if (command == L"quit") {
         ExitThread(static_cast<DWORD>(Number(std::wcstok(nullptr, L" ", &state))));
     }
