@@ -4,7 +4,7 @@
 #include <strings.h>
 
 #include "console/words.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 
 namespace tovarin::emulator::console {
 namespace {

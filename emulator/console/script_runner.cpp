@@ -14,7 +14,7 @@
 #include "image/built_files.h"
 #include "image/device_image.h"
 #include "image/temporary_image.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 
 namespace tovarin::emulator::console {
 namespace {

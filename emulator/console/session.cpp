@@ -10,7 +10,7 @@
 #include "host_trace.h"
 #include "kernel/device_log.h"
 #include "kernel/files/device_paths.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 #include "kernel/files/volumes.h"
 #include "kernel/power/power.h"
 

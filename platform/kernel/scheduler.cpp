@@ -6,6 +6,7 @@
 
 #include <winbase.h>
 
+#include "kernel/strings/utf8.h"
 #include "kernel/trace.h"
 
 namespace tovarin::kernel {
@@ -21,14 +22,6 @@ thread_local CurrentThread t_current;
 
 // How long a shutting-down device waits for its threads to leave host code.
 constexpr auto kShutdownGrace = std::chrono::seconds(10);
-
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        out += (c < 0x80) ? static_cast<char>(c) : '?';
-    }
-    return out;
-}
 
 }  // namespace
 
@@ -284,7 +277,7 @@ void Scheduler::ReportDeadlock() {
         for (Waitable* object : thread->wait->objects) {
             report << (first ? "" : ", ") << object->TypeName();
             if (!object->name().empty()) {
-                report << " \"" << Narrow(object->name()) << "\"";
+                report << " \"" << WideToUtf8(object->name()) << "\"";
             }
             first = false;
         }
@@ -313,11 +306,7 @@ void Scheduler::WriteReports(std::unique_lock<std::mutex>& guard) {
     for (const Report& report : reports) {
         std::fputs(report.text.c_str(), stderr);
         if (Device::IsUp()) {
-            std::wstring text;
-            for (char c : report.text) {
-                text += static_cast<wchar_t>(static_cast<unsigned char>(c));
-            }
-            Device::Current().trace().Write({report.device_ms, L"kernel", text});
+            Device::Current().trace().Write({report.device_ms, L"kernel", Utf8ToWide(report.text)});
         }
     }
     guard.lock();

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "kernel/device.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 #include "kernel/registry/name_fold.h"
 
 namespace tovarin::kernel {

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "kernel/files/attributes.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 #include "kernel/files/wildcard.h"
 #include "kernel/registry/name_fold.h"
 

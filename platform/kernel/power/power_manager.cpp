@@ -38,7 +38,6 @@ class PowerNotification final : public KernelObject {
 
 namespace {
 
-
 // A POWER_BROADCAST as the queue carries it: the three words and Length bytes of name.
 std::vector<uint8_t> BroadcastBytes(DWORD kind, DWORD flags, std::wstring_view state_name) {
     const DWORD length =

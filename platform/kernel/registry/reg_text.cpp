@@ -5,7 +5,7 @@
 
 #include <winreg.h>
 
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 #include "kernel/registry/name_fold.h"
 
 namespace tovarin::kernel::registry {

@@ -7,7 +7,7 @@
 #include <winerror.h>
 #include <winreg.h>
 
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 #include "kernel/registry/hive_file.h"
 #include "kernel/registry/name_fold.h"
 #include "kernel/registry/reg_text.h"

@@ -133,13 +133,13 @@ TEST_F(ClockTest, LocalTimeFollowsTheDeviceClock) {
 TEST_F(ClockTest, DeadlockIsReportedInsteadOfHanging) {
     std::vector<std::wstring> lines;
     int id = device_.trace().Subscribe([&](const TraceLine& line) { lines.push_back(line.text); });
-    HANDLE never = CreateEventW(nullptr, TRUE, FALSE, L"NobodySetsThis");
+    HANDLE never = CreateEventW(nullptr, TRUE, FALSE, L"Никто не ставит");
     EXPECT_EQ(WAIT_FAILED, WaitForSingleObject(never, INFINITE));
     EXPECT_EQ(static_cast<DWORD>(ERROR_POSSIBLE_DEADLOCK), GetLastError());
     device_.trace().Unsubscribe(id);
     ASSERT_EQ(1u, lines.size());
     EXPECT_NE(std::wstring::npos, lines[0].find(L"deadlock"));
-    EXPECT_NE(std::wstring::npos, lines[0].find(L"\"NobodySetsThis\""));
+    EXPECT_NE(std::wstring::npos, lines[0].find(L"\"Никто не ставит\""));  // names keep their text
     EXPECT_NE(std::wstring::npos, lines[0].find(L"test"));
     CloseHandle(never);
 }
