@@ -370,6 +370,10 @@ OutsideWait::~OutsideWait() {
     }
 }
 
+Scheduler& CurrentScheduler() {
+    return Device::Current().scheduler();
+}
+
 int Scheduler::LiveDeviceThreads() {
     std::lock_guard guard(lock_);
     return live_device_threads_;

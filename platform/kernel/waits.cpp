@@ -12,10 +12,6 @@ using namespace tovarin::kernel;
 
 namespace tovarin::kernel {
 
-Scheduler& CurrentScheduler() {
-    return Device::Current().scheduler();
-}
-
 namespace {
 
 DWORD WaitOnHandles(DWORD count, const HANDLE* handles, BOOL wait_all, DWORD timeout) {

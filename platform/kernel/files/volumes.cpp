@@ -9,7 +9,7 @@
 
 #include <winbase.h>
 
-#include "kernel/devices/device_local.h"
+#include "kernel/device_local.h"
 #include "kernel/files/api_paths.h"
 #include "kernel/files/attributes.h"
 #include "kernel/files/device_paths.h"

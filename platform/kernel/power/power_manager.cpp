@@ -9,7 +9,7 @@
 #include <msgqueue.h>
 #include <pm.h>
 
-#include "kernel/devices/device_local.h"
+#include "kernel/device_local.h"
 #include "kernel/handles.h"
 #include "kernel/msgqueue.h"
 #include "kernel/object.h"

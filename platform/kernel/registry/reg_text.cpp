@@ -6,7 +6,7 @@
 #include <winreg.h>
 
 #include "kernel/strings/utf8.h"
-#include "kernel/registry/name_fold.h"
+#include "kernel/name_fold.h"
 
 namespace tovarin::kernel::registry {
 namespace {

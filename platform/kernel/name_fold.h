@@ -1,12 +1,13 @@
-// Case folding of registry names. Key and value names compare without regard to case, as on the
-// phone, for Latin, Greek and Cyrillic letters alike. The fold is our own small table: the C
+// Case folding of the device's names: registry keys and values, file names, window classes,
+// power states. They compare without regard to case, as on the phone, for Latin, Greek and
+// Cyrillic letters alike. The fold is our own small table: the C
 // library's towlower depends on the host's locale, and the registry must not.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-namespace tovarin::kernel::registry {
+namespace tovarin::kernel {
 
 // The lower-case partner of an upper-case letter; any other character unchanged.
 wchar_t FoldChar(wchar_t c);
@@ -15,4 +16,4 @@ std::wstring FoldName(std::wstring_view name);
 
 bool NamesEqual(std::wstring_view a, std::wstring_view b);
 
-}  // namespace tovarin::kernel::registry
+}  // namespace tovarin::kernel
