@@ -1,7 +1,7 @@
 // Case folding of the device's names: registry keys and values, file names, window classes,
 // power states. They compare without regard to case, as on the phone, for Latin, Greek and
-// Cyrillic letters alike. The fold is our own small table: the C
-// library's towlower depends on the host's locale, and the registry must not.
+// Cyrillic letters alike. The fold is our own small table: the C library's towlower depends on
+// the host's locale, and the device's names must not.
 #pragma once
 
 #include <string>

@@ -131,7 +131,7 @@ TEST_F(ProcessTest, ThreadsOfAProgramReportItsIdAndKeepTheirPriority) {
             reports.push_back(line.text);
         }
     }
-    EXPECT_THAT(reports, ElementsAre(L"ids " + id + L" " + id + L" 1"));
+    EXPECT_THAT(reports, ElementsAre(L"ids " + id + L" " + id + L" " + id + L" 1"));
     EXPECT_EQ(GetCurrentProcessId(), 1u);
     EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
     EXPECT_TRUE(SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_IDLE));
