@@ -6,7 +6,7 @@
 #include "hosts/taskbar.h"
 #include "image/default_registry.h"
 #include "image/device_image.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 #include "kernel/registry/registry.h"
 #include "media/wave_volume.h"
 

@@ -57,7 +57,8 @@ struct FileDeleteCommand {
 struct DiskFreeCommand {
     static constexpr bool kBeforeBoot = true;
     std::wstring path;
-    uint64_t bytes = 0;
+    uint64_t bytes = 0;                  // free to the caller
+    std::optional<uint64_t> total_free;  // free on the whole volume; none: the caller's
 };
 
 enum class CallAction { Incoming, Answer, Miss, End, Second, SecondEnd };
@@ -140,6 +141,10 @@ struct ExpectStartedCommand {
     std::wstring name;
     bool negated = false;
 };
+// The wave-out volume of device 0.
+struct ExpectVolumeCommand {
+    uint32_t volume = 0;
+};
 struct ExpectMessageCommand {
     std::wstring window_class;
     uint32_t message = 0;
@@ -154,7 +159,7 @@ using Command =
                  ServiceCommand, PowerAcCommand, PowerStateCommand, ExpectRegCommand,
                  ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand, ExpectEventCommand,
                  ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
-                 ExpectMessageCommand>;
+                 ExpectMessageCommand, ExpectVolumeCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {
@@ -167,7 +172,8 @@ inline bool IsExpectation(const Command& command) {
            std::holds_alternative<ExpectIoctlCommand>(command) ||
            std::holds_alternative<ExpectKeyCommand>(command) ||
            std::holds_alternative<ExpectStartedCommand>(command) ||
-           std::holds_alternative<ExpectMessageCommand>(command);
+           std::holds_alternative<ExpectMessageCommand>(command) ||
+           std::holds_alternative<ExpectVolumeCommand>(command);
 }
 
 }  // namespace tovarin::emulator::console

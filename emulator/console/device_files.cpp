@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 
 namespace tovarin::emulator::console {
 namespace {

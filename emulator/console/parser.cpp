@@ -4,12 +4,15 @@
 #include <strings.h>
 
 #include "console/words.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 
 namespace tovarin::emulator::console {
 namespace {
 
 constexpr uint64_t kMaxDword = 0xFFFFFFFFu;
+// One command lets at most a device day pass: a longer wait is a slip of the keyboard, and the
+// device's timers would all fire at once.
+constexpr uint64_t kMaxWaitMs = 24ull * 60 * 60 * 1000;
 
 // Why a line is not a command; thrown inside the parser only.
 struct Unparsable {
@@ -302,6 +305,10 @@ Command ParseExpect(Words& words) {
         command.negated = negated;
         return command;
     }
+    if (what == "volume") {
+        positive_only();
+        return ExpectVolumeCommand{words.TakeDword("VOLUME")};
+    }
     throw Unparsable{"unknown expectation '" + what + "'"};
 }
 
@@ -317,7 +324,12 @@ Command ParseWords(Words& words, std::string* heredoc_end) {
         return MarkCommand{};
     }
     if (name == "wait") {
-        return WaitCommand{words.TakeDword("MS")};
+        uint64_t ms = words.TakeNumber("MS", kMaxDword);
+        if (ms > kMaxWaitMs) {
+            throw Unparsable{"a wait is at most one device day (" + std::to_string(kMaxWaitMs) +
+                             " ms)"};
+        }
+        return WaitCommand{static_cast<uint32_t>(ms)};
     }
     if (name == "reg") {
         return ParseReg(words);
@@ -332,6 +344,12 @@ Command ParseWords(Words& words, std::string* heredoc_end) {
         }
         DiskFreeCommand command{.path = words.TakeText("PATH")};
         command.bytes = words.TakeNumber("BYTES", UINT64_MAX);
+        if (!words.AtEnd()) {
+            command.total_free = words.TakeNumber("TOTAL", UINT64_MAX);
+            if (*command.total_free < command.bytes) {
+                throw Unparsable{"the volume's free bytes cannot be fewer than the caller's"};
+            }
+        }
         return command;
     }
     if (name == "call") {
@@ -403,6 +421,35 @@ std::variant<Command, std::string> ParseLine(std::string_view line, std::string*
     }
 }
 
+namespace {
+
+// The end word of a `file write ... <<WORD` line that did not parse, or "" for any other line.
+std::string HeredocEndOfBrokenFileWrite(std::string_view line) {
+    SplitLine split = SplitWords(line);
+    const std::vector<Word>& words = split.words;
+    if (words.size() < 2 || words[0].quoted || words[0].text != "file" || words[1].quoted ||
+        words[1].text != "write") {
+        return "";
+    }
+    for (const Word& word : words) {
+        if (!word.quoted && word.text.size() > 2 && word.text.compare(0, 2, "<<") == 0) {
+            return word.text.substr(2);
+        }
+    }
+    return "";
+}
+
+}  // namespace
+
+void CommandReader::SkipContent(const std::string& end_word) {
+    while (std::optional<std::string> line = source_.NextLine()) {
+        ++line_number_;
+        if (WithoutCarriageReturn(std::move(*line)) == end_word) {
+            return;
+        }
+    }
+}
+
 std::optional<ReadResult> CommandReader::Next() {
     std::optional<std::string> line;
     do {
@@ -418,6 +465,14 @@ std::optional<ReadResult> CommandReader::Next() {
     std::string heredoc_end;
     auto parsed = ParseLine(text, &heredoc_end);
     if (auto* reason = std::get_if<std::string>(&parsed)) {
+        // The content of a `file write` that cannot be carried out is still its content: it must
+        // not run as commands.
+        if (heredoc_end.empty()) {
+            heredoc_end = HeredocEndOfBrokenFileWrite(text);
+        }
+        if (!heredoc_end.empty()) {
+            SkipContent(heredoc_end);
+        }
         return ParseError{first_line, text, *reason};
     }
     Command command = std::move(std::get<Command>(parsed));

@@ -58,6 +58,9 @@ class CommandReader {
     std::optional<ReadResult> Next();
 
   private:
+    // Reads up to and including the line that is exactly end_word (or to the end).
+    void SkipContent(const std::string& end_word);
+
     LineSource& source_;
     size_t line_number_ = 0;
 };

@@ -11,7 +11,7 @@
 #include "host_trace.h"
 #include "kernel/device_log.h"
 #include "kernel/files/device_paths.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 #include "kernel/files/volumes.h"
 #include "kernel/power/power.h"
 
@@ -265,6 +265,7 @@ Outcome Session::Do(const FileDeleteCommand& command) {
 
 Outcome Session::Do(const DiskFreeCommand& command) {
     kernel::SetSimulatedFreeSpace(command.path, command.bytes);
+    kernel::SetSimulatedTotalFreeSpace(command.path, command.total_free);
     return Outcome::Done();
 }
 
@@ -282,9 +283,16 @@ Outcome Session::Do(const KeyCommand& command) {
 }
 
 Outcome Session::Do(const EventSetCommand& command) {
-    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, command.name.c_str());
+    // Only an event that a process made: one made here would be manual-reset and set, and a
+    // service creating the name later would get it instead of its own.
+    HANDLE event = OpenEventW(0, FALSE, command.name.c_str());
     if (event == nullptr) {
-        return Outcome::Failed(ErrorText("cannot open or make the event", GetLastError()));
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) {
+            return Outcome::Failed("no process has created an event \"" + Utf8(command.name) +
+                                   "\"");
+        }
+        return Outcome::Failed(ErrorText("cannot open the event", error));
     }
     events_.push_back(event);
     SetEvent(event);
@@ -400,6 +408,20 @@ Outcome Session::Do(const ExpectEventCommand& command) {
         return Outcome::Done();
     }
     return Outcome::Failed("the expectation did not hold", {*state ? "set" : "clear"});
+}
+
+Outcome Session::Do(const ExpectVolumeCommand& command) {
+    DWORD volume = 0;
+    MMRESULT result = waveOutGetVolume(0, &volume);
+    if (result != MMSYSERR_NOERROR) {
+        return Outcome::Failed(ErrorText("cannot read the volume", result));
+    }
+    if (volume == command.volume) {
+        return Outcome::Done();
+    }
+    char found[16];
+    snprintf(found, sizeof found, "0x%08X", static_cast<unsigned>(volume));
+    return Outcome::Failed("the expectation did not hold", {found});
 }
 
 Outcome Session::Do(const ExpectTraceCommand& command) {

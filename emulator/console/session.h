@@ -77,6 +77,7 @@ class Session {
     Outcome Do(const ExpectKeyCommand&);
     Outcome Do(const ExpectStartedCommand&);
     Outcome Do(const ExpectMessageCommand&);
+    Outcome Do(const ExpectVolumeCommand&);
 
     // The device before its boot, for the commands that run then; already on when it is.
     Outcome PowerOn();

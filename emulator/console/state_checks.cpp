@@ -9,7 +9,7 @@
 #include "gwes/windows_host.h"
 #include "kernel/device.h"
 #include "kernel/files/device_paths.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 #include "kernel/files/wildcard.h"
 #include "kernel/handles.h"
 #include "kernel/scheduler.h"

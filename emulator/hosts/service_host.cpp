@@ -4,7 +4,7 @@
 #include "hosts/ready_thread.h"
 #include "hosts/service_list.h"
 #include "kernel/files/device_paths.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 
 namespace tovarin::emulator {
 namespace {

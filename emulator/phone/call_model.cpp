@@ -20,6 +20,8 @@ const char* CallErrorText(CallError error) {
             return "a second call is present already";
         case CallError::NoSecondCall:
             return "no second call is present";
+        case CallError::PhoneUnreachable:
+            return "the phone application did not take the command";
     }
     return "unknown error";
 }

@@ -47,6 +47,7 @@ enum class CallError {
     NoConnectedCall,    // nothing to end, or no call for a second one to join
     SecondCallPresent,  // only one second call at a time
     NoSecondCall,       // nothing for second-end
+    PhoneUnreachable,   // the phone application did not take the command
 };
 
 // What the radio is told to do: a caller rings, the user answers, the caller gives up, ...

@@ -10,7 +10,8 @@ namespace tovarin::emulator::phone {
 namespace {
 
 // Sent by the console: wParam the CallAction, lParam the caller's number (a std::wstring*);
-// the result is the CallError.
+// the result is the CallError plus 1, so that the 0 of a message that never arrived is no
+// success.
 constexpr UINT kMessageCallCommand = WM_APP + 1;
 // Posted by the keypad observer when the talk key goes down.
 constexpr UINT kMessageTalkKey = WM_APP + 2;
@@ -69,7 +70,10 @@ void PhoneApplication::StopListening() {
 CallError PhoneApplication::Carry(CallAction action, const std::wstring& number) {
     LRESULT result = SendMessageW(window_, kMessageCallCommand, static_cast<WPARAM>(action),
                                   reinterpret_cast<LPARAM>(&number));
-    return static_cast<CallError>(result);
+    if (result == 0) {
+        return CallError::PhoneUnreachable;
+    }
+    return static_cast<CallError>(result - 1);
 }
 
 DWORD WINAPI PhoneApplication::ThreadMain(LPVOID start) {
@@ -142,8 +146,10 @@ LRESULT CALLBACK PhoneApplication::WindowProc(HWND hwnd, UINT message, WPARAM wp
     PhoneApplication* phone = t_phone;
     switch (message) {
         case kMessageCallCommand:
-            return static_cast<LRESULT>(phone->Apply(
-                static_cast<CallAction>(wparam), *reinterpret_cast<const std::wstring*>(lparam)));
+            return static_cast<LRESULT>(
+                       phone->Apply(static_cast<CallAction>(wparam),
+                                    *reinterpret_cast<const std::wstring*>(lparam))) +
+                   1;
         case kMessageTalkKey:
             phone->OnTalkKey();
             return 0;

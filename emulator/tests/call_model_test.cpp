@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "kernel/device.h"
+#include "phone/phone_application.h"
+
 namespace tovarin::emulator::phone {
 namespace {
 
@@ -99,6 +102,16 @@ TEST(CallModel, TheRadioBitIsNoneOfTheBitsTheServicesWatch) {
         EXPECT_EQ(kStatusRadioOn & watched, 0u);
     }
     EXPECT_NE(kStatusRadioOn, 0u);
+}
+
+// A command that never reaches the phone's window is no success: SendMessageW's 0 then means
+// nothing was done.
+TEST(PhoneApplication, ACommandThePhoneNeverTookFails) {
+    kernel::Device device(kernel::DeviceOptions{});
+    kernel::AttachedThread self("test");
+    PhoneApplication phone;  // never started: it has no window
+    EXPECT_EQ(phone.Carry(CallAction::Incoming, L"5550001"), CallError::PhoneUnreachable);
+    EXPECT_EQ(phone.Carry(CallAction::End, L""), CallError::PhoneUnreachable);
 }
 
 }  // namespace

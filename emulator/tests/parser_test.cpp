@@ -64,6 +64,9 @@ TEST(ParseLine, FileDiskAndCallCommands) {
     EXPECT_EQ(disk.path, L"\\My Documents");
     EXPECT_EQ(disk.bytes, 1048575u);
     EXPECT_EQ(Parsed<DiskFreeCommand>(R"(disk free "\" 0x100000000)").bytes, 0x100000000u);
+    EXPECT_EQ(disk.total_free, std::nullopt);
+    EXPECT_EQ(Parsed<DiskFreeCommand>(R"(disk free "\" 1048575 4194304)").total_free,
+              std::optional<uint64_t>(4194304u));
 
     auto incoming = Parsed<CallCommand>(R"(call incoming "+7 912 555-01-23")");
     EXPECT_EQ(incoming.action, CallAction::Incoming);
@@ -155,6 +158,7 @@ TEST(ParseLine, LogExpectations) {
     EXPECT_EQ(message.wparam, 2u);
     EXPECT_EQ(Parsed<ExpectMessageCommand>(R"(expect no message "Dialog" 0x0111)").wparam,
               std::nullopt);
+    EXPECT_EQ(Parsed<ExpectVolumeCommand>("expect volume 0xFFFFFFFF").volume, 0xFFFFFFFFu);
 }
 
 TEST(ParseLine, ReportsWhatIsWrong) {
@@ -162,6 +166,10 @@ TEST(ParseLine, ReportsWhatIsWrong) {
     EXPECT_NE(Reason("wait"), "");
     EXPECT_NE(Reason("wait 10 20"), "");
     EXPECT_NE(Reason("wait -5"), "");
+    EXPECT_EQ(Parsed<WaitCommand>("wait 86400000").ms, 86400000u);  // one device day at most
+    EXPECT_NE(Reason("wait 86400001").find("one device day"), std::string::npos);
+    EXPECT_NE(Reason(R"(disk free "\" 2000 1000)"), "");  // the volume has less than the caller
+    EXPECT_NE(Reason("expect no volume 0xFFFFFFFF"), "");
     EXPECT_NE(Reason(R"(reg set HKCR "K" "V" dword 1)"), "");
     EXPECT_NE(Reason(R"(reg set HKLM "K" "V" qword 1)"), "");
     EXPECT_NE(Reason(R"(reg set HKLM "K" "V" dword 0x100000000)"), "");
@@ -236,6 +244,21 @@ TEST(CommandReader, HeredocWithoutItsEndIsAnError) {
     ASSERT_NE(error, nullptr);
     EXPECT_EQ(error->line, 2u);
     EXPECT_NE(error->reason.find("END"), std::string::npos);
+}
+
+TEST(CommandReader, TheContentOfAFileWriteThatDoesNotParseIsNoCommand) {
+    auto results = ReadAll(
+        "file write <<END\n"  // no path
+        "call incoming \"5550001\"\n"
+        "END\n"
+        "file write \"\\y\" <<EOF extra\n"
+        "reg delete HKLM \"K\" \"V\"\n"
+        "EOF\n"
+        "mark\n");
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_EQ(std::get<ParseError>(results[0]).line, 1u);
+    EXPECT_EQ(std::get<ParseError>(results[1]).line, 4u);
+    EXPECT_EQ(std::get<ParsedCommand>(results[2]).line, 7u);
 }
 
 TEST(CommandReader, ReportsTheLineOfAnUnparsableCommand) {

@@ -10,7 +10,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "kernel/devices/device_local.h"
+#include "kernel/device_local.h"
 
 namespace tovarin::gwes {
 namespace {

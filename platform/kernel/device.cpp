@@ -38,6 +38,7 @@ Device::Device(const DeviceOptions& options)
         log->Add({line.tick_ms, line});
     });
     scheduler_ = std::make_unique<Scheduler>(options.clock);
+    scheduler_->set_settle_watchdog(std::chrono::milliseconds(options.settle_watchdog_ms));
     handles_ = std::make_unique<HandleTable>();
     registry_ = std::make_unique<Registry>(options.registry_dir);
     modules::RegisterPlatformBuiltins();

@@ -37,6 +37,9 @@ struct DeviceOptions {
     uint32_t os_build_number = 0;
     // What GetUserDefaultUILanguage reports: Russian.
     uint16_t ui_language = 0x0419;
+    // Host milliseconds that WaitForDeviceIdle waits before it names the threads that keep the
+    // device from settling (they run, or block outside the platform's waits).
+    uint32_t settle_watchdog_ms = 10'000;
 };
 
 class DeviceLog;

@@ -82,22 +82,15 @@ HANDLE CreateOrOpen(LPCWSTR name, Make make) {
             SetError(ERROR_INVALID_PARAMETER);
             return nullptr;
         }
-        if (auto existing = handles.FindNamed(name)) {
-            if (!std::dynamic_pointer_cast<T>(existing)) {
-                SetError(ERROR_INVALID_HANDLE);
-                return nullptr;
-            }
-            HANDLE handle = handles.Insert(existing);
-            SetError(ERROR_ALREADY_EXISTS);
-            return handle;
-        }
+        bool existed = false;
+        DWORD error = ERROR_SUCCESS;
+        HANDLE handle = handles.CreateOrOpenNamed(
+            name, [](const KernelObject& object) { return dynamic_cast<const T*>(&object); },
+            [&]() -> std::shared_ptr<KernelObject> { return make(); }, &existed, &error);
+        SetError(error);
+        return handle;
     }
-    std::shared_ptr<T> object = make();
-    if (name && *name) {
-        object->set_name(name);
-        handles.AddNamed(name, object);
-    }
-    HANDLE handle = handles.Insert(object);
+    HANDLE handle = handles.Insert(make());
     SetError(handle ? ERROR_SUCCESS : ERROR_OUTOFMEMORY);
     return handle;
 }

@@ -13,6 +13,10 @@ constexpr uintptr_t kHandleLimit = 0x10000000;
 
 HANDLE HandleTable::Insert(std::shared_ptr<KernelObject> object) {
     std::lock_guard guard(mutex_);
+    return InsertLocked(std::move(object));
+}
+
+HANDLE HandleTable::InsertLocked(std::shared_ptr<KernelObject> object) {
     // Values are reused only after the range has wrapped, so a stale handle rarely meets a new
     // object.
     for (uintptr_t tries = 0; tries < (kHandleLimit - kFirstHandle) / 4; ++tries) {
@@ -50,9 +54,36 @@ std::shared_ptr<KernelObject> HandleTable::FindNamed(const std::wstring& name) c
     return it == named_.end() ? nullptr : it->second.lock();
 }
 
-void HandleTable::AddNamed(const std::wstring& name, const std::shared_ptr<KernelObject>& object) {
+HANDLE HandleTable::CreateOrOpenNamed(const std::wstring& name,
+                                      const std::function<bool(const KernelObject&)>& fits,
+                                      const std::function<std::shared_ptr<KernelObject>()>& make,
+                                      bool* existed, DWORD* error) {
+    std::shared_ptr<KernelObject> object;  // a new one that lost its handle goes outside the lock
     std::lock_guard guard(mutex_);
+    *existed = false;
+    auto found = named_.find(name);
+    if (found != named_.end()) {
+        if (std::shared_ptr<KernelObject> existing = found->second.lock()) {
+            if (!fits(*existing)) {
+                *error = ERROR_INVALID_HANDLE;
+                return nullptr;
+            }
+            *existed = true;
+            HANDLE handle = InsertLocked(std::move(existing));
+            *error = handle ? ERROR_ALREADY_EXISTS : ERROR_OUTOFMEMORY;
+            return handle;
+        }
+    }
+    object = make();
+    object->set_name(name);
+    HANDLE handle = InsertLocked(object);
+    if (!handle) {
+        *error = ERROR_OUTOFMEMORY;
+        return nullptr;
+    }
     named_[name] = object;
+    *error = ERROR_SUCCESS;
+    return handle;
 }
 
 HandleTable& Handles() {

@@ -1,6 +1,7 @@
 // The device's handle table and its namespace of named objects.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -26,9 +27,19 @@ class HandleTable {
 
     // Named objects live while any handle to them is open.
     std::shared_ptr<KernelObject> FindNamed(const std::wstring& name) const;
-    void AddNamed(const std::wstring& name, const std::shared_ptr<KernelObject>& object);
+
+    // Finds the object of that name, or makes it with make(), and inserts a handle to it, all
+    // under one lock: two threads creating one name get one object. *existed tells which.
+    // Returns nullptr with *error set when the name belongs to an object that fits() refuses
+    // (ERROR_INVALID_HANDLE) or no handle is free.
+    HANDLE CreateOrOpenNamed(const std::wstring& name,
+                             const std::function<bool(const KernelObject&)>& fits,
+                             const std::function<std::shared_ptr<KernelObject>()>& make,
+                             bool* existed, DWORD* error);
 
   private:
+    HANDLE InsertLocked(std::shared_ptr<KernelObject> object);
+
     mutable std::mutex mutex_;
     std::map<uintptr_t, std::shared_ptr<KernelObject>> handles_;
     std::map<std::wstring, std::weak_ptr<KernelObject>> named_;

@@ -10,6 +10,7 @@
 
 #include "kernel/device.h"
 #include "kernel/handles.h"
+#include "kernel/msgqueue.h"
 #include "kernel/scheduler.h"
 
 using namespace tovarin::kernel;
@@ -116,6 +117,11 @@ std::shared_ptr<QueueEnd> EndOf(HANDLE handle) {
 }
 
 }  // namespace
+
+bool IsMessageQueueReadEnd(HANDLE handle) {
+    std::shared_ptr<QueueEnd> end = EndOf(handle);
+    return end && end->reads();
+}
 }  // namespace tovarin::kernel
 
 extern "C" {

@@ -6,6 +6,7 @@
 
 #include <winbase.h>
 
+#include "kernel/strings/utf8.h"
 #include "kernel/trace.h"
 
 namespace tovarin::kernel {
@@ -21,14 +22,6 @@ thread_local CurrentThread t_current;
 
 // How long a shutting-down device waits for its threads to leave host code.
 constexpr auto kShutdownGrace = std::chrono::seconds(10);
-
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        out += (c < 0x80) ? static_cast<char>(c) : '?';
-    }
-    return out;
-}
 
 }  // namespace
 
@@ -53,10 +46,7 @@ ThreadRecord& Scheduler::Self() {
     if (!t_current.record || t_current.generation != generation_) {
         auto record = std::make_shared<ThreadRecord>();
         record->kind = ThreadKind::Host;
-        {
-            std::lock_guard guard(lock_);
-            record->id = next_thread_id_++;
-        }
+        record->id = next_thread_id_++;
         record->name = "host thread " + std::to_string(record->id);
         t_current = {std::move(record), generation_};
     }
@@ -72,6 +62,7 @@ std::shared_ptr<ThreadRecord> Scheduler::RegisterDeviceThread(std::string name) 
     record->exit_requested = shutting_down_;
     ++running_;
     ++live_device_threads_;
+    holders_.push_back(record.get());
     return record;
 }
 
@@ -80,12 +71,13 @@ void Scheduler::BindCurrentThread(std::shared_ptr<ThreadRecord> record) {
 }
 
 void Scheduler::DeviceThreadEnded(ThreadRecord& record) {
-    std::lock_guard guard(lock_);
-    (void)record;
+    std::unique_lock guard(lock_);
+    std::erase(holders_, &record);
     --running_;
     --live_device_threads_;
     threads_ended_.notify_all();
     Blocked();
+    WriteReports(guard);
 }
 
 void Scheduler::Attach(std::string name) {
@@ -95,16 +87,19 @@ void Scheduler::Attach(std::string name) {
         self.kind = ThreadKind::Attached;
         self.name = std::move(name);
         ++running_;
+        holders_.push_back(&self);
     }
 }
 
 void Scheduler::Detach() {
     ThreadRecord& self = Self();
-    std::lock_guard guard(lock_);
+    std::unique_lock guard(lock_);
     if (self.kind == ThreadKind::Attached) {
         self.kind = ThreadKind::Host;
+        std::erase(holders_, &self);
         --running_;
         Blocked();
+        WriteReports(guard);
     }
 }
 
@@ -194,6 +189,7 @@ uint32_t Scheduler::Wait(std::span<Waitable* const> objects, bool wait_all, uint
         --running_;
     }
     Blocked();
+    WriteReports(guard);  // the wait stays registered meanwhile: a signal still completes it
 
     while (!block.done && !MustExit(self)) {
         if (mode_ == ClockMode::Real && block.deadline_ms) {
@@ -281,13 +277,13 @@ void Scheduler::ReportDeadlock() {
         for (Waitable* object : thread->wait->objects) {
             report << (first ? "" : ", ") << object->TypeName();
             if (!object->name().empty()) {
-                report << " \"" << Narrow(object->name()) << "\"";
+                report << " \"" << WideToUtf8(object->name()) << "\"";
             }
             first = false;
         }
         report << "\n";
     }
-    std::fputs(report.str().c_str(), stderr);
+    pending_reports_.push_back({NowMs(), report.str()});
     std::vector<ThreadRecord*> drivers;
     for (ThreadRecord* thread : blocked_) {
         if (thread->kind != ThreadKind::Device) {
@@ -298,13 +294,89 @@ void Scheduler::ReportDeadlock() {
     for (ThreadRecord* thread : drivers) {
         Complete(*thread, WAIT_FAILED, ERROR_POSSIBLE_DEADLOCK);
     }
-    if (Device::IsUp()) {
-        std::wstring text;
-        for (char c : report.str()) {
-            text += static_cast<wchar_t>(static_cast<unsigned char>(c));
-        }
-        Device::Current().trace().Write({NowMs(), L"kernel", text});
+}
+
+void Scheduler::WriteReports(std::unique_lock<std::mutex>& guard) {
+    if (pending_reports_.empty()) {
+        return;
     }
+    std::vector<Report> reports;
+    reports.swap(pending_reports_);
+    guard.unlock();
+    for (const Report& report : reports) {
+        std::fputs(report.text.c_str(), stderr);
+        if (Device::IsUp()) {
+            Device::Current().trace().Write({report.device_ms, L"kernel", Utf8ToWide(report.text)});
+        }
+    }
+    guard.lock();
+}
+
+void Scheduler::BeginOutsideWait(const void* channel) {
+    ThreadRecord& self = Self();
+    std::unique_lock guard(lock_);
+    if (!self.HoldsTime() || self.wait || shutting_down_) {
+        return;
+    }
+    self.outside = WaitBlock{};
+    self.outside_channel = channel;
+    self.wait = &self.outside;
+    blocked_.push_back(&self);
+    --running_;
+    Blocked();
+    WriteReports(guard);
+}
+
+void Scheduler::EndOutsideWait() {
+    ThreadRecord& self = Self();
+    std::lock_guard guard(lock_);
+    if (self.wait != &self.outside) {
+        return;  // not begun, or completed meanwhile (a deadlock report), which counted it back
+    }
+    std::erase(blocked_, &self);
+    self.wait = nullptr;
+    ++running_;
+}
+
+void Scheduler::ReleaseOutsideWaiters(const void* channel) {
+    std::lock_guard guard(lock_);
+    std::vector<ThreadRecord*> released;
+    for (ThreadRecord* thread : blocked_) {
+        if (thread->wait == &thread->outside && thread->outside_channel == channel) {
+            released.push_back(thread);
+        }
+    }
+    for (ThreadRecord* thread : released) {
+        Complete(*thread, WAIT_OBJECT_0, 0);
+    }
+}
+
+OutsideWait::OutsideWait(const void* channel) {
+    if (Device::IsUp()) {
+        scheduler_ = &CurrentScheduler();
+        scheduler_->BeginOutsideWait(channel);
+    }
+}
+
+void ReleaseOutsideWaiters(const void* channel) {
+    if (Device::IsUp()) {
+        CurrentScheduler().ReleaseOutsideWaiters(channel);
+    }
+}
+
+OutsideWait::~OutsideWait() {
+    if (scheduler_ && Device::IsUp()) {
+        scheduler_->EndOutsideWait();
+    }
+}
+
+Scheduler& CurrentScheduler() {
+    return Device::Current().scheduler();
+}
+
+int Scheduler::LiveDeviceThreads() {
+    std::lock_guard guard(lock_);
+    return live_device_threads_;
 }
 
 void Scheduler::WaitForIdle() {
@@ -325,7 +397,21 @@ void Scheduler::WaitForIdle() {
     if (holds) {
         --running_;
     }
-    idle_changed_.wait(guard, [&] { return running_ == 0 || shutting_down_; });
+    auto settled = [&] { return running_ == 0 || shutting_down_; };
+    while (!idle_changed_.wait_for(guard, settle_watchdog_, settled)) {
+        // A thread that blocks outside the platform's waits holds the clock for ever: say which.
+        std::ostringstream report;
+        report << "the device has not settled after " << settle_watchdog_.count()
+               << " ms of host time at device time " << NowMs() << " ms:";
+        for (ThreadRecord* thread : holders_) {
+            if (thread != &self && !thread->wait) {
+                report << " " << thread->name << " (id " << thread->id << ")";
+            }
+        }
+        report << " runs outside platform waits\n";
+        pending_reports_.push_back({NowMs(), report.str()});
+        WriteReports(guard);
+    }
     std::erase(blocked_, &self);
     self.wait = nullptr;
     self.waiting_for_idle = false;

@@ -44,6 +44,10 @@ struct ThreadRecord {
     WaitBlock* wait = nullptr;  // set while blocked
     bool exit_requested = false;
     bool waiting_for_idle = false;
+    WaitBlock outside;                      // the block of a wait on a host primitive (OutsideWait)
+    const void* outside_channel = nullptr;  // what that wait waits for
+    // What SetThreadPriority set (0 time-critical .. 7 idle); host threads all run alike.
+    std::atomic<int> priority{3};
 
     bool HoldsTime() const { return kind != ThreadKind::Host; }
 };
@@ -80,6 +84,22 @@ class Scheduler {
 
     void WaitForIdle();
 
+    // Device threads that have started and not yet ended.
+    int LiveDeviceThreads();
+
+    // A time-holding thread is about to wait on a host primitive that another device thread
+    // releases (the module table while another thread's DllMain runs): it counts as blocked
+    // without a time limit until EndOutsideWait, so that time can move for the others.
+    // The thread that releases such waiters calls ReleaseOutsideWaiters with the same channel
+    // (the host primitive's address) before it wakes them: they count as running from then on.
+    void BeginOutsideWait(const void* channel);
+    void EndOutsideWait();
+    void ReleaseOutsideWaiters(const void* channel);
+
+    // How long (host time) WaitForIdle waits before it names the threads that run outside
+    // platform waits; it then goes on waiting and reports again after each such period.
+    void set_settle_watchdog(std::chrono::milliseconds period) { settle_watchdog_ = period; }
+
     // Ends every device thread: blocked ones leave their wait, running ones at their next wait.
     // Returns once all have ended, or reports those that did not end within the grace period.
     void Shutdown();
@@ -92,6 +112,9 @@ class Scheduler {
     void Blocked();  // a thread that holds time has blocked: maybe move time on
     void AdvanceSimulatedTime();
     void ReportDeadlock();
+    // Writes the reports made while the lock was held, with the lock released: a trace sink
+    // may call the platform, which takes the lock again.
+    void WriteReports(std::unique_lock<std::mutex>& guard);
     std::chrono::steady_clock::time_point HostTimeOf(uint64_t device_ms) const;
 
     const ClockMode mode_;
@@ -105,11 +128,37 @@ class Scheduler {
     int running_ = 0;                     // threads that hold time and are not blocked
     int live_device_threads_ = 0;
     bool shutting_down_ = false;
-    uint32_t next_thread_id_ = 1;
+    // Thread ids are handed out without the kernel lock: a thread's first platform call may
+    // come while it holds that lock.
+    std::atomic<uint32_t> next_thread_id_{1};
+    struct Report {
+        uint64_t device_ms = 0;
+        std::string text;
+    };
+    std::vector<Report> pending_reports_;
+    std::vector<ThreadRecord*> holders_;  // every thread that holds time
+    std::chrono::milliseconds settle_watchdog_{10'000};
     uint64_t generation_;
 };
 
 // The calling thread's scheduler record on the current device.
 Scheduler& CurrentScheduler();
+
+// Counts the calling thread as blocked while it waits on a host primitive (see
+// Scheduler::BeginOutsideWait). Does nothing without a device.
+class OutsideWait {
+  public:
+    explicit OutsideWait(const void* channel);
+    ~OutsideWait();
+    OutsideWait(const OutsideWait&) = delete;
+    OutsideWait& operator=(const OutsideWait&) = delete;
+
+  private:
+    Scheduler* scheduler_ = nullptr;
+};
+
+// Before a host primitive wakes its waiters: they count as running again. Does nothing without a
+// device.
+void ReleaseOutsideWaiters(const void* channel);
 
 }  // namespace tovarin::kernel

@@ -22,7 +22,8 @@ class ThreadObject final : public Waitable {
     uint32_t ExitCode() const { return finished_ ? exit_code_ : STILL_ACTIVE; }
     uint32_t id() const { return id_; }
 
-    std::weak_ptr<Waitable> gate;  // set while a suspended thread waits for ResumeThread
+    std::weak_ptr<Waitable> gate;          // set while a suspended thread waits for ResumeThread
+    std::shared_ptr<ThreadRecord> record;  // its scheduler record: priority
 
   private:
     const uint32_t id_;

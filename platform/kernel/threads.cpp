@@ -1,4 +1,5 @@
 // Device threads.
+#include <optional>
 #include <thread>
 
 #include <windows.h>
@@ -6,6 +7,8 @@
 #include "kernel/device.h"
 #include "kernel/handles.h"
 #include "kernel/modules/modules.h"
+#include "kernel/processes/process_table.h"
+#include "kernel/processes/processes.h"
 #include "kernel/scheduler.h"
 #include "kernel/thread_object.h"
 
@@ -23,9 +26,15 @@ class StartGate final : public Waitable {
 };
 
 void RunDeviceThread(std::shared_ptr<ThreadRecord> record, std::shared_ptr<ThreadObject> object,
-                     std::shared_ptr<StartGate> gate, LPTHREAD_START_ROUTINE start, LPVOID param) {
+                     std::shared_ptr<StartGate> gate, LPTHREAD_START_ROUTINE start, LPVOID param,
+                     std::shared_ptr<const processes::ProcessObject> process) {
     Scheduler& scheduler = CurrentScheduler();
     scheduler.BindCurrentThread(record);
+    // A thread belongs to the process of the thread that created it.
+    std::optional<processes::MainThreadOf> in_process;
+    if (process) {
+        in_process.emplace(*process);
+    }
     DWORD exit_code = 0;
     try {
         if (gate) {
@@ -69,6 +78,7 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, DWORD, LPTHREAD_START_ROUTINE 
     Scheduler& scheduler = CurrentScheduler();
     auto record = scheduler.RegisterDeviceThread("");
     auto object = std::make_shared<ThreadObject>(record->id);
+    object->record = record;
     std::shared_ptr<StartGate> gate;
     if (fdwCreate & CREATE_SUSPENDED) {
         gate = std::make_shared<StartGate>();
@@ -76,7 +86,9 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, DWORD, LPTHREAD_START_ROUTINE 
     }
     HANDLE handle = Handles().Insert(object);
     try {
-        std::thread(RunDeviceThread, record, object, gate, lpStartAddr, lpvThreadParam).detach();
+        std::thread(RunDeviceThread, record, object, gate, lpStartAddr, lpvThreadParam,
+                    processes::SharedProcessOfCurrentThread())
+            .detach();
     } catch (const std::system_error&) {
         Handles().Close(handle);
         scheduler.DeviceThreadEnded(*record);
@@ -135,20 +147,48 @@ HANDLE WINAPI GetCurrentProcess(void) {
     return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
 }
 DWORD WINAPI GetCurrentProcessId(void) {
-    return 1;
+    return processes::CurrentProcessId();
 }
 
-BOOL WINAPI SetThreadPriority(HANDLE, int nPriority) {
-    // Host threads run at one priority; the value is accepted so that callers work unchanged.
+}  // extern "C"
+
+namespace {
+
+// The priority word of a thread handle (or of the pseudo handle of the calling thread).
+std::atomic<int>* PriorityOf(HANDLE thread) {
+    if (thread == GetCurrentThread()) {
+        return &CurrentScheduler().Self().priority;
+    }
+    auto object = Handles().LookupAs<ThreadObject>(thread);
+    return object && object->record ? &object->record->priority : nullptr;
+}
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI SetThreadPriority(HANDLE hThread, int nPriority) {
+    // Host threads run at one priority; the value is kept and reported as the device does.
     if (nPriority < THREAD_PRIORITY_TIME_CRITICAL || nPriority > THREAD_PRIORITY_IDLE) {
         SetError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    std::atomic<int>* priority = PriorityOf(hThread);
+    if (!priority) {
+        SetError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    priority->store(nPriority);
     return TRUE;
 }
 
-int WINAPI GetThreadPriority(HANDLE) {
-    return THREAD_PRIORITY_NORMAL;
+int WINAPI GetThreadPriority(HANDLE hThread) {
+    std::atomic<int>* priority = PriorityOf(hThread);
+    if (!priority) {
+        SetError(ERROR_INVALID_HANDLE);
+        return THREAD_PRIORITY_ERROR_RETURN;
+    }
+    return priority->load();
 }
 
 }  // extern "C"

@@ -12,10 +12,6 @@ using namespace tovarin::kernel;
 
 namespace tovarin::kernel {
 
-Scheduler& CurrentScheduler() {
-    return Device::Current().scheduler();
-}
-
 namespace {
 
 DWORD WaitOnHandles(DWORD count, const HANDLE* handles, BOOL wait_all, DWORD timeout) {
@@ -59,7 +55,13 @@ DWORD WINAPI WaitForMultipleObjects(DWORD nCount, const HANDLE* lpHandles, BOOL 
 
 void WINAPI Sleep(DWORD dwMilliseconds) {
     if (dwMilliseconds == 0) {
-        std::this_thread::yield();
+        if (CurrentScheduler().mode() == ClockMode::Simulated) {
+            // A thread that polls with Sleep(0) never blocks, so simulated time would never move
+            // for the thread it waits for: each poll lets a millisecond pass.
+            CurrentScheduler().Wait({}, false, 1, nullptr);
+        } else {
+            std::this_thread::yield();
+        }
         return;
     }
     CurrentScheduler().Wait({}, false, dwMilliseconds, nullptr);

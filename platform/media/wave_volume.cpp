@@ -4,7 +4,7 @@
 
 #include <mmsystem.h>
 
-#include "kernel/devices/device_local.h"
+#include "kernel/device_local.h"
 
 namespace tovarin::media {
 namespace {

@@ -56,6 +56,8 @@ void DeleteSettingsLock();
 
 // worker.cpp
 DWORD WINAPI AnsweringWorker(LPVOID);
+// Starts the worker unless it runs already.
+void StartAnsweringWorker();
 
 // monitor.cpp
 void OnPhoneStatus(HREGNOTIFY hNotify, DWORD dwUserData, const PBYTE pData, const UINT cbData);

@@ -33,8 +33,9 @@ SERVICE_EXPORT BOOL WINAPI DllMain(HANDLE hinstDLL, DWORD dwReason, LPVOID) {
 }
 
 SERVICE_EXPORT DWORD AMS_Init(DWORD) {
-    // The service reports success even when the worker cannot start; it then stays inactive.
-    ServiceStartDetachedThread(AnsweringWorker, NULL);
+    // The service reports success even when the worker cannot start; it then stays inactive. An
+    // Init while the worker runs (Deinit stops nothing) starts no second one.
+    StartAnsweringWorker();
     return 1;
 }
 

@@ -5,12 +5,12 @@
 
 #include "ansley.h"
 #include "common/names.h"
+#include "service_frame.h"
 
 namespace {
 
 // Buffer sizes in characters.
 const int kRecorderTitleChars = 64;
-const int kWindowTextChars = 255;
 const int kPhoneStringChars = 32;
 const int kMessageChars = 256;
 
@@ -26,34 +26,6 @@ bool LoadPhoneResourceString(UINT id, LPWSTR buffer, int chars) {
     int length = LoadStringW(library, id, buffer, chars);
     FreeLibrary(library);
     return length > 0;
-}
-
-BOOL CALLBACK FindCallDialogProc(HWND window, LPARAM) {
-    WCHAR title[kWindowTextChars];
-    if (GetWindowTextW(window, title, kWindowTextChars) <= 0) {
-        return TRUE;
-    }
-    WCHAR expectedTitle[kPhoneStringChars];
-    if (!LoadPhoneResourceString(kPhoneStringCallDialogTitle, expectedTitle, kPhoneStringChars) ||
-        wcscmp(title, expectedTitle) != 0) {
-        return TRUE;
-    }
-    WCHAR className[kWindowTextChars];
-    GetClassNameW(window, className, kWindowTextChars);
-    if (wcscmp(className, kWindowClassDialog) != 0) {
-        return TRUE;
-    }
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        WCHAR text[kWindowTextChars];
-        GetWindowTextW(child, text, kWindowTextChars);
-        WCHAR expectedText[kPhoneStringChars];
-        if (LoadPhoneResourceString(kPhoneStringCallDialogChild, expectedText, kPhoneStringChars) &&
-            wcscmp(text, expectedText) == 0) {
-            g_call.callDialog = window;
-            return FALSE;
-        }
-    }
-    return TRUE;
 }
 
 }  // namespace
@@ -114,7 +86,8 @@ void CloseRecorder(DWORD commandId) {
     SetEvent(g_events[kEndRecorderEvent]);
     WCHAR title[kRecorderTitleChars];
     if (LoadStringW(g_instance, IDS_RECORDER_WINDOW_TITLE, title, kRecorderTitleChars) <= 0) {
-        title[0] = L'\0';
+        // Without its title the recorder cannot be told from any other untitled dialog.
+        return;
     }
     HWND recorder = FindWindowW(kWindowClassDialog, title);
     if (recorder) {
@@ -123,7 +96,16 @@ void CloseRecorder(DWORD commandId) {
 }
 
 void FindCallDialog() {
-    EnumWindows(FindCallDialogProc, 0);
+    WCHAR title[kPhoneStringChars];
+    WCHAR childText[kPhoneStringChars];
+    if (!LoadPhoneResourceString(kPhoneStringCallDialogTitle, title, kPhoneStringChars) ||
+        !LoadPhoneResourceString(kPhoneStringCallDialogChild, childText, kPhoneStringChars)) {
+        return;  // the dialog found earlier stays
+    }
+    HWND found = ServiceFindCallDialog(title, childText);
+    if (found) {
+        g_call.callDialog = found;
+    }
 }
 
 bool HasFreeSpace(LPCWSTR folder) {
@@ -131,7 +113,9 @@ bool HasFreeSpace(LPCWSTR folder) {
     if (!GetDiskFreeSpaceExW(folder, &available, &total, &totalFree)) {
         return false;
     }
-    return totalFree.QuadPart >= kMinimumFreeBytes;
+    // What the service itself may write counts: bytes that the volume keeps back from its
+    // caller cannot hold a message.
+    return available.QuadPart >= kMinimumFreeBytes;
 }
 
 void ShowLowSpaceMessage() {

@@ -59,16 +59,20 @@ LONG LookUpCallerGreeting() {
         return FailLookup();
     }
 
-    NKDbgPrintfW(L" RegNumber_len =%d\r\n", static_cast<int>(wcslen(number)));
+    size_t numberLength = wcslen(number);
+    NKDbgPrintfW(L" RegNumber_len =%d\r\n", static_cast<int>(numberLength));
+    if (numberLength >= kListNumberKeyLength) {
+        // The key as copied, before its leading spaces are skipped.
+        NKDbgPrintfW(L" RegNumber2 = [%s] \r\n", number + numberLength - kListNumberKeyLength);
+    }
     WCHAR numberKey[GREETING_NUMBER_KEY_CHARS];
     if (!BuildNumberKey(number, numberKey)) {
-        // A withheld or short number has no entry of its own.
+        // A withheld or short number, or one whose key is all spaces, has no entry of its own.
         NKDbgPrintfW(L"No Quellbrook!\r\n");
         LocalFree(playFile);
         LocalFree(answerTime);
         return FailLookup();
     }
-    NKDbgPrintfW(L" RegNumber2 = [%s] \r\n", numberKey);
 
     FILE* list = _wfopen(kListFilePath, L"r");
     if (!list) {
@@ -78,8 +82,13 @@ LONG LookUpCallerGreeting() {
         return FailLookup();
     }
     rewind(list);
-    GreetingScanResult scan = ScanGreetingList(list, numberKey, playFile, answerTime);
+    GreetingScanSkip skip;
+    GreetingScanResult scan = ScanGreetingList(list, numberKey, playFile, answerTime, &skip);
     fclose(list);
+    if (skip.reason != kGreetingNothingSkipped) {
+        NKDbgPrintfW(L"Quellbrooks.xml line %u: %s\r\n", static_cast<unsigned>(skip.line),
+                     GreetingSkipText(skip.reason));
+    }
 
     HKEY settings;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyAnswerMachine, 0, 0, &settings) != ERROR_SUCCESS) {

@@ -59,8 +59,11 @@ Taken TakeValue(LPCWSTR line, LPCWSTR open, LPCWSTR close, LPWSTR value, size_t 
         return Taken::kNone;
     }
     start += wcslen(open);
-    // A closing tag before the opening one holds no value.
-    size_t length = end > start ? static_cast<size_t>(end - start) : 0;
+    if (end < start) {
+        // A closing tag before the opening one: the line holds no value.
+        return Taken::kNone;
+    }
+    size_t length = static_cast<size_t>(end - start);
     WCHAR decoded[GREETING_LINE_CHARS];
     wmemcpy(decoded, start, length);
     decoded[length] = L'\0';
@@ -84,7 +87,22 @@ bool BuildNumberKey(LPCWSTR number, WCHAR key[GREETING_NUMBER_KEY_CHARS]) {
         ++tail;
     }
     wcscpy(key, tail);
-    return true;
+    return key[0] != L'\0';
+}
+
+LPCWSTR GreetingSkipText(GreetingSkipReason reason) {
+    switch (reason) {
+        case kGreetingLineNotText:
+            return L"not UTF-8 text";
+        case kGreetingPlayFileTooLong:
+            return L"PlayFile longer than 49 characters";
+        case kGreetingAnswerTimeTooLong:
+            return L"AnswerTime longer than 4 characters";
+        case kGreetingAnswerTimeInvalid:
+            return L"AnswerTime not a number of seconds from 0 to 9999";
+        default:
+            return L"nothing skipped";
+    }
 }
 
 void StripLineEnd(LPWSTR line) {
@@ -117,17 +135,45 @@ void DecodeXmlText(LPWSTR text) {
     *out = L'\0';
 }
 
-GreetingScanResult ScanGreetingList(FILE* file, LPCWSTR numberKey,
-                                    WCHAR playFile[GREETING_PLAY_FILE_CHARS],
-                                    WCHAR answerTime[GREETING_ANSWER_TIME_CHARS]) {
+namespace {
+
+// Whether an AnswerTime text is a whole number of seconds that the delay can use.
+bool IsSecondsText(LPCWSTR text) {
+    if (!*text) {
+        return false;
+    }
+    for (LPCWSTR c = text; *c; ++c) {
+        if (*c < L'0' || *c > L'9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+void Note(GreetingScanSkip* skip, GreetingSkipReason reason, DWORD line) {
+    if (skip->reason == kGreetingNothingSkipped) {
+        skip->reason = reason;
+        skip->line = line;
+    }
+}
+
+GreetingScanResult ScanLines(FILE* file, LPCWSTR numberKey,
+                             WCHAR playFile[GREETING_PLAY_FILE_CHARS],
+                             WCHAR answerTime[GREETING_ANSWER_TIME_CHARS], GreetingScanSkip* skip) {
     WCHAR line[GREETING_LINE_CHARS];
     bool playFound = false;
     bool timeFound = false;
     bool insideEntry = false;
+    DWORD lineNumber = 0;
     while (!feof(file)) {
         if (!fgetws(line, GREETING_LINE_CHARS, file)) {
+            if (ferror(file)) {
+                Note(skip, kGreetingLineNotText, lineNumber + 1);
+            }
             break;
         }
+        // A line longer than the buffer arrives in pieces; each piece counts as one line.
+        ++lineNumber;
         StripLineEnd(line);
         if (playFound && timeFound) {
             break;
@@ -138,6 +184,7 @@ GreetingScanResult ScanGreetingList(FILE* file, LPCWSTR numberKey,
                 Taken taken = TakeValue(line, kListTagPlayFileOpen, kListTagPlayFileClose, playFile,
                                         GREETING_PLAY_FILE_CHARS);
                 if (taken == Taken::kTooLong) {
+                    Note(skip, kGreetingPlayFileTooLong, lineNumber);
                     return kGreetingTooLong;
                 }
                 playFound = taken == Taken::kTaken;
@@ -146,9 +193,14 @@ GreetingScanResult ScanGreetingList(FILE* file, LPCWSTR numberKey,
                 Taken taken = TakeValue(line, kListTagAnswerTimeOpen, kListTagAnswerTimeClose,
                                         answerTime, GREETING_ANSWER_TIME_CHARS);
                 if (taken == Taken::kTooLong) {
+                    Note(skip, kGreetingAnswerTimeTooLong, lineNumber);
                     return kGreetingTooLong;
                 }
                 timeFound = taken == Taken::kTaken;
+                if (timeFound && !IsSecondsText(answerTime)) {
+                    // Still taken, as the delay reads it (a negative time answers at once).
+                    Note(skip, kGreetingAnswerTimeInvalid, lineNumber);
+                }
             }
         }
         if (wcsstr(line, numberKey)) {
@@ -156,4 +208,18 @@ GreetingScanResult ScanGreetingList(FILE* file, LPCWSTR numberKey,
         }
     }
     return playFound && timeFound ? kGreetingFound : kGreetingNotFound;
+}
+
+}  // namespace
+
+GreetingScanResult ScanGreetingList(FILE* file, LPCWSTR numberKey,
+                                    WCHAR playFile[GREETING_PLAY_FILE_CHARS],
+                                    WCHAR answerTime[GREETING_ANSWER_TIME_CHARS],
+                                    GreetingScanSkip* skip) {
+    GreetingScanSkip noted = {kGreetingNothingSkipped, 0};
+    GreetingScanResult result = ScanLines(file, numberKey, playFile, answerTime, &noted);
+    if (skip) {
+        *skip = noted;
+    }
+    return result;
 }

@@ -21,13 +21,34 @@ enum GreetingScanResult {
 };
 
 // Builds the number key (the last six characters of the caller number, leading spaces removed).
-// Returns false when the number has fewer than six characters.
+// Returns false when the number has fewer than six characters, or when they are all spaces: an
+// empty key would match every line.
 bool BuildNumberKey(LPCWSTR number, WCHAR key[GREETING_NUMBER_KEY_CHARS]);
 
+// Why the scan passed over what it read, for the service's trace.
+enum GreetingSkipReason {
+    kGreetingNothingSkipped,
+    kGreetingLineNotText,        // the line is not UTF-8 text: the scan ends there
+    kGreetingPlayFileTooLong,    // a PlayFile of 50 characters or more
+    kGreetingAnswerTimeTooLong,  // an AnswerTime of 5 characters or more
+    kGreetingAnswerTimeInvalid,  // an AnswerTime that is not a number of seconds from 0 to 9999
+};
+
+struct GreetingScanSkip {
+    GreetingSkipReason reason;
+    DWORD line;  // 1-based line of the file
+};
+
 // Scans the open list file from its start. The values are decoded (XML character references).
+// When the scan passed over something it could not take, *skip (if given) tells the first such
+// line and why; it does not change the result.
 GreetingScanResult ScanGreetingList(FILE* file, LPCWSTR numberKey,
                                     WCHAR playFile[GREETING_PLAY_FILE_CHARS],
-                                    WCHAR answerTime[GREETING_ANSWER_TIME_CHARS]);
+                                    WCHAR answerTime[GREETING_ANSWER_TIME_CHARS],
+                                    GreetingScanSkip* skip = NULL);
+
+// The skip reason as the trace words it.
+LPCWSTR GreetingSkipText(GreetingSkipReason reason);
 
 // Removes a trailing line end ("\n", "\r\n"); a line without one is left whole.
 void StripLineEnd(LPWSTR line);

@@ -71,7 +71,14 @@ bool IncomingStage(DWORD status) {
     g_call.pending = TRUE;
     g_call.timerActive = TRUE;
     LeaveCriticalSection(&ServiceLock);
-    ServiceStartDetachedThread(AnswerTimer, NULL);
+    if (!ServiceStartDetachedThread(AnswerTimer, NULL)) {
+        // No timer will clear them: left set, every later call would count as a cancel.
+        NKDbgPrintfW(L"Ansley: cannot start the answer timer (error %u)\r\n", GetLastError());
+        EnterCriticalSection(&ServiceLock);
+        g_call.pending = FALSE;
+        g_call.timerActive = FALSE;
+        LeaveCriticalSection(&ServiceLock);
+    }
     return false;
 }
 

@@ -9,19 +9,65 @@ HANDLE g_events[kServiceEventCount];
 namespace {
 HREGNOTIFY g_statusNotification = NULL;
 volatile LONG g_running = 1;
+// 1 from the worker's start until it ends.
+volatile LONG g_workerStarted = 0;
+
+void CloseServiceEvents() {
+    for (int i = 0; i < kServiceEventCount; ++i) {
+        if (g_events[i]) {
+            CloseHandle(g_events[i]);
+            g_events[i] = NULL;
+        }
+    }
+}
+
+// The worker ends: the notification and the events go.
+DWORD EndWorker(DWORD result) {
+    ServiceDisarmNotification(&g_statusNotification);
+    CloseServiceEvents();
+    return result;
+}
+
 }  // namespace
 
+void StartAnsweringWorker() {
+    if (InterlockedCompareExchange(&g_workerStarted, 1, 0) != 0) {
+        return;
+    }
+    if (!ServiceStartDetachedThread(AnsweringWorker, NULL)) {
+        NKDbgPrintfW(L"Ansley: cannot start the worker (error %u)\r\n", GetLastError());
+        InterlockedExchange(&g_workerStarted, 0);
+    }
+}
+
 DWORD WINAPI AnsweringWorker(LPVOID) {
+    // However the worker ends (also when the device ends it inside a wait), a later Init may
+    // start it again.
+    struct WorkerRun {
+        ~WorkerRun() {
+            g_statusNotification = NULL;
+            InterlockedExchange(&g_workerStarted, 0);
+        }
+    } run;
     static const LPCWSTR kEventNames[kServiceEventCount] = {
         kEventAnswerMachineService, kEventAnswerMachineTimer, kEventAnswerMachineAnswerNow,
         kEventRunningOxbane, kEventEndOxbane};
     for (int i = 0; i < kServiceEventCount; ++i) {
         g_events[i] = ServiceCreateEvent(kEventNames[i]);
+        if (!g_events[i]) {
+            // Without its events the service can neither reload nor answer: it stays inactive.
+            NKDbgPrintfW(L"Ansley: cannot create event %d (error %u)\r\n", i, GetLastError());
+            return EndWorker(0);
+        }
     }
     g_running = 1;
 
     while (g_running) {
-        WaitForSingleObject(g_events[kServiceEvent], INFINITE);
+        if (WaitForSingleObject(g_events[kServiceEvent], INFINITE) != WAIT_OBJECT_0) {
+            // A wait that fails now fails every time: end rather than spin.
+            NKDbgPrintfW(L"Ansley: the worker's wait failed (error %u)\r\n", GetLastError());
+            return EndWorker(0);
+        }
         ResetEvent(g_events[kServiceEvent]);
         ReloadAnsweringSettings();
 
@@ -35,6 +81,5 @@ DWORD WINAPI AnsweringWorker(LPVOID) {
             ServiceDisarmNotification(&g_statusNotification);
         }
     }
-    ServiceDisarmNotification(&g_statusNotification);
-    return 1;
+    return EndWorker(1);
 }

@@ -6,46 +6,7 @@
 
 #include "callisk.h"
 #include "common/names.h"
-
-namespace {
-
-// What the enumeration looks for, and the dialog it found.
-struct CallDialogSearch {
-    WCHAR title[kPhoneStringChars];
-    WCHAR childText[kPhoneStringChars];
-    HWND found;
-};
-
-bool HasChildWithText(HWND window, LPCWSTR expected) {
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        WCHAR text[kWindowTextChars];
-        GetWindowTextW(child, text, kWindowTextChars);
-        if (wcscmp(text, expected) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-BOOL CALLBACK FindCallDialogProc(HWND window, LPARAM lParam) {
-    CallDialogSearch* search = reinterpret_cast<CallDialogSearch*>(lParam);
-    WCHAR title[kWindowTextChars];
-    if (GetWindowTextW(window, title, kWindowTextChars) <= 0 || wcscmp(title, search->title) != 0) {
-        return TRUE;
-    }
-    WCHAR className[kWindowTextChars];
-    if (GetClassNameW(window, className, kWindowTextChars) <= 0 ||
-        wcscmp(className, kWindowClassDialog) != 0) {
-        return TRUE;
-    }
-    if (!HasChildWithText(window, search->childText)) {
-        return TRUE;
-    }
-    search->found = window;
-    return FALSE;
-}
-
-}  // namespace
+#include "service_frame.h"
 
 HRESULT LoadPhoneString(UINT id, LPWSTR buffer, int capacity) {
     if (!buffer || capacity <= 0) {
@@ -84,17 +45,17 @@ HRESULT LoadPhoneString(UINT id, LPWSTR buffer, int capacity) {
 }
 
 void FindCallDialog() {
-    CallDialogSearch search;
-    search.found = NULL;
-    if (FAILED(LoadPhoneString(kPhoneStringCallDialogTitleForRecording, search.title,
-                               kPhoneStringChars)) ||
-        FAILED(LoadPhoneString(kPhoneStringCallDialogChild, search.childText, kPhoneStringChars))) {
+    WCHAR title[kPhoneStringChars];
+    WCHAR childText[kPhoneStringChars];
+    if (FAILED(
+            LoadPhoneString(kPhoneStringCallDialogTitleForRecording, title, kPhoneStringChars)) ||
+        FAILED(LoadPhoneString(kPhoneStringCallDialogChild, childText, kPhoneStringChars))) {
         return;
     }
-    EnumWindows(FindCallDialogProc, reinterpret_cast<LPARAM>(&search));
-    if (search.found) {
+    HWND found = ServiceFindCallDialog(title, childText);
+    if (found) {
         EnterCriticalSection(&ServiceLock);
-        g_state.callDialog = search.found;
+        g_state.callDialog = found;
         LeaveCriticalSection(&ServiceLock);
     }
 }

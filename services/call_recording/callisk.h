@@ -38,12 +38,15 @@ const DWORD kStatusTalking = 0x20000000;
 const int kRecordHotKeyId = 0x8B;
 const UINT kRecordHotKeyModifiers = MOD_KEYUP;
 // Characters of the window texts and strings that the service compares.
-const int kWindowTextChars = 255;
 const int kPhoneStringChars = 32;
 const int kRecorderTitleChars = 63;
 
 // worker.cpp
 DWORD WINAPI RecordingWorker(LPVOID);
+// Starts the worker and keeps its handle, unless it runs already. FALSE when it cannot start.
+BOOL StartRecordingWorker();
+// Closes the kept handle; the worker runs on.
+void ReleaseRecordingWorkerHandle();
 // Rereads "Activate" and returns it.
 DWORD ReloadRecordSettings();
 

@@ -11,9 +11,6 @@ CalliskState g_state;
 
 namespace {
 
-// The worker's handle, kept from CRS_Init until CRS_Deinit.
-HANDLE g_workerThread = NULL;
-
 // The lock exists from the library's load, before DllMain runs, to its unload.
 struct ModuleLock {
     ModuleLock() { InitializeCriticalSection(&ServiceLock); }
@@ -33,11 +30,10 @@ SERVICE_EXPORT BOOL WINAPI DllMain(HANDLE hinstDLL, DWORD dwReason, LPVOID) {
 }
 
 SERVICE_EXPORT DWORD CRS_Init(DWORD) {
-    HANDLE worker = ServiceStartThread(RecordingWorker, NULL);
-    if (!worker) {
+    // Deinit stops nothing: an Init while the worker runs starts no second one.
+    if (!StartRecordingWorker()) {
         return 0;
     }
-    g_workerThread = worker;
     INITCOMMONCONTROLSEX controls;
     controls.dwSize = sizeof(INITCOMMONCONTROLSEX);
     controls.dwICC = ICC_BAR_CLASSES;
@@ -47,10 +43,7 @@ SERVICE_EXPORT DWORD CRS_Init(DWORD) {
 
 SERVICE_EXPORT BOOL CRS_Deinit(DWORD) {
     // The worker keeps running; only the kept handle goes.
-    if (g_workerThread) {
-        CloseHandle(g_workerThread);
-        g_workerThread = NULL;
-    }
+    ReleaseRecordingWorkerHandle();
     return 1;
 }
 

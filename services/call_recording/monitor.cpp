@@ -50,9 +50,14 @@ void TakeOverCallDialog() {
     WNDPROC previous = reinterpret_cast<WNDPROC>(static_cast<LONG_PTR>(
         SetWindowLongW(g_state.callDialog, GWL_WNDPROC,
                        static_cast<LONG>(reinterpret_cast<LONG_PTR>(HotKeyWindowProc)))));
-    if (previous) {
-        g_state.previousWindowProc = previous;
+    if (!previous) {
+        // Not taken over: the procedure kept from an earlier dialog is not this one's, and the
+        // next call tries again.
+        g_state.previousWindowProc = NULL;
+        NKDbgPrintfW(L"Callisk: cannot take over the call dialog (error %u)\r\n", GetLastError());
+        return;
     }
+    g_state.previousWindowProc = previous;
 }
 
 // The call has started. The whole block runs under ServiceLock, so that the record key cannot
@@ -64,9 +69,9 @@ void OnCallStart() {
     }
     SetKeyboardCallMode(TRUE);
     TakeOverCallDialog();
-    // Without a dialog a hot key would go to this thread, which has no message loop, and swallow
-    // the key until the call ends.
-    if (IsWindow(g_state.callDialog)) {
+    // Without a dialog taken over, a hot key would go to this thread, which has no message loop,
+    // or to the phone's own procedure, and swallow the key until the call ends.
+    if (g_state.previousWindowProc && IsWindow(g_state.callDialog)) {
         RegisterHotKey(g_state.callDialog, kRecordHotKeyId, kRecordHotKeyModifiers,
                        kVirtualKeyRecord);
     }

@@ -11,6 +11,10 @@ namespace {
 enum WorkerEventIndex { kServiceEvent, kAnsweringStartedEvent, kAnsweringEndedEvent, kEventCount };
 
 volatile LONG g_running = 1;
+// 1 from the worker's start until it ends.
+volatile LONG g_workerStarted = 0;
+// The worker's handle, kept from CRS_Init until CRS_Deinit.
+HANDLE g_workerThread = NULL;
 
 void SetAnsweringActive(BOOL active) {
     EnterCriticalSection(&ServiceLock);
@@ -36,7 +40,35 @@ DWORD ReloadRecordSettings() {
     return fresh.Activate;
 }
 
+BOOL StartRecordingWorker() {
+    if (InterlockedCompareExchange(&g_workerStarted, 1, 0) != 0) {
+        return TRUE;
+    }
+    HANDLE worker = ServiceStartThread(RecordingWorker, NULL);
+    if (!worker) {
+        InterlockedExchange(&g_workerStarted, 0);
+        return FALSE;
+    }
+    if (g_workerThread) {
+        CloseHandle(g_workerThread);  // of a worker that has ended
+    }
+    g_workerThread = worker;
+    return TRUE;
+}
+
+void ReleaseRecordingWorkerHandle() {
+    if (g_workerThread) {
+        CloseHandle(g_workerThread);
+        g_workerThread = NULL;
+    }
+}
+
 DWORD WINAPI RecordingWorker(LPVOID) {
+    // However the worker ends (also when the device ends it inside a wait), a later Init may
+    // start it again.
+    struct WorkerRun {
+        ~WorkerRun() { InterlockedExchange(&g_workerStarted, 0); }
+    } run;
     static const LPCWSTR kEventNames[kEventCount] = {kEventPhoneRecordService, kEventRunningOxbane,
                                                      kEventEndOxbane};
     HANDLE events[kEventCount];

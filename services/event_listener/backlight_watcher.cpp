@@ -10,6 +10,9 @@ namespace {
 HANDLE g_backlightChangeEvent = NULL;
 HANDLE g_backlightStopEvent = NULL;
 HANDLE g_backlightStoppedEvent = NULL;
+// Kept so that the library's unload can wait until the thread has left the library's code,
+// which it still runs after its acknowledgement.
+HANDLE g_backlightThread = NULL;
 
 // A missing key or value counts as 0.
 DWORD ReadBacklightTap(LPCWSTR valueName) {
@@ -82,6 +85,7 @@ void StartBacklightWatcher() {
         CloseBacklightEvents();
         return;
     }
+    WaitForBacklightWatcherEnd();  // of an earlier start: it has acknowledged its stop
     HANDLE thread = ServiceStartThread(BacklightWatcher, NULL);
     if (!thread) {
         // Without a watcher nobody would acknowledge a stop: EVL_Deinit must not wait for one.
@@ -89,7 +93,15 @@ void StartBacklightWatcher() {
         CloseBacklightEvents();
         return;
     }
-    CloseHandle(thread);
+    g_backlightThread = thread;
+}
+
+void WaitForBacklightWatcherEnd() {
+    if (g_backlightThread) {
+        WaitForSingleObject(g_backlightThread, INFINITE);
+        CloseHandle(g_backlightThread);
+        g_backlightThread = NULL;
+    }
 }
 
 void StopBacklightWatcher() {

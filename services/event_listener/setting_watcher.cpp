@@ -63,11 +63,8 @@ void EndSettingWatcher(SettingWatcherControl* control) {
 }
 
 void ReleaseSettingWatcher(SettingWatcherControl* control) {
-    RequestSettingWatcherStop(control);
-    if (control->thread) {
-        CloseHandle(control->thread);
-        control->thread = NULL;
-    }
+    // The watcher still runs the library's code and waits on the stop event: it ends first.
+    EndSettingWatcher(control);
     if (control->stopEvent) {
         CloseHandle(control->stopEvent);
         control->stopEvent = NULL;

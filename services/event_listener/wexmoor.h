@@ -69,6 +69,8 @@ DWORD WINAPI HeadsetRingWatcher(LPVOID control);
 DWORD WINAPI BacklightWatcher(LPVOID);
 void StartBacklightWatcher();
 void StopBacklightWatcher();
+// Waits until the last backlight watcher's thread has ended and gives back its handle.
+void WaitForBacklightWatcherEnd();
 
 // power_status_watcher.cpp
 DWORD WINAPI PowerStatusWatcher(LPVOID watcher);

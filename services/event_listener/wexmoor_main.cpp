@@ -11,11 +11,12 @@ SERVICE_EXPORT BOOL WINAPI DllMain(HANDLE hinstDLL, DWORD dwReason, LPVOID lpvRe
     if (dwReason == DLL_PROCESS_ATTACH || dwReason == DLL_THREAD_ATTACH) {
         DisableThreadLibraryCalls(g_instance);
     } else if (dwReason == DLL_PROCESS_DETACH && lpvReserved == NULL) {
-        // Unloaded by FreeLibrary (after EVL_Deinit): give back the handles kept for a restart.
-        // At process end the system takes them back itself.
+        // Unloaded by FreeLibrary (after EVL_Deinit): the watchers end before the code and the
+        // events they use go, then the handles kept for a restart are given back. At process
+        // end the system takes them back itself.
         ReleaseSettingWatcher(&g_keypadWatcher);
         ReleaseSettingWatcher(&g_headsetWatcher);
-        ReleaseThemeLibrary();
+        WaitForBacklightWatcherEnd();
     }
     return TRUE;
 }
@@ -43,6 +44,8 @@ SERVICE_EXPORT BOOL EVL_Deinit(DWORD) {
     RequestSettingWatcherStop(&g_headsetWatcher);
     StopPowerStatusWatcher();
     StopBacklightWatcher();
+    // Freed here rather than at unload: a library is never freed inside DllMain.
+    ReleaseThemeLibrary();
     return 0;
 }
 

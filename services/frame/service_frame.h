@@ -40,8 +40,12 @@ HANDLE ServiceCreateEvent(LPCWSTR name);
 // Starts a thread with the default stack and returns its handle (NULL when it cannot start).
 HANDLE ServiceStartThread(LPTHREAD_START_ROUTINE routine, LPVOID parameter);
 
-// Starts a thread whose handle the caller does not need.
-void ServiceStartDetachedThread(LPTHREAD_START_ROUTINE routine, LPVOID parameter);
+// Starts a thread whose handle the caller does not need. Returns FALSE when it cannot start.
+BOOL ServiceStartDetachedThread(LPTHREAD_START_ROUTINE routine, LPVOID parameter);
+
+// Finds the phone's call dialog among the top-level windows: a window of class "Dialog" titled
+// `title` with a child whose text is `childText`. Returns NULL when no window matches.
+HWND ServiceFindCallDialog(LPCWSTR title, LPCWSTR childText);
 
 // Arms the notification on the phone's "Status": the callback runs whenever "Status" changes to a
 // value other than 0. Leaves *notify NULL when arming fails, so that the next pass tries again.

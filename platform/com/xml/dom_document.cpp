@@ -9,7 +9,7 @@
 #include "com/xml/xml_reader.h"
 #include "com/xml/xml_writer.h"
 #include "kernel/files/device_paths.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 
 namespace tovarin::com::xml {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 
 namespace tovarin::com::xml {
 namespace {

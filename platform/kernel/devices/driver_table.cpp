@@ -5,7 +5,7 @@
 
 #include <winbase.h>
 
-#include "kernel/devices/device_local.h"
+#include "kernel/device_local.h"
 #include "kernel/handles.h"
 
 namespace tovarin::kernel {

@@ -10,7 +10,7 @@
 
 #include "kernel/device.h"
 #include "kernel/files/device_paths.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 
 namespace tovarin::kernel {
 namespace {

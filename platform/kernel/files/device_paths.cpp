@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "kernel/device.h"
-#include "kernel/files/utf8.h"
-#include "kernel/registry/name_fold.h"
+#include "kernel/strings/utf8.h"
+#include "kernel/name_fold.h"
 
 namespace tovarin::kernel {
 namespace {
@@ -167,7 +167,7 @@ std::wstring DevicePathFor(const std::filesystem::path& host_path) {
 }
 
 bool DeviceNamesEqual(std::wstring_view a, std::wstring_view b) {
-    return registry::NamesEqual(a, b);
+    return NamesEqual(a, b);
 }
 
 }  // namespace tovarin::kernel

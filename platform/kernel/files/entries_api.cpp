@@ -11,7 +11,7 @@
 #include "kernel/files/attributes.h"
 #include "kernel/files/host_errors.h"
 #include "kernel/files/open_files.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 #include "kernel/handles.h"
 
 using namespace tovarin::kernel;

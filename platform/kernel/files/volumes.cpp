@@ -9,7 +9,7 @@
 
 #include <winbase.h>
 
-#include "kernel/devices/device_local.h"
+#include "kernel/device_local.h"
 #include "kernel/files/api_paths.h"
 #include "kernel/files/attributes.h"
 #include "kernel/files/device_paths.h"
@@ -21,6 +21,7 @@ namespace {
 struct SimulatedSpace {
     std::mutex mutex;
     std::map<std::wstring, uint64_t> free_by_volume;
+    std::map<std::wstring, uint64_t> total_free_by_volume;
 };
 
 std::shared_ptr<SimulatedSpace> Simulated() {
@@ -62,6 +63,27 @@ void SetSimulatedFreeSpace(std::wstring device_path, std::optional<uint64_t> byt
     } else {
         space->free_by_volume.erase(volume);
     }
+}
+
+void SetSimulatedTotalFreeSpace(std::wstring device_path, std::optional<uint64_t> bytes) {
+    std::shared_ptr<SimulatedSpace> space = Simulated();
+    std::lock_guard guard(space->mutex);
+    std::wstring volume = VolumeOf(device_path);
+    if (bytes) {
+        space->total_free_by_volume[volume] = *bytes;
+    } else {
+        space->total_free_by_volume.erase(volume);
+    }
+}
+
+std::optional<uint64_t> SimulatedTotalFreeSpace(std::wstring_view device_path) {
+    std::shared_ptr<SimulatedSpace> space = Simulated();
+    std::lock_guard guard(space->mutex);
+    auto found = space->total_free_by_volume.find(VolumeOf(device_path));
+    if (found == space->total_free_by_volume.end()) {
+        return std::nullopt;
+    }
+    return found->second;
 }
 
 std::optional<uint64_t> SimulatedFreeSpace(std::wstring_view device_path) {
@@ -117,8 +139,10 @@ BOOL WINAPI GetDiskFreeSpaceExW(LPCWSTR lpDirectoryName,
     uint64_t free = static_cast<uint64_t>(volume.f_bfree) * unit;
     uint64_t available = static_cast<uint64_t>(volume.f_bavail) * unit;
     if (std::optional<uint64_t> simulated = SimulatedFreeSpace(AbsoluteDevicePath(folder))) {
-        free = available = *simulated;
-        total = std::max(total, *simulated);
+        available = *simulated;
+        // The volume never has fewer free bytes than the caller may use.
+        free = std::max(available, SimulatedTotalFreeSpace(AbsoluteDevicePath(folder)).value_or(0));
+        total = std::max(total, free);
     }
     if (lpFreeBytesAvailableToCaller) {
         lpFreeBytesAvailableToCaller->QuadPart = available;

@@ -10,7 +10,7 @@
 
 #include "kernel/device.h"
 #include "kernel/files/device_paths.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 #include "kernel/handles.h"
 #include "kernel/modules/builtin_modules.h"
 #include "kernel/modules/module_table.h"

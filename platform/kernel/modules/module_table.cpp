@@ -5,6 +5,7 @@
 #include <winerror.h>
 
 #include "kernel/files/device_paths.h"
+#include "kernel/scheduler.h"
 
 namespace tovarin::kernel::modules {
 namespace {
@@ -53,7 +54,11 @@ ModuleTable::Record* ModuleTable::FindLoadedLocked(std::unique_lock<std::mutex>&
         if (!must_wait) {
             return nullptr;
         }
-        settled_.wait(lock);
+        {
+            // Another thread's DllMain runs meanwhile, perhaps in a timed platform wait.
+            OutsideWait outside(&settled_);
+            settled_.wait(lock);
+        }
     }
 }
 
@@ -92,6 +97,7 @@ std::shared_ptr<HostLibrary> ModuleTable::Erase(HMODULE handle) {
     }
     std::shared_ptr<HostLibrary> library = std::move(found->second->view.library);
     records_.erase(found);
+    ReleaseOutsideWaiters(&settled_);
     settled_.notify_all();
     return library;
 }
@@ -117,7 +123,11 @@ HMODULE ModuleTable::BeginLoad(const std::filesystem::path& host_key, std::wstri
             *error = ERROR_MOD_NOT_FOUND;
             return nullptr;
         }
-        settled_.wait(lock);
+        {
+            // Another thread's DllMain runs meanwhile, perhaps in a timed platform wait.
+            OutsideWait outside(&settled_);
+            settled_.wait(lock);
+        }
     }
     Record* record = Insert();
     if (!record) {
@@ -157,6 +167,7 @@ std::optional<EntryCall> ModuleTable::FinishAttach(HMODULE handle) {
     }
     record->state = State::Ready;
     record->busy_thread = {};
+    ReleaseOutsideWaiters(&settled_);
     settled_.notify_all();
     return MaybeStartUnload(*record);
 }
@@ -317,6 +328,7 @@ std::vector<std::shared_ptr<HostLibrary>> ModuleTable::Clear() {
     records_.clear();
     next_handle_ = kFirstHandle;
     next_sequence_ = 1;
+    ReleaseOutsideWaiters(&settled_);
     settled_.notify_all();
     return libraries;
 }

@@ -86,11 +86,8 @@
     X(InterlockedCompareExchange)  \
     X(InterlockedExchangeAdd)
 
-// The references are weak: a function that this build of the platform does not define yet is
-// left out of the exports (GetProcAddress reports it missing) instead of breaking the link.
-#define TOVARIN_PRAGMA_TEXT(text) #text
-#define TOVARIN_WEAK_REFERENCE(function) _Pragma(TOVARIN_PRAGMA_TEXT(weak function))
-TOVARIN_COREDLL_EXPORTS(TOVARIN_WEAK_REFERENCE)
+// The references are ordinary ones, resolved when the platform is linked: an export whose
+// function is missing is a build error, never a NULL that GetProcAddress hands out at run time.
 
 namespace tovarin::kernel::modules {
 namespace {

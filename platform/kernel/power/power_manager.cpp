@@ -9,8 +9,9 @@
 #include <msgqueue.h>
 #include <pm.h>
 
-#include "kernel/devices/device_local.h"
+#include "kernel/device_local.h"
 #include "kernel/handles.h"
+#include "kernel/msgqueue.h"
 #include "kernel/object.h"
 #include "kernel/power/system_power_states.h"
 
@@ -36,12 +37,6 @@ class PowerNotification final : public KernelObject {
 };
 
 namespace {
-
-// The queue code keeps its ends to itself; the type name of an end tells which side it is.
-bool IsQueueReadEnd(HANDLE handle) {
-    std::shared_ptr<KernelObject> object = Handles().Lookup(handle);
-    return object && std::string_view(object->TypeName()) == "message queue (read)";
-}
 
 // A POWER_BROADCAST as the queue carries it: the three words and Length bytes of name.
 std::vector<uint8_t> BroadcastBytes(DWORD kind, DWORD flags, std::wstring_view state_name) {
@@ -123,7 +118,7 @@ bool PowerManager::EnterState(std::wstring_view name) {
 }
 
 HANDLE PowerManager::Subscribe(HANDLE read_end, DWORD kinds) {
-    if (!IsQueueReadEnd(read_end)) {
+    if (!IsMessageQueueReadEnd(read_end)) {
         SetError(ERROR_INVALID_HANDLE);
         return nullptr;
     }

@@ -6,7 +6,9 @@
 namespace tovarin::kernel::processes {
 namespace {
 
-thread_local const ProcessObject* t_process = nullptr;
+// The process of the calling thread: set on its main thread and on every thread that a thread of
+// the process creates. Shared, so that a thread outliving its main thread keeps the record.
+thread_local std::shared_ptr<const ProcessObject> t_process;
 constexpr uint32_t kHostProgramId = 1;
 
 class DeviceMark final : public KernelObject {
@@ -71,7 +73,7 @@ ProcessTable& Processes() {
 }
 
 MainThreadOf::MainThreadOf(const ProcessObject& process) {
-    t_process = &process;
+    t_process = std::static_pointer_cast<const ProcessObject>(process.shared_from_this());
 }
 
 MainThreadOf::~MainThreadOf() {
@@ -79,6 +81,10 @@ MainThreadOf::~MainThreadOf() {
 }
 
 const ProcessObject* ProcessOfCurrentThread() {
+    return t_process.get();
+}
+
+std::shared_ptr<const ProcessObject> SharedProcessOfCurrentThread() {
     return t_process;
 }
 

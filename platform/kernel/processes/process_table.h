@@ -43,7 +43,8 @@ class ProcessTable {
 // One table for the host process, which may boot one device after another.
 ProcessTable& Processes();
 
-// Marks the calling thread as the main thread of `process` while the object lives.
+// Marks the calling thread as a thread of `process` (its main thread, or one that a thread of
+// the process created) while the object lives.
 class MainThreadOf {
   public:
     explicit MainThreadOf(const ProcessObject& process);
@@ -52,7 +53,8 @@ class MainThreadOf {
     MainThreadOf& operator=(const MainThreadOf&) = delete;
 };
 
-// The process whose main thread is the calling thread, or nullptr.
+// The process of the calling thread, or nullptr for the host program's threads.
 const ProcessObject* ProcessOfCurrentThread();
+std::shared_ptr<const ProcessObject> SharedProcessOfCurrentThread();
 
 }  // namespace tovarin::kernel::processes

@@ -36,11 +36,11 @@ struct ProcessInfo {
 // numbers from 2 on (1 is the host program itself), never reused within one host process.
 std::vector<ProcessInfo> RunningProcesses();
 
-// The image module of the process whose main thread calls this, or nullptr on any other
-// thread (threads that a program creates itself are not told apart from host threads).
+// The image module of the process of the calling thread (its main thread or a thread that the
+// process created), or nullptr on the host program's threads.
 HMODULE CurrentProcessModule();
 
-// The id of the process whose main thread calls this; 1 (the host program) on any other thread.
+// The id of the process of the calling thread; 1 (the host program) on its own threads.
 uint32_t CurrentProcessId();
 
 }  // namespace tovarin::kernel::processes

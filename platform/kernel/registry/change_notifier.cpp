@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "kernel/device.h"
-#include "kernel/registry/name_fold.h"
+#include "kernel/name_fold.h"
 #include "kernel/scheduler.h"
 
 namespace tovarin::kernel::registry {

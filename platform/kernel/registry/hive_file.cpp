@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 #include "kernel/registry/reg_text.h"
 
 namespace tovarin::kernel::registry {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "kernel/registry/name_fold.h"
+#include "kernel/name_fold.h"
 
 namespace tovarin::kernel::registry {
 

@@ -6,8 +6,8 @@
 
 #include <winreg.h>
 
-#include "kernel/files/utf8.h"
-#include "kernel/registry/name_fold.h"
+#include "kernel/strings/utf8.h"
+#include "kernel/name_fold.h"
 
 namespace tovarin::kernel::registry {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "kernel/device.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 #include "kernel/trace.h"
 
 namespace tovarin::kernel::registry {

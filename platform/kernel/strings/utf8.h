@@ -1,8 +1,10 @@
-// Narrow text on the host is UTF-8 (file names, host messages); the formatter widens it with
-// this decoder when a format asks for narrow text.
+// UTF-8, the host's narrow text (file names, text files, host messages), and the device's wide
+// strings (one wchar_t per code point on the host): the one place that converts between them.
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 namespace tovarin::strings {
 
@@ -12,3 +14,15 @@ namespace tovarin::strings {
 size_t DecodeUtf8(const char* text, wchar_t* decoded);
 
 }  // namespace tovarin::strings
+
+namespace tovarin::kernel {
+
+// A code point that cannot be encoded (a lone surrogate, a value past U+10FFFF) becomes U+FFFD.
+// A UTF-16 surrogate pair is taken as the one code point it stands for.
+std::string WideToUtf8(std::wstring_view text);
+
+// Each byte that does not start a well-formed sequence (overlong forms, surrogates and values
+// past U+10FFFF included) becomes one U+FFFD, and decoding goes on with the next byte.
+std::wstring Utf8ToWide(std::string_view text);
+
+}  // namespace tovarin::kernel

@@ -1,14 +1,19 @@
 // The device clock: simulated time moves only when every device thread waits, and then jumps to
 // the earliest deadline.
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include <thread>
+
 #include <windows.h>
 
 #include "kernel/tests/device_fixture.h"
+#include "kernel/scheduler.h"
 #include "kernel/trace.h"
 
 namespace tovarin::kernel::testing {
@@ -128,15 +133,104 @@ TEST_F(ClockTest, LocalTimeFollowsTheDeviceClock) {
 TEST_F(ClockTest, DeadlockIsReportedInsteadOfHanging) {
     std::vector<std::wstring> lines;
     int id = device_.trace().Subscribe([&](const TraceLine& line) { lines.push_back(line.text); });
-    HANDLE never = CreateEventW(nullptr, TRUE, FALSE, L"NobodySetsThis");
+    HANDLE never = CreateEventW(nullptr, TRUE, FALSE, L"Никто не ставит");
     EXPECT_EQ(WAIT_FAILED, WaitForSingleObject(never, INFINITE));
     EXPECT_EQ(static_cast<DWORD>(ERROR_POSSIBLE_DEADLOCK), GetLastError());
     device_.trace().Unsubscribe(id);
     ASSERT_EQ(1u, lines.size());
     EXPECT_NE(std::wstring::npos, lines[0].find(L"deadlock"));
-    EXPECT_NE(std::wstring::npos, lines[0].find(L"\"NobodySetsThis\""));
+    EXPECT_NE(std::wstring::npos, lines[0].find(L"\"Никто не ставит\""));  // names keep their text
     EXPECT_NE(std::wstring::npos, lines[0].find(L"test"));
     CloseHandle(never);
+}
+
+// The report goes out once the kernel lock is released: a trace sink may call the platform.
+TEST_F(ClockTest, TheDeadlockReportIsWrittenWithoutTheKernelLock) {
+    HANDLE told = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    int id = device_.trace().Subscribe([&](const TraceLine& line) {
+        if (line.text.find(L"deadlock") != std::wstring::npos) {
+            SetEvent(told);  // takes the kernel lock
+        }
+    });
+    HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    EXPECT_EQ(WAIT_FAILED, WaitForSingleObject(never, INFINITE));
+    device_.trace().Unsubscribe(id);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(told, 0));
+    CloseHandle(never);
+    CloseHandle(told);
+}
+
+// A host thread's first platform call makes its record without the kernel lock, which it may
+// hold already (a driver called back under it).
+TEST_F(ClockTest, AFirstPlatformCallWorksWithTheKernelLockHeld) {
+    DWORD id = 0;
+    std::thread host([&] {
+        std::lock_guard guard(device_.scheduler().lock());
+        id = GetCurrentThreadId();
+    });
+    host.join();
+    EXPECT_NE(0u, id);
+    EXPECT_NE(GetCurrentThreadId(), id);
+}
+
+// A thread that polls with Sleep(0) lets time pass, so the thread it waits for gets on.
+TEST_F(ClockTest, PollingWithSleepZeroLetsTimeMove) {
+    static std::atomic<bool> done;
+    done = false;
+    HANDLE setter = CreateThread(
+        nullptr, 0,
+        [](LPVOID) -> DWORD {
+            Sleep(100);
+            done = true;
+            return 0;
+        },
+        nullptr, 0, nullptr);
+    HANDLE poller = CreateThread(
+        nullptr, 0,
+        [](LPVOID) -> DWORD {
+            while (!done) {
+                Sleep(0);
+            }
+            return 0;
+        },
+        nullptr, 0, nullptr);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(poller, INFINITE));
+    EXPECT_GE(GetTickCount(), 100u);
+    CloseHandle(setter);
+    CloseHandle(poller);
+}
+
+// A device thread that blocks outside the platform's waits keeps the device from settling; after
+// the watchdog's period of host time the trace names it.
+TEST(SettleWatchdogTest, NamesTheThreadsThatRunOutsidePlatformWaits) {
+    Device device({.clock = ClockMode::Simulated, .settle_watchdog_ms = 20});
+    AttachedThread self("test");
+    static std::atomic<bool> release;
+    release = false;
+    std::vector<std::wstring> reports;  // written on this thread, inside WaitForDeviceIdle
+    int id = device.trace().Subscribe([&](const TraceLine& line) {
+        if (line.text.find(L"has not settled") != std::wstring::npos) {
+            reports.push_back(line.text);
+            release = true;
+        }
+    });
+    DWORD spinner_id = 0;
+    HANDLE spinner = CreateThread(
+        nullptr, 0,
+        [](LPVOID) -> DWORD {
+            while (!release) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));  // a host wait
+            }
+            return 0;
+        },
+        nullptr, 0, &spinner_id);
+    WaitForDeviceIdle();
+    device.trace().Unsubscribe(id);
+    ASSERT_FALSE(reports.empty());
+    EXPECT_NE(std::wstring::npos, reports[0].find(L"(id " + std::to_wstring(spinner_id) + L")"));
+    EXPECT_NE(std::wstring::npos, reports[0].find(L"runs outside platform waits"));
+    EXPECT_EQ(std::wstring::npos, reports[0].find(L"test"));  // the waiter itself is not named
+    CloseHandle(spinner);
 }
 
 TEST(RealClockTest, WaitsFollowTheHostClock) {

@@ -1,4 +1,9 @@
 // Events, waits on several objects, mutexes and critical sections.
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include <windows.h>
 
 #include "kernel/tests/device_fixture.h"
@@ -36,6 +41,52 @@ TEST_F(SyncTest, CreatingAnExistingNameReturnsThatEventUnchanged) {
     EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), GetLastError());
     EXPECT_FALSE(IsSet(third));
     CloseHandle(third);
+}
+
+// Threads that create one name at the same moment all get the one object, and exactly one of them
+// is told that it made it.
+TEST_F(SyncTest, CreatingOneNameAtOnceFromManyThreadsMakesOneObject) {
+    constexpr int kThreads = 3;
+    constexpr int kNames = 3000;
+    std::vector<std::vector<HANDLE>> handles(kThreads, std::vector<HANDLE>(kNames));
+    std::vector<std::vector<DWORD>> errors(kThreads, std::vector<DWORD>(kNames));
+    // Every thread starts each name together with the others.
+    std::atomic<int> arrived{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int n = 0; n < kNames; ++n) {
+                std::wstring name = L"Race " + std::to_wstring(n);
+                ++arrived;
+                while (arrived.load() < (n + 1) * kThreads) {
+                    std::this_thread::yield();
+                }
+                handles[t][n] = n % 2 ? CreateEventW(nullptr, TRUE, FALSE, name.c_str())
+                                      : CreateMutexW(nullptr, FALSE, name.c_str());
+                errors[t][n] = GetLastError();
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (int n = 0; n < kNames; ++n) {
+        int made = 0;
+        for (int t = 0; t < kThreads; ++t) {
+            ASSERT_NE(nullptr, handles[t][n]);
+            made += errors[t][n] == ERROR_SUCCESS ? 1 : 0;
+        }
+        ASSERT_EQ(1, made) << n;
+        if (n % 2) {
+            SetEvent(handles[0][n]);
+            for (int t = 0; t < kThreads; ++t) {
+                EXPECT_TRUE(IsSet(handles[t][n])) << n;
+            }
+        }
+        for (int t = 0; t < kThreads; ++t) {
+            CloseHandle(handles[t][n]);
+        }
+    }
 }
 
 TEST_F(SyncTest, AutoResetEventReleasesOneWait) {

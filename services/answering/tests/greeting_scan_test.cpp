@@ -38,6 +38,7 @@ struct Scan {
     GreetingScanResult result;
     std::wstring playFile;
     std::wstring answerTime;
+    GreetingScanSkip skip;
 };
 
 Scan ScanFor(const std::string& text, const wchar_t* number) {
@@ -46,8 +47,9 @@ Scan ScanFor(const std::string& text, const wchar_t* number) {
     ListFile file(text);
     WCHAR play[GREETING_PLAY_FILE_CHARS] = L"";
     WCHAR time[GREETING_ANSWER_TIME_CHARS] = L"";
-    GreetingScanResult result = ScanGreetingList(file.get(), key, play, time);
-    return {result, play, time};
+    GreetingScanSkip skip;
+    GreetingScanResult result = ScanGreetingList(file.get(), key, play, time, &skip);
+    return {result, play, time, skip};
 }
 
 std::string Entry(const std::string& phone, const std::string& play, const std::string& time) {
@@ -139,6 +141,43 @@ TEST(GreetingScanTest, ValuesThatDoNotFitAreRefusedNotCut) {
     EXPECT_EQ(49u, scan.playFile.size());
 }
 
+TEST(GreetingScanTest, AClosingTagBeforeItsOpeningTagHoldsNoValue) {
+    std::string text =
+        "<ContactPhone>89161234567</ContactPhone>\n"
+        "</PlayFile>x<PlayFile>\n"
+        "</AnswerTime><AnswerTime>\n"
+        "<PlayFile>a.amr</PlayFile>\n<AnswerTime>12</AnswerTime>\n";
+    Scan scan = ScanFor(text, L"89161234567");
+    EXPECT_EQ(kGreetingFound, scan.result);
+    EXPECT_EQ(L"a.amr", scan.playFile);
+    EXPECT_EQ(L"12", scan.answerTime);
+}
+
+// What the scan passed over is told with its line, and the result stays what it was.
+TEST(GreetingScanTest, SkippedEntriesNameTheirLineAndReason) {
+    std::string longName(50, 'x');
+    Scan tooLong = ScanFor(List(Entry("89161234567", longName, "10")), L"89161234567");
+    EXPECT_EQ(kGreetingTooLong, tooLong.result);
+    EXPECT_EQ(kGreetingPlayFileTooLong, tooLong.skip.reason);
+    EXPECT_EQ(7u, tooLong.skip.line);
+
+    Scan negative = ScanFor(List(Entry("89161234567", "a.amr", "-3")), L"89161234567");
+    EXPECT_EQ(kGreetingFound, negative.result);
+    EXPECT_EQ(L"-3", negative.answerTime);
+    EXPECT_EQ(kGreetingAnswerTimeInvalid, negative.skip.reason);
+    EXPECT_EQ(8u, negative.skip.line);
+
+    Scan notText =
+        ScanFor("<ContactPhone>89161234567</ContactPhone>\n<PlayFile>\xff\xfe</PlayFile>\n",
+                L"89161234567");
+    EXPECT_EQ(kGreetingNotFound, notText.result);
+    EXPECT_EQ(kGreetingLineNotText, notText.skip.reason);
+    EXPECT_EQ(2u, notText.skip.line);
+
+    Scan clean = ScanFor(List(Entry("89161234567", "a.amr", "10")), L"89161234567");
+    EXPECT_EQ(kGreetingNothingSkipped, clean.skip.reason);
+}
+
 TEST(GreetingScanTest, EscapedCharactersAreDecoded) {
     Scan scan = ScanFor(List(Entry("89161234567", "Tom &amp; Jerry &lt;1&gt;&#33;.amr", "10")),
                         L"89161234567");
@@ -152,6 +191,7 @@ TEST(GreetingScanTest, NumberKey) {
     ASSERT_TRUE(BuildNumberKey(L"1   345", key));  // leading spaces of the key are skipped
     EXPECT_STREQ(L"345", key);
     EXPECT_FALSE(BuildNumberKey(L"12345", key));
+    EXPECT_FALSE(BuildNumberKey(L"12      ", key));  // an empty key would match every line
     EXPECT_FALSE(BuildNumberKey(L"", key));
 }
 

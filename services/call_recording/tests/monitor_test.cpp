@@ -3,6 +3,7 @@
 #include "callisk_fixture.h"
 
 #include "common/names.h"
+#include "kernel/scheduler.h"
 #include "service_frame.h"
 
 extern "C" DWORD CRS_Init(DWORD);
@@ -76,16 +77,6 @@ TEST_F(CallStateTest, AnotherActiveCallKeepsTheCallGoing) {
     EXPECT_TRUE(RecordKeyIsFree());
 }
 
-TEST_F(CallStateTest, WithRecordingOffCallsChangeNothing) {
-    ShowCallDialog();
-    SetActivate(0);
-    Status(kCall);
-    EXPECT_TRUE(RecordKeyIsFree());
-    Status(kRadioOn);
-    EXPECT_TRUE(KeyboardCodes().empty());
-    EXPECT_EQ(nullptr, g_state.callDialog);
-}
-
 TEST_F(CallStateTest, WithoutACallDialogTheKeyStaysFreeAndTheNextCallLooksAgain) {
     Status(kCall);
     EXPECT_EQ(kOn, KeyboardCodes());
@@ -110,6 +101,21 @@ TEST_F(CallStateTest, ADialogThePhoneMadeAgainIsTakenOverAgain) {
     EXPECT_EQ(second, g_state.callDialog);
     PressRecordKey();
     EXPECT_EQ(1, HotKeysSeenByPhone());
+}
+
+// Deinit stops nothing, so an Init after it finds the worker running and starts no second one
+// (two would both arm a notification and handle every change twice).
+TEST_F(CallStateTest, ASecondInitStartsNoSecondWorker) {
+    tovarin::kernel::Scheduler& scheduler = tovarin::kernel::CurrentScheduler();
+    ASSERT_EQ(1u, CRS_Init(0));
+    tovarin::kernel::WaitForDeviceIdle();
+    const int running = scheduler.LiveDeviceThreads();
+    EXPECT_EQ(TRUE, CRS_Deinit(0));
+    EXPECT_EQ(1u, CRS_Init(0));
+    EXPECT_EQ(1u, CRS_Init(0));
+    tovarin::kernel::WaitForDeviceIdle();
+    EXPECT_EQ(running, scheduler.LiveDeviceThreads());
+    CRS_Deinit(0);
 }
 
 TEST_F(CallStateTest, TheWorkerFollowsTheSettingsAndTheAnsweringMachine) {

@@ -92,26 +92,5 @@ TEST_F(RecordKeyTest, APressOutsideACallOrWithRecordingOffDoesNothing) {
     EXPECT_EQ(0u, TracesContaining(L"Callisk: cannot start"));
 }
 
-TEST_F(RecordKeyTest, TheRecorderRunsFromOnePressToTheNext) {
-    std::filesystem::copy_file(RECORDER_FILE, image_->root() / "Windows" / "Drumlet.exe");
-    HWND dialog = ShowCallDialog();
-    Status(kCall);
-    PressRecordKey();
-    auto started = Logged<tovarin::kernel::StartedRecord>();
-    ASSERT_EQ(1u, started.size());
-    EXPECT_EQ(L"\\Windows\\Drumlet.exe", started[0].image);
-    WCHAR recording[64];
-    wsprintfW(recording, L"Drumlet: recording the call of window 0x%08X",
-              static_cast<UINT>(reinterpret_cast<UINT_PTR>(dialog)));
-    EXPECT_EQ(1u, TracesContaining(recording));
-    EXPECT_TRUE(g_state.recorderRunning);
-
-    PressRecordKey();
-    EXPECT_EQ(1u, TracesContaining(L"Drumlet: stopped"));
-    EXPECT_FALSE(g_state.recorderRunning);  // the program has ended
-    PressRecordKey();
-    EXPECT_EQ(2u, Logged<tovarin::kernel::StartedRecord>().size());
-}
-
 }  // namespace
 }  // namespace callisk_testing

@@ -19,22 +19,6 @@ size_t PowerSetCalls(const std::vector<IoctlRecord>& records) {
     return records.size();
 }
 
-TEST_F(ListenerTest, BacklightChangeFollowsTheSettingOfTheCurrentPowerSource) {
-    SetBacklightTaps(0, 1);
-    power::SetExternalPower(true);  // before the start: no watcher hears this broadcast
-    StartListener();
-
-    Mark();
-    SignalBacklightChange();
-    EXPECT_EQ(PowerSetCalls(IoctlsSinceMark(L"BKL1:")), 1u);
-
-    power::SetExternalPower(false);  // the power-status watcher answers this one
-    WaitForDeviceIdle();
-    Mark();
-    SignalBacklightChange();
-    EXPECT_EQ(PowerSetCalls(IoctlsSinceMark(L"BKL1:")), 0u);
-}
-
 TEST_F(ListenerTest, BacklightChangeWithMissingSettingsLeavesTheBacklightAlone) {
     StartListener();
     Mark();
@@ -56,28 +40,6 @@ TEST_F(ListenerTest, BacklightChangeMadeManualResetByAnotherProcessActsOncePerSi
     EXPECT_EQ(PowerSetCalls(IoctlsSinceMark(L"BKL1:")), 1u);
     EXPECT_EQ(WaitForSingleObject(madeFirst, 0), static_cast<DWORD>(WAIT_TIMEOUT));
     CloseHandle(madeFirst);
-}
-
-TEST_F(ListenerTest, PowerStatusBroadcastSwitchesTheBacklightOnOnlyInTheOnState) {
-    StartListener();
-    Mark();
-    power::SetExternalPower(true);
-    WaitForDeviceIdle();
-    EXPECT_EQ(PowerSetCalls(IoctlsSinceMark(L"BKL1:")), 1u);
-
-    ASSERT_TRUE(power::SetSystemPowerState(L"unattended"));
-    WaitForDeviceIdle();
-    Mark();
-    power::SetExternalPower(false);
-    WaitForDeviceIdle();
-    EXPECT_EQ(PowerSetCalls(IoctlsSinceMark(L"BKL1:")), 0u);
-
-    ASSERT_TRUE(power::SetSystemPowerState(L"on"));  // a transition, not a status broadcast
-    WaitForDeviceIdle();
-    EXPECT_EQ(PowerSetCalls(IoctlsSinceMark(L"BKL1:")), 0u);
-    power::SetExternalPower(true);
-    WaitForDeviceIdle();
-    EXPECT_EQ(PowerSetCalls(IoctlsSinceMark(L"BKL1:")), 1u);
 }
 
 }  // namespace

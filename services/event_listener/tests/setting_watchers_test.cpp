@@ -31,13 +31,6 @@ TEST_F(ListenerTest, KeypadLockTakesTheLowestByteAtStartAndTheWholeValueOnChange
               (std::vector<Words>{{1}, {0}, {0}}));
 }
 
-TEST_F(ListenerTest, KeypadLockWithAZeroLowestByteAtStartCountsAsUnlocked) {
-    SetMySetting(kValueKeyPadLock, 0x100);
-    Mark();
-    StartListener();
-    EXPECT_EQ(WordsOf(IoctlsSinceMark(L"HAL"), kHalIoctlKeypadLock), (std::vector<Words>{{1}}));
-}
-
 TEST_F(ListenerTest, HeadsetRingMissingAtStartSendsNothingUntilItIsWritten) {
     Mark();
     StartListener();

@@ -3,7 +3,7 @@
 
 #include "kernel/device.h"
 #include "kernel/files/device_paths.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 #include "temp_image.h"
 
 namespace tovarin::kernel {

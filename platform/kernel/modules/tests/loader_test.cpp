@@ -44,7 +44,8 @@ std::wstring Call(DWORD reason, DWORD thread, bool process_ends = false) {
 class LoaderTest : public ::testing::Test {
   protected:
     LoaderTest() {
-        for (const char* file : {"TestModule.dll", "Second.dll", "FailInit.dll", "Resources.dll"}) {
+        for (const char* file :
+             {"TestModule.dll", "Second.dll", "FailInit.dll", "Resources.dll", "SlowInit.dll"}) {
             std::filesystem::copy_file(std::filesystem::path(TEST_DEVICE_MODULES_DIR) / file,
                                        image_.AddFolder("Windows") / file);
         }
@@ -361,6 +362,28 @@ TEST_F(LoaderTest, ThreadsLoadingOneModuleAtOnceShareOneAttach) {
     // Two references: the module stays after one FreeLibrary.
     EXPECT_TRUE(FreeLibrary(results[0]));
     EXPECT_EQ(GetModuleHandleW(L"TestModule.dll"), results[0]);
+}
+
+DWORD WINAPI LoadSlowModule(LPVOID result) {
+    *static_cast<HMODULE*>(result) = LoadLibraryW(L"SlowInit.dll");
+    return 0;
+}
+
+// The second thread waits in the module table while the first one's DllMain sleeps: it counts as
+// blocked, so device time moves on and the sleep ends.
+TEST_F(LoaderTest, AThreadWaitingForAnotherThreadsAttachLetsTimeMove) {
+    HMODULE results[2] = {};
+    HANDLE threads[2];
+    for (int i = 0; i < 2; ++i) {
+        threads[i] = CreateThread(nullptr, 0, LoadSlowModule, &results[i], 0, nullptr);
+        ASSERT_NE(threads[i], nullptr);
+    }
+    EXPECT_EQ(WaitForMultipleObjects(2, threads, TRUE, INFINITE), WAIT_OBJECT_0);
+    CloseHandle(threads[0]);
+    CloseHandle(threads[1]);
+    ASSERT_NE(results[0], nullptr);
+    EXPECT_EQ(results[0], results[1]);
+    EXPECT_EQ(Device::Current().NowMs(), 1000u);
 }
 
 TEST_F(LoaderTest, UnloadAllDetachesNewestFirstAndForgetsEveryModule) {

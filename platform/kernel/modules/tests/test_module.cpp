@@ -7,6 +7,7 @@
 //   TEST_MODULE_LOADS_OTHER    Second.dll: DllMain loads TestModule.dll and frees it on detach
 //   TEST_MODULE_FAILS_INIT     FailInit.dll: DllMain refuses the attach
 //   TEST_MODULE_RESOURCES_ONLY Resources.dll: no code, only resources
+//   TEST_MODULE_SLOW_INIT      SlowInit.dll: DllMain sleeps a device second in its attach
 #include <string>
 
 #include <windows.h>
@@ -52,6 +53,10 @@ BOOL WINAPI DllMain(HANDLE, DWORD reason, LPVOID reserved) {
     }
 #elif defined(TEST_MODULE_FAILS_INIT)
     return reason != DLL_PROCESS_ATTACH;
+#elif defined(TEST_MODULE_SLOW_INIT)
+    if (reason == DLL_PROCESS_ATTACH) {
+        Sleep(1000);
+    }
 #endif
     return TRUE;
 }

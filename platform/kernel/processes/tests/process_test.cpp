@@ -119,6 +119,28 @@ TEST_F(ProcessTest, AProgramFoundByBareNameRunsWinMainAndEndsWithItsResult) {
     CloseHandles();
 }
 
+// The program's threads, the main one and those it creates, report the program's id; the host's
+// threads report the host program's 1. A thread's priority is kept.
+TEST_F(ProcessTest, ThreadsOfAProgramReportItsIdAndKeepTheirPriority) {
+    ASSERT_TRUE(Start(L"TestProg.exe", L"ids"));
+    ASSERT_EQ(WaitForSingleObject(info_.hProcess, INFINITE), WAIT_OBJECT_0);
+    const std::wstring id = std::to_wstring(info_.dwProcessId);
+    std::vector<std::wstring> reports;
+    for (const TraceLine& line : Device::Current().trace().Lines()) {
+        if (line.text.starts_with(L"ids ")) {
+            reports.push_back(line.text);
+        }
+    }
+    EXPECT_THAT(reports, ElementsAre(L"ids " + id + L" " + id + L" " + id + L" 1"));
+    EXPECT_EQ(GetCurrentProcessId(), 1u);
+    EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
+    EXPECT_TRUE(SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_IDLE));
+    EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_IDLE);
+    EXPECT_FALSE(SetThreadPriority(GetCurrentThread(), 8));
+    EXPECT_EQ(GetThreadPriority(reinterpret_cast<HANDLE>(0x1234)), THREAD_PRIORITY_ERROR_RETURN);
+    CloseHandles();
+}
+
 TEST_F(ProcessTest, TheProcessRunsUntilWinMainReturnsAndThenReleasesItsModule) {
     HANDLE go = CreateEventW(nullptr, TRUE, FALSE, L"TestProgGo");
     ASSERT_TRUE(Start(L"TestProg.exe", L"wait TestProgGo 3"));

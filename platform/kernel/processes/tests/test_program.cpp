@@ -48,6 +48,32 @@ extern "C" int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWS
         CloseHandle(event);
         return Number(std::wcstok(nullptr, L" ", &state));
     }
+    if (command == L"ids") {
+        // A thread of the program reports the program's id, so do the windows it makes, and it
+        // keeps the priority it sets.
+        DWORD child[2] = {};
+        HANDLE thread = CreateThread(
+            nullptr, 0,
+            [](LPVOID out) -> DWORD {
+                DWORD* ids = static_cast<DWORD*>(out);
+                ids[0] = GetCurrentProcessId();
+                HWND window = CreateWindowExW(0, L"Dialog", L"ids", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                              nullptr, nullptr, nullptr);
+                GetWindowThreadProcessId(window, &ids[1]);
+                DestroyWindow(window);
+                SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
+                return 0;
+            },
+            child, 0, nullptr);
+        WaitForSingleObject(thread, INFINITE);
+        const int priority = GetThreadPriority(thread);
+        CloseHandle(thread);
+        const std::wstring line = L"ids " + std::to_wstring(GetCurrentProcessId()) + L" " +
+                                  std::to_wstring(child[0]) + L" " + std::to_wstring(child[1]) +
+                                  L" " + std::to_wstring(priority);
+        OutputDebugStringW(line.c_str());
+        return 0;
+    }
     if (command == L"quit") {
         ExitThread(static_cast<DWORD>(Number(std::wcstok(nullptr, L" ", &state))));
     }

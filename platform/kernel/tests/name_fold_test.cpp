@@ -1,9 +1,9 @@
 // Names compare without regard to case, for Cyrillic as for Latin.
 #include <gtest/gtest.h>
 
-#include "kernel/registry/name_fold.h"
+#include "kernel/name_fold.h"
 
-namespace tovarin::kernel::registry {
+namespace tovarin::kernel {
 namespace {
 
 TEST(NameFoldTest, FoldsLatinCyrillicAndGreekCapitals) {
@@ -25,4 +25,4 @@ TEST(NameFoldTest, FoldsLatinCyrillicAndGreekCapitals) {
 }
 
 }  // namespace
-}  // namespace tovarin::kernel::registry
+}  // namespace tovarin::kernel

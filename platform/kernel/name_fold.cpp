@@ -1,6 +1,6 @@
-#include "kernel/registry/name_fold.h"
+#include "kernel/name_fold.h"
 
-namespace tovarin::kernel::registry {
+namespace tovarin::kernel {
 namespace {
 
 // Blocks where upper and lower case alternate: the upper-case letter sits at an even (or odd)
@@ -72,4 +72,4 @@ bool NamesEqual(std::wstring_view a, std::wstring_view b) {
     return true;
 }
 
-}  // namespace tovarin::kernel::registry
+}  // namespace tovarin::kernel
