@@ -74,6 +74,8 @@ class Session {
     Outcome Do(const ExpectKeyCommand&);
     Outcome Do(const ExpectStartedCommand&);
     Outcome Do(const ExpectMessageCommand&);
+    Outcome Do(const AudioCommand&);        // session_audio.cpp
+    Outcome Do(const ExpectAudioCommand&);  // session_audio.cpp
 
     std::vector<kernel::LogEntry> SinceMark() const;
     void Shutdown();

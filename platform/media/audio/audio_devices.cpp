@@ -96,8 +96,9 @@ void ReadInput(AudioInput input, std::span<int16_t> out) {
 void SetLineConnected(bool connected) {
     auto state = State();
     std::lock_guard lock(state->mutex);
+    const bool was = state->line_connected;
     state->line_connected = connected;
-    if (!connected) {
+    if (was && !connected) {
         // Each call starts with a silent caller until told otherwise.
         state->caller = SoundSource();
     }

@@ -1,5 +1,7 @@
 #include "media/graph/device_worker.h"
 
+#include <exception>
+
 #include "kernel/device.h"
 
 namespace tovarin::media {
@@ -7,8 +9,11 @@ namespace tovarin::media {
 DeviceWorker::DeviceWorker() : stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 DeviceWorker::~DeviceWorker() {
+    const bool unwinding = std::uncaught_exceptions() > 0;
     Stop();
-    CloseHandle(stop_);
+    if (!unwinding) {
+        CloseHandle(stop_);  // the worker may still look at it while the device ends it
+    }
 }
 
 bool DeviceWorker::Start(std::function<void(DeviceWorker&)> body) {
@@ -24,7 +29,9 @@ void DeviceWorker::Stop() {
         return;
     }
     SetEvent(stop_);
-    if (!OnWorkerThread()) {
+    // A thread that the device is ending unwinds through here: waiting would throw again inside
+    // a destructor. The device ends the worker as well.
+    if (!OnWorkerThread() && std::uncaught_exceptions() == 0) {
         WaitForSingleObject(thread_, INFINITE);
     }
     CloseHandle(thread_);
