@@ -6,10 +6,10 @@
 #include <dshow.h>
 
 #include <algorithm>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <new>
+#include <vector>
 
 #include "com/class_registry.h"
 #include "com/com_ptr.h"
@@ -124,6 +124,7 @@ class AmrEncoderDmo final : public IMediaObject, private com::RefCounted {
     STDMETHODIMP Flush() override {
         std::lock_guard lock(mutex_);
         pending_.clear();
+        head_ = 0;
         draining_ = false;
         codec_.reset();
         return S_OK;
@@ -156,7 +157,7 @@ class AmrEncoderDmo final : public IMediaObject, private com::RefCounted {
             return E_POINTER;
         }
         std::lock_guard lock(mutex_);
-        *dwFlags = pending_.size() < kMaxPendingSamples ? DMO_INPUT_STATUSF_ACCEPT_DATA : 0;
+        *dwFlags = Pending() < kMaxPendingSamples ? DMO_INPUT_STATUSF_ACCEPT_DATA : 0;
         return S_OK;
     }
     STDMETHODIMP ProcessInput(DWORD index, IMediaBuffer* pBuffer, DWORD dwFlags,
@@ -171,7 +172,7 @@ class AmrEncoderDmo final : public IMediaObject, private com::RefCounted {
             return DMO_E_TYPE_NOT_SET;
         }
         std::lock_guard lock(mutex_);
-        if (pending_.size() >= kMaxPendingSamples || draining_) {
+        if (Pending() >= kMaxPendingSamples || draining_) {
             return DMO_E_NOTACCEPTING;
         }
         BYTE* bytes = nullptr;
@@ -180,11 +181,19 @@ class AmrEncoderDmo final : public IMediaObject, private com::RefCounted {
         if (FAILED(hr)) {
             return hr;
         }
-        if (pending_.empty() && (dwFlags & DMO_INPUT_DATA_BUFFERF_TIME) != 0) {
+        if (Pending() == 0 && (dwFlags & DMO_INPUT_DATA_BUFFERF_TIME) != 0) {
             next_time_ = rtTimestamp;
         }
+        // Taken samples are dropped from the front only now and then, so that a long recording
+        // moves each sample once.
+        if (head_ > 0 && head_ >= pending_.size() / 2) {
+            pending_.erase(pending_.begin(), pending_.begin() + static_cast<ptrdiff_t>(head_));
+            head_ = 0;
+        }
+        const size_t at = pending_.size();
+        pending_.resize(at + length / 2);
         for (DWORD i = 0; i + 1 < length; i += 2) {
-            pending_.push_back(static_cast<int16_t>(bytes[i] | (bytes[i + 1] << 8)));
+            pending_[at + i / 2] = static_cast<int16_t>(bytes[i] | (bytes[i + 1] << 8));
         }
         return S_OK;
     }
@@ -213,18 +222,16 @@ class AmrEncoderDmo final : public IMediaObject, private com::RefCounted {
         DWORD max_length = 0;
         out.pBuffer->GetBufferAndLength(&bytes, &length);
         out.pBuffer->GetMaxLength(&max_length);
-        if (draining_ && pending_.size() % kAmrFrameSamples != 0) {
+        if (draining_ && Pending() % kAmrFrameSamples != 0) {
             pending_.resize(pending_.size() + kAmrFrameSamples - pending_.size() % kAmrFrameSamples,
                             0);
         }
         const REFERENCE_TIME first = next_time_;
-        int16_t frame[kAmrFrameSamples];
         BYTE encoded[kAmrMaxFrameBytes];
         size_t frames = 0;
-        while (pending_.size() >= kAmrFrameSamples && max_length - length >= kAmrMaxFrameBytes) {
-            std::copy_n(pending_.begin(), kAmrFrameSamples, frame);
-            pending_.erase(pending_.begin(), pending_.begin() + kAmrFrameSamples);
-            const size_t size = codec_->EncodeFrame(frame, encoded);
+        while (Pending() >= kAmrFrameSamples && max_length - length >= kAmrMaxFrameBytes) {
+            const size_t size = codec_->EncodeFrame(pending_.data() + head_, encoded);
+            head_ += kAmrFrameSamples;
             std::copy_n(encoded, size, bytes + length);
             length += static_cast<DWORD>(size);
             ++frames;
@@ -237,9 +244,9 @@ class AmrEncoderDmo final : public IMediaObject, private com::RefCounted {
             out.rtTimestamp = first;
             out.rtTimelength = static_cast<REFERENCE_TIME>(frames) * kFrameLength;
         }
-        if (pending_.size() >= kAmrFrameSamples) {
+        if (Pending() >= kAmrFrameSamples) {
             out.dwStatus |= DMO_OUTPUT_DATA_BUFFERF_INCOMPLETE;
-        } else if (draining_ && pending_.empty()) {
+        } else if (draining_ && Pending() == 0) {
             draining_ = false;
         }
         return frames > 0 ? S_OK : S_FALSE;
@@ -301,9 +308,12 @@ class AmrEncoderDmo final : public IMediaObject, private com::RefCounted {
         return S_OK;
     }
 
+    size_t Pending() const { return pending_.size() - head_; }
+
     std::mutex mutex_;
     std::unique_ptr<AmrEncoder> codec_;
-    std::deque<int16_t> pending_;
+    std::vector<int16_t> pending_;  // from head_ on: input not encoded yet
+    size_t head_ = 0;
     REFERENCE_TIME next_time_ = 0;
     bool draining_ = false;
     bool input_set_ = false;

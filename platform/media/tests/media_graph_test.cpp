@@ -10,6 +10,7 @@
 
 #include "com/com_ptr.h"
 #include "media/audio/audio_devices.h"
+#include "media/audio/host_audio.h"
 #include "media/codec/amr_nb.h"
 #include "media/codec/wave_file.h"
 #include "media/graph/media_type.h"
@@ -233,6 +234,40 @@ TEST_F(MediaGraphTest, SeekingToTheStartReplaysAndStopSilences) {
     ASSERT_EQ(NowPlaying().size(), 1u);
     control->Stop();
     EXPECT_TRUE(NowPlaying().empty());
+}
+
+TEST_F(MediaGraphTest, TheSpeakerKeepsWhatItPlaysAtItsVolume) {
+    std::vector<int16_t> pcm(8000, 1000);
+    const std::vector<uint8_t> wave = MakeWave(pcm);
+    std::ofstream(HostPath("Windows/one.wav"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(wave.data()),
+               static_cast<std::streamsize>(wave.size()));
+    const auto kept = image_.root() / "speaker.wav";
+    std::string error;
+    ASSERT_TRUE(StartSpeakerRecording(kept, &error)) << error;
+    ComPtr<IGraphBuilder> graph = Create<IGraphBuilder>(CLSID_FilterGraph, IID_IGraphBuilder);
+    ASSERT_EQ(S_OK, graph->RenderFile(L"\\Windows\\one.wav", nullptr));
+    Query<IBasicAudio>(graph.Get(), IID_IBasicAudio)->put_Volume(-600);  // about half
+    Query<IMediaControl>(graph.Get(), IID_IMediaControl)->Run();
+    LONG code = 0;
+    ASSERT_EQ(S_OK,
+              Query<IMediaEvent>(graph.Get(), IID_IMediaEvent)->WaitForCompletion(2000, &code));
+    StopSpeakerRecording();
+    std::ifstream in(kept, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                     std::istreambuf_iterator<char>());
+    std::optional<WaveAudio> heard = ParseWave(bytes);
+    ASSERT_TRUE(heard.has_value());
+    const std::vector<int16_t> samples = ToDeviceSamples(heard->format, heard->data);
+    ASSERT_EQ(samples.size(), 8000u);
+    EXPECT_EQ(samples[4000], 501);
+}
+
+TEST_F(MediaGraphTest, OpeningTheSoundCardPrintsNothing) {
+    ::testing::internal::CaptureStderr();
+    std::unique_ptr<HostAudio> card = HostAudio::OpenDefault();  // none on a build machine
+    card.reset();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
 TEST_F(MediaGraphTest, RenderFileRefusesMissingAndUnknownFiles) {
