@@ -75,10 +75,10 @@ void SoundPlayer::Run() {
         return;
     }
     mediaControl->Run();
-    stopFlag = 0;
+    InterlockedExchange(&stopFlag, 0);
     watchThread = CreateThread(NULL, 0, &SoundPlayer::WatchThread, this, 0, NULL);
     if (watchThread == NULL) {
-        stopFlag = 1;
+        InterlockedExchange(&stopFlag, 1);
     }
 }
 
@@ -105,7 +105,7 @@ DWORD WINAPI SoundPlayer::WatchThread(LPVOID parameter) {
         DuplicateHandle(GetCurrentProcess(), reinterpret_cast<HANDLE>(eventHandle),
                         GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS);
     }
-    while (copy != NULL && player->stopFlag == 0) {
+    while (copy != NULL && InterlockedCompareExchange(&player->stopFlag, 0, 0) == 0) {
         if (WaitForSingleObject(copy, kPollMs) != WAIT_OBJECT_0) {
             continue;
         }
@@ -117,22 +117,26 @@ DWORD WINAPI SoundPlayer::WatchThread(LPVOID parameter) {
         }
         player->mediaEvent->FreeEventParams(code, param1, param2);
         if (code == EC_COMPLETE) {
-            player->stopFlag = 1;
-            player->completedFlag = 1;
+            InterlockedExchange(&player->stopFlag, 1);
+            InterlockedExchange(&player->completedFlag, 1);
         }
     }
     if (copy != NULL) {
         CloseHandle(copy);
     }
-    player->stopFlag = 0;
+    InterlockedExchange(&player->stopFlag, 0);
     if (comReady) {
         CoUninitialize();
     }
     return 0;
 }
 
+DWORD SoundPlayer::IsCompleted() {
+    return static_cast<DWORD>(InterlockedCompareExchange(&completedFlag, 0, 0));
+}
+
 void SoundPlayer::Destroy() {
-    stopFlag = 1;
+    InterlockedExchange(&stopFlag, 1);
     if (watchThread != NULL) {
         WaitForSingleObject(watchThread, INFINITE);
         CloseHandle(watchThread);

@@ -20,7 +20,7 @@ class SoundPlayer {
     // Positions in 100 ns units; the framework's result (E_POINTER without a graph).
     HRESULT GetCurrentPosition(LONGLONG* position);
     HRESULT GetStopPosition(LONGLONG* position);
-    DWORD IsCompleted() const { return completedFlag; }
+    DWORD IsCompleted();
     // Ends the watch thread (within one polling period) and releases everything.
     void Destroy();
 
@@ -32,6 +32,8 @@ class SoundPlayer {
     IMediaEvent* mediaEvent;
     IMediaSeeking* mediaSeeking;
     IBasicAudio* basicAudio;
+    // Written whole by the user-interface thread and the watch thread (interlocked, so that each
+    // sees the other's writes).
     volatile LONG stopFlag;
     volatile LONG completedFlag;
     HANDLE watchThread;
