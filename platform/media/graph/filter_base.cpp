@@ -146,6 +146,13 @@ STDMETHODIMP FilterBase::QueryFilterInfo(FILTER_INFO* pInfo) {
 STDMETHODIMP FilterBase::JoinFilterGraph(IFilterGraph* pGraph, LPCWSTR pName) {
     graph_ = pGraph;
     name_ = (pGraph != nullptr && pName != nullptr) ? pName : L"";
+    // The graph holds the filter and stops it before it goes, so the filter keeps its event sink
+    // without a reference: a streaming thread must never take one on a graph being released.
+    events_ = nullptr;
+    if (pGraph != nullptr && SUCCEEDED(pGraph->QueryInterface(
+                                 IID_IMediaEventSink, reinterpret_cast<void**>(&events_)))) {
+        events_->Release();
+    }
     return S_OK;
 }
 
@@ -154,13 +161,8 @@ STDMETHODIMP FilterBase::QueryVendorInfo(LPWSTR*) {
 }
 
 void FilterBase::Notify(LONG code, LONG_PTR param1, LONG_PTR param2) {
-    if (graph_ == nullptr) {
-        return;
-    }
-    IMediaEventSink* sink = nullptr;
-    if (SUCCEEDED(graph_->QueryInterface(IID_IMediaEventSink, reinterpret_cast<void**>(&sink)))) {
-        sink->Notify(code, param1, param2);
-        sink->Release();
+    if (events_ != nullptr) {
+        events_->Notify(code, param1, param2);
     }
 }
 

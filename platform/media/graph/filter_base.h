@@ -69,7 +69,8 @@ class FilterBase : public IBaseFilter, protected com::RefCounted {
     std::mutex state_mutex_;  // serialises state changes
     std::atomic<FILTER_STATE> state_{State_Stopped};
     std::atomic<REFERENCE_TIME> stream_start_{0};
-    IFilterGraph* graph_ = nullptr;  // the graph holds the filter, not the other way round
+    IFilterGraph* graph_ = nullptr;      // the graph holds the filter, not the other way round
+    IMediaEventSink* events_ = nullptr;  // the graph's, without a reference
     std::wstring name_;
 };
 
