@@ -193,7 +193,8 @@ void LineRecording::Stop() {
     NKDbgPrintfW(L"%s: wrote %s\r\n", program_, path_);
 }
 
-GreetingPlayback::GreetingPlayback() : graph_(NULL), control_(NULL), events_(NULL) {}
+GreetingPlayback::GreetingPlayback()
+    : graph_(NULL), control_(NULL), events_(NULL), seeking_(NULL) {}
 
 GreetingPlayback::~GreetingPlayback() {}
 
@@ -205,6 +206,9 @@ BOOL GreetingPlayback::Start(LPCWSTR program, LPCWSTR path) {
     }
     if (SUCCEEDED(hr)) {
         hr = graph_->QueryInterface(IID_IMediaEvent, reinterpret_cast<void**>(&events_));
+    }
+    if (SUCCEEDED(hr)) {
+        hr = graph_->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&seeking_));
     }
     if (SUCCEEDED(hr)) {
         hr = graph_->RenderFile(path, NULL);
@@ -224,6 +228,15 @@ BOOL GreetingPlayback::Finished() {
     if (events_ == NULL) {
         return TRUE;
     }
+    // The position says it at the very time the sound ends, whichever thread runs first then.
+    if (seeking_ != NULL) {
+        LONGLONG position = 0;
+        LONGLONG stop = 0;
+        if (SUCCEEDED(seeking_->GetCurrentPosition(&position)) &&
+            SUCCEEDED(seeking_->GetStopPosition(&stop)) && position >= stop) {
+            return TRUE;
+        }
+    }
     LONG code = 0;
     LONG_PTR param1 = 0;
     LONG_PTR param2 = 0;
@@ -240,6 +253,7 @@ void GreetingPlayback::Stop() {
     if (control_ != NULL) {
         control_->Stop();
     }
+    ReleaseSlot(seeking_);
     ReleaseSlot(events_);
     ReleaseSlot(control_);
     ReleaseSlot(graph_);

@@ -48,4 +48,5 @@ class GreetingPlayback {
     IGraphBuilder* graph_;
     IMediaControl* control_;
     IMediaEvent* events_;
+    IMediaSeeking* seeking_;
 };

@@ -138,13 +138,19 @@ class AudioCapture final : public FilterBase, public IPersistPropertyBag {
             const REFERENCE_TIME due = stream_start() + t + kChunk;
             const REFERENCE_TIME now = DeviceTimeNow();
             const auto wait = static_cast<uint32_t>(due > now ? (due - now + 9999) / 10000 : 0);
-            if (!worker.Sleep(wait)) {
+            // Asked to stop: what was fully heard by now still goes out, so that where a
+            // recording ends depends on the device time only, not on which thread ran first.
+            if (!worker.Sleep(wait) && due > DeviceTimeNow()) {
                 break;
             }
+            const bool last = worker.StopRequested();
             ReadInput(input_, heard);
             bool stopped_now = false;
             DWORD cookie = 0;
             if (!pin().Flows(t, &stopped_now, &cookie)) {
+                if (last) {
+                    break;
+                }
                 if (stopped_now && !ended) {
                     ended = true;
                     Notify(EC_STREAM_CONTROL_STOPPED,
@@ -161,6 +167,9 @@ class AudioCapture final : public FilterBase, public IPersistPropertyBag {
             sample.stop = t + kChunk;
             sample.data = FromDeviceSamples(*format, heard);
             pin().Deliver(sample);
+            if (last) {
+                break;
+            }
         }
         if (flowed && !ended) {
             pin().DeliverEndOfStream();

@@ -99,7 +99,11 @@ class AudioRenderer final : public FilterBase, public VolumeControl {
     }
 
     void EndOfStream() {
-        if (state() == State_Stopped || !WaitUntil(last_stop_)) {
+        if (state() == State_Stopped) {
+            return;
+        }
+        // A stop at the very time the last sample ends still lets it count as heard to its end.
+        if (!WaitUntil(last_stop_) && DeviceTimeNow() < stream_start() + last_stop_) {
             return;
         }
         position_ms_ = static_cast<uint64_t>(last_stop_ / 10000);
