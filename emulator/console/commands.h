@@ -8,6 +8,8 @@
 #include <variant>
 #include <vector>
 
+#include "console/audio_commands.h"
+
 namespace tovarin::emulator::console {
 
 enum class RegRoot { LocalMachine, CurrentUser };
@@ -159,7 +161,8 @@ using Command =
                  ServiceCommand, PowerAcCommand, PowerStateCommand, ExpectRegCommand,
                  ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand, ExpectEventCommand,
                  ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
-                 ExpectMessageCommand, ExpectVolumeCommand>;
+                 ExpectMessageCommand, ExpectVolumeCommand, AudioCommand,
+                 ExpectAudioCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {
@@ -173,7 +176,8 @@ inline bool IsExpectation(const Command& command) {
            std::holds_alternative<ExpectKeyCommand>(command) ||
            std::holds_alternative<ExpectStartedCommand>(command) ||
            std::holds_alternative<ExpectMessageCommand>(command) ||
-           std::holds_alternative<ExpectVolumeCommand>(command);
+           std::holds_alternative<ExpectVolumeCommand>(command) ||
+           std::holds_alternative<ExpectAudioCommand>(command);
 }
 
 }  // namespace tovarin::emulator::console

@@ -23,6 +23,9 @@ std::vector<std::string> HelpLines() {
         "  call answer | miss | end              the user answers, the caller gives up, the call "
         "ends",
         "  call second \"NUMBER\" | second-end     a second call arrives during a call, or ends",
+        "  call voice \"HOSTFILE.wav\" | tone HZ | silence   what the caller says on the line",
+        "  mic \"HOSTFILE.wav\" | tone HZ | silence  what the microphone hears from now on",
+        "  speaker record \"HOSTFILE.wav\" | off   keep what the speaker plays in a WAV file",
         "  key VK                                press and release a key (0x72 = talk)",
         "  event set \"NAME\"                      set a named event that a process created",
         "  msgbox press OK|Yes|No|Cancel         answer the shown message box",
@@ -36,6 +39,11 @@ std::vector<std::string> HelpLines() {
         "  expect msgbox \"TEXT\"                  a shown message box's text holds TEXT",
         "  expect event \"NAME\" set | clear",
         "  expect volume 0xHHHHHHHH              the wave-out volume of device 0",
+        "  expect sound \"PATH\" [volume V]        PATH plays now (to the speaker, or to the line",
+        "                                        during a call) at V hundredths of a dB",
+        "  expect no sound                       nothing plays",
+        "  expect amr \"PATH\" MIN_MS MAX_MS       PATH (may hold * and ?) is an AMR-NB file with "
+        "that much audio",
         "Since the last mark:",
         "  expect [no] trace \"TEXT\"              a trace line holds TEXT",
         "  expect ioctl \"DEVICE\" CODE [WORD ...]  a control call (\"HAL\" = KernelIoControl)",

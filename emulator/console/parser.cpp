@@ -84,6 +84,13 @@ class Words {
         return ref;
     }
 
+    // The words not taken yet, all taken.
+    std::span<const Word> TakeRest() {
+        std::span<const Word> rest = words_.subspan(pos_);
+        pos_ = words_.size();
+        return rest;
+    }
+
     void ExpectEnd() {
         if (!AtEnd()) {
             throw Unparsable{"unexpected '" + words_[pos_].text + "' at the end of the line"};
@@ -137,8 +144,19 @@ Command ParseFile(Words& words, std::string* heredoc_end) {
     throw Unparsable{"unknown file command '" + verb + "'"};
 }
 
+template <class Parsed>
+Command Take(std::variant<Parsed, std::string> parsed) {
+    if (auto* reason = std::get_if<std::string>(&parsed)) {
+        throw Unparsable{*reason};
+    }
+    return std::get<Parsed>(std::move(parsed));
+}
+
 Command ParseCall(Words& words) {
     std::string verb = words.TakeKeyword("a call action");
+    if (verb == "voice") {
+        return Take(ParseAudioCommand(AudioCommand::Target::CallerVoice, words.TakeRest()));
+    }
     if (verb == "incoming") {
         return CallCommand{CallAction::Incoming, words.TakeText("NUMBER")};
     }
@@ -239,6 +257,9 @@ Command ParseExpect(Words& words) {
             throw Unparsable{"'expect no " + what + "' is not a command"};
         }
     };
+    if (what == "sound" || what == "amr") {
+        return Take(ParseExpectAudio(negated, what == "amr", words.TakeRest()));
+    }
     if (what == "reg") {
         positive_only();
         return ParseExpectReg(words);
@@ -354,6 +375,12 @@ Command ParseWords(Words& words, std::string* heredoc_end) {
     }
     if (name == "call") {
         return ParseCall(words);
+    }
+    if (name == "mic") {
+        return Take(ParseAudioCommand(AudioCommand::Target::Microphone, words.TakeRest()));
+    }
+    if (name == "speaker") {
+        return Take(ParseAudioCommand(AudioCommand::Target::SpeakerRecord, words.TakeRest()));
     }
     if (name == "key") {
         return KeyCommand{static_cast<uint8_t>(words.TakeNumber("VK", 0xFF))};

@@ -78,6 +78,8 @@ class Session {
     Outcome Do(const ExpectStartedCommand&);
     Outcome Do(const ExpectMessageCommand&);
     Outcome Do(const ExpectVolumeCommand&);
+    Outcome Do(const AudioCommand&);        // session_audio.cpp
+    Outcome Do(const ExpectAudioCommand&);  // session_audio.cpp
 
     // The device before its boot, for the commands that run then; already on when it is.
     Outcome PowerOn();

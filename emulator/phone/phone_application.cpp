@@ -1,5 +1,7 @@
 #include "phone/phone_application.h"
 
+#include "media/audio/audio_devices.h"
+
 #include "common/names.h"
 #include "gwes/input.h"
 #include "host_trace.h"
@@ -232,6 +234,8 @@ void PhoneApplication::Refresh() {
     if (model_.CallPresent()) {
         ShowCallDialog();
     }
+    // The line carries audio while a call is connected: what the device plays goes to the caller.
+    media::SetLineConnected((model_.State().status & kStatusTalking) != 0);
     if (!PublishPhoneState(model_.State())) {
         HostTrace(kTracePart, L"cannot publish the phone state");
     }

@@ -36,3 +36,23 @@ TEST(GreetingChoice, APathIsCutToTheBuffer) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GreetingChoice, OnlyTheGreetingsFolderAndWindowsArePlayable) {
+    EXPECT_TRUE(IsPlayableGreeting(L"\\Windows\\greeting.amr"));
+    EXPECT_TRUE(IsPlayableGreeting(L"\\windows\\Kiss.amr"));
+    EXPECT_TRUE(IsPlayableGreeting(L"\\My Documents\\Мои Приветствия\\gr101500.amr"));
+    // What a published "QuellbrookPlayFile" could make of the path.
+    EXPECT_FALSE(IsPlayableGreeting(L"\\My Documents\\Мои Приветствия\\..\\..\\x"));
+    EXPECT_FALSE(IsPlayableGreeting(L"\\Windows\\.\\..\\registry\\hklm.reg"));
+    EXPECT_FALSE(IsPlayableGreeting(L"\\Windows"));
+    EXPECT_FALSE(IsPlayableGreeting(L"\\Windows\\"));
+    EXPECT_FALSE(IsPlayableGreeting(L"\\WindowsX\\a.amr"));
+    EXPECT_FALSE(IsPlayableGreeting(L"\\Storage Card\\hello.amr"));
+    EXPECT_FALSE(IsPlayableGreeting(L"\\Windows/../x.amr"));
+    EXPECT_FALSE(IsPlayableGreeting(L"\\Windows\\\\a.amr"));
+    EXPECT_FALSE(IsPlayableGreeting(L"Windows\\a.amr"));
+}
+
+}  // namespace

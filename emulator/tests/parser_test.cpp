@@ -202,6 +202,38 @@ std::vector<ReadResult> ReadAll(const std::string& text) {
     return results;
 }
 
+TEST(ParseLine, AudioCommandsAndExpectations) {
+    auto mic = Parsed<AudioCommand>("mic \"voice.wav\"");
+    EXPECT_EQ(mic.target, AudioCommand::Target::Microphone);
+    EXPECT_EQ(mic.kind, AudioCommand::Kind::File);
+    EXPECT_EQ(mic.host_file, "voice.wav");
+    auto voice = Parsed<AudioCommand>("call voice tone 440");
+    EXPECT_EQ(voice.target, AudioCommand::Target::CallerVoice);
+    EXPECT_EQ(voice.hz, 440u);
+    EXPECT_EQ(Parsed<AudioCommand>("mic silence").kind, AudioCommand::Kind::Silence);
+    EXPECT_EQ(Parsed<AudioCommand>("speaker record off").kind, AudioCommand::Kind::Off);
+    EXPECT_EQ(Parsed<AudioCommand>("speaker record \"out.wav\"").host_file, "out.wav");
+
+    auto sound = Parsed<ExpectAudioCommand>("expect sound \"\\Windows\\Car.amr\" volume -500");
+    EXPECT_EQ(sound.path, L"\\Windows\\Car.amr");
+    EXPECT_EQ(sound.volume, -500);
+    EXPECT_FALSE(Parsed<ExpectAudioCommand>("expect sound \"x.amr\"").volume.has_value());
+    EXPECT_EQ(Parsed<ExpectAudioCommand>("expect no sound").kind,
+              ExpectAudioCommand::Kind::NoSound);
+    auto amr = Parsed<ExpectAudioCommand>("expect amr \"\\My Documents\\*.amr\" 900 1100");
+    EXPECT_EQ(amr.min_ms, 900u);
+    EXPECT_EQ(amr.max_ms, 1100u);
+
+    EXPECT_EQ(Reason("mic tone 0"), "'0' is not a tone from 1 to 4000 Hz");
+    EXPECT_EQ(Reason("mic tone 5000"), "'5000' is not a tone from 1 to 4000 Hz");
+    EXPECT_EQ(Reason("mic loud"), "expected \"HOSTFILE.wav\", tone HZ or silence, found 'loud'");
+    EXPECT_EQ(Reason("expect sound \"x\" volume 5"), "'5' is not a volume from -10000 to 0");
+    EXPECT_EQ(Reason("expect amr \"x\" 9 1"), "'9 1' is not a range MIN_MS MAX_MS");
+    EXPECT_EQ(Reason("expect no amr"), "'expect no amr' is not a command");
+    EXPECT_EQ(Reason("speaker play"),
+              "expected 'speaker record \"HOSTFILE.wav\"' or 'speaker record off'");
+}
+
 TEST(CommandReader, SkipsBlankAndCommentLinesAndCountsLines) {
     auto results = ReadAll("# a script\r\n\r\nboot\r\n   \n  # indented comment\nwait 500");
     ASSERT_EQ(results.size(), 2u);

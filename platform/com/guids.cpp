@@ -3,3 +3,6 @@
 #include <unknwn.h>
 #include <oleauto.h>
 #include <msxml2.h>
+#include <dshow.h>
+#include <dmo.h>
+#include <dmodshow.h>

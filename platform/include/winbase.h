@@ -132,6 +132,13 @@ WINBASEAPI DWORD WINAPI ResumeThread(HANDLE hThread);
 WINBASEAPI BOOL WINAPI SetThreadPriority(HANDLE hThread, int nPriority);
 WINBASEAPI int WINAPI GetThreadPriority(HANDLE hThread);
 
+// Another handle to the same object (every process of the device shares one handle table).
+#define DUPLICATE_CLOSE_SOURCE 0x00000001
+#define DUPLICATE_SAME_ACCESS 0x00000002
+WINBASEAPI BOOL WINAPI DuplicateHandle(HANDLE hSourceProcessHandle, HANDLE hSourceHandle,
+                                       HANDLE hTargetProcessHandle, LPHANDLE lpTargetHandle,
+                                       DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwOptions);
+
 // Device clock
 WINBASEAPI DWORD WINAPI GetTickCount(void);
 WINBASEAPI void WINAPI Sleep(DWORD dwMilliseconds);

@@ -1,17 +1,21 @@
 // Drumlet.exe as the emulator stands it in: the call recorder that the call-recording service
 // starts when the record key is pressed during a call. It reads the call dialog's handle and the
 // recording place that the registry holds for it, shows its window (class "Dialog", title
-// "Телефонный Записи"), records the call until its window receives WM_KEYDOWN with the record key,
-// and ends with 0. The trace shows what it records and when it stops, which is all the suite can
-// observe of a recording.
+// "Телефонный Записи"), records the line into an AMR-NB file in that place (making the folder
+// when it is missing) until its window receives WM_KEYDOWN with the record key, and ends with 0.
 #include <windows.h>
 #include <regext.h>
+#include <strsafe.h>
+#include <wchar.h>
 
 #include "common/names.h"
+#include "line_recording.h"
 #include "recorder_window.h"
 #include "recording_place.h"
 
 namespace {
+
+LineRecording* g_call = NULL;
 
 LRESULT CALLBACK RecorderWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -22,6 +26,7 @@ LRESULT CALLBACK RecorderWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
             }
             break;
         case WM_DESTROY:
+            g_call->Stop();
             PostQuitMessage(0);
             return 0;
         default:
@@ -50,15 +55,39 @@ void StartRecording() {
     WCHAR prefix[MAX_PATH];
     ChooseRecordingPrefix(saveDir, fileName, prefix, MAX_PATH);
     NKDbgPrintfW(L"Drumlet: recording the call of window 0x%08X into %s\r\n", callWindow, prefix);
+
+    // The prefix is folder\name-part; the file adds the time.
+    WCHAR folder[MAX_PATH];
+    StringCchCopyW(folder, MAX_PATH, prefix);
+    LPWSTR namePart = wcsrchr(folder, L'\\');
+    if (namePart == NULL) {
+        return;
+    }
+    *namePart++ = L'\0';
+    if (!CreateFolderPath(folder)) {
+        NKDbgPrintfW(L"Drumlet: cannot create %s (error %u)\r\n", folder, GetLastError());
+    }
+    WCHAR path[MAX_PATH];
+    MakeRecordingPath(folder, namePart, path, MAX_PATH);
+    g_call->Start(L"Drumlet", path);
 }
 
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE,
                                                                      LPWSTR, int) {
-    if (!ShowRecorderWindow(hInstance, L"Drumlet", kWindowTitleCallRecorder, RecorderWindowProc)) {
-        return 1;
+    BOOL comReady = SUCCEEDED(CoInitializeEx(NULL, COINIT_MULTITHREADED));
+    LineRecording call;
+    g_call = &call;
+    int result = 1;
+    if (ShowRecorderWindow(hInstance, L"Drumlet", kWindowTitleCallRecorder, RecorderWindowProc)) {
+        StartRecording();
+        result = RunRecorderMessageLoop(L"Drumlet", L"stopped");
     }
-    StartRecording();
-    return RunRecorderMessageLoop(L"Drumlet", L"stopped");
+    call.Stop();
+    g_call = NULL;
+    if (comReady) {
+        CoUninitialize();
+    }
+    return result;
 }

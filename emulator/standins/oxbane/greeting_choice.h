@@ -12,3 +12,8 @@
 // - otherwise the built-in greeting, \Windows\greeting.amr.
 void ChooseGreetingPath(DWORD found, LPCWSTR playFile, LPCWSTR saveDir, LPCWSTR fileName,
                         LPWSTR path, size_t cchPath);
+
+// Whether the answering recorder may play path: a file inside the greetings folder
+// (\My Documents\Мои Приветствия) or \Windows, named without "." or ".." steps. A published name
+// such as "..\..\x" would otherwise reach any file of the device.
+BOOL IsPlayableGreeting(LPCWSTR path);

@@ -1,0 +1,168 @@
+// The session's audio commands: feeding the microphone and the line, keeping what the speaker
+// plays, and checking what plays now and what a recording holds.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "console/session.h"
+#include "kernel/files/device_paths.h"
+#include "kernel/strings/utf8.h"
+#include "media/audio/audio_devices.h"
+#include "media/codec/amr_nb.h"
+#include "media/codec/wave_file.h"
+
+namespace tovarin::emulator::console {
+namespace {
+
+std::optional<std::vector<uint8_t>> ReadHostFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>());
+}
+
+// A second opinion on a recording: ffmpeg's decoding of it, when the environment names ffmpeg
+// (TOVARIN_FFMPEG, as the test runs do). Milliseconds of audio, or a reason.
+std::variant<long, std::string> FfmpegDurationMs(const std::filesystem::path& file) {
+    const char* ffmpeg = std::getenv("TOVARIN_FFMPEG");
+    const std::string command = std::string(ffmpeg) + " -nostdin -v error -i '" + file.string() +
+                                "' -f s16le -ac 1 -ar 8000 - 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return std::string("cannot run ffmpeg");
+    }
+    char buffer[65536];
+    long bytes = 0;
+    size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        bytes += static_cast<long>(n);
+    }
+    if (pclose(pipe) != 0 || bytes == 0) {
+        return std::string("ffmpeg cannot decode it");
+    }
+    return bytes / 16;
+}
+
+// A path whose file name holds * or ? names the first file that matches it.
+std::wstring ResolvePattern(const std::wstring& path) {
+    if (path.find_first_of(L"*?") == std::wstring::npos) {
+        return path;
+    }
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return path;
+    }
+    FindClose(search);
+    return path.substr(0, path.rfind(L'\\') + 1) + found.cFileName;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](wchar_t x, wchar_t y) { return towlower(x) == towlower(y); });
+}
+
+std::string Describe(const media::PlayingSound& sound) {
+    return kernel::WideToUtf8(std::wstring(media::OutputName(sound.output)) + L": " + sound.path +
+                              L" at " + std::to_wstring(sound.position_ms) + L" ms, volume " +
+                              std::to_wstring(sound.volume));
+}
+
+}  // namespace
+
+Outcome Session::Do(const AudioCommand& command) {
+    using Kind = AudioCommand::Kind;
+    if (command.target == AudioCommand::Target::SpeakerRecord) {
+        if (command.kind == Kind::Off) {
+            media::StopSpeakerRecording();
+            return Outcome::Done();
+        }
+        std::string error;
+        return media::StartSpeakerRecording(command.host_file, &error) ? Outcome::Done()
+                                                                       : Outcome::Failed(error);
+    }
+    media::SoundSpec spec = media::SoundSpec::Silence();
+    if (command.kind == Kind::Tone) {
+        spec = media::SoundSpec::Tone(command.hz);
+    } else if (command.kind == Kind::File) {
+        std::optional<std::vector<uint8_t>> bytes = ReadHostFile(command.host_file);
+        if (!bytes) {
+            return Outcome::Failed("cannot read " + command.host_file);
+        }
+        std::string why;
+        std::optional<media::WaveAudio> wave = media::ParseWave(*bytes, &why);
+        if (!wave) {
+            return Outcome::Failed(command.host_file + " is not a PCM WAVE file: " + why);
+        }
+        spec = media::SoundSpec::Recorded(media::ToDeviceSamples(wave->format, wave->data),
+                                          kernel::Utf8ToWide(command.host_file));
+    }
+    if (command.target == AudioCommand::Target::Microphone) {
+        media::SetMicrophone(std::move(spec));
+    } else {
+        media::SetCallerVoice(std::move(spec));
+    }
+    return Outcome::Done();
+}
+
+Outcome Session::Do(const ExpectAudioCommand& command) {
+    using Kind = ExpectAudioCommand::Kind;
+    if (command.kind == Kind::Amr) {
+        const std::wstring path = ResolvePattern(command.path);
+        std::optional<std::filesystem::path> host = kernel::HostPathFor(path);
+        std::optional<std::vector<uint8_t>> bytes;
+        if (host) {
+            bytes = ReadHostFile(*host);
+        }
+        if (!bytes) {
+            return Outcome::Failed("the expectation did not hold",
+                                   {"no file " + kernel::WideToUtf8(path)});
+        }
+        auto frames = media::SplitAmrFrames(*bytes);
+        if (!frames) {
+            return Outcome::Failed("the expectation did not hold", {"not an AMR-NB file"});
+        }
+        const long ms = static_cast<long>(frames->size() * media::kAmrFrameMs);
+        std::vector<std::string> found{kernel::WideToUtf8(path) + ": an AMR-NB file of " +
+                                       std::to_string(ms) + " ms"};
+        bool held =
+            ms >= static_cast<long>(command.min_ms) && ms <= static_cast<long>(command.max_ms);
+        if (held && std::getenv("TOVARIN_FFMPEG") != nullptr) {
+            auto decoded = FfmpegDurationMs(*host);
+            if (const auto* why = std::get_if<std::string>(&decoded)) {
+                held = false;
+                found.push_back(*why);
+            } else if (std::get<long>(decoded) != ms) {
+                held = false;
+                found.push_back("ffmpeg decodes " + std::to_string(std::get<long>(decoded)) +
+                                " ms");
+            }
+        }
+        return held ? Outcome::Done() : Outcome::Failed("the expectation did not hold", found);
+    }
+    const std::vector<media::PlayingSound> playing = media::NowPlaying();
+    std::vector<std::string> found;
+    for (const media::PlayingSound& sound : playing) {
+        found.push_back(Describe(sound));
+    }
+    if (command.kind == Kind::NoSound) {
+        return playing.empty() ? Outcome::Done()
+                               : Outcome::Failed("the expectation did not hold", found);
+    }
+    for (const media::PlayingSound& sound : playing) {
+        if (SamePath(sound.path, command.path) &&
+            (!command.volume || *command.volume == sound.volume)) {
+            return Outcome::Done();
+        }
+    }
+    if (found.empty()) {
+        found.push_back("nothing plays");
+    }
+    return Outcome::Failed("the expectation did not hold", found);
+}
+
+}  // namespace tovarin::emulator::console

@@ -1,0 +1,70 @@
+// The device's audio ends, host side: the microphone, the speaker and the phone line.
+//
+// Every clocked part of the media framework reads and writes here in blocks of 8000 Hz mono
+// 16-bit samples, at the pace of the device clock. The microphone and the caller's voice on the
+// line play what the console (or a test) gives them; what is played goes to the line while a
+// call is connected and to the speaker otherwise. Each playback is traced when it starts and
+// ends, and can be asked for while it lasts ("expect sound"). In real time the speaker and the
+// microphone are the host's sound card when it has one.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "media/audio/sound_source.h"
+#include "media/codec/wave_file.h"
+
+namespace tovarin::media {
+
+enum class AudioInput { Microphone, Line };
+enum class AudioOutput { Speaker, Line };
+
+// What the microphone hears, and what the caller says on the line, from now on.
+void SetMicrophone(SoundSpec spec);
+void SetCallerVoice(SoundSpec spec);
+// Takes the next samples an input hears.
+void ReadInput(AudioInput input, std::span<int16_t> out);
+
+// The phone simulator says when a call is connected: its audio then comes from and goes to the
+// line.
+void SetLineConnected(bool connected);
+bool LineConnected();
+
+// The formats the audio capture filter's pin offers, in order. A device boots with the formats of
+// the phone's codec chip; tests replace them.
+std::vector<PcmFormat> CaptureFormats();
+void SetCaptureFormats(std::vector<PcmFormat> formats);
+std::vector<PcmFormat> DefaultCaptureFormats();
+
+// A capture driver that never ends its stream when asked to (the recorder must not hang on it).
+void SetCaptureIgnoresStop(bool ignore);
+bool CaptureIgnoresStop();
+
+struct PlayingSound {
+    int id = 0;
+    std::wstring path;  // device path of the file
+    AudioOutput output = AudioOutput::Speaker;
+    int32_t volume = 0;  // hundredths of a decibel
+    uint64_t position_ms = 0;
+};
+
+// A renderer's playback: begun when it starts playing a file, ended when it stops.
+int BeginPlayback(const std::wstring& path, int32_t volume);
+void UpdatePlayback(int id, uint64_t position_ms, int32_t volume);
+// Samples the renderer plays now (already scaled by its volume).
+void PlaySamples(int id, std::span<const int16_t> samples);
+void EndPlayback(int id, const wchar_t* how);
+std::vector<PlayingSound> NowPlaying();
+
+// Keeps what the speaker plays in a WAVE file (written when recording is switched off and when
+// the device shuts down). Returns false with *error set when the file cannot be made.
+bool StartSpeakerRecording(const std::filesystem::path& wave, std::string* error);
+void StopSpeakerRecording();
+
+const wchar_t* OutputName(AudioOutput output);
+
+}  // namespace tovarin::media
