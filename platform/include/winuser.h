@@ -296,3 +296,5 @@ TOVARIN_END_C
 #define wsprintf wsprintfW
 #define wvsprintf wvsprintfW
 #endif  // RC_INVOKED
+
+#include <winuser_dialogs.h>
