@@ -154,6 +154,27 @@
 // The tab control that a property sheet shows its pages' titles on.
 #define WC_TABCONTROLW L"SysTabControl32"
 #define WC_TABCONTROL WC_TABCONTROLW
+#define TCS_BOTTOM 0x0002
+#define TCS_FIXEDWIDTH 0x0400
+#define TCM_FIRST 0x1300
+#define TCM_GETITEMCOUNT (TCM_FIRST + 4)
+#define TCM_DELETEITEM (TCM_FIRST + 8)
+#define TCM_DELETEALLITEMS (TCM_FIRST + 9)
+#define TCM_GETITEMRECT (TCM_FIRST + 10)
+#define TCM_GETCURSEL (TCM_FIRST + 11)
+#define TCM_SETCURSEL (TCM_FIRST + 12)
+#define TCM_GETITEMW (TCM_FIRST + 60)
+#define TCM_SETITEMW (TCM_FIRST + 61)
+#define TCM_INSERTITEMW (TCM_FIRST + 62)
+#define TCM_GETITEM TCM_GETITEMW
+#define TCM_SETITEM TCM_SETITEMW
+#define TCM_INSERTITEM TCM_INSERTITEMW
+#define TCIF_TEXT 0x0001
+#define TCIF_IMAGE 0x0002
+#define TCIF_PARAM 0x0008
+#define TCN_FIRST (0U - 550U)
+#define TCN_SELCHANGE (TCN_FIRST - 1)
+#define TCN_SELCHANGING (TCN_FIRST - 2)
 
 #ifndef RC_INVOKED
 typedef struct tagINITCOMMONCONTROLSEX {
@@ -206,6 +227,18 @@ typedef struct tagLVFINDINFOW {
     UINT vkDirection;
 } LVFINDINFOW, *LPLVFINDINFOW;
 typedef LVFINDINFOW LVFINDINFO;
+
+typedef struct tagTCITEMW {
+    UINT mask;  // TCIF_*
+    DWORD dwState;
+    DWORD dwStateMask;
+    LPWSTR pszText;
+    int cchTextMax;
+    int iImage;
+    LPARAM lParam;
+} TCITEMW, *LPTCITEMW;
+typedef TCITEMW TCITEM;
+typedef LPTCITEMW LPTCITEM;
 
 typedef struct tagNMLISTVIEW {
     NMHDR hdr;

@@ -19,6 +19,7 @@ inline constexpr wchar_t kListBoxClass[] = L"ListBox";
 inline constexpr wchar_t kComboListClass[] = L"ComboLBox";
 inline constexpr wchar_t kListViewClass[] = L"SysListView32";
 inline constexpr wchar_t kTrackbarClass[] = L"msctls_trackbar32";
+inline constexpr wchar_t kTabClass[] = L"SysTabControl32";
 
 WNDPROC ButtonProcedure();
 WNDPROC StaticProcedure();
@@ -27,6 +28,7 @@ WNDPROC ListBoxProcedure();
 WNDPROC ComboBoxProcedure();
 WNDPROC ListViewProcedure();
 WNDPROC TrackbarProcedure();
+WNDPROC TabProcedure();
 
 // The ComboLBox list that a combo box drops down; null for any other window.
 HWND ComboListOf(HWND combo);
