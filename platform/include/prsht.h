@@ -157,7 +157,7 @@ typedef LPCPROPSHEETHEADERW LPCPROPSHEETHEADER;
 
 // What a page receives with WM_NOTIFY from its sheet.
 typedef struct _PSHNOTIFY {
-    NMHDR hdr;  // hwndFrom: the sheet; code: PSN_*
+    NMHDR hdr;      // hwndFrom: the sheet; code: PSN_*
     LPARAM lParam;  // PSN_APPLY: TRUE when the user chose OK
 } PSHNOTIFY, *LPPSHNOTIFY;
 

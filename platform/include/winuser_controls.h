@@ -13,6 +13,10 @@
 #define WM_LBUTTONDBLCLK 0x0203
 #define MK_LBUTTON 0x0001
 #endif
+// The user asked for help (the shell menu's Help).
+#ifndef WM_HELP
+#define WM_HELP 0x0053
+#endif
 #ifndef VK_DELETE
 #define VK_DELETE 0x2E
 #endif

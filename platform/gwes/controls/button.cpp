@@ -5,7 +5,8 @@
 //
 // A tap is WM_LBUTTONDOWN (the button shows pushed) and WM_LBUTTONUP: released over the button it
 // clicks (the check changes, then BN_CLICKED goes to the parent); released elsewhere it does not.
-// A disabled button takes no tap. BM_CLICK is a tap from a program.
+// A disabled button takes no tap. BM_CLICK is a tap from a program; the space key pressed and
+// released on the focused button clicks it too.
 #include "gwes/controls/standard_controls.h"
 
 #include "gwes/controls/control_state.h"
@@ -127,6 +128,18 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
             }
             return 0;
         }
+        case WM_KEYDOWN:
+            // The action key (space) pushes the focused button as the stylus does.
+            if (wparam == VK_SPACE && IsEnabled(hwnd) && TypeOf(hwnd) != BS_GROUPBOX) {
+                SetPushed(hwnd, *state, true);
+            }
+            return 0;
+        case WM_KEYUP:
+            if (wparam == VK_SPACE && state->pushed) {
+                SetPushed(hwnd, *state, false);
+                Click(hwnd, *state);
+            }
+            return 0;
         case BM_CLICK:
             SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
             SendMessageW(hwnd, WM_LBUTTONUP, 0, 0);

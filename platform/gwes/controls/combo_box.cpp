@@ -6,7 +6,8 @@
 // first), a tap on an item chooses that item and closes it. The parent hears of a choice that
 // changed the selection with CBN_SELCHANGE, then CBN_SELENDOK and CBN_CLOSEUP; a tap on the combo
 // box while the list is open closes it with CBN_SELENDCANCEL and CBN_CLOSEUP. A program's
-// CB_SETCURSEL or CB_SELECTSTRING changes the selection without any notification.
+// CB_SETCURSEL or CB_SELECTSTRING changes the selection without any notification; the up and down
+// keys choose the neighbouring item as the user's choice (CBN_SELCHANGE).
 //
 // The window's height in a template is the field and the dropped list together: the combo box
 // keeps the field's height and drops a list as tall as the rest.
@@ -174,6 +175,25 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
             return 0;
         case WM_LBUTTONUP:
             return 0;
+        case WM_KEYDOWN: {
+            // The up and down keys choose the item above or below, list open or not.
+            if ((wparam != VK_UP && wparam != VK_DOWN) || !IsEnabled(hwnd)) {
+                return 0;
+            }
+            const auto count = static_cast<int>(ToList(*state, LB_GETCOUNT, 0, 0));
+            const auto before = static_cast<int>(ToList(*state, LB_GETCURSEL, 0, 0));
+            if (count == 0) {
+                return 0;
+            }
+            const int row =
+                before < 0 ? 0 : std::clamp(before + (wparam == VK_DOWN ? 1 : -1), 0, count - 1);
+            if (row != before) {
+                ToList(*state, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+                ShowSelection(hwnd, *state);
+                NotifyParent(hwnd, CBN_SELCHANGE);
+            }
+            return 0;
+        }
         case kComboListTapped:
             Chosen(hwnd, *state, static_cast<int>(static_cast<INT_PTR>(wparam)));
             return 0;

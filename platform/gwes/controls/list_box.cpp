@@ -3,9 +3,11 @@
 //
 // A tap selects the row under the stylus; when the tap has changed the selection, a list with
 // LBS_NOTIFY sends LBN_SELCHANGE to its parent as the stylus lifts. A program's LB_SETCURSEL,
-// LB_SELECTSTRING or LB_SETSEL sends nothing. A combo box's list tells its combo box instead.
+// LB_SELECTSTRING or LB_SETSEL sends nothing. The up and down keys move the selection as a tap
+// does. A combo box's list tells its combo box instead.
 #include "gwes/controls/list_box.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tovarin::gwes::controls {
@@ -74,6 +76,29 @@ LRESULT Tap(HWND hwnd, ListBoxState& state, UINT message, POINT point) {
     return 0;
 }
 
+// The up and down keys move a single selection by one row, as the user's choice.
+LRESULT Key(HWND hwnd, ListBoxState& state, UINT vk) {
+    if ((vk != VK_UP && vk != VK_DOWN) || !IsEnabled(hwnd) || MultipleSelection(hwnd) ||
+        state.items.count() == 0) {
+        return 0;
+    }
+    const int row =
+        state.current == ItemList::kNone
+            ? 0
+            : std::clamp(state.current + (vk == VK_DOWN ? 1 : -1), 0, state.items.count() - 1);
+    if (row == state.current) {
+        return 0;
+    }
+    state.current = row;
+    if (state.combo) {
+        return 0;  // the combo box moves its own selection
+    }
+    if (StyleOf(hwnd) & LBS_NOTIFY) {
+        NotifyParent(hwnd, LBN_SELCHANGE);
+    }
+    return 0;
+}
+
 LRESULT CopyText(const ListBoxState& state, int index, LPARAM buffer) {
     if (!state.items.Valid(index)) {
         return LB_ERR;
@@ -105,6 +130,8 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:
             return Tap(hwnd, *state, message, PointOf(lparam));
+        case WM_KEYDOWN:
+            return Key(hwnd, *state, static_cast<UINT>(wparam));
         case LB_ADDSTRING: {
             const int at = state->items.Add(text ? text : L"");
             AfterInsert(*state, at);

@@ -12,7 +12,8 @@ void RegisterStandardControls(ClassTable& classes) {
         {kButtonClass, ButtonProcedure()},     {kStaticClass, StaticProcedure()},
         {kEditClass, EditProcedure()},         {kComboBoxClass, ComboBoxProcedure()},
         {kListBoxClass, ListBoxProcedure()},   {kComboListClass, ListBoxProcedure()},
-        {kListViewClass, ListViewProcedure()}, {kTrackbarClass, TrackbarProcedure()}, {kTabClass, TabProcedure()},
+        {kListViewClass, ListViewProcedure()}, {kTrackbarClass, TrackbarProcedure()},
+        {kTabClass, TabProcedure()},
     };
     for (const auto& control : standard) {
         classes.Add({.name = control.name, .proc = control.proc, .built_in = true});

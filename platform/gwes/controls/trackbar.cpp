@@ -4,7 +4,8 @@
 // WM_VSCROLL), lParam the trackbar: while the user drags the thumb, TB_THUMBTRACK with each new
 // position, then TB_THUMBPOSITION where it is let go and TB_ENDTRACK; a tap on the channel beside
 // the thumb pages toward the tap (TB_PAGEUP / TB_PAGEDOWN) and ends with TB_ENDTRACK. A program's
-// TBM_SETPOS moves the thumb without any message.
+// TBM_SETPOS moves the thumb without any message. The arrow keys move it by a line (TB_LINEUP /
+// TB_LINEDOWN, then TB_ENDTRACK).
 #include <algorithm>
 #include <commctrl.h>
 
@@ -127,6 +128,33 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
         case WM_LBUTTONUP:
             Release(hwnd, *state, PointOf(lparam));
             return 0;
+        case WM_KEYDOWN: {
+            // The arrow keys move the thumb by a line, the page keys by a page.
+            LONG step = 0;
+            WORD code = 0;
+            switch (wparam) {
+                case VK_LEFT:
+                case VK_UP:
+                    step = -state->line;
+                    code = TB_LINEUP;
+                    break;
+                case VK_RIGHT:
+                case VK_DOWN:
+                    step = state->line;
+                    code = TB_LINEDOWN;
+                    break;
+                default:
+                    return 0;
+            }
+            if (!IsEnabled(hwnd)) {
+                return 0;
+            }
+            state->pos += step;
+            Clamp(*state);
+            Report(hwnd, code, state->pos);
+            Report(hwnd, TB_ENDTRACK, 0);
+            return 0;
+        }
         case TBM_GETPOS:
             return state->pos;
         case TBM_GETRANGEMIN:

@@ -162,6 +162,13 @@ TEST_F(NotificationTest, DropDownListOpensOverOtherWindowsAndNotifiesOnlyAUsersC
                Command(1040, CBN_DROPDOWN), closed_without_choice[0], closed_without_choice[1]}),
         TakeHeard());
 
+    // The up key chooses the item above, as the user's choice; at the top it changes nothing.
+    SendMessageW(combo, WM_KEYDOWN, VK_UP, 0);
+    SendMessageW(combo, WM_KEYDOWN, VK_UP, 0);
+    SendMessageW(combo, WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ((Table{Command(1040, CBN_SELCHANGE), Command(1040, CBN_SELCHANGE)}), TakeHeard());
+    EXPECT_EQ(0, SendMessageW(combo, CB_GETCURSEL, 0, 0));
+
     // A disabled combo box does not open.
     SetWindowLongW(combo, GWL_STYLE, GetWindowLongW(combo, GWL_STYLE) | WS_DISABLED);
     Tap(combo);
