@@ -298,3 +298,5 @@ TOVARIN_END_C
 #endif  // RC_INVOKED
 
 #include <winuser_dialogs.h>
+// The standard controls.
+#include <winuser_controls.h>
