@@ -287,6 +287,18 @@ TEST_F(DialogTest, TabAndEnterAreDialogNavigation) {
     EXPECT_FALSE(IsDialogMessageW(dialog, &elsewhere));
 }
 
+TEST_F(DialogTest, TabWalksIntoAChildDialog) {
+    HWND dialog = Make(IDD_PLAIN);
+    ASSERT_NE(nullptr, dialog);
+    HWND page = Make(IDD_CHILD, dialog);
+    ASSERT_NE(nullptr, page);
+    EXPECT_TRUE(GetWindowLongW(page, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
+    HWND inner = Item(page, IDC_FIRST);
+    EXPECT_EQ(inner, GetNextDlgTabItem(dialog, Item(dialog, IDC_SECOND), FALSE));
+    EXPECT_EQ(Item(dialog, IDC_FIRST), GetNextDlgTabItem(dialog, inner, FALSE));  // wraps
+    EXPECT_EQ(inner, GetNextDlgTabItem(dialog, Item(dialog, IDC_FIRST), TRUE));
+}
+
 TEST_F(DialogTest, WmCloseClicksCancel) {
     std::vector<WPARAM> commands;
     SetDialogHandler([&](HWND hwnd, UINT message, WPARAM wparam, LPARAM) -> INT_PTR {
