@@ -500,6 +500,24 @@ TEST_F(DialogTest, TheLowBitOfSetForegroundWindowBringsTheLastActivePopup) {
     EXPECT_EQ(main, GetForegroundWindow());
 }
 
+TEST_F(DialogTest, AnotherThreadsWindowIsActivatedOnItsOwnThread) {
+    HWND window = nullptr;
+    PumpingThread owner([&] {
+        window = CreateWindowExW(0, kRecorderClass, L"theirs", WS_POPUP | WS_VISIBLE, 0, 52, 10, 10,
+                                 nullptr, nullptr, nullptr, nullptr);
+    });
+    ASSERT_NE(nullptr, window);
+    Recorder::Instance().Clear();
+    ASSERT_TRUE(SetForegroundWindow(window));
+    EXPECT_EQ(window, GetForegroundWindow());  // at once
+    kernel::WaitForDeviceIdle();
+    std::vector<Seen> activations = Recorder::Instance().Of(window, WM_ACTIVATE);
+    ASSERT_EQ(1u, activations.size());
+    EXPECT_EQ(static_cast<WPARAM>(WA_ACTIVE), activations[0].wparam);
+    EXPECT_EQ(owner.id(), activations[0].thread);  // delivered on the window's own thread
+    EXPECT_EQ(nullptr, GetActiveWindow());         // the caller's own activation is unchanged
+}
+
 TEST_F(DialogTest, DeferredPositionsApplyTogether) {
     HWND dialog = Make(IDD_PLAIN);
     ASSERT_NE(nullptr, dialog);
