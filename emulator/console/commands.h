@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "console/audio_commands.h"
+#include "console/ui_commands.h"
 
 namespace tovarin::emulator::console {
 
@@ -162,7 +163,7 @@ using Command =
                  ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand, ExpectEventCommand,
                  ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
                  ExpectMessageCommand, ExpectVolumeCommand, AudioCommand,
-                 ExpectAudioCommand>;
+                 ExpectAudioCommand, UiCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {
@@ -177,7 +178,9 @@ inline bool IsExpectation(const Command& command) {
            std::holds_alternative<ExpectStartedCommand>(command) ||
            std::holds_alternative<ExpectMessageCommand>(command) ||
            std::holds_alternative<ExpectVolumeCommand>(command) ||
-           std::holds_alternative<ExpectAudioCommand>(command);
+           std::holds_alternative<ExpectAudioCommand>(command) ||
+           (std::holds_alternative<UiCommand>(command) &&
+            IsUiExpectation(std::get<UiCommand>(command)));
 }
 
 }  // namespace tovarin::emulator::console

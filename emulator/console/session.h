@@ -80,6 +80,7 @@ class Session {
     Outcome Do(const ExpectVolumeCommand&);
     Outcome Do(const AudioCommand&);        // session_audio.cpp
     Outcome Do(const ExpectAudioCommand&);  // session_audio.cpp
+    Outcome Do(const UiCommand&);  // ui_session.cpp
 
     // The device before its boot, for the commands that run then; already on when it is.
     Outcome PowerOn();

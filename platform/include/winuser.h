@@ -296,3 +296,7 @@ TOVARIN_END_C
 #define wsprintf wsprintfW
 #define wvsprintf wvsprintfW
 #endif  // RC_INVOKED
+
+#include <winuser_dialogs.h>
+// The standard controls.
+#include <winuser_controls.h>

@@ -1,0 +1,54 @@
+// The shell library (aygshell): full-screen dialogs, menu bars and the dialog relayout helper.
+#pragma once
+
+#include <windows.h>
+
+// SHINITDLGINFO.dwMask
+#define SHIDIM_FLAGS 0x0001
+
+// SHINITDLGINFO.dwFlags
+#define SHIDIF_DONEBUTTON 0x0001
+#define SHIDIF_SIZEDLG 0x0002
+#define SHIDIF_SIZEDLGFULLSCREEN 0x0004
+#define SHIDIF_SIPDOWN 0x0008
+#define SHIDIF_FULLSCREENNOMENUBAR 0x0010
+#define SHIDIF_EMPTYMENU 0x0020
+#define SHIDIF_WANTSCROLLBAR 0x0040
+#define SHIDIF_CANCELBUTTON 0x0080
+
+// SHMENUBARINFO.dwFlags
+#define SHCMBF_EMPTYBAR 0x0001
+#define SHCMBF_HIDDEN 0x0002
+#define SHCMBF_HIDESIPBUTTON 0x0004
+#define SHCMBF_COLORBK 0x0008
+#define SHCMBF_HMENU 0x0010
+
+#ifndef RC_INVOKED
+typedef struct tagSHINITDLGINFO {
+    DWORD dwMask;
+    HWND hDlg;
+    DWORD dwFlags;
+} SHINITDLGINFO, *PSHINITDLGINFO;
+
+typedef struct tagSHMENUBARINFO {
+    DWORD cbSize;  // sizeof(SHMENUBARINFO)
+    HWND hwndParent;
+    DWORD dwFlags;
+    UINT nToolBarId;
+    HINSTANCE hInstRes;
+    int nBmpId;
+    int cBmpImages;
+    HWND hwndMB;  // receives the bar's window
+    COLORREF clrBk;
+} SHMENUBARINFO, *PSHMENUBARINFO;
+
+TOVARIN_BEGIN_C
+BOOL WINAPI SHInitDialog(PSHINITDLGINFO pshidi);
+BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* pmbi);
+// Moves and sizes every control of the dialog to the rectangle that the control with the same
+// id (the k-th of that id for the k-th) has in the dialog template lpDialogTemplate of hInst,
+// converted with the dialog's base units, in one batch; texts the template gives are set again,
+// check states and list selections stay. FALSE when the template cannot be read.
+BOOL WINAPI RelayoutDialog(HINSTANCE hInst, HWND hDlg, LPCWSTR lpDialogTemplate);
+TOVARIN_END_C
+#endif  // RC_INVOKED
