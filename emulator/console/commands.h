@@ -8,6 +8,8 @@
 #include <variant>
 #include <vector>
 
+#include "console/ui_commands.h"
+
 namespace tovarin::emulator::console {
 
 enum class RegRoot { LocalMachine, CurrentUser };
@@ -139,7 +141,7 @@ using Command =
                  ServiceCommand, PowerAcCommand, PowerStateCommand, ExpectRegCommand,
                  ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand, ExpectEventCommand,
                  ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
-                 ExpectMessageCommand>;
+                 ExpectMessageCommand, UiCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {

@@ -74,6 +74,7 @@ class Session {
     Outcome Do(const ExpectKeyCommand&);
     Outcome Do(const ExpectStartedCommand&);
     Outcome Do(const ExpectMessageCommand&);
+    Outcome Do(const UiCommand&);
 
     std::vector<kernel::LogEntry> SinceMark() const;
     void Shutdown();
