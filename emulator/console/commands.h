@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "console/input_commands.h"
 #include "console/ui_commands.h"
 
 namespace tovarin::emulator::console {
@@ -141,7 +142,7 @@ using Command =
                  ServiceCommand, PowerAcCommand, PowerStateCommand, ExpectRegCommand,
                  ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand, ExpectEventCommand,
                  ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
-                 ExpectMessageCommand, UiCommand>;
+                 ExpectMessageCommand, UiCommand, InputCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {
@@ -154,7 +155,9 @@ inline bool IsExpectation(const Command& command) {
            std::holds_alternative<ExpectIoctlCommand>(command) ||
            std::holds_alternative<ExpectKeyCommand>(command) ||
            std::holds_alternative<ExpectStartedCommand>(command) ||
-           std::holds_alternative<ExpectMessageCommand>(command);
+           std::holds_alternative<ExpectMessageCommand>(command) ||
+           (std::holds_alternative<UiCommand>(command) &&
+            IsUiExpectation(std::get<UiCommand>(command)));
 }
 
 }  // namespace tovarin::emulator::console

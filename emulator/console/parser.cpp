@@ -370,11 +370,11 @@ Command ParseWords(Words& words, std::string* heredoc_end) {
     if (name == "expect") {
         return ParseExpect(words);
     }
-    if (auto ui = ParseUiCommand(name, words.TakeRest())) {
-        if (auto* reason = std::get_if<std::string>(&*ui)) {
+    if (auto input = ParseInputCommand(name, words.TakeRest())) {
+        if (auto* reason = std::get_if<std::string>(&*input)) {
             throw Unparsable{*reason};
         }
-        return std::get<UiCommand>(*ui);
+        return std::get<InputCommand>(*input);
     }
     throw Unparsable{"unknown command '" + name + "'"};
 }
@@ -405,6 +405,12 @@ std::variant<Command, std::string> ParseLine(std::string_view line, std::string*
     SplitLine split = SplitWords(line);
     if (!split.error.empty()) {
         return split.error;
+    }
+    if (auto ui = ParseUiCommand(split.words)) {
+        if (auto* reason = std::get_if<std::string>(&*ui)) {
+            return *reason;
+        }
+        return Command(std::get<UiCommand>(*ui));
     }
     try {
         Words words(split.words);

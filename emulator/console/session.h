@@ -74,7 +74,8 @@ class Session {
     Outcome Do(const ExpectKeyCommand&);
     Outcome Do(const ExpectStartedCommand&);
     Outcome Do(const ExpectMessageCommand&);
-    Outcome Do(const UiCommand&);
+    Outcome Do(const UiCommand&);     // ui_session.cpp
+    Outcome Do(const InputCommand&);  // input_command_runner.cpp
 
     std::vector<kernel::LogEntry> SinceMark() const;
     void Shutdown();

@@ -76,8 +76,9 @@ int PositionAt(const ThumbGeometry& geometry, int thumb_top) {
     if (travel <= 0 || span <= 0) {
         return geometry.min;
     }
+    // The first position whose thumb lies at or below this place (the inverse of ThumbOf).
     const int offset = std::clamp(thumb_top - geometry.track_top, 0, travel);
-    return geometry.min + static_cast<int>((int64_t{offset} * span + travel / 2) / travel);
+    return geometry.min + static_cast<int>((int64_t{offset} * span + travel - 1) / travel);
 }
 
 bool Inside(const RECT& rect, POINT point) {

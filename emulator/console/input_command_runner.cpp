@@ -3,7 +3,7 @@
 // Between the taps of one command (open a list, then tap an item) the device settles, so that
 // each tap meets the screen the previous one left.
 #include "console/session.h"
-#include "console/ui_commands.h"
+#include "console/input_commands.h"
 #include "console/ui_input.h"
 
 #include <windows.h>
@@ -207,7 +207,7 @@ Outcome MenuHelp() {
 
 }  // namespace
 
-Outcome Session::Do(const UiCommand& command) {
+Outcome Session::Do(const InputCommand& command) {
     return std::visit(
         [](const auto& action) -> Outcome {
             using T = std::decay_t<decltype(action)>;

@@ -1,4 +1,4 @@
-#include "console/ui_commands.h"
+#include "console/input_commands.h"
 
 #include "kernel/files/utf8.h"
 
@@ -9,20 +9,20 @@ std::optional<ControlAddress> ParseControl(const Word& word) {
     return word.quoted ? std::nullopt : ParseControlAddress(word.text);
 }
 
-std::variant<UiCommand, std::string> Parse(std::string_view name, std::span<const Word> words) {
+std::variant<InputCommand, std::string> Parse(std::string_view name, std::span<const Word> words) {
     if (name == "tab") {
         auto index = words.size() == 1 && !words[0].quoted ? ParseNumber(words[0].text, 0xFFFF)
                                                            : std::nullopt;
         if (!index) {
             return std::string("usage: tab N");
         }
-        return UiCommand{TabCommand{static_cast<int>(*index)}};
+        return InputCommand{TabCommand{static_cast<int>(*index)}};
     }
     if (name == "menu") {
         if (words.size() != 1 || words[0].quoted || words[0].text != "help") {
             return std::string("usage: menu help");
         }
-        return UiCommand{MenuHelpCommand{}};
+        return InputCommand{MenuHelpCommand{}};
     }
     const std::string usage = name == "click"    ? "usage: click ID"
                               : name == "choose" ? "usage: choose ID \"TEXT\" | choose ID at N"
@@ -38,18 +38,18 @@ std::variant<UiCommand, std::string> Parse(std::string_view name, std::span<cons
         if (words.size() != 1) {
             return usage;
         }
-        return UiCommand{ClickCommand{*control}};
+        return InputCommand{ClickCommand{*control}};
     }
     if (name == "type") {
         if (words.size() != 2 || !words[1].quoted) {
             return usage;
         }
-        return UiCommand{TypeCommand{*control, kernel::Utf8ToWide(words[1].text)}};
+        return InputCommand{TypeCommand{*control, kernel::Utf8ToWide(words[1].text)}};
     }
     ChooseCommand choose{*control};
     if (words.size() == 2 && words[1].quoted) {
         choose.text = kernel::Utf8ToWide(words[1].text);
-        return UiCommand{choose};
+        return InputCommand{choose};
     }
     if (words.size() == 3 && !words[1].quoted && words[1].text == "at") {
         auto index = words[2].quoted ? std::nullopt : ParseNumber(words[2].text, 0xFFFF);
@@ -57,22 +57,22 @@ std::variant<UiCommand, std::string> Parse(std::string_view name, std::span<cons
             return "'" + words[2].text + "' is not an item index";
         }
         choose.index = static_cast<int>(*index);
-        return UiCommand{choose};
+        return InputCommand{choose};
     }
     return usage;
 }
 
 }  // namespace
 
-std::optional<std::variant<UiCommand, std::string>> ParseUiCommand(std::string_view name,
-                                                                   std::span<const Word> words) {
+std::optional<std::variant<InputCommand, std::string>> ParseInputCommand(
+    std::string_view name, std::span<const Word> words) {
     if (name != "click" && name != "choose" && name != "type" && name != "tab" && name != "menu") {
         return std::nullopt;
     }
     return Parse(name, words);
 }
 
-std::vector<std::string> UiHelpLines() {
+std::vector<std::string> InputHelpLines() {
     return {
         "Controls of the foreground window (ID/K: the K-th shown control with that id):",
         "  click ID                              the user taps the control",

@@ -7,15 +7,15 @@
 namespace tovarin::emulator::console {
 namespace {
 
-UiCommand Parsed(const std::string& line) {
+InputCommand Parsed(const std::string& line) {
     auto result = ParseLine(line);
     if (auto* reason = std::get_if<std::string>(&result)) {
         ADD_FAILURE() << line << ": " << *reason;
         return {};
     }
-    const auto* ui = std::get_if<UiCommand>(&std::get<Command>(result));
+    const auto* ui = std::get_if<InputCommand>(&std::get<Command>(result));
     EXPECT_NE(nullptr, ui) << line;
-    return ui ? *ui : UiCommand{};
+    return ui ? *ui : InputCommand{};
 }
 
 std::string Reason(const std::string& line) {
@@ -24,7 +24,7 @@ std::string Reason(const std::string& line) {
     return reason ? *reason : "";
 }
 
-TEST(ParseUiCommand, ControlsTextsAndIndexes) {
+TEST(ParseInputCommand, ControlsTextsAndIndexes) {
     auto click = std::get<ClickCommand>(Parsed("click 131/2").action);
     EXPECT_EQ(131, click.control.id);
     EXPECT_EQ(2u, click.control.index);
@@ -41,7 +41,7 @@ TEST(ParseUiCommand, ControlsTextsAndIndexes) {
     EXPECT_TRUE(std::holds_alternative<MenuHelpCommand>(Parsed("menu help").action));
 }
 
-TEST(ParseUiCommand, ReportsWhatIsWrong) {
+TEST(ParseInputCommand, ReportsWhatIsWrong) {
     for (const char* line : {"click", "click 1 2", "click \"1\"", "click 1/", "click a/1",
                              "choose 1040", "choose 1040 at", "choose 1040 at x", "choose 1040 x",
                              "type 1020", "type 1020 abc", "tab", "tab -1", "menu", "menu start"}) {
