@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "console/audio_commands.h"
+#include "console/input_commands.h"
 #include "console/ui_commands.h"
 
 namespace tovarin::emulator::console {
@@ -163,7 +164,7 @@ using Command =
                  ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand, ExpectEventCommand,
                  ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
                  ExpectMessageCommand, ExpectVolumeCommand, AudioCommand,
-                 ExpectAudioCommand, UiCommand>;
+                 ExpectAudioCommand, UiCommand, InputCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {

@@ -81,6 +81,7 @@ class Session {
     Outcome Do(const AudioCommand&);        // session_audio.cpp
     Outcome Do(const ExpectAudioCommand&);  // session_audio.cpp
     Outcome Do(const UiCommand&);  // ui_session.cpp
+    Outcome Do(const InputCommand&);  // input_command_runner.cpp
 
     // The device before its boot, for the commands that run then; already on when it is.
     Outcome PowerOn();

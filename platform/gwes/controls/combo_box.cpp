@@ -138,9 +138,10 @@ void Create(HWND hwnd, ComboState& state, const CREATESTRUCTW& create) {
         top = parent;
     }
     const DWORD list_style =
-        WS_POPUP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | ((style & CBS_SORT) ? LBS_SORT : 0);
-    state.list = CreateWindowExW(WS_EX_TOPMOST, kComboListClass, L"", list_style, 0, 0, create.cx,
-                                 state.dropped_height, top, nullptr, create.hInstance, hwnd);
+        WS_POPUP | WS_BORDER | LBS_NOTIFY | ((style & CBS_SORT) ? LBS_SORT : 0);
+    state.list =
+        CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, kComboListClass, L"", list_style, 0, 0,
+                        create.cx, state.dropped_height, top, nullptr, create.hInstance, hwnd);
     if (HasEdit(hwnd)) {
         state.edit = CreateWindowExW(
             0, kEditClass, create.lpszName, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, create.cx,
@@ -167,6 +168,7 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
             if (!IsEnabled(hwnd)) {
                 return 0;
             }
+            TakeFocus(state->edit ? state->edit : hwnd);
             if (state->dropped) {
                 CloseList(hwnd, *state, false);
             } else {
@@ -175,6 +177,8 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
             return 0;
         case WM_LBUTTONUP:
             return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTCHARS | DLGC_WANTARROWS;
         case WM_KEYDOWN: {
             // The up and down keys choose the item above or below, list open or not.
             if ((wparam != VK_UP && wparam != VK_DOWN) || !IsEnabled(hwnd)) {
