@@ -15,7 +15,7 @@
 #include "gwes/controls/standard_controls.h"
 #include "gwes/sheets/property_sheet.h"
 #include "kernel/device.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 
 namespace tovarin::emulator::console {
 namespace {

@@ -1,6 +1,6 @@
 #include "console/input_commands.h"
 
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 
 namespace tovarin::emulator::console {
 namespace {

@@ -91,13 +91,6 @@ class Words {
         return ref;
     }
 
-    // The words not taken yet, all taken.
-    std::span<const Word> TakeRest() {
-        std::span<const Word> rest = words_.subspan(pos_);
-        pos_ = words_.size();
-        return rest;
-    }
-
     void ExpectEnd() {
         if (!AtEnd()) {
             throw Unparsable{"unexpected '" + words_[pos_].text + "' at the end of the line"};

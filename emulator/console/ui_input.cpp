@@ -3,7 +3,7 @@
 #include <charconv>
 
 #include "gwes/stylus.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 
 namespace tovarin::emulator::console {
 namespace {

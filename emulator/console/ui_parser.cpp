@@ -3,7 +3,7 @@
 
 #include "console/ui_commands.h"
 #include "console/ui_input.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 
 namespace tovarin::emulator::console {
 namespace {

@@ -8,7 +8,7 @@
 #include "console/ui_input.h"
 #include "gwes/screen.h"
 #include "gwes/stylus.h"
-#include "kernel/files/utf8.h"
+#include "kernel/strings/utf8.h"
 
 namespace tovarin::emulator::console {
 namespace {

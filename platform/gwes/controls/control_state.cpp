@@ -7,7 +7,7 @@
 
 #include "gwes/message_pump.h"
 #include "gwes/window_manager.h"
-#include "kernel/devices/device_local.h"
+#include "kernel/device_local.h"
 
 namespace tovarin::gwes::controls {
 namespace {

@@ -6,7 +6,7 @@
 #include <map>
 #include <mutex>
 
-#include "kernel/devices/device_local.h"
+#include "kernel/device_local.h"
 #include "kernel/handles.h"
 
 namespace tovarin::gwes::sheets {
