@@ -93,7 +93,7 @@ void Session::Shutdown() {
     if (!emulator_) {
         return;
     }
-    for (HANDLE event : events_) {
+    for (const auto& [name, event] : events_) {
         CloseHandle(event);
     }
     events_.clear();
@@ -247,8 +247,11 @@ Outcome Session::Do(const EventSetCommand& command) {
     if (event == nullptr) {
         return Outcome::Failed(ErrorText("cannot open or make the event", GetLastError()));
     }
-    events_.push_back(event);
-    SetEvent(event);
+    auto [kept, added] = events_.emplace(command.name, event);
+    if (!added) {
+        CloseHandle(event);  // the console holds this event already
+    }
+    SetEvent(kept->second);
     return Outcome::Done();
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -82,7 +83,9 @@ class Session {
     Output& output_;
     std::unique_ptr<Emulator> emulator_;
     size_t mark_ = 0;
-    std::vector<HANDLE> events_;  // named events the console made; kept so they go on existing
+    // Named events the console set, one handle per name (however often it is set); kept so they
+    // go on existing.
+    std::map<std::wstring, HANDLE> events_;
 };
 
 }  // namespace tovarin::emulator::console

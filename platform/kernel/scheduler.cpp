@@ -307,6 +307,11 @@ void Scheduler::ReportDeadlock() {
     }
 }
 
+int Scheduler::LiveDeviceThreads() {
+    std::lock_guard guard(lock_);
+    return live_device_threads_;
+}
+
 void Scheduler::WaitForIdle() {
     if (mode_ != ClockMode::Simulated) {
         return;

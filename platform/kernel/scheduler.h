@@ -80,6 +80,9 @@ class Scheduler {
 
     void WaitForIdle();
 
+    // Device threads started and not ended yet.
+    int LiveDeviceThreads();
+
     // Ends every device thread: blocked ones leave their wait, running ones at their next wait.
     // Returns once all have ended, or reports those that did not end within the grace period.
     void Shutdown();
