@@ -1,14 +1,38 @@
 #include "emulator.h"
 
+#include <mutex>
+
 #include "host_trace.h"
 #include "hosts/taskbar.h"
+#include "image/default_registry.h"
 #include "image/device_image.h"
+#include "kernel/files/utf8.h"
 #include "kernel/registry/registry.h"
 #include "media/wave_volume.h"
 
 namespace tovarin::emulator {
+namespace {
+
+// The device that a signal may flush; the mutex keeps it from going while it is flushed.
+std::mutex g_running_mutex;
+kernel::Device* g_running_device = nullptr;
+
+}  // namespace
+
+bool Emulator::FlushRegistryOfRunningDevice() {
+    std::lock_guard lock(g_running_mutex);
+    return g_running_device && g_running_device->registry().Flush();
+}
 
 std::unique_ptr<Emulator> Emulator::Boot(const BootOptions& options, std::string* error) {
+    std::unique_ptr<Emulator> emulator = PowerOn(options, error);
+    if (!emulator || !emulator->Start(error)) {
+        return nullptr;
+    }
+    return emulator;
+}
+
+std::unique_ptr<Emulator> Emulator::PowerOn(const BootOptions& options, std::string* error) {
     std::unique_ptr<Emulator> emulator(new Emulator());
     kernel::DeviceOptions device_options;
     device_options.clock = options.clock;
@@ -20,6 +44,10 @@ std::unique_ptr<Emulator> Emulator::Boot(const BootOptions& options, std::string
         *error = std::string("the device cannot start: ") + failure.what();
         return nullptr;
     }
+    {
+        std::lock_guard lock(g_running_mutex);
+        g_running_device = emulator->device_.get();
+    }
     if (options.log_listener) {
         emulator->log_subscription_ = emulator->device_->log().Subscribe(options.log_listener);
     }
@@ -27,21 +55,52 @@ std::unique_ptr<Emulator> Emulator::Boot(const BootOptions& options, std::string
     for (const std::wstring& message : emulator->device_->registry().LoadMessages()) {
         HostTrace(L"registry", message);
     }
-
-    emulator->drivers_ = RegisterDeviceDrivers();
-    media::SetWaveVolume(kBootWaveVolume);
-    if (!emulator->phone_.TurnRadioOn()) {
-        *error = "cannot publish the phone state";
-        return nullptr;
-    }
-    if (!StartTaskbar(error) || !emulator->phone_.Start(error) ||
-        !emulator->services_.Start(error)) {
-        return nullptr;
+    // A phone whose hive is gone still boots as a phone: with the services listed and the
+    // default values, never with nothing running.
+    kernel::Registry& registry = emulator->device_->registry();
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        if (registry.LoadedFromFile(root)) {
+            continue;
+        }
+        const bool machine = root == HKEY_LOCAL_MACHINE;
+        const std::filesystem::path file =
+            RegistryFolderOf(options.image_root) / (machine ? "HKLM.reg" : "HKCU.reg");
+        std::error_code failed;
+        HostTrace(L"registry",
+                  kernel::Utf8ToWide(file.string()) +
+                      (std::filesystem::exists(file, failed) ? L" cannot be read"
+                                                             : L" is missing or was set aside") +
+                      L"; " + (machine ? L"HKEY_LOCAL_MACHINE" : L"HKEY_CURRENT_USER") +
+                      L" starts from the image's default registry");
+        if (!FillDefaultHive(registry, root, error)) {
+            return nullptr;
+        }
     }
     return emulator;
 }
 
+bool Emulator::Start(std::string* error) {
+    if (started_) {
+        *error = "the device is up already";
+        return false;
+    }
+    started_ = true;
+    drivers_ = RegisterDeviceDrivers();
+    media::SetWaveVolume(kBootWaveVolume);
+    if (!phone_.TurnRadioOn()) {
+        *error = "cannot publish the phone state";
+        return false;
+    }
+    return StartTaskbar(error) && phone_.Start(error) && services_.Start(error);
+}
+
 Emulator::~Emulator() {
+    {
+        std::lock_guard lock(g_running_mutex);
+        if (g_running_device == device_.get()) {
+            g_running_device = nullptr;  // the shutdown below saves the registry itself
+        }
+    }
     phone_.StopListening();
     if (device_ && log_subscription_ != 0) {
         device_->log().Unsubscribe(log_subscription_);

@@ -30,14 +30,26 @@ struct BootOptions {
 
 class Emulator {
   public:
-    // Boots the device: the registry of the image, the drivers, the phone state, the taskbar,
-    // the phone application, then the services. The device runs on battery in the system power
-    // state "on". nullptr, with a description, when it cannot boot.
+    // Boots the device: PowerOn, then Start. nullptr, with a description, when it cannot boot.
     static std::unique_ptr<Emulator> Boot(const BootOptions& options, std::string* error);
+    // The device before its boot: the registry of the image loaded and the device's own state
+    // (files, free space, power) ready, but nothing of the phone running, so that the console can
+    // prepare the image and the initial state. The device runs on battery in the system power
+    // state "on". nullptr, with a description, when the device cannot start.
+    static std::unique_ptr<Emulator> PowerOn(const BootOptions& options, std::string* error);
+    // Boots a powered-on device: the drivers, the phone state, the taskbar, the phone
+    // application, then the services. False, with a description, when it cannot boot; the
+    // emulator is then only fit to be destroyed.
+    bool Start(std::string* error);
+    bool started() const { return started_; }
     // Shuts the device down: every device thread ends and the registry is saved.
     ~Emulator();
     Emulator(const Emulator&) = delete;
     Emulator& operator=(const Emulator&) = delete;
+
+    // Saves the pending registry changes of the emulator that is up, from any thread (a signal
+    // that ends the process). False when no device is up or a hive could not be written.
+    static bool FlushRegistryOfRunningDevice();
 
     kernel::Device& device() { return *device_; }
     phone::PhoneApplication& phone() { return phone_; }
@@ -51,6 +63,7 @@ class Emulator {
     std::unique_ptr<kernel::Device> device_;
     std::optional<kernel::AttachedThread> attached_;
     int log_subscription_ = 0;
+    bool started_ = false;
     DeviceDrivers drivers_;
     phone::PhoneApplication phone_;
     ServiceHost services_;

@@ -12,6 +12,10 @@ std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<st
             options.help = true;
             continue;
         }
+        if (arg == "--no-boot") {
+            options.no_boot = true;
+            continue;
+        }
         if (arg != "--device" && arg != "--script" && arg != "--time") {
             return "unknown argument '" + arg + "'";
         }
@@ -39,6 +43,9 @@ std::string UsageText() {
            "  tovarin-emu [--device DIR] [--time real|simulated]\n"
            "      boots the phone and reads console commands from standard input\n"
            "      (real time unless told otherwise; end with Ctrl-D)\n"
+           "  tovarin-emu --no-boot [--device DIR] [--time real|simulated]\n"
+           "      the console before the boot: reg, file, disk free and power ac prepare the\n"
+           "      image and the initial state, boot starts the phone\n"
            "  tovarin-emu --script FILE [--device DIR] [--time real|simulated]\n"
            "      runs a script (simulated time unless told otherwise); without --device on a\n"
            "      fresh temporary image that is removed afterwards\n"

@@ -1,6 +1,7 @@
 // tovarin-emu's command line.
 //
 //   tovarin-emu [--device DIR] [--time real|simulated]          the console on standard input
+//   tovarin-emu --no-boot [--device DIR] [--time ...]           the same, before the boot
 //   tovarin-emu --script FILE [--device DIR] [--time real|simulated]
 //   tovarin-emu help
 #pragma once
@@ -21,6 +22,7 @@ struct EmulatorOptions {
     std::optional<std::filesystem::path> script;
     std::optional<kernel::ClockMode> time;  // none: simulated for scripts, real for the console
     bool help = false;
+    bool no_boot = false;  // the console starts before the boot
 
     kernel::ClockMode Clock() const {
         return time.value_or(script ? kernel::ClockMode::Simulated : kernel::ClockMode::Real);

@@ -7,9 +7,11 @@
 #include "console/output.h"
 #include "console/script_runner.h"
 #include "emulator_options.h"
+#include "exit_signals.h"
 
 int main(int argc, char** argv) {
     using namespace tovarin::emulator;
+    HandleExitSignals();
     console::Output output(stdout);
     auto parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (auto* error = std::get_if<std::string>(&parsed)) {

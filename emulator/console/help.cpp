@@ -8,6 +8,8 @@ std::vector<std::string> HelpLines() {
         "word (no escapes). Numbers are decimal or 0x-hex; times are device milliseconds.",
         "ROOT is HKLM or HKCU.",
         "  boot                                  start the device",
+        "Before boot, reg set/delete/get, file write/delete, disk free, power ac and expect",
+        "reg/file act on the image and the device's initial state.",
         "  wait MS                               let MS of device time pass",
         "  mark                                  start a new window for the log expectations",
         "  reg set ROOT \"KEY\" \"VALUE\" dword N | sz \"TEXT\"",

@@ -8,11 +8,13 @@
 #include <sstream>
 #include <vector>
 
+#include "console/input_reader.h"
 #include "console/parser.h"
 #include "console/session.h"
 #include "image/build_config.h"
 #include "image/built_files.h"
 #include "image/device_image.h"
+#include "image/image_lock.h"
 #include "image/temporary_image.h"
 #include "kernel/files/utf8.h"
 
@@ -33,44 +35,26 @@ void ReportFailure(Output& output, const std::string& where, const std::string& 
     }
 }
 
-// Makes or updates the image at root; false after reporting why it cannot be used.
-bool Prepare(const std::filesystem::path& root, Output& output, bool tell_when_made) {
-    PreparedImage prepared;
+// Holds the image at root for this emulator, then makes or updates it (only now, before any of
+// its libraries is loaded); nullptr after reporting why it cannot be used.
+std::unique_ptr<ImageLock> Prepare(const std::filesystem::path& root, Output& output,
+                                   bool tell_when_made) {
     std::string error;
+    std::unique_ptr<ImageLock> lock = ImageLock::Acquire(root, &error);
+    if (!lock) {
+        output.Line("tovarin-emu: the device image cannot be used: " + error);
+        return nullptr;
+    }
+    PreparedImage prepared;
     if (!PrepareImage(root, BuiltFiles(), &prepared, &error)) {
         output.Line("tovarin-emu: the device image cannot be used: " + error);
-        return false;
+        return nullptr;
     }
     if (prepared.made && tell_when_made) {
         output.Line("tovarin-emu: made the device image " + root.string());
     }
-    return true;
+    return lock;
 }
-
-// Standard input, line by line.
-class StreamLineSource final : public LineSource {
-  public:
-    StreamLineSource(std::istream& stream, Output& output, bool prompt)
-        : stream_(stream), output_(output), prompt_(prompt) {}
-    std::optional<std::string> NextLine() override {
-        if (prompt_) {
-            output_.Prompt("tovarin> ");
-        }
-        std::string line;
-        if (!std::getline(stream_, line)) {
-            return std::nullopt;
-        }
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        return line;
-    }
-
-  private:
-    std::istream& stream_;
-    Output& output_;
-    bool prompt_;
-};
 
 }  // namespace
 
@@ -111,7 +95,8 @@ int RunScript(const EmulatorOptions& options, Output& output) {
         }
         root = temporary.root();
     }
-    if (!Prepare(root, output, options.device_dir.has_value())) {
+    std::unique_ptr<ImageLock> image_lock = Prepare(root, output, options.device_dir.has_value());
+    if (!image_lock) {
         return kExitUnusable;
     }
 
@@ -134,19 +119,27 @@ int RunScript(const EmulatorOptions& options, Output& output) {
 
 int RunConsole(const EmulatorOptions& options, Output& output) {
     std::filesystem::path root = options.device_dir.value_or(kDefaultDeviceDir);
-    if (!Prepare(root, output, true)) {
+    std::unique_ptr<ImageLock> image_lock = Prepare(root, output, true);
+    if (!image_lock) {
         return kExitUnusable;
     }
-    Session session({root, options.Clock()}, output);
-    Outcome booted = session.Execute(BootCommand{});
-    if (!booted.ok) {
-        ReportFailure(output, "", "boot", booted);
-        return kExitFailed;
+    ReadAheadLineSource lines(std::cin, output, isatty(0) != 0);
+    Session::Settings settings{root, options.Clock()};
+    settings.input_ended = [&lines] { return lines.Ended(); };
+    Session session(std::move(settings), output);
+    if (options.no_boot) {
+        output.Line("tovarin-emu: the phone on " + root.string() +
+                    " is not booted: prepare it, then type boot. Ctrl-D ends.");
+    } else {
+        Outcome booted = session.Execute(BootCommand{});
+        if (!booted.ok) {
+            ReportFailure(output, "", "boot", booted);
+            return kExitFailed;
+        }
+        output.Line("tovarin-emu: the phone is up on " + root.string() +
+                    ". Type help for the commands; Ctrl-D ends.");
     }
-    output.Line("tovarin-emu: the phone is up on " + root.string() +
-                ". Type help for the commands; Ctrl-D ends.");
 
-    StreamLineSource lines(std::cin, output, isatty(0) != 0);
     CommandReader reader(lines);
     while (std::optional<ReadResult> next = reader.Next()) {
         if (auto* error = std::get_if<ParseError>(&*next)) {

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "console/device_files.h"
 #include "console/help.h"
 #include "console/log_checks.h"
 #include "console/log_format.h"
@@ -101,10 +102,17 @@ void Session::Shutdown() {
 }
 
 Outcome Session::Execute(const Command& command) {
-    bool needs_device = !std::holds_alternative<BootCommand>(command) &&
-                        !std::holds_alternative<HelpCommand>(command);
-    if (needs_device && !emulator_) {
+    const bool before_boot =
+        std::visit([]<typename Record>(const Record&) { return RunsBeforeBoot<Record>; }, command);
+    const bool needs_boot = !before_boot && !std::holds_alternative<BootCommand>(command) &&
+                            !std::holds_alternative<HelpCommand>(command);
+    if (needs_boot && !booted()) {
         return Outcome::Failed("the device is not up: boot it first");
+    }
+    if (before_boot) {
+        if (Outcome on = PowerOn(); !on.ok) {
+            return on;
+        }
     }
     Outcome outcome = std::visit([this](const auto& each) { return Do(each); }, command);
     if (emulator_ && !IsExpectation(command)) {
@@ -117,9 +125,9 @@ std::vector<kernel::LogEntry> Session::SinceMark() const {
     return emulator_->device().log().Since(mark_);
 }
 
-Outcome Session::Do(const BootCommand&) {
+Outcome Session::PowerOn() {
     if (emulator_) {
-        return Outcome::Failed("the device is up already");
+        return Outcome::Done();
     }
     BootOptions options{settings_.image_root, settings_.clock};
     options.log_listener = [this](const kernel::LogEntry& entry) {
@@ -132,11 +140,26 @@ Outcome Session::Do(const BootCommand&) {
         }
     };
     std::string error;
-    emulator_ = Emulator::Boot(options, &error);
+    emulator_ = Emulator::PowerOn(options, &error);
     if (!emulator_) {
         return Outcome::Failed("the device cannot boot: " + error);
     }
-    // What happened during the boot counts for the expectations up to the first mark.
+    return Outcome::Done();
+}
+
+Outcome Session::Do(const BootCommand&) {
+    if (booted()) {
+        return Outcome::Failed("the device is up already");
+    }
+    if (Outcome on = PowerOn(); !on.ok) {
+        return on;
+    }
+    std::string error;
+    if (!emulator_->Start(&error)) {
+        Shutdown();
+        return Outcome::Failed("the device cannot boot: " + error);
+    }
+    // What happened before and during the boot counts for the expectations up to the first mark.
     mark_ = 0;
     return Outcome::Done();
 }
@@ -149,7 +172,22 @@ Outcome Session::Do(const HelpCommand&) {
 }
 
 Outcome Session::Do(const WaitCommand& command) {
-    kernel::AdvanceDeviceTime(command.ms);
+    if (settings_.clock != kernel::ClockMode::Real || !settings_.input_ended) {
+        kernel::AdvanceDeviceTime(command.ms);
+        return Outcome::Done();
+    }
+    // In real time the wait goes in slices, so that it ends with its input: nothing would come
+    // after it, and a session left waiting for hours is not what a person means.
+    constexpr uint32_t kSliceMs = 100;
+    for (uint32_t left = command.ms; left > 0;) {
+        if (settings_.input_ended()) {
+            output_.Line("wait cut short: the input has ended");
+            return Outcome::Done();
+        }
+        const uint32_t slice = std::min(left, kSliceMs);
+        kernel::AdvanceDeviceTime(slice);
+        left -= slice;
+    }
     return Outcome::Done();
 }
 
@@ -199,19 +237,8 @@ Outcome Session::Do(const RegGetCommand& command) {
 }
 
 Outcome Session::Do(const FileWriteCommand& command) {
-    std::optional<std::filesystem::path> host = kernel::HostPathFor(command.path);
-    if (!host) {
-        return Outcome::Failed("not a device path: " + Utf8(command.path));
-    }
-    std::error_code failed;
-    std::filesystem::create_directories(host->parent_path(), failed);
-    std::ofstream file(*host, std::ios::binary | std::ios::trunc);
-    file.write(command.content.data(), static_cast<std::streamsize>(command.content.size()));
-    file.close();
-    if (!file) {
-        return Outcome::Failed("cannot write " + host->string());
-    }
-    return Outcome::Done();
+    std::string error = WriteDeviceFile(command.path, command.content);
+    return error.empty() ? Outcome::Done() : Outcome::Failed(std::move(error));
 }
 
 Outcome Session::Do(const FileDeleteCommand& command) {
@@ -221,7 +248,7 @@ Outcome Session::Do(const FileDeleteCommand& command) {
     DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
                ? Outcome::Done()
-               : Outcome::Failed(ErrorText("cannot delete the file", error));
+               : Outcome::Failed(FileErrorText("cannot delete the file", error));
 }
 
 Outcome Session::Do(const DiskFreeCommand& command) {

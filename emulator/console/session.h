@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -31,6 +32,8 @@ class Session {
     struct Settings {
         std::filesystem::path image_root;  // a prepared image
         kernel::ClockMode clock = kernel::ClockMode::Simulated;
+        // Whether the console's input has ended; a `wait` in real time then stops early.
+        std::function<bool()> input_ended;
     };
 
     // Output receives what commands print and every log entry as it happens (window messages
@@ -45,7 +48,7 @@ class Session {
     // session. In simulated time it returns once the device has settled: every device thread
     // is blocked and nothing is due at the current device time.
     Outcome Execute(const Command& command);
-    bool booted() const { return emulator_ != nullptr; }
+    bool booted() const { return emulator_ && emulator_->started(); }
 
   private:
     Outcome Do(const BootCommand&);
@@ -76,6 +79,8 @@ class Session {
     Outcome Do(const ExpectStartedCommand&);
     Outcome Do(const ExpectMessageCommand&);
 
+    // The device before its boot, for the commands that run then; already on when it is.
+    Outcome PowerOn();
     std::vector<kernel::LogEntry> SinceMark() const;
     void Shutdown();
 

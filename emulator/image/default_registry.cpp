@@ -73,6 +73,27 @@ std::wstring ServiceKeyName(std::wstring_view library) {
 
 bool WriteDefaultRegistry(const std::filesystem::path& hive_dir, std::string* error) {
     kernel::Registry registry(hive_dir);
+    if (!FillDefaultHive(registry, HKEY_LOCAL_MACHINE, error) ||
+        !FillDefaultHive(registry, HKEY_CURRENT_USER, error)) {
+        return false;
+    }
+    if (!registry.Flush()) {
+        *error = "cannot save the registry in " + hive_dir.string();
+        return false;
+    }
+    return true;
+}
+
+bool FillDefaultHive(kernel::Registry& registry, HKEY root, std::string* error) {
+    if (root == HKEY_CURRENT_USER) {
+        KeyWriter shell(registry, HKEY_CURRENT_USER, kKeyShellOverrides);
+        shell.SetDword(kValueShellOverridesMode, kDefaultShellMode);
+        if (shell.result() != ERROR_SUCCESS) {
+            *error = "cannot write the shell's mode (error " + std::to_string(shell.result()) + ")";
+            return false;
+        }
+        return true;
+    }
     for (const ServiceListing& service : kSuiteServices) {
         KeyWriter key(registry, HKEY_LOCAL_MACHINE,
                       std::wstring(kKeyServices) + L"\\" + ServiceKeyName(service.library));
@@ -82,16 +103,6 @@ bool WriteDefaultRegistry(const std::filesystem::path& hive_dir, std::string* er
             *error = "cannot write the service list (error " + std::to_string(key.result()) + ")";
             return false;
         }
-    }
-    KeyWriter shell(registry, HKEY_CURRENT_USER, kKeyShellOverrides);
-    shell.SetDword(kValueShellOverridesMode, kDefaultShellMode);
-    if (shell.result() != ERROR_SUCCESS) {
-        *error = "cannot write the shell's mode (error " + std::to_string(shell.result()) + ")";
-        return false;
-    }
-    if (!registry.Flush()) {
-        *error = "cannot save the registry in " + hive_dir.string();
-        return false;
     }
     return true;
 }

@@ -10,6 +10,12 @@
 #include <filesystem>
 #include <string>
 
+#include <windef.h>
+
+namespace tovarin::kernel {
+class Registry;
+}
+
 namespace tovarin::emulator {
 
 // The shell's ring-mode override of a fresh phone. 1 is the mode that the answering service,
@@ -20,5 +26,10 @@ inline constexpr uint32_t kDefaultShellMode = 1;
 // Writes the hives of a fresh image into hive_dir (which holds no hives yet). False, with a
 // description, when they cannot be written.
 bool WriteDefaultRegistry(const std::filesystem::path& hive_dir, std::string* error);
+
+// Puts the default keys and values of one root (HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER) into a
+// registry, for a hive whose file is missing or was set aside. False, with a description, when
+// they cannot be written.
+bool FillDefaultHive(kernel::Registry& registry, HKEY root, std::string* error);
 
 }  // namespace tovarin::emulator

@@ -35,7 +35,9 @@ DWORD CheckExisting(const struct stat& status, const OpenRequest& request, const
     if (IsReadOnly(status) && (AccessWrites(request.access) || Truncates(request.disposition))) {
         return ERROR_ACCESS_DENIED;
     }
-    if (open.Conflicts(IdOf(status), request.access, request.share)) {
+    // Truncating changes the file as writing does, whatever access the handle asks for.
+    const DWORD access = request.access | (Truncates(request.disposition) ? GENERIC_WRITE : 0);
+    if (open.Conflicts(IdOf(status), access, request.share)) {
         return ERROR_SHARING_VIOLATION;
     }
     return ERROR_SUCCESS;

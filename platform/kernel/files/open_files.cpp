@@ -1,5 +1,7 @@
 #include "kernel/files/open_files.h"
 
+#include <sys/stat.h>
+
 #include <winbase.h>
 
 namespace tovarin::kernel {
@@ -47,6 +49,22 @@ uint64_t OpenFiles::Add(const FileId& id, DWORD access, DWORD share) {
 void OpenFiles::Remove(uint64_t ticket) {
     std::lock_guard guard(mutex_);
     entries_.erase(ticket);
+}
+
+std::unique_ptr<FileInUse> FileInUse::Hold(const std::filesystem::path& host_path) {
+    struct stat status {};
+    if (::stat(host_path.c_str(), &status) != 0) {
+        return nullptr;
+    }
+    OpenFiles& table = OpenFileTable();
+    std::lock_guard guard(table.mutex());
+    const uint64_t ticket =
+        table.Add({status.st_dev, status.st_ino}, GENERIC_READ, FILE_SHARE_READ);
+    return std::unique_ptr<FileInUse>(new FileInUse(ticket));
+}
+
+FileInUse::~FileInUse() {
+    OpenFileTable().Remove(ticket_);
 }
 
 OpenFiles& OpenFileTable() {

@@ -7,6 +7,8 @@
 #include <sys/types.h>
 
 #include <compare>
+#include <filesystem>
+#include <memory>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -53,6 +55,23 @@ class OpenFiles {
 
 // Handles of every device: a device's file handles are all closed when it shuts down.
 OpenFiles& OpenFileTable();
+
+// A file that the device uses while this object lives, as the loader uses a loaded module's
+// file: it is read and shares only reading, so that writing, truncating, deleting or moving it
+// fails with ERROR_SHARING_VIOLATION, for device code and the console alike. (Writing over a
+// mapped library would pull the code from under the threads that run it.)
+class FileInUse {
+  public:
+    // nullptr when the file cannot be looked at (it is then not held).
+    static std::unique_ptr<FileInUse> Hold(const std::filesystem::path& host_path);
+    ~FileInUse();
+    FileInUse(const FileInUse&) = delete;
+    FileInUse& operator=(const FileInUse&) = delete;
+
+  private:
+    explicit FileInUse(uint64_t ticket) : ticket_(ticket) {}
+    const uint64_t ticket_;
+};
 
 // Whether an access mask reads or writes (GENERIC_ALL does both, GENERIC_EXECUTE reads).
 bool AccessReads(DWORD access);

@@ -22,6 +22,7 @@
 
 #include <winbase.h>
 
+#include "kernel/files/open_files.h"
 #include "kernel/files/api_paths.h"
 #include "kernel/files/attributes.h"
 #include "kernel/files/host_errors.h"
@@ -174,12 +175,21 @@ FILE* _wfopen(const wchar_t* filename, const wchar_t* mode) {
     if (!host) {
         return Fail(error == ERROR_INVALID_NAME ? EINVAL : ENOENT, error);
     }
+    // The runtime opens as CreateFileW does with sharing of reading and writing: a file that
+    // device code or the loader holds without sharing is refused.
+    OpenFiles& open_files = OpenFileTable();
+    std::lock_guard guard(open_files.mutex());
     struct stat status {};
     if (::stat(host->c_str(), &status) == 0) {
         // A folder is no file to the device's runtime, and a read-only file takes no writes
         // whatever host user runs the emulator.
         if (S_ISDIR(status.st_mode) || (parsed->writes && IsReadOnly(status))) {
             return Fail(EACCES, ERROR_ACCESS_DENIED);
+        }
+        if (open_files.Conflicts({status.st_dev, status.st_ino},
+                                 parsed->writes ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE)) {
+            return Fail(EACCES, ERROR_SHARING_VIOLATION);
         }
     }
     FILE* stream = parsed->text_read_only ? TranslatedCopy(*host) : nullptr;

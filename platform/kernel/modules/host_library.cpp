@@ -28,7 +28,9 @@ std::unique_ptr<HostLibrary> HostLibrary::Open(const std::filesystem::path& file
         dlclose(handle);
         return nullptr;
     }
-    return std::unique_ptr<HostLibrary>(new HostLibrary(handle, map));
+    std::unique_ptr<HostLibrary> library(new HostLibrary(handle, map));
+    library->file_in_use_ = FileInUse::Hold(absolute);
+    return library;
 }
 
 std::unique_ptr<HostLibrary> HostLibrary::OpenProgram(std::string* error) {

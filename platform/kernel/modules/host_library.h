@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "kernel/files/open_files.h"
+
 struct link_map;
 
 namespace tovarin::kernel::modules {
@@ -13,6 +15,7 @@ class HostLibrary {
   public:
     // Opens the file with every symbol bound at once and none made global, so that two modules
     // never see each other's symbols. nullptr on failure, with the loader's message in *error.
+    // The file is in use (FileInUse) until the library is closed.
     static std::unique_ptr<HostLibrary> Open(const std::filesystem::path& file, std::string* error);
     // The host program itself.
     static std::unique_ptr<HostLibrary> OpenProgram(std::string* error);
@@ -35,6 +38,7 @@ class HostLibrary {
 
     void* handle_;
     link_map* map_;
+    std::unique_ptr<FileInUse> file_in_use_;  // released after the library is closed
 };
 
 }  // namespace tovarin::kernel::modules

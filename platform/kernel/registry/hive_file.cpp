@@ -1,6 +1,7 @@
 #include "kernel/registry/hive_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -82,9 +83,10 @@ HiveLoadResult LoadHive(const std::filesystem::path& file, std::wstring_view roo
     }
     auto syntax_error = ParseHive(content, root_name, root);
     if (!syntax_error) {
+        result.loaded = true;
         return result;
     }
-    root.subkeys.clear();
+    root.ClearSubkeys();
     root.values.clear();
     std::wstring problem = L"registry: " + Describe(file) + L", line " +
                            std::to_wstring(syntax_error->line) + L": " +
@@ -110,13 +112,14 @@ bool WriteFileAtomically(const std::filesystem::path& file, std::string_view con
         *error = "cannot create " + file.parent_path().string() + ": " + folder_error.message();
         return false;
     }
-    std::filesystem::path temporary = file;
-    temporary += ".tmp";
-    FileDescriptor out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    std::string name = file.string() + ".tmp.XXXXXX";
+    FileDescriptor out(::mkostemp(name.data(), O_CLOEXEC));
+    const std::filesystem::path temporary = name;
     if (out.get() < 0) {
         *error = ErrnoText(("cannot create " + temporary.string()).c_str());
         return false;
     }
+    ::fchmod(out.get(), 0644);  // a hive is a file a person reads, as any other
     // The data must be on the disk before the rename makes it the hive.
     if (!WriteAll(out.get(), content) || ::fsync(out.get()) != 0 || !out.Close()) {
         *error = ErrnoText(("cannot write " + temporary.string()).c_str());
@@ -135,6 +138,25 @@ bool WriteFileAtomically(const std::filesystem::path& file, std::string_view con
         ::fsync(folder.get());
     }
     return true;
+}
+
+std::vector<std::filesystem::path> RemoveStaleTemporaries(const std::filesystem::path& file) {
+    std::vector<std::filesystem::path> removed;
+    const std::string prefix = file.filename().string() + ".tmp";
+    std::error_code failed;
+    std::filesystem::directory_iterator entries(file.parent_path(), failed);
+    for (; !failed && entries != std::filesystem::directory_iterator(); entries.increment(failed)) {
+        const std::string name = entries->path().filename().string();
+        // "<file>.tmp" of older versions and "<file>.tmp.XXXXXX".
+        const bool temporary =
+            name == prefix || (name.size() == prefix.size() + 7 && name.starts_with(prefix + "."));
+        std::error_code kind_error;
+        if (temporary && entries->is_regular_file(kind_error) &&
+            std::filesystem::remove(entries->path(), kind_error)) {
+            removed.push_back(entries->path());
+        }
+    }
+    return removed;
 }
 
 std::optional<std::filesystem::path> SetAside(const std::filesystem::path& file,

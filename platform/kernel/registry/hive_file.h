@@ -17,6 +17,8 @@ struct HiveLoadResult {
     std::vector<std::wstring> messages;
     // False when the file could not be read or set aside: saving over it would destroy it.
     bool savable = true;
+    // The root holds the file's keys: false for a missing, unreadable or set-aside file.
+    bool loaded = false;
 };
 
 // Loads file into root (a fresh root). A missing file is an empty hive. A file that does not
@@ -25,10 +27,15 @@ struct HiveLoadResult {
 HiveLoadResult LoadHive(const std::filesystem::path& file, std::wstring_view root_name,
                         KeyNode& root);
 
-// Writes the content to a temporary file in the same folder, flushes it to the disk and renames
-// it over file. Creates the folder when needed. On failure returns false with a description.
+// Writes the content to a temporary file of a unique name ("<file>.tmp.XXXXXX") in the same
+// folder, flushes it to the disk and renames it over file, so that two writers never share a
+// temporary file. Creates the folder when needed. On failure returns false with a description.
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view content,
                          std::string* error);
+
+// Removes the temporary files that a writer of file left when it was killed during a save.
+// Returns the names of those removed. Call it only while no one writes file.
+std::vector<std::filesystem::path> RemoveStaleTemporaries(const std::filesystem::path& file);
 
 // Renames file to the first free "<file>.bad", "<file>.bad.2", ...; nullopt when it fails.
 std::optional<std::filesystem::path> SetAside(const std::filesystem::path& file,

@@ -6,13 +6,26 @@
 
 namespace tovarin::kernel::registry {
 
-KeyNode* KeyNode::FindSubkey(std::wstring_view key_name) const {
-    for (const auto& child : subkeys) {
-        if (NamesEqual(child->name, key_name)) {
-            return child.get();
+KeyNode::~KeyNode() {
+    std::vector<std::shared_ptr<KeyNode>> pending = std::move(subkeys);
+    index_.clear();
+    while (!pending.empty()) {
+        std::shared_ptr<KeyNode> node = std::move(pending.back());
+        pending.pop_back();
+        // A key that an open handle still holds keeps its own subtree.
+        if (node.use_count() == 1) {
+            for (auto& child : node->subkeys) {
+                pending.push_back(std::move(child));
+            }
+            node->subkeys.clear();
+            node->index_.clear();
         }
     }
-    return nullptr;
+}
+
+KeyNode* KeyNode::FindSubkey(std::wstring_view key_name) const {
+    auto found = index_.find(FoldName(key_name));
+    return found == index_.end() ? nullptr : found->second.get();
 }
 
 KeyNode* KeyNode::FindOrAddSubkey(std::wstring_view key_name, bool* created) {
@@ -24,17 +37,36 @@ KeyNode* KeyNode::FindOrAddSubkey(std::wstring_view key_name, bool* created) {
     child->name = std::wstring(key_name);
     child->parent = this;
     subkeys.push_back(child);
+    index_.emplace(FoldName(key_name), child);
     *created = true;
     return child.get();
 }
 
 std::shared_ptr<KeyNode> KeyNode::SharedSubkey(const KeyNode* child) const {
-    for (const auto& candidate : subkeys) {
-        if (candidate.get() == child) {
-            return candidate;
-        }
+    auto found = index_.find(FoldName(child->name));
+    return found != index_.end() && found->second.get() == child ? found->second : nullptr;
+}
+
+void KeyNode::RemoveSubkey(const KeyNode* child) {
+    auto found = index_.find(FoldName(child->name));
+    if (found == index_.end() || found->second.get() != child) {
+        return;
     }
-    return nullptr;
+    std::erase(subkeys, found->second);
+    index_.erase(found);
+}
+
+void KeyNode::ClearSubkeys() {
+    subkeys.clear();
+    index_.clear();
+}
+
+size_t KeyNode::Depth() const {
+    size_t depth = 0;
+    for (const KeyNode* current = this; current->parent; current = current->parent) {
+        ++depth;
+    }
+    return depth;
 }
 
 RegValue* KeyNode::FindValue(std::wstring_view value_name) {
@@ -102,7 +134,7 @@ void DeleteSubtree(KeyNode& node) {
     std::vector<std::shared_ptr<KeyNode>> doomed;
     if (node.parent) {
         doomed.push_back(node.parent->SharedSubkey(&node));
-        std::erase(node.parent->subkeys, doomed.front());
+        node.parent->RemoveSubkey(&node);
     }
     ForEachKey(node, [&](KeyNode& key) {
         for (const auto& child : key.subkeys) {
@@ -113,11 +145,11 @@ void DeleteSubtree(KeyNode& node) {
     for (const auto& key : doomed) {
         key->parent = nullptr;
         key->values.clear();
-        key->subkeys.clear();
+        key->ClearSubkeys();
     }
     node.parent = nullptr;
     node.values.clear();
-    node.subkeys.clear();
+    node.ClearSubkeys();
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tovarin::kernel::registry {
@@ -20,24 +21,46 @@ struct RegValue {
     }
 };
 
+// The limits of the phone's registry: a key or value name holds at most 255 characters, and keys
+// nest at most 16 levels below a root. A hive file beyond them is refused, and so is a call that
+// would go beyond them (ERROR_INVALID_PARAMETER).
+inline constexpr size_t kMaxNameLength = 255;
+inline constexpr size_t kMaxKeyDepth = 16;
+
 // Keys and values keep the order in which they were created, so that a saved hive lists them in
-// the order a person wrote them.
+// the order a person wrote them; subkeys are found by name through an index.
 struct KeyNode {
     std::wstring name;  // spelling as first created; empty for a root
     KeyNode* parent = nullptr;
-    std::vector<std::shared_ptr<KeyNode>> subkeys;
+    std::vector<std::shared_ptr<KeyNode>>
+        subkeys;  // in creation order; change with the calls below
     std::vector<RegValue> values;
     bool deleted = false;
+
+    KeyNode() = default;
+    // Frees the subtree without recursion, so that no depth of tree can exhaust the stack.
+    ~KeyNode();
+    KeyNode(const KeyNode&) = delete;
+    KeyNode& operator=(const KeyNode&) = delete;
 
     KeyNode* FindSubkey(std::wstring_view key_name) const;
     // Returns the subkey of that name, creating it when missing (*created tells which).
     KeyNode* FindOrAddSubkey(std::wstring_view key_name, bool* created);
     std::shared_ptr<KeyNode> SharedSubkey(const KeyNode* child) const;
+    // Detaches one subkey or every subkey from this key (nothing else of them changes).
+    void RemoveSubkey(const KeyNode* child);
+    void ClearSubkeys();
+    // Levels below the root: 0 for a root.
+    size_t Depth() const;
 
     RegValue* FindValue(std::wstring_view value_name);
     const RegValue* FindValue(std::wstring_view value_name) const;
     // Erases the value; returns false when there was none.
     bool EraseValue(std::wstring_view value_name);
+
+  private:
+    // Subkeys by case-folded name.
+    std::unordered_map<std::wstring, std::shared_ptr<KeyNode>> index_;
 };
 
 // Splits a key path as the phone takes it: backslash separators, an optional leading backslash.

@@ -360,6 +360,18 @@ class HiveReader {
             return false;
         }
         parts.erase(parts.begin());
+        if (parts.size() > kMaxKeyDepth) {
+            error.message =
+                "keys nest at most " + std::to_string(kMaxKeyDepth) + " levels below the root";
+            return false;
+        }
+        for (std::wstring_view part : parts) {
+            if (part.size() > kMaxNameLength) {
+                error.message =
+                    "a key name holds at most " + std::to_string(kMaxNameLength) + " characters";
+                return false;
+            }
+        }
         if (IsVolatilePath(parts)) {
             current_ = &discarded_;  // checked, then dropped
             discarded_.values.clear();
@@ -387,6 +399,11 @@ class HiveReader {
                 return false;
             }
             name = std::move(*quoted);
+            if (name.size() > kMaxNameLength) {
+                error.message =
+                    "a value name holds at most " + std::to_string(kMaxNameLength) + " characters";
+                return false;
+            }
         }
         line = TrimLeft(line);
         if (line.empty() || line.front() != '=') {

@@ -24,7 +24,6 @@ namespace {
 // Key handles are multiples of 4 between the kernel's handles and the notification handles.
 constexpr uintptr_t kFirstKeyHandle = 0x10000000;
 constexpr uintptr_t kKeyHandleLimit = 0x20000000;
-constexpr size_t kMaxKeyNameLength = 255;
 
 uintptr_t ValueOf(HKEY key) {
     return reinterpret_cast<uintptr_t>(key);
@@ -35,8 +34,9 @@ std::wstring_view NameOf(LPCWSTR name) {
 }
 
 bool NamesFit(const std::vector<std::wstring_view>& parts) {
-    return std::all_of(parts.begin(), parts.end(),
-                       [](std::wstring_view part) { return part.size() <= kMaxKeyNameLength; });
+    return std::all_of(parts.begin(), parts.end(), [](std::wstring_view part) {
+        return part.size() <= registry::kMaxNameLength;
+    });
 }
 
 }  // namespace
@@ -70,13 +70,30 @@ Registry::~Registry() {
 
 void Registry::Load() {
     for (Hive& hive : hives_) {
+        // A save that a kill cut short leaves its temporary file; the hive itself is whole.
+        for (const std::filesystem::path& stale :
+             registry::RemoveStaleTemporaries(hive_dir_ / hive.file_name)) {
+            registry::TraceNote(L"registry: removed " + Utf8ToWide(stale.string()) +
+                                L", left by a save that did not finish");
+        }
         auto result = registry::LoadHive(hive_dir_ / hive.file_name, hive.root_name, *hive.root);
         hive.savable = result.savable;
+        hive.loaded = result.loaded;
         for (std::wstring& message : result.messages) {
             registry::ReportProblem(message);
             load_messages_.push_back(std::move(message));
         }
     }
+}
+
+bool Registry::LoadedFromFile(HKEY root) const {
+    std::lock_guard lock(mutex_);
+    for (const Hive& hive : hives_) {
+        if (hive.predefined == ValueOf(root)) {
+            return hive.loaded;
+        }
+    }
+    return false;
 }
 
 std::vector<std::wstring> Registry::LoadMessages() const {
@@ -120,14 +137,25 @@ void Registry::SaveDirtyHives(bool* ok) {
         std::string error;
         if (registry::WriteFileAtomically(file, text, &error)) {
             save_count_.fetch_add(1);
+            if (hive.failed_saves > 0) {
+                registry::TraceNote(L"registry: saved " + Utf8ToWide(file.string()) + L" after " +
+                                    std::to_wstring(hive.failed_saves) + L" failed attempts");
+                hive.failed_saves = 0;
+            }
         } else {
             *ok = false;
             {
                 std::lock_guard lock(mutex_);
                 hive.dirty = true;
             }
-            registry::ReportProblem(L"registry: cannot save " + Utf8ToWide(file.string()) + L": " +
-                                    Utf8ToWide(error));
+            // Told once per run of failures; the save is tried again until it succeeds.
+            if (hive.failed_saves++ == 0) {
+                registry::ReportProblem(L"registry: cannot save " + Utf8ToWide(file.string()) +
+                                        L": " + Utf8ToWide(error) + L"; trying again");
+            }
+            if (saver_) {
+                saver_->Changed();
+            }
         }
     }
 }
@@ -234,6 +262,9 @@ LONG Registry::CreateKey(HKEY key, LPCWSTR sub_key, HKEY* result, DWORD* disposi
         if (LONG error = Resolve(key, &ref); error != ERROR_SUCCESS) {
             return error;
         }
+        if (ref.node->Depth() + parts.size() > registry::kMaxKeyDepth) {
+            return ERROR_INVALID_PARAMETER;
+        }
         bool created = false;
         for (std::wstring_view part : parts) {
             KeyNode* child = ref.node->FindOrAddSubkey(part, &created);
@@ -275,10 +306,12 @@ LONG Registry::DeleteKey(HKEY key, LPCWSTR sub_key) {
     if (registry::SplitKeyPath(NameOf(sub_key)).empty()) {
         return ERROR_INVALID_PARAMETER;  // a root or the key itself cannot be deleted this way
     }
-    const bool watching = notifier_.HasWatches();
+    bool watching = false;
     bool persist = false;
     {
         std::lock_guard lock(mutex_);
+        // Read under the lock: a watch added before this change took the lock hears of it.
+        watching = notifier_.HasWatches();
         KeyRef target;
         if (LONG error = ResolveSubKey(key, sub_key, &target); error != ERROR_SUCCESS) {
             return error;
@@ -337,11 +370,16 @@ LONG Registry::SetValue(HKEY key, LPCWSTR name, DWORD type, const BYTE* data, DW
         return ERROR_INVALID_PARAMETER;
     }
     const std::wstring_view value_name = NameOf(name);
+    if (value_name.size() > registry::kMaxNameLength) {
+        return ERROR_INVALID_PARAMETER;
+    }
     std::vector<uint8_t> bytes(data, data + size);
-    const bool watching = notifier_.HasWatches();
+    bool watching = false;
     bool persist = false;
     {
         std::lock_guard lock(mutex_);
+        // Read under the lock: a watch added before this change took the lock hears of it.
+        watching = notifier_.HasWatches();
         KeyRef ref;
         if (LONG error = Resolve(key, &ref); error != ERROR_SUCCESS) {
             return error;
@@ -371,10 +409,12 @@ LONG Registry::SetValue(HKEY key, LPCWSTR name, DWORD type, const BYTE* data, DW
 
 LONG Registry::DeleteValue(HKEY key, LPCWSTR name) {
     const std::wstring_view value_name = NameOf(name);
-    const bool watching = notifier_.HasWatches();
+    bool watching = false;
     bool persist = false;
     {
         std::lock_guard lock(mutex_);
+        // Read under the lock: a watch added before this change took the lock hears of it.
+        watching = notifier_.HasWatches();
         KeyRef ref;
         if (LONG error = Resolve(key, &ref); error != ERROR_SUCCESS) {
             return error;

@@ -54,6 +54,9 @@ class Registry {
     void SetSaveDelay(std::chrono::milliseconds quiet, std::chrono::milliseconds longest);
     // What went wrong while loading the hives, one message per problem, naming file and line.
     std::vector<std::wstring> LoadMessages() const;
+    // Whether the hive of a root (HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER) came from its file: false
+    // when the file was missing, unreadable or set aside, and for a memory-only registry.
+    bool LoadedFromFile(HKEY root) const;
     // Hive files written since construction.
     uint64_t SaveCount() const { return save_count_.load(); }
 
@@ -86,6 +89,8 @@ class Registry {
         std::shared_ptr<registry::KeyNode> root;
         bool dirty = false;
         bool savable = true;
+        bool loaded = false;        // from its file
+        unsigned failed_saves = 0;  // since the last save that succeeded; save_mutex_
     };
     struct KeyRef {
         size_t hive = 0;

@@ -124,6 +124,35 @@ TEST_F(LoaderTest, TheLastFreeLibraryDetachesAndUnloads) {
     EXPECT_EQ(Export<AttachCountProc>(again, L"TestModule_AttachCount")(), 1);
 }
 
+TEST_F(LoaderTest, ALoadedModulesFileIsInUseUntilItIsUnloaded) {
+    HMODULE module = LoadLibraryW(L"TestModule.dll");
+    ASSERT_NE(module, nullptr);
+    const wchar_t* path = L"\\Windows\\TestModule.dll";
+    auto expect_refused = [](bool succeeded, const char* what) {
+        EXPECT_FALSE(succeeded) << what;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << what;
+    };
+    HANDLE writer = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    expect_refused(writer != INVALID_HANDLE_VALUE, "open for writing");
+    HANDLE truncating =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    expect_refused(truncating != INVALID_HANDLE_VALUE, "truncate");
+    expect_refused(DeleteFileW(path), "delete");
+    expect_refused(MoveFileW(path, L"\\Windows\\Moved.dll"), "move");
+    expect_refused(CopyFileW(L"\\Windows\\Second.dll", path, FALSE), "copy over");
+    expect_refused(_wfopen(path, L"wb") != nullptr, "_wfopen for writing");
+    // Reading beside the loader is allowed, as on the phone.
+    HANDLE reader =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(reader, INVALID_HANDLE_VALUE);
+    CloseHandle(reader);
+    EXPECT_EQ(Export<AddProc>(module, L"TestModule_Add")(2, 3), 5);  // the code is intact
+
+    ASSERT_TRUE(FreeLibrary(module));
+    EXPECT_TRUE(DeleteFileW(path));
+}
+
 TEST_F(LoaderTest, AFailedAttachDetachesUnloadsAndReportsInitFailure) {
     SetLastError(0);
     EXPECT_EQ(LoadLibraryW(L"FailInit.dll"), nullptr);

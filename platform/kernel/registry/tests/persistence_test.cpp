@@ -185,7 +185,61 @@ TEST(RegistryPersistenceTest, AReaderNeverSeesATornHive) {
     EXPECT_EQ(101u, registry.SaveCount());
     EXPECT_GE(reads.load(), 1);
     EXPECT_EQ(0, torn.load()) << "of " << reads.load() << " reads";
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with("HKLM.reg.tmp")) << entry.path();
+    }
+}
+
+TEST(RegistryPersistenceTest, TwoWritersOfOneFolderNeverShareATemporaryFile) {
+    TempFolder folder;
+    Registry first(folder.path(), kSaveOnFlushOnly);
+    Registry second(folder.path(), kSaveOnFlushOnly);
+    std::atomic<int> failures{0};
+    auto writer = [&](Registry& registry) {
+        HKEY key = Create(registry, HKEY_LOCAL_MACHINE, L"Software\\Shared");
+        for (DWORD i = 1; i <= 200; ++i) {
+            SetDword(registry, key, L"Count", i);
+            failures += registry.Flush() ? 0 : 1;
+        }
+        registry.CloseKey(key);
+    };
+    std::thread other([&] { writer(second); });
+    writer(first);
+    other.join();
+    EXPECT_EQ(0, failures.load());
+}
+
+TEST(RegistryPersistenceTest, AFailedSaveIsTriedAgainUntilItSucceeds) {
+    TempFolder folder;
+    Registry registry(folder.path(), {std::chrono::milliseconds(1), std::chrono::milliseconds(5)});
+    // A folder in the hive's place: the rename over it fails until it goes.
+    std::filesystem::create_directories(folder / "HKLM.reg" / "in the way");
+    HKEY key = Create(registry, HKEY_LOCAL_MACHINE, L"Software\\Retry");
+    SetDword(registry, key, L"Value", 9);
+    registry.CloseKey(key);
+    EXPECT_FALSE(registry.Flush());
+    std::filesystem::remove_all(folder / "HKLM.reg");
+    // The retry runs on the registry's host thread; wait for it with a generous bound.
+    const std::string expected = "\"Value\"=dword:00000009";
+    for (int i = 0; i < 10000 && ReadText(folder / "HKLM.reg").find(expected) == std::string::npos;
+         ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_NE(std::string::npos, ReadText(folder / "HKLM.reg").find(expected));
+}
+
+TEST(RegistryPersistenceTest, TemporaryFilesOfAnInterruptedSaveAreRemovedAtLoad) {
+    TempFolder folder;
+    WriteText(folder / "HKLM.reg", "Windows Registry Editor Version 5.00\n");
+    WriteText(folder / "HKLM.reg.tmp", "half");
+    WriteText(folder / "HKLM.reg.tmp.a1B2c3", "half");
+    WriteText(folder / "HKCU.reg.tmp.Zz9yX8", "half");
+    WriteText(folder / "HKLM.reg.tmp-notes", "a person's file");
+    Registry registry(folder.path(), kSaveOnFlushOnly);
     EXPECT_FALSE(std::filesystem::exists(folder / "HKLM.reg.tmp"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "HKLM.reg.tmp.a1B2c3"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "HKCU.reg.tmp.Zz9yX8"));
+    EXPECT_TRUE(std::filesystem::exists(folder / "HKLM.reg.tmp-notes"));
 }
 
 TEST(RegistryPersistenceTest, ABadHiveIsSetAsideAndItsRootStartsEmpty) {

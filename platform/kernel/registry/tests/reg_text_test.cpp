@@ -61,10 +61,10 @@ void ExpectSameTree(const KeyNode& expected, const KeyNode& actual, const std::w
     }
 }
 
-KeyNode RoundTrip(const KeyNode& root) {
-    KeyNode loaded;
+std::unique_ptr<KeyNode> RoundTrip(const KeyNode& root) {
+    auto loaded = std::make_unique<KeyNode>();
     std::string text = FormatHive(root, kMachine, nullptr);
-    auto error = ParseHive(text, kMachine, loaded);
+    auto error = ParseHive(text, kMachine, *loaded);
     EXPECT_FALSE(error) << "line " << error->line << ": " << error->message << "\n" << text;
     return loaded;
 }
@@ -89,8 +89,7 @@ TEST(RegTextTest, EveryKindOfValueRoundTripsExactly) {
     AddKey(root, L"Software\\Empty key");
     AddKey(root, L"ControlPanel\\Backlight\\Ёлка]");
 
-    KeyNode loaded = RoundTrip(root);
-    ExpectSameTree(root, loaded, L"");
+    ExpectSameTree(root, *RoundTrip(root), L"");
 }
 
 TEST(RegTextTest, WritesTheRegistryEditorLayout) {
@@ -136,7 +135,7 @@ TEST(RegTextTest, LongHexDataWrapsOverContinuationLines) {
     }
     EXPECT_LE(longest, 80u);
     EXPECT_GE(continued, 5u);
-    ExpectSameTree(root, RoundTrip(root), L"");
+    ExpectSameTree(root, *RoundTrip(root), L"");
 }
 
 TEST(RegTextTest, ReaderAcceptsWhatPeopleAndOtherEditorsWrite) {
@@ -207,7 +206,22 @@ TEST(RegTextTest, FaultyFilesNameTheLineAndTheProblem) {
          "expected a [key]"},
         {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\X]\n\"\xC3\x28\"=dword:1\n", 3,
          "UTF-8"},
+        {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\1\\2\\3\\4\\5\\6\\7\\8\\9"
+         "\\10\\11\\12\\13\\14\\15\\16\\17]\n",
+         2, "16 levels"},
     };
+    const std::string long_key = header + "[HKEY_LOCAL_MACHINE\\" + std::string(256, 'k') + "]\n";
+    const std::string long_value =
+        header + "[HKEY_LOCAL_MACHINE\\X]\n\"" + std::string(256, 'v') + "\"=dword:1\n";
+    const BadHive too_long[] = {{long_key.c_str(), 3, "at most 255"},
+                                {long_value.c_str(), 4, "at most 255"}};
+    for (const BadHive& bad : too_long) {
+        KeyNode root;
+        auto error = ParseHive(bad.text, kMachine, root);
+        ASSERT_TRUE(error);
+        EXPECT_EQ(bad.line, error->line);
+        EXPECT_NE(std::string::npos, error->message.find(bad.message_part)) << error->message;
+    }
     for (const BadHive& bad : cases) {
         KeyNode root;
         auto error = ParseHive(bad.text, kMachine, root);
@@ -216,6 +230,35 @@ TEST(RegTextTest, FaultyFilesNameTheLineAndTheProblem) {
         EXPECT_NE(std::string::npos, error->message.find(bad.message_part))
             << bad.text << " -> " << error->message;
     }
+}
+
+TEST(KeyTreeTest, AnyDepthOfTreeIsFreedWithoutRecursion) {
+    // Deeper than any stack could follow one frame per level; only the limits keep real trees
+    // shallow, so freeing must not depend on them.
+    auto root = std::make_unique<KeyNode>();
+    KeyNode* current = root.get();
+    for (int level = 0; level < 200000; ++level) {
+        bool created = false;
+        current = current->FindOrAddSubkey(L"k", &created);
+    }
+    root.reset();
+    SUCCEED();
+}
+
+TEST(KeyTreeTest, SubkeysAreFoundByNameWhateverTheCaseAndGoneWhenRemoved) {
+    KeyNode root;
+    bool created = false;
+    for (int i = 0; i < 1000; ++i) {
+        root.FindOrAddSubkey(L"Ключ" + std::to_wstring(i), &created);
+    }
+    KeyNode* found = root.FindSubkey(L"КЛЮЧ500");
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->name, L"Ключ500");
+    EXPECT_EQ(root.SharedSubkey(found).get(), found);
+    root.RemoveSubkey(found);
+    EXPECT_EQ(root.FindSubkey(L"ключ500"), nullptr);
+    EXPECT_EQ(root.subkeys.size(), 999u);
+    EXPECT_EQ(root.subkeys[500]->name, L"Ключ501");  // the order of the others stays
 }
 
 TEST(RegTextTest, SystemStateIsNeitherWrittenNorRead) {

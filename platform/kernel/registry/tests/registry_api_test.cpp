@@ -240,6 +240,29 @@ TEST_F(RegistryApiTest, BadHandlesAndArgumentsFailWithTheDocumentedCodes) {
                               nullptr, &key, nullptr));
 }
 
+TEST_F(RegistryApiTest, NamesAndDepthStayWithinThePhonesLimits) {
+    // Keys nest 16 levels below a root, counted from the root whatever key the call starts at.
+    std::wstring sixteen;
+    for (int level = 1; level <= 16; ++level) {
+        sixteen += L"\\L" + std::to_wstring(level);
+    }
+    HKEY deepest = CreateKey(HKEY_CURRENT_USER, sixteen.c_str());
+    ASSERT_NE(deepest, nullptr);
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_INVALID_PARAMETER,
+              RegCreateKeyExW(deepest, L"L17", 0, nullptr, 0, 0, nullptr, &key, nullptr));
+    HKEY eighth = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExW(HKEY_CURRENT_USER, L"L1\\L2\\L3\\L4\\L5\\L6\\L7\\L8", 0, 0, &eighth));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCreateKeyExW(eighth, L"A\\B\\C\\D\\E\\F\\G\\H\\I", 0,
+                                                       nullptr, 0, 0, nullptr, &key, nullptr));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExW(eighth, L"A", 0, 0, &key));  // nothing made
+    EXPECT_EQ(ERROR_SUCCESS, SetDword(deepest, std::wstring(255, L'v').c_str(), 1));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, SetDword(deepest, std::wstring(256, L'v').c_str(), 1));
+    RegCloseKey(eighth);
+    RegCloseKey(deepest);
+}
+
 TEST_F(RegistryApiTest, ManyThreadsUseTheRegistryAtOnce) {
     constexpr int kThreads = 4;
     constexpr DWORD kWrites = 200;

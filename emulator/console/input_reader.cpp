@@ -1,0 +1,55 @@
+#include "console/input_reader.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+namespace tovarin::emulator::console {
+
+struct ReadAheadLineSource::Shared {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::string> lines;
+    bool ended = false;
+};
+
+ReadAheadLineSource::ReadAheadLineSource(std::istream& stream, Output& output, bool prompt)
+    : shared_(std::make_shared<Shared>()), output_(output), prompt_(prompt) {
+    // Detached: a reader blocked on a terminal must not hold the process when the console ends.
+    std::thread([shared = shared_, &stream] {
+        std::string line;
+        while (std::getline(stream, line)) {
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            std::lock_guard lock(shared->mutex);
+            shared->lines.push_back(std::move(line));
+            shared->changed.notify_all();
+        }
+        std::lock_guard lock(shared->mutex);
+        shared->ended = true;
+        shared->changed.notify_all();
+    }).detach();
+}
+
+std::optional<std::string> ReadAheadLineSource::NextLine() {
+    std::unique_lock lock(shared_->mutex);
+    if (prompt_ && shared_->lines.empty() && !shared_->ended) {
+        output_.Prompt("tovarin> ");
+    }
+    shared_->changed.wait(lock, [&] { return !shared_->lines.empty() || shared_->ended; });
+    if (shared_->lines.empty()) {
+        return std::nullopt;
+    }
+    std::string line = std::move(shared_->lines.front());
+    shared_->lines.pop_front();
+    return line;
+}
+
+bool ReadAheadLineSource::Ended() const {
+    std::lock_guard lock(shared_->mutex);
+    return shared_->ended && shared_->lines.empty();
+}
+
+}  // namespace tovarin::emulator::console
