@@ -7,6 +7,9 @@
 
 namespace tovarin::emulator::console {
 
+// Lines read ahead at most: piped input of any length costs no more memory than this.
+constexpr size_t kReadAhead = 64;
+
 struct ReadAheadLineSource::Shared {
     std::mutex mutex;
     std::condition_variable changed;
@@ -23,7 +26,8 @@ ReadAheadLineSource::ReadAheadLineSource(std::istream& stream, Output& output, b
             if (!line.empty() && line.back() == '\r') {
                 line.pop_back();
             }
-            std::lock_guard lock(shared->mutex);
+            std::unique_lock lock(shared->mutex);
+            shared->changed.wait(lock, [&] { return shared->lines.size() < kReadAhead; });
             shared->lines.push_back(std::move(line));
             shared->changed.notify_all();
         }
@@ -44,6 +48,7 @@ std::optional<std::string> ReadAheadLineSource::NextLine() {
     }
     std::string line = std::move(shared_->lines.front());
     shared_->lines.pop_front();
+    shared_->changed.notify_all();
     return line;
 }
 

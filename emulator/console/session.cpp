@@ -193,6 +193,8 @@ Outcome Session::Do(const WaitCommand& command) {
 
 Outcome Session::Do(const MarkCommand&) {
     mark_ = emulator_->device().log().Size();
+    // What came before the mark is needed no more: the log may drop it beyond its history.
+    emulator_->device().log().KeepFrom(mark_);
     return Outcome::Done();
 }
 

@@ -35,11 +35,56 @@ bool CopyBuiltFile(const fs::path& from, const fs::path& to, std::string* error)
         fs::rename(partial, to, failed);
     }
     if (failed) {
-        fs::remove(partial, failed);
+        std::error_code ignored;
+        fs::remove(partial, ignored);
         *error = "cannot copy " + from.string() + " to " + to.string() + ": " + failed.message();
         return false;
     }
     return true;
+}
+
+// What is wrong with an entry of the image that must be a folder (or, for want_folder false, a
+// file) when it exists; empty when it is right or missing (a missing one is made).
+std::string WrongKind(const fs::path& path, bool want_folder) {
+    std::error_code failed;
+    const fs::file_status status = fs::symlink_status(path, failed);
+    if (failed || status.type() == fs::file_type::not_found) {
+        return {};
+    }
+    if (want_folder && status.type() != fs::file_type::directory) {
+        return path.string() + " must be a folder, but it is " +
+               (fs::is_symlink(status) ? "a symbolic link" : "a file");
+    }
+    if (!want_folder && status.type() != fs::file_type::regular) {
+        return path.string() + " must be a file, but it is " +
+               (fs::is_directory(status) ? "a folder"
+                : fs::is_symlink(status) ? "a symbolic link"
+                                         : "not a plain file");
+    }
+    return {};
+}
+
+// The layout of an existing image: its three folders, the hives and the built files in
+// \Windows are what their names say. Empty when it is right, else what is wrong.
+std::string CheckLayout(const fs::path& image_root, const std::vector<BuiltFile>& files) {
+    for (const char* folder : {kWindowsFolder, kDocumentsFolder, kRegistryFolder}) {
+        if (std::string wrong = WrongKind(image_root / folder, true); !wrong.empty()) {
+            return wrong;
+        }
+    }
+    for (const char* hive : {"HKLM.reg", "HKCU.reg"}) {
+        if (std::string wrong = WrongKind(image_root / kRegistryFolder / hive, false);
+            !wrong.empty()) {
+            return wrong;
+        }
+    }
+    for (const BuiltFile& file : files) {
+        if (std::string wrong = WrongKind(image_root / kWindowsFolder / file.device_name, false);
+            !wrong.empty()) {
+            return wrong;
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -55,7 +100,17 @@ fs::path RegistryFolderOf(const fs::path& image_root) {
 bool PrepareImage(const fs::path& image_root, const std::vector<BuiltFile>& files,
                   PreparedImage* prepared, std::string* error) {
     std::error_code failed;
+    if (std::string wrong = CheckLayout(image_root, files); !wrong.empty()) {
+        *error = "the image's layout is wrong: " + wrong;
+        return false;
+    }
     prepared->made = !fs::exists(WindowsFolderOf(image_root), failed);
+    for (const char* folder : {kDocumentsFolder, kRegistryFolder}) {
+        // A folder that a person removed from an existing image is made again.
+        if (!prepared->made) {
+            fs::create_directories(image_root / folder, failed);
+        }
+    }
     if (prepared->made) {
         for (const char* folder : {kWindowsFolder, kDocumentsFolder, kRegistryFolder}) {
             fs::create_directories(image_root / folder, failed);

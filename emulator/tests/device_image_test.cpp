@@ -135,6 +135,36 @@ TEST_F(DeviceImageTest, AMissingBuiltFileIsReported) {
     EXPECT_FALSE(fs::exists(image_.root() / "Windows" / "Callisk.dll.copying"));
 }
 
+TEST_F(DeviceImageTest, AnImageWhoseLayoutIsWrongIsRefusedNamingThePath) {
+    PreparedImage first;
+    ASSERT_TRUE(Prepare(&first));
+    struct Damage {
+        fs::path path;
+        bool make_folder;  // else a file
+        const char* what;
+    };
+    const Damage damages[] = {
+        {image_.root() / "registry", false, "must be a folder, but it is a file"},
+        {image_.root() / "Windows" / "Ansley.dll", true, "must be a file, but it is a folder"},
+        {image_.root() / "registry" / "HKLM.reg", true, "must be a file, but it is a folder"},
+    };
+    for (const Damage& damage : damages) {
+        fs::remove_all(damage.path);
+        if (damage.make_folder) {
+            fs::create_directories(damage.path / "inside");
+        } else {
+            WriteText(damage.path, "in the way");
+        }
+        PreparedImage prepared;
+        std::string error;
+        EXPECT_FALSE(PrepareImage(image_.root(), files_, &prepared, &error)) << damage.what;
+        EXPECT_NE(error.find(damage.path.string()), std::string::npos) << error;
+        EXPECT_NE(error.find(damage.what), std::string::npos) << error;
+        fs::remove_all(damage.path);
+        ASSERT_TRUE(Prepare(&prepared));  // mended: the image is whole again
+    }
+}
+
 TEST(TemporaryImage, IsRemovedWithTheObject) {
     fs::path root;
     {

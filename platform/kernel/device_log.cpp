@@ -21,17 +21,40 @@ void DeviceLog::Add(LogEntry entry) {
         sink(entry);
     }
     entries_.push_back(std::move(entry));
+    DropOld();
+}
+
+void DeviceLog::DropOld() {
+    const size_t end = first_ + entries_.size();
+    const size_t history_start = end > kHistory ? end - kHistory : 0;
+    const size_t keep = std::min(keep_from_, history_start);
+    while (first_ < keep && !entries_.empty()) {
+        entries_.pop_front();
+        ++first_;
+    }
 }
 
 std::vector<LogEntry> DeviceLog::Since(size_t from) const {
     std::lock_guard guard(mutex_);
-    if (from >= entries_.size()) {
+    const size_t start = std::max(from, first_);
+    if (start >= first_ + entries_.size()) {
         return {};
     }
-    return {entries_.begin() + static_cast<ptrdiff_t>(from), entries_.end()};
+    return {entries_.begin() + static_cast<ptrdiff_t>(start - first_), entries_.end()};
 }
 
 size_t DeviceLog::Size() const {
+    std::lock_guard guard(mutex_);
+    return first_ + entries_.size();
+}
+
+void DeviceLog::KeepFrom(size_t from) {
+    std::lock_guard guard(mutex_);
+    keep_from_ = from;
+    DropOld();
+}
+
+size_t DeviceLog::Kept() const {
     std::lock_guard guard(mutex_);
     return entries_.size();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -51,22 +52,36 @@ struct LogEntry {
     std::variant<TraceLine, IoctlRecord, KeyRecord, StartedRecord, MessageRecord> what;
 };
 
+// Entries are numbered from 0 at boot. The log keeps every entry from the one given to KeepFrom
+// on (what a script's expectations since its last mark need; from boot until it is first called)
+// and the last kHistory entries besides, for a person looking back; older entries are dropped,
+// so that the memory of a phone that runs for a month, or takes 100,000 calls, stays flat.
 class DeviceLog {
-public:
+  public:
     using Sink = std::function<void(const LogEntry&)>;
+    static constexpr size_t kHistory = 2000;
 
     void Add(LogEntry entry);
-    // Entries from index `from` on (a script's "mark" remembers Size()).
+    // The entries kept from number `from` on (a script's "mark" remembers Size()).
     std::vector<LogEntry> Since(size_t from) const;
+    // The number of entries added since boot (kept or not): the number of the next one.
     size_t Size() const;
+    // Entries from number `from` on are kept; those before it may go once they leave the history.
+    void KeepFrom(size_t from);
+    // The number of entries in memory.
+    size_t Kept() const;
 
     // Sinks run on the writing thread; they must not write to the log.
     int Subscribe(Sink sink);
     void Unsubscribe(int id);
 
-private:
+  private:
+    void DropOld();  // mutex_ held
+
     mutable std::mutex mutex_;
-    std::vector<LogEntry> entries_;
+    std::deque<LogEntry> entries_;
+    size_t first_ = 0;  // the number of entries_.front()
+    size_t keep_from_ = 0;
     std::vector<std::pair<int, Sink>> sinks_;
     int next_id_ = 1;
 };

@@ -23,11 +23,14 @@ void Trace::Write(TraceLine line) {
         sink(line);
     }
     lines_.push_back(std::move(line));
+    if (lines_.size() > kHistory) {
+        lines_.pop_front();
+    }
 }
 
 std::vector<TraceLine> Trace::Lines() const {
     std::lock_guard lock(mutex_);
-    return lines_;
+    return {lines_.begin(), lines_.end()};
 }
 
 void Trace::Clear() {

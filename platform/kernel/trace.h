@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -27,13 +28,16 @@ class Trace {
 
     void Write(TraceLine line);
 
-    // Every line written since boot (or since the last Clear).
+    // The lines written since boot (or since the last Clear), at most the last kHistory of them:
+    // a phone that runs for a month keeps a bounded trace (the device log keeps what the
+    // emulator's expectations need).
+    static constexpr size_t kHistory = 10000;
     std::vector<TraceLine> Lines() const;
     void Clear();
 
   private:
     mutable std::mutex mutex_;
-    std::vector<TraceLine> lines_;
+    std::deque<TraceLine> lines_;
     std::vector<std::pair<int, Sink>> sinks_;
     int next_id_ = 1;
 };

@@ -1,5 +1,6 @@
 #include "kernel/files/device_paths.h"
 
+#include <algorithm>
 #include <system_error>
 #include <vector>
 
@@ -73,7 +74,40 @@ std::optional<std::filesystem::path> ImageRoot() {
     return root;
 }
 
+// Whether `path` is `folder` or lies below it (both canonical).
+bool IsWithin(const std::filesystem::path& path, const std::filesystem::path& folder) {
+    auto [folder_end, path_at] =
+        std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
+    return folder_end == folder.end();
+}
+
 }  // namespace
+
+bool IsInDeviceFileSystem(const std::filesystem::path& host_path) {
+    std::optional<std::filesystem::path> root = ImageRoot();
+    if (!root) {
+        return false;
+    }
+    std::error_code error;
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(host_path, error);
+    const std::filesystem::path canonical_root = std::filesystem::weakly_canonical(*root, error);
+    if (error || !IsWithin(resolved, canonical_root)) {
+        return false;
+    }
+    // A dangling link at the end would let a create follow it wherever it points.
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(resolved, error))) {
+        return false;
+    }
+    const std::filesystem::path& hives = Device::Current().options().registry_dir;
+    if (!hives.empty()) {
+        const std::filesystem::path canonical_hives =
+            std::filesystem::weakly_canonical(hives, error);
+        if (!error && IsWithin(resolved, canonical_hives)) {
+            return false;
+        }
+    }
+    return true;
+}
 
 std::optional<std::filesystem::path> HostPathFor(std::wstring_view device_path) {
     std::optional<std::filesystem::path> result = ImageRoot();
@@ -93,6 +127,9 @@ std::optional<std::filesystem::path> HostPathFor(std::wstring_view device_path) 
             exists = entry.has_value();
         }
         *result /= entry ? *entry : WideToUtf8(component);
+    }
+    if (!IsInDeviceFileSystem(*result)) {
+        return std::nullopt;
     }
     return result;
 }

@@ -18,8 +18,15 @@ namespace tovarin::kernel {
 // component is taken as written. Empty components and "." are skipped.
 //
 // nullopt: no device is up or it has no image root, the path is not absolute, or it has a ".."
-// component (a device path never leaves the root) or a NUL character.
+// component (a device path never leaves the root) or a NUL character, or it leads outside the
+// device's file system (IsInDeviceFileSystem).
 std::optional<std::filesystem::path> HostPathFor(std::wstring_view device_path);
+
+// Whether a host path, with its symbolic links followed, lies in the device's file system: under
+// the image root and not in the registry's hive folder (the hives are the registry's, not files
+// device code may open, change or delete). A symbolic link inside the image that points outside
+// it, or at the hives, leads nowhere for device code.
+bool IsInDeviceFileSystem(const std::filesystem::path& host_path);
 
 // The device path of a host path under the image root ("\" for the root itself), or an empty
 // string when the host path lies outside it or no device with an image root is up.

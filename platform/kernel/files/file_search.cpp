@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "kernel/files/attributes.h"
+#include "kernel/files/device_paths.h"
 #include "kernel/files/utf8.h"
 #include "kernel/files/wildcard.h"
 #include "kernel/registry/name_fold.h"
@@ -21,6 +22,10 @@ std::vector<FileSearch::Match> FileSearch::Collect(const std::filesystem::path& 
         std::wstring name = Utf8ToWide(host_name);
         // A name the record cannot hold whole is not reported rather than reported cut.
         if (name.size() >= MAX_PATH || !MatchesPattern(pattern, name)) {
+            continue;
+        }
+        // The hive folder, and links that lead out of the device's files, are not entries.
+        if (!IsInDeviceFileSystem(entries->path())) {
             continue;
         }
         matches.push_back({std::move(name), std::move(host_name)});

@@ -120,3 +120,92 @@ TEST_F(FoldersAndEntriesTest, PathsThatCannotNameAnEntryAreRefused) {
 
 }  // namespace
 }  // namespace tovarin::kernel::testing
+
+namespace tovarin::kernel::testing {
+namespace {
+
+// A device with its hives in the image's "registry" folder, and a folder outside the image.
+class ProtectedPlacesTest : public ::testing::Test {
+  protected:
+    ProtectedPlacesTest() { self_.emplace("test"); }
+    ~ProtectedPlacesTest() override { self_.reset(); }
+
+    static bool Opens(const wchar_t* path, DWORD access, DWORD disposition) {
+        HANDLE file = CreateFileW(path, access, 0, nullptr, disposition, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        CloseHandle(file);
+        return true;
+    }
+
+    TempImage outside_;
+    TempImage image_;
+    Device device_{{.clock = ClockMode::Simulated,
+                    .image_root = image_.root(),
+                    .registry_dir = image_.root() / "registry"}};
+    std::optional<AttachedThread> self_;
+};
+
+TEST_F(ProtectedPlacesTest, SymbolicLinksNeverLeadOutOfTheImage) {
+    namespace fs = std::filesystem;
+    outside_.AddFile("secret.txt", "host data");
+    image_.AddFile("Windows/a.dll", "x");
+    const fs::path documents = image_.AddFolder("My Documents");
+    fs::create_directory_symlink(outside_.root(), documents / "out");
+    fs::create_symlink(outside_.root() / "secret.txt", documents / "leaf");
+    fs::create_symlink(outside_.root() / "made.txt", documents / "dangling");
+    fs::create_directory_symlink(image_.root() / "Windows", documents / "inner");
+
+    EXPECT_FALSE(Opens(L"\\My Documents\\out\\secret.txt", GENERIC_READ, OPEN_EXISTING));
+    EXPECT_FALSE(Opens(L"\\My Documents\\leaf", GENERIC_READ, OPEN_EXISTING));
+    EXPECT_FALSE(Opens(L"\\My Documents\\out\\new.txt", GENERIC_WRITE, CREATE_ALWAYS));
+    EXPECT_FALSE(Opens(L"\\My Documents\\dangling", GENERIC_WRITE, CREATE_ALWAYS));
+    EXPECT_FALSE(DeleteFileW(L"\\My Documents\\out\\secret.txt"));
+    EXPECT_TRUE(fs::exists(outside_.root() / "secret.txt"));
+    EXPECT_FALSE(fs::exists(outside_.root() / "new.txt"));
+    EXPECT_FALSE(fs::exists(outside_.root() / "made.txt"));
+
+    // A link that stays inside the image is an ordinary way in.
+    EXPECT_TRUE(Opens(L"\\My Documents\\inner\\a.dll", GENERIC_READ, OPEN_EXISTING));
+
+    WIN32_FIND_DATAW found{};
+    std::vector<std::wstring> names;
+    HANDLE search = FindFirstFileW(L"\\My Documents\\*", &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    do {
+        names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    EXPECT_EQ(names, std::vector<std::wstring>{L"inner"});
+}
+
+TEST_F(ProtectedPlacesTest, TheHivesAreNoFilesOfTheDevice) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Kept", 0, nullptr, 0, 0, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    ASSERT_EQ(RegFlushKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
+    const std::filesystem::path hive = image_.root() / "registry" / "HKLM.reg";
+    ASSERT_TRUE(std::filesystem::exists(hive));
+
+    EXPECT_FALSE(DeleteFileW(L"\\registry\\HKLM.reg"));
+    EXPECT_FALSE(Opens(L"\\REGISTRY\\HKLM.reg", GENERIC_WRITE, OPEN_EXISTING));
+    EXPECT_FALSE(MoveFileW(L"\\registry\\HKLM.reg", L"\\HKLM.reg"));
+    EXPECT_FALSE(RemoveDirectoryW(L"\\registry"));
+    EXPECT_TRUE(std::filesystem::exists(hive));
+    EXPECT_EQ(GetFileAttributesW(L"\\registry"), INVALID_FILE_ATTRIBUTES);
+
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(L"\\*", &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            EXPECT_NE(std::wstring(found.cFileName), L"registry");
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+}
+
+}  // namespace
+}  // namespace tovarin::kernel::testing
