@@ -1,28 +1,26 @@
 #include "image/save_temporaries.h"
 
-#include "kernel/registry/hive_file.h"
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <string_view>
 
 namespace tovarin::emulator {
 namespace {
 
-// The file a temporary was written for: "<file>" of "<file>.tmp.XXXXXX" (or of "<file>.tmp",
-// which older versions wrote); nullopt for any other name.
-std::optional<std::filesystem::path> SavedFileOf(const std::filesystem::path& path) {
+// Whether the name is "<file>.tmp.XXXXXX", the unique name a save writes before its rename. A
+// bare "<file>.tmp" may be a person's own file outside the hive folder, so it is left alone here.
+bool IsSaveTemporary(const std::filesystem::path& path) {
     const std::string name = path.filename().string();
-    constexpr std::string_view kMark = ".tmp";
-    constexpr size_t kUniquePart = 7;  // ".XXXXXX"
-    size_t at = std::string::npos;
-    if (name.ends_with(kMark)) {
-        at = name.size() - kMark.size();
-    } else if (name.size() > kMark.size() + kUniquePart &&
-               name.compare(name.size() - kUniquePart - kMark.size(), kMark.size() + 1, ".tmp.") ==
-                   0) {
-        at = name.size() - kUniquePart - kMark.size();
+    constexpr std::string_view kMark = ".tmp.";
+    constexpr size_t kUniqueChars = 6;
+    if (name.size() <= kMark.size() + kUniqueChars) {
+        return false;
     }
-    if (at == std::string::npos || at == 0) {
-        return std::nullopt;
-    }
-    return path.parent_path() / name.substr(0, at);
+    const size_t mark = name.size() - kUniqueChars - kMark.size();
+    return name.compare(mark, kMark.size(), kMark) == 0 &&
+           std::all_of(name.end() - kUniqueChars, name.end(),
+                       [](unsigned char c) { return std::isalnum(c) != 0; });
 }
 
 }  // namespace
@@ -33,7 +31,7 @@ std::vector<std::filesystem::path> FindSaveTemporaries(const std::filesystem::pa
     for (std::filesystem::recursive_directory_iterator it(image_root, error), end;
          !error && it != end; it.increment(error)) {
         std::error_code kind_error;
-        if (it->is_regular_file(kind_error) && SavedFileOf(it->path())) {
+        if (it->is_regular_file(kind_error) && IsSaveTemporary(it->path())) {
             found.push_back(it->path());
         }
     }
@@ -42,11 +40,10 @@ std::vector<std::filesystem::path> FindSaveTemporaries(const std::filesystem::pa
 
 std::vector<std::filesystem::path> RemoveSaveTemporaries(const std::filesystem::path& image_root) {
     std::vector<std::filesystem::path> removed;
-    for (const std::filesystem::path& temporary : FindSaveTemporaries(image_root)) {
-        // The hive files' own rule decides what is a temporary of the file, so that both agree.
-        for (std::filesystem::path& gone :
-             kernel::registry::RemoveStaleTemporaries(*SavedFileOf(temporary))) {
-            removed.push_back(std::move(gone));
+    for (std::filesystem::path& temporary : FindSaveTemporaries(image_root)) {
+        std::error_code error;
+        if (std::filesystem::remove(temporary, error)) {
+            removed.push_back(std::move(temporary));
         }
     }
     return removed;

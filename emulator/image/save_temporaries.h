@@ -8,7 +8,7 @@
 
 namespace tovarin::emulator {
 
-// The temporaries of saves anywhere in the image.
+// The temporaries of saves ("<file>.tmp.XXXXXX") anywhere in the image.
 std::vector<std::filesystem::path> FindSaveTemporaries(const std::filesystem::path& image_root);
 
 // Removes them; call it only while no emulator runs on the image. Returns those removed.
