@@ -129,6 +129,8 @@ int main(int argc, char** argv) {
         if (!Run(session, "setup", 0, setup)) {
             return 1;
         }
+        std::printf("after boot and setup: resident %.1f MB; %s\n",
+                    Megabytes(soak::ResidentBytes()), Describe(CountLiveObjects()).c_str());
         const auto started = std::chrono::steady_clock::now();
         std::optional<LiveObjects> baseline;
         uint64_t first_resident = 0;
