@@ -259,6 +259,11 @@ bool CheckTopLevel(std::string_view text, pugi::xml_document& document) {
     return elements == 1;
 }
 
+bool ParseWithFlags(std::string_view utf8, unsigned flags, pugi::xml_document& out) {
+    return out.load_buffer(utf8.data(), utf8.size(), flags, pugi::encoding_utf8) &&
+           CheckTopLevel(utf8, out);
+}
+
 std::optional<std::string> Utf16ToUtf8(std::string_view bytes, bool big_endian) {
     if (bytes.size() % 2 != 0) {
         return std::nullopt;
@@ -299,10 +304,17 @@ bool ParseDocumentText(std::string_view utf8, const ReadOptions& options, pugi::
     if (!IsWellFormedUtf8(utf8)) {
         return false;
     }
+    // Keeping whitespace text, pugixml takes a '<' that ends the text after whitespace for the end
+    // of that whitespace ("<a/>  <" loads): whether the text is well-formed is decided without it.
+    if (options.keep_whitespace_text) {
+        pugi::xml_document check;
+        if (!ParseWithFlags(utf8, kParseFlags, check)) {
+            return false;
+        }
+    }
     const unsigned flags =
         kParseFlags | (options.keep_whitespace_text ? pugi::parse_ws_pcdata : 0u);
-    if (!out.load_buffer(utf8.data(), utf8.size(), flags, pugi::encoding_utf8) ||
-        !CheckTopLevel(utf8, out)) {
+    if (!ParseWithFlags(utf8, flags, out)) {
         out.reset();
         return false;
     }
