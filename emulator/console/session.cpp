@@ -202,6 +202,12 @@ Outcome Session::Do(const RegSetCommand& command) {
     HKEY key = nullptr;
     LONG result = RegCreateKeyExW(RootKey(command.target.root), command.target.key.c_str(), 0,
                                   nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    if (result == ERROR_INVALID_PARAMETER) {
+        return Outcome::Failed(
+            ErrorText("the key is beyond the registry's limits (names of at most "
+                      "255 characters, at most 16 levels below the root)",
+                      result));
+    }
     if (result != ERROR_SUCCESS) {
         return Outcome::Failed(ErrorText("cannot open or make the key", result));
     }
@@ -216,6 +222,10 @@ Outcome Session::Do(const RegSetCommand& command) {
                                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     }
     RegCloseKey(key);
+    if (result == ERROR_INVALID_PARAMETER) {
+        return Outcome::Failed(
+            ErrorText("the value name is longer than the registry's 255 characters", result));
+    }
     return result == ERROR_SUCCESS ? Outcome::Done()
                                    : Outcome::Failed(ErrorText("cannot set the value", result));
 }

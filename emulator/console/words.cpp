@@ -23,6 +23,12 @@ int DigitValue(char c, int base) {
 
 SplitLine SplitWords(std::string_view line) {
     SplitLine result;
+    // A zero would cut a name or text short where the device reads it as a C string: a value
+    // "A\0B" would silently become "A".
+    if (line.find('\0') != std::string_view::npos) {
+        result.error = "the line holds a zero character (NUL), which no name or text may hold";
+        return result;
+    }
     size_t pos = 0;
     while (pos < line.size()) {
         if (IsSpace(line[pos])) {

@@ -2,7 +2,8 @@
 //
 // Words are separated by spaces (or tabs). A word in double quotes may hold spaces and
 // backslashes; there are no escapes inside quotes, so a quoted word ends at the next quote, which
-// must end the word. Numbers are decimal or 0x-hexadecimal.
+// must end the word. A line with a zero character (NUL) is refused. Numbers are decimal or
+// 0x-hexadecimal.
 #pragma once
 
 #include <cstdint>

@@ -49,6 +49,13 @@ TEST(SplitWords, RejectsMalformedQuotes) {
     EXPECT_NE(SplitWords(R"(expect trace a"b")").error, "");
 }
 
+TEST(SplitWords, RejectsAZeroCharacterInsteadOfCuttingAtIt) {
+    using namespace std::string_view_literals;
+    EXPECT_FALSE(SplitWords("reg set HKLM \"K\" \"A\0B\" dword 1"sv).error.empty());
+    EXPECT_FALSE(SplitWords("sz \"text\0more\""sv).error.empty());
+    EXPECT_FALSE(SplitWords("bare\0word"sv).error.empty());
+}
+
 TEST(ParseNumber, DecimalAndHexWithinTheLimit) {
     EXPECT_EQ(ParseNumber("0", 10), 0u);
     EXPECT_EQ(ParseNumber("0x72", 0xFF), 0x72u);

@@ -9,11 +9,12 @@
 #include <winbase.h>
 
 #include "kernel/files/host_errors.h"
+#include "kernel/files/volumes.h"
 
 namespace tovarin::kernel {
 
-FileObject::FileObject(int fd, DWORD access, uint64_t ticket)
-    : fd_(fd), access_(access), ticket_(ticket) {}
+FileObject::FileObject(int fd, DWORD access, uint64_t ticket, std::wstring volume)
+    : fd_(fd), access_(access), ticket_(ticket), volume_(std::move(volume)) {}
 
 FileObject::~FileObject() {
     ::close(fd_);
@@ -52,6 +53,16 @@ bool FileObject::Write(const void* buffer, DWORD size, DWORD* done, DWORD* error
         return false;
     }
     std::lock_guard guard(mutex_);
+    struct stat status {};
+    const off_t position = ::lseek(fd_, 0, SEEK_CUR);
+    if (position >= 0 && ::fstat(fd_, &status) == 0) {
+        const uint64_t end = static_cast<uint64_t>(position) + size;
+        const uint64_t current = static_cast<uint64_t>(status.st_size);
+        if (end > current && !TakeSimulatedSpace(volume_, end - current)) {
+            *error = ERROR_DISK_FULL;
+            return false;
+        }
+    }
     const auto* bytes = static_cast<const uint8_t*>(buffer);
     while (*done < size) {
         ssize_t put = ::write(fd_, bytes + *done, size - *done);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 
 #include <windef.h>
 
@@ -16,8 +17,9 @@ namespace tovarin::kernel {
 
 class FileObject final : public KernelObject {
   public:
-    // Takes ownership of the host descriptor and of the open-file ticket.
-    FileObject(int fd, DWORD access, uint64_t ticket);
+    // Takes ownership of the host descriptor and of the open-file ticket. volume: the device
+    // path of the file's volume, whose simulated free space its writes use up.
+    FileObject(int fd, DWORD access, uint64_t ticket, std::wstring volume = L"\\");
     ~FileObject() override;
     FileObject(const FileObject&) = delete;
     FileObject& operator=(const FileObject&) = delete;
@@ -26,7 +28,9 @@ class FileObject final : public KernelObject {
     DWORD access() const { return access_; }
 
     // I/O at the handle's file pointer. Each returns false with *error set to the Win32 code.
-    // Reading at or past the end succeeds with 0 bytes; writing extends the file.
+    // Reading at or past the end succeeds with 0 bytes; writing extends the file, and a write
+    // that would extend it beyond the volume's simulated free space fails with ERROR_DISK_FULL,
+    // writing nothing.
     bool Read(void* buffer, DWORD size, DWORD* done, DWORD* error);
     bool Write(const void* buffer, DWORD size, DWORD* done, DWORD* error);
     // Moves the pointer by `distance` from FILE_BEGIN, FILE_CURRENT or FILE_END. A position
@@ -40,6 +44,7 @@ class FileObject final : public KernelObject {
     const int fd_;
     const DWORD access_;
     const uint64_t ticket_;
+    const std::wstring volume_;
 };
 
 struct OpenRequest {

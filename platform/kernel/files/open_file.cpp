@@ -8,6 +8,8 @@
 #include <winbase.h>
 
 #include "kernel/files/attributes.h"
+#include "kernel/files/device_paths.h"
+#include "kernel/files/volumes.h"
 #include "kernel/files/file_object.h"
 #include "kernel/files/host_errors.h"
 
@@ -106,7 +108,9 @@ std::optional<OpenedFile> OpenHostFile(const std::filesystem::path& host_path,
     }
     uint64_t ticket = open_files.Add(IdOf(opened), request.access, request.share);
     lock.unlock();
-    return OpenedFile{std::make_shared<FileObject>(fd, request.access, ticket), exists};
+    return OpenedFile{std::make_shared<FileObject>(fd, request.access, ticket,
+                                                   VolumeOf(DevicePathFor(host_path))),
+                      exists};
 }
 
 }  // namespace tovarin::kernel

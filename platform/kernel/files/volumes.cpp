@@ -74,6 +74,20 @@ std::optional<uint64_t> SimulatedFreeSpace(std::wstring_view device_path) {
     return found->second;
 }
 
+bool TakeSimulatedSpace(const std::wstring& volume, uint64_t bytes) {
+    std::shared_ptr<SimulatedSpace> space = Simulated();
+    std::lock_guard guard(space->mutex);
+    auto found = space->free_by_volume.find(volume);
+    if (found == space->free_by_volume.end()) {
+        return true;
+    }
+    if (bytes > found->second) {
+        return false;
+    }
+    found->second -= bytes;
+    return true;
+}
+
 }  // namespace tovarin::kernel
 
 using namespace tovarin::kernel;

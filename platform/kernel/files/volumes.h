@@ -23,4 +23,9 @@ std::wstring VolumeOf(std::wstring_view device_path);
 void SetSimulatedFreeSpace(std::wstring device_path, std::optional<uint64_t> bytes);
 std::optional<uint64_t> SimulatedFreeSpace(std::wstring_view device_path);
 
+// A write that adds `bytes` to a file of the volume (a device path of the volume, as VolumeOf
+// gives it) uses up its simulated free space: false, taking nothing, when they do not fit (the
+// write then fails with ERROR_DISK_FULL); true when they fit or no free space is simulated.
+bool TakeSimulatedSpace(const std::wstring& volume, uint64_t bytes);
+
 }  // namespace tovarin::kernel

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include <winreg.h>
 
@@ -27,6 +28,113 @@ std::vector<uint8_t> StringBytes(std::wstring_view text) {
     std::memcpy(bytes.data(), text.data(), text.size() * sizeof(wchar_t));
     return bytes;
 }
+
+bool IsStringType(uint32_t type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+bool IsHighSurrogate(uint32_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(uint32_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+void PutUnit(std::vector<uint8_t>& out, uint32_t unit) {
+    out.push_back(static_cast<uint8_t>(unit & 0xFF));
+    out.push_back(static_cast<uint8_t>(unit >> 8));
+}
+
+// The string data as the phone and the registry editor store it: UTF-16LE. nullopt when the
+// host's characters cannot all be carried (not whole characters, beyond U+10FFFF, or a
+// surrogate pair spelled as two characters, which would read back as one).
+std::optional<std::vector<uint8_t>> HostToUtf16(const std::vector<uint8_t>& data) {
+    if (data.size() % sizeof(wchar_t) != 0) {
+        return std::nullopt;
+    }
+    std::vector<uint8_t> out;
+    out.reserve(data.size() / 2);
+    uint32_t previous = 0;
+    for (size_t i = 0; i < data.size(); i += sizeof(wchar_t)) {
+        wchar_t c = 0;
+        std::memcpy(&c, data.data() + i, sizeof c);
+        const auto code = static_cast<uint32_t>(c);
+        if (code > 0x10FFFF || (IsHighSurrogate(previous) && IsLowSurrogate(code))) {
+            return std::nullopt;
+        }
+        if (code >= 0x10000) {
+            PutUnit(out, 0xD800 + ((code - 0x10000) >> 10));
+            PutUnit(out, 0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            PutUnit(out, code);
+        }
+        previous = code;
+    }
+    return out;
+}
+
+// UTF-16LE data back to the host's characters; a lone surrogate stays a character of its own and
+// an odd last byte stays a byte.
+std::vector<uint8_t> Utf16ToHost(const std::vector<uint8_t>& data) {
+    std::vector<uint8_t> out;
+    auto put = [&out](uint32_t code) {
+        const auto c = static_cast<wchar_t>(code);
+        const auto* bytes = reinterpret_cast<const uint8_t*>(&c);
+        out.insert(out.end(), bytes, bytes + sizeof c);
+    };
+    const size_t units = data.size() / 2;
+    for (size_t i = 0; i < units; ++i) {
+        uint32_t unit = data[2 * i] | uint32_t{data[2 * i + 1]} << 8;
+        if (IsHighSurrogate(unit) && i + 1 < units) {
+            uint32_t next = data[2 * i + 2] | uint32_t{data[2 * i + 3]} << 8;
+            if (IsLowSurrogate(next)) {
+                put(0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
+                ++i;
+                continue;
+            }
+        }
+        put(unit);
+    }
+    if (data.size() % 2 != 0) {
+        out.push_back(data.back());
+    }
+    return out;
+}
+
+// A text that starts with a UTF-16 byte-order mark (the registry editor's export) as UTF-8;
+// nullopt when it is not valid UTF-16.
+std::optional<std::string> Utf16TextToUtf8(std::string_view text, bool big_endian) {
+    if (text.size() % 2 != 0) {
+        return std::nullopt;
+    }
+    std::wstring wide;
+    for (size_t i = 0; i + 1 < text.size(); i += 2) {
+        const auto low = static_cast<uint8_t>(text[big_endian ? i + 1 : i]);
+        const auto high = static_cast<uint8_t>(text[big_endian ? i : i + 1]);
+        uint32_t unit = low | uint32_t{high} << 8;
+        if (IsHighSurrogate(unit)) {
+            if (i + 3 >= text.size()) {
+                return std::nullopt;
+            }
+            const auto next_low = static_cast<uint8_t>(text[big_endian ? i + 3 : i + 2]);
+            const auto next_high = static_cast<uint8_t>(text[big_endian ? i + 2 : i + 3]);
+            uint32_t next = next_low | uint32_t{next_high} << 8;
+            if (!IsLowSurrogate(next)) {
+                return std::nullopt;
+            }
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00);
+            i += 2;
+        } else if (IsLowSurrogate(unit)) {
+            return std::nullopt;
+        }
+        wide += static_cast<wchar_t>(unit);
+    }
+    return WideToUtf8(wide);
+}
+
+// The comment before a string value whose data UTF-16 cannot carry (HostToUtf16): the hex bytes
+// of the next value are the device's own bytes.
+constexpr std::string_view kDeviceBytesNote = "; the next value's data are the device's own bytes";
 
 // The text of a REG_SZ value when a quoted string carries its bytes exactly.
 std::optional<std::wstring> QuotableText(const std::vector<uint8_t>& data) {
@@ -72,6 +180,20 @@ void AppendHexBytes(std::string& out, size_t line_start, const std::vector<uint8
     }
 }
 
+// "hex:" or "hex(N):" and the bytes, to the end of the value's line.
+void AppendValueData(std::string& out, size_t line_start, uint32_t type,
+                     const std::vector<uint8_t>& bytes) {
+    if (type == REG_BINARY) {
+        out += "hex:";
+    } else {
+        char prefix[24];
+        std::snprintf(prefix, sizeof prefix, "hex(%x):", type);
+        out += prefix;
+    }
+    AppendHexBytes(out, line_start, bytes);
+    out += '\n';
+}
+
 void AppendValue(std::string& out, const RegValue& value) {
     const size_t line_start = out.size();
     out += value.name.empty() ? std::string("@") : Quoted(value.name);
@@ -93,15 +215,23 @@ void AppendValue(std::string& out, const RegValue& value) {
         out += '\n';
         return;
     }
-    if (value.type == REG_BINARY) {
-        out += "hex:";
-    } else {
-        char prefix[24];
-        std::snprintf(prefix, sizeof prefix, "hex(%x):", value.type);
-        out += prefix;
+    const std::vector<uint8_t>* bytes = &value.data;
+    std::optional<std::vector<uint8_t>> utf16;
+    if (IsStringType(value.type)) {
+        utf16 = HostToUtf16(value.data);
+        if (utf16) {
+            bytes = &*utf16;
+        } else {
+            // Written before the value's line, which is moved after the note.
+            std::string line = out.substr(line_start);
+            out.resize(line_start);
+            out += kDeviceBytesNote;
+            out += '\n';
+            out += line;
+            return AppendValueData(out, out.size() - line.size(), value.type, value.data);
+        }
     }
-    AppendHexBytes(out, line_start, value.data);
-    out += '\n';
+    AppendValueData(out, line_start, value.type, *bytes);
 }
 
 std::wstring JoinPath(std::wstring_view root_name, const std::vector<std::wstring>& path) {
@@ -279,6 +409,15 @@ class HiveReader {
     HiveReader(std::wstring_view root_name, KeyNode& root) : root_name_(root_name), root_(root) {}
 
     std::optional<HiveSyntaxError> Read(std::string_view text) {
+        // The registry editor exports UTF-16 with a byte-order mark.
+        std::optional<std::string> converted;
+        if (StartsWith(text, "\xFF\xFE") || StartsWith(text, "\xFE\xFF")) {
+            converted = Utf16TextToUtf8(text.substr(2), text[0] == '\xFE');
+            if (!converted) {
+                return HiveSyntaxError{1, "the file begins as UTF-16 but is not valid UTF-16"};
+            }
+            text = *converted;
+        }
         if (StartsWith(text, "\xEF\xBB\xBF")) {
             text.remove_prefix(3);
         }
@@ -301,6 +440,10 @@ class HiveReader {
             // A zero byte would make a key or value name that no hive file can hold again.
             if (line.find('\0') != std::string_view::npos) {
                 return HiveSyntaxError{line_number, "the line holds a zero byte"};
+            }
+            if (TrimLeft(line) == kDeviceBytesNote) {
+                device_bytes_next_ = true;
+                continue;
             }
             if (TrimLeft(line).empty() || TrimLeft(line).front() == ';') {
                 continue;
@@ -415,9 +558,13 @@ class HiveReader {
             return false;
         }
         line = TrimLeft(line.substr(1));
+        const bool device_bytes = std::exchange(device_bytes_next_, false);
         auto value = ReadData(line, error);
         if (!value) {
             return false;
+        }
+        if (IsStringType(value->type) && !device_bytes && !line.starts_with("\"")) {
+            value->data = Utf16ToHost(value->data);  // hex(1), hex(2), hex(7): UTF-16 bytes
         }
         if (RegValue* existing = current_->FindValue(name)) {
             existing->type = value->type;
@@ -433,6 +580,7 @@ class HiveReader {
     KeyNode& root_;
     KeyNode discarded_;
     KeyNode* current_ = nullptr;
+    bool device_bytes_next_ = false;  // kDeviceBytesNote came before the next value
 };
 
 }  // namespace

@@ -12,8 +12,12 @@
 //
 // Strings escape only the backslash and the double quote. A string that a quoted line cannot
 // carry exactly (no terminating zero, a line break, a zero inside) is written as hex(1) with its
-// bytes. hex(N) data are the value's bytes as the device stores them: strings in the host's WCHAR
-// (4 bytes per character here).
+// bytes. As in the registry editor's files, hex(1), hex(2) and hex(7) data are UTF-16LE bytes
+// (the host's WCHAR has 4 bytes; the characters are converted both ways). String data that UTF-16
+// cannot carry (not whole characters) is written with the device's own bytes after the comment
+// line "; the next value's data are the device's own bytes", so that nothing is lost.
+//
+// The reader also takes the registry editor's export as it is: UTF-16 with a byte-order mark.
 #pragma once
 
 #include <optional>

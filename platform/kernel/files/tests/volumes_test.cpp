@@ -102,3 +102,44 @@ TEST(VolumeLifetimeTest, ANewDeviceStartsWithoutSimulatedValues) {
 
 }  // namespace
 }  // namespace tovarin::kernel::testing
+
+namespace tovarin::kernel::testing {
+namespace {
+
+using SimulatedSpaceTest = ImageDeviceTest;
+
+TEST_F(SimulatedSpaceTest, WritesUseUpTheSimulatedSpaceAndOneThatDoesNotFitFails) {
+    image_.AddFolder("My Documents");
+    image_.AddFolder("Storage Card");
+    SetSimulatedFreeSpace(L"\\", 10);
+    HANDLE file =
+        CreateFileW(L"\\My Documents\\a.bin", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD done = 0;
+    EXPECT_TRUE(WriteFile(file, "123456", 6, &done, nullptr));
+    ULARGE_INTEGER available{};
+    ASSERT_TRUE(GetDiskFreeSpaceExW(L"\\My Documents", &available, nullptr, nullptr));
+    EXPECT_EQ(available.QuadPart, 4u);
+
+    EXPECT_FALSE(WriteFile(file, "789012", 6, &done, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
+    EXPECT_EQ(done, 0u);
+    // Writing over what the file holds takes no new space.
+    ASSERT_EQ(SetFilePointer(file, 0, nullptr, FILE_BEGIN), 0u);
+    EXPECT_TRUE(WriteFile(file, "abcdef", 6, &done, nullptr));
+    EXPECT_TRUE(WriteFile(file, "ghij", 4, &done, nullptr));
+    ASSERT_TRUE(GetDiskFreeSpaceExW(L"\\My Documents", &available, nullptr, nullptr));
+    EXPECT_EQ(available.QuadPart, 0u);
+    CloseHandle(file);
+    EXPECT_EQ(HostContent("My Documents/a.bin"), "abcdefghij");
+
+    // The card is a volume of its own, with the host's space.
+    HANDLE card =
+        CreateFileW(L"\\Storage Card\\b.bin", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(card, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(WriteFile(card, "123456", 6, &done, nullptr));
+    CloseHandle(card);
+}
+
+}  // namespace
+}  // namespace tovarin::kernel::testing

@@ -111,7 +111,7 @@ TEST(RegTextTest, WritesTheRegistryEditorLayout) {
         "\"KeyPad Lock\"=dword:0000000a\n"
         "@=\"Привет \\\"мир\\\" C:\\\\\"\n"
         "\"Raw\"=hex:01,ab\n"
-        "\"Multi\"=hex(7):00,00,00,00\n";
+        "\"Multi\"=hex(7):00,00\n";  // as the registry editor writes it: UTF-16
     EXPECT_EQ(expected, FormatHive(root, kMachine, nullptr));
 }
 
@@ -148,7 +148,7 @@ TEST(RegTextTest, ReaderAcceptsWhatPeopleAndOtherEditorsWrite) {
         "\"Number\" = dword:FF\r\n"
         "\"Blob\"=hex:0A, 0b,\\\r\n"
         "   0C\r\n"
-        "\"Multi\"=hex(7):41,00,00,00,00,00,00,00,00,00,00,00\r\n"
+        "\"Multi\"=hex(7):41,00,00,00,00,00\r\n"
         "[hkey_local_machine\\software\\a]\r\n"
         "\"number\"=dword:00000002\r\n";
     KeyNode root;
@@ -163,7 +163,50 @@ TEST(RegTextTest, ReaderAcceptsWhatPeopleAndOtherEditorsWrite) {
     EXPECT_EQ(Dword(2), key->values[0].data);  // the later section wins
     EXPECT_EQ(Bytes({0x0A, 0x0B, 0x0C}), key->values[1].data);
     EXPECT_EQ(static_cast<uint32_t>(REG_MULTI_SZ), key->values[2].type);
-    EXPECT_EQ(12u, key->values[2].data.size());
+    EXPECT_EQ(WideBytes(std::wstring(L"A\0", 2)), key->values[2].data);
+}
+
+TEST(RegTextTest, ReadsTheRegistryEditorsUtf16Export) {
+    const std::wstring text =
+        L"Windows Registry Editor Version 5.00\r\n"
+        L"\r\n"
+        L"[HKEY_LOCAL_MACHINE\\Software\\Ёлка]\r\n"
+        L"\"Имя\"=\"Значение 𝄞\"\r\n"
+        // "%x%" and "Я𝄞" as UTF-16LE, "𝄞" (U+1D11E) as a surrogate pair.
+        L"\"Path\"=hex(2):25,00,78,00,25,00,00,00\r\n"
+        L"\"List\"=hex(7):2f,04,34,d8,1e,dd,00,00,00,00\r\n";
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) {
+        const auto code = static_cast<uint32_t>(c);
+        auto unit = [&bytes](uint32_t u) {
+            bytes += static_cast<char>(u & 0xFF);
+            bytes += static_cast<char>(u >> 8);
+        };
+        if (code >= 0x10000) {
+            unit(0xD800 + ((code - 0x10000) >> 10));
+            unit(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            unit(code);
+        }
+    }
+    KeyNode root;
+    auto error = ParseHive(bytes, kMachine, root);
+    ASSERT_FALSE(error) << error->line << ": " << error->message;
+    const KeyNode* key = FindPath(root, SplitKeyPath(L"Software\\ёлка"));
+    ASSERT_NE(nullptr, key);
+    ASSERT_EQ(3u, key->values.size());
+    EXPECT_EQ(L"Имя", key->values[0].name);
+    EXPECT_EQ(WideBytes(L"Значение 𝄞"), key->values[0].data);
+    EXPECT_EQ(static_cast<uint32_t>(REG_EXPAND_SZ), key->values[1].type);
+    EXPECT_EQ(WideBytes(L"%x%"), key->values[1].data);
+    EXPECT_EQ(WideBytes(std::wstring(L"Я𝄞\0", 3)), key->values[2].data);
+
+    // Saved again, the strings are UTF-16 as the editor wrote them.
+    const std::string saved = FormatHive(root, kMachine, nullptr);
+    EXPECT_NE(std::string::npos, saved.find("\"Path\"=hex(2):25,00,78,00,25,00,00,00\n")) << saved;
+
+    KeyNode broken;
+    EXPECT_TRUE(ParseHive(std::string("\xFF\xFE\x00\xD8", 4), kMachine, broken));  // lone surrogate
 }
 
 struct BadHive {
