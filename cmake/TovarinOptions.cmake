@@ -1,6 +1,7 @@
 # Build options shared by every target of the project.
 
-set(TOVARIN_SANITIZE "" CACHE STRING "Sanitizers for this build tree: '', 'address' (address+undefined) or 'thread'")
+set(TOVARIN_SANITIZE "" CACHE STRING
+  "Sanitizers for this build tree: '', 'address' (address+undefined), 'thread' or 'fuzz' (clang only: address+undefined with libFuzzer's coverage, for the targets under fuzz/)")
 option(TOVARIN_BUILD_BENCHMARKS "Build the benchmark programs under bench/" ON)
 
 # Designated initializers of option records name only the fields they change; device code casts
@@ -13,8 +14,17 @@ if(TOVARIN_SANITIZE STREQUAL "address")
 elseif(TOVARIN_SANITIZE STREQUAL "thread")
   add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
   add_link_options(-fsanitize=thread)
+elseif(TOVARIN_SANITIZE STREQUAL "fuzz")
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "TOVARIN_SANITIZE=fuzz needs clang (tools/fuzz configures build/fuzz with it)")
+  endif()
+  # Everything is instrumented for coverage; only the fuzz targets link libFuzzer's driver. -O1 gives
+  # several times the executions per second of an unoptimised build, and the reports keep symbols.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+    -fno-omit-frame-pointer -O1 -g)
+  add_link_options(-fsanitize=address,undefined)
 elseif(NOT TOVARIN_SANITIZE STREQUAL "")
-  message(FATAL_ERROR "TOVARIN_SANITIZE must be empty, 'address' or 'thread'")
+  message(FATAL_ERROR "TOVARIN_SANITIZE must be empty, 'address', 'thread' or 'fuzz'")
 endif()
 
 # Every test program labelled "kernel" or "services" (the multi-threaded code: the platform's kernel

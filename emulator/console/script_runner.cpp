@@ -53,6 +53,10 @@ std::unique_ptr<ImageLock> Prepare(const std::filesystem::path& root, Output& ou
     if (prepared.made && tell_when_made) {
         output.Line("tovarin-emu: made the device image " + root.string());
     }
+    for (const std::filesystem::path& temporary : prepared.removed_temporaries) {
+        output.Line("tovarin-emu: removed " + temporary.string() +
+                    ", left by a save that did not finish");
+    }
     return lock;
 }
 

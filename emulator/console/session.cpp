@@ -94,7 +94,7 @@ void Session::Shutdown() {
     if (!emulator_) {
         return;
     }
-    for (HANDLE event : events_) {
+    for (const auto& [name, event] : events_) {
         CloseHandle(event);
     }
     events_.clear();
@@ -294,8 +294,11 @@ Outcome Session::Do(const EventSetCommand& command) {
         }
         return Outcome::Failed(ErrorText("cannot open the event", error));
     }
-    events_.push_back(event);
-    SetEvent(event);
+    auto [kept, added] = events_.emplace(command.name, event);
+    if (!added) {
+        CloseHandle(event);  // the console holds this event already
+    }
+    SetEvent(kept->second);
     return Outcome::Done();
 }
 

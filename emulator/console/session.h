@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -92,7 +93,9 @@ class Session {
     Output& output_;
     std::unique_ptr<Emulator> emulator_;
     size_t mark_ = 0;
-    std::vector<HANDLE> events_;  // named events the console made; kept so they go on existing
+    // Named events the console set, one handle per name (however often it is set); kept so they
+    // go on existing.
+    std::map<std::wstring, HANDLE> events_;
 };
 
 }  // namespace tovarin::emulator::console

@@ -1,6 +1,7 @@
 #include "image/device_image.h"
 
 #include "image/default_registry.h"
+#include "image/save_temporaries.h"
 
 namespace tovarin::emulator {
 namespace fs = std::filesystem;
@@ -132,6 +133,7 @@ bool PrepareImage(const fs::path& image_root, const std::vector<BuiltFile>& file
         }
         prepared->copied.push_back(file.device_name);
     }
+    prepared->removed_temporaries = RemoveSaveTemporaries(image_root);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "image/device_image.h"
 
+#include <algorithm>
 #include <windows.h>
 
 #include <fstream>
@@ -124,6 +125,32 @@ TEST_F(DeviceImageTest, AnExistingImageFollowsTheBuildAndKeepsItsRegistry) {
     EXPECT_EQ(ReadText(image_.root() / "Windows" / "Ansley.dll"), "ansley v2, rebuilt");
     EXPECT_EQ(ReadText(hkcu), edited);
     EXPECT_EQ(ReadText(image_.root() / "My Documents" / "note.txt"), "kept");
+}
+
+TEST_F(DeviceImageTest, TemporariesOfUnfinishedSavesGoAtTheNextStart) {
+    PreparedImage first;
+    ASSERT_TRUE(Prepare(&first));
+    const fs::path windows = image_.root() / "Windows";
+    const fs::path documents = image_.root() / "My Documents";
+    WriteText(windows / "Quellbrooks.xml", "<Quellbrooks/>");
+    WriteText(windows / "Quellbrooks.xml.tmp.aB3dE9", "<Quellb");  // a killed save
+    WriteText(documents / "list.xml.tmp.000001", "<a");
+    WriteText(documents / "draft.tmp", "kept");      // a person's own file
+    WriteText(documents / "notes.tmp.txt", "kept");  // names that only look alike
+    WriteText(documents / "x.tmp.toolong", "kept");
+    WriteText(documents / ".tmp.abcdef", "kept");
+
+    PreparedImage next;
+    ASSERT_TRUE(Prepare(&next));
+    std::vector<fs::path> removed = next.removed_temporaries;
+    std::sort(removed.begin(), removed.end());
+    EXPECT_EQ(removed, (std::vector<fs::path>{documents / "list.xml.tmp.000001",
+                                              windows / "Quellbrooks.xml.tmp.aB3dE9"}));
+    EXPECT_EQ(ReadText(windows / "Quellbrooks.xml"), "<Quellbrooks/>");
+    EXPECT_EQ(ReadText(documents / "notes.tmp.txt"), "kept");
+    EXPECT_EQ(ReadText(documents / "x.tmp.toolong"), "kept");
+    EXPECT_EQ(ReadText(documents / "draft.tmp"), "kept");
+    EXPECT_EQ(ReadText(documents / ".tmp.abcdef"), "kept");
 }
 
 TEST_F(DeviceImageTest, AMissingBuiltFileIsReported) {

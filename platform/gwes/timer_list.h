@@ -22,6 +22,7 @@ class TimerList {
     bool Kill(HWND hwnd, UINT_PTR id);
     void ForgetWindow(HWND hwnd);
     bool Exists(HWND hwnd, UINT_PTR id, TIMERPROC proc) const;
+    size_t Count() const { return timers_.size(); }
 
     // The WM_TIMER of the earliest due timer that the filter takes. With `restart` the timer
     // starts its next period at `now_ms`.

@@ -115,6 +115,14 @@ std::shared_ptr<ThreadQueue> WindowManager::QueueOf(uint32_t thread_id) const {
     return found == queues_.end() ? nullptr : found->second;
 }
 
+size_t WindowManager::TimerCount() const {
+    size_t count = 0;
+    for (const auto& [id, queue] : queues_) {
+        count += queue->timers().Count();
+    }
+    return count;
+}
+
 void WindowManager::ThreadEnded(uint32_t thread_id) {
     auto lock = Lock();
     std::vector<HWND> owned;

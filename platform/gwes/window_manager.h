@@ -66,6 +66,8 @@ class WindowManager final : public kernel::KernelObject {
     std::shared_ptr<ThreadQueue> OwnQueue();
     // The queue of another thread; null when it has none (or has ended).
     std::shared_ptr<ThreadQueue> QueueOf(uint32_t thread_id) const;
+    // Window timers of every thread that has a queue.
+    size_t TimerCount() const;
 
     HWND foreground = nullptr;
     // Per thread: the active top-level window and the window with the keyboard focus.

@@ -38,6 +38,7 @@ class WindowTable {
 
     std::vector<Window*> OwnedBy(const Window& owner) const;
     std::vector<Window*> OfThread(uint32_t thread_id) const;
+    size_t Count() const { return windows_.size(); }
 
   private:
     std::map<uint32_t, std::shared_ptr<Window>> windows_;

@@ -48,6 +48,15 @@ bool HandleTable::Close(HANDLE handle) {
     return true;
 }
 
+std::map<std::string, size_t> HandleTable::CountByType() const {
+    std::lock_guard guard(mutex_);
+    std::map<std::string, size_t> counts;
+    for (const auto& [value, object] : handles_) {
+        ++counts[object->TypeName()];
+    }
+    return counts;
+}
+
 std::shared_ptr<KernelObject> HandleTable::FindNamed(const std::wstring& name) const {
     std::lock_guard guard(mutex_);
     auto it = named_.find(name);

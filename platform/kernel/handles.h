@@ -24,6 +24,8 @@ class HandleTable {
         return std::dynamic_pointer_cast<T>(Lookup(handle));
     }
     bool Close(HANDLE handle);
+    // Open handles by the type of their object (the census of live objects counts them).
+    std::map<std::string, size_t> CountByType() const;
 
     // Named objects live while any handle to them is open.
     std::shared_ptr<KernelObject> FindNamed(const std::wstring& name) const;

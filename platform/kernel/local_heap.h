@@ -20,6 +20,8 @@ class LocalHeap {
     void* Allocate(size_t bytes, bool zeroed);
     // Frees a block of this heap, or one taken while no device was up.
     void Free(void* block);
+    // Blocks taken and not freed.
+    size_t Count();
 
   private:
     std::mutex mutex_;

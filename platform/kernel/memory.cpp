@@ -31,6 +31,11 @@ void LocalHeap::Free(void* block) {
     std::free(block);
 }
 
+size_t LocalHeap::Count() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return blocks_.size();
+}
+
 }  // namespace tovarin::kernel
 
 using tovarin::kernel::Device;

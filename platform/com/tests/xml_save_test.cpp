@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "com/tests/com_test_support.h"
+#include "kernel/files/volumes.h"
 
 namespace tovarin::com::testing {
 namespace {
@@ -218,6 +219,25 @@ TEST_F(SaveTest, AFailedWriteLeavesTheOldFile) {
     }
     EXPECT_EQ(kEmptyList, ReadFile(kListFile));
     EXPECT_EQ(std::vector<std::string>{"Quellbrooks.xml"}, FilesInWindows());
+}
+
+TEST_F(SaveTest, ASaveThatDoesNotFitTheSimulatedFreeSpaceLeavesTheOldFile) {
+    OpenList();
+    AddEntry({L"Office", L"555", L"greeting.amr", L"10"});
+    ASSERT_EQ(S_OK, Save());
+    const std::string one_entry = ReadFile(kListFile);
+    AddEntry({L"Boris", L"89027654321", L"gr101530.amr", L"15"});
+
+    // The whole new list must fit beside the old one, not only what it grows by.
+    kernel::SetSimulatedFreeSpace(L"\\", one_entry.size());
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), Save());
+    EXPECT_EQ(one_entry, ReadFile(kListFile));
+    EXPECT_EQ(std::vector<std::string>{"Quellbrooks.xml"}, FilesInWindows());
+
+    kernel::SetSimulatedFreeSpace(L"\\", 4096);
+    ASSERT_EQ(S_OK, Save());
+    const uint64_t grown = ReadFile(kListFile).size() - one_entry.size();
+    EXPECT_EQ(4096 - grown, kernel::SimulatedFreeSpace(L"\\"));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "com/xml/dom_document.h"
 
+#include <filesystem>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "com/bstr.h"
@@ -8,7 +10,9 @@
 #include "com/host_file.h"
 #include "com/xml/xml_reader.h"
 #include "com/xml/xml_writer.h"
+#include "kernel/files/api_paths.h"
 #include "kernel/files/device_paths.h"
+#include "kernel/files/volumes.h"
 #include "kernel/strings/utf8.h"
 
 namespace tovarin::com::xml {
@@ -239,7 +243,23 @@ STDMETHODIMP DocumentObject::save(VARIANT destination) {
     if (!file) {
         return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
     }
-    return ReplaceWholeFile(*file, SerializeDocument(tree().content()));
+    const std::string bytes = SerializeDocument(tree().content());
+    // The new content is written whole beside the old file before it replaces it, so a volume
+    // with a simulated free space must have room for all of it; afterwards only what the file
+    // grew by stays used.
+    const std::wstring volume = kernel::VolumeOf(kernel::AbsoluteDevicePath(path));
+    if (const std::optional<uint64_t> free = kernel::SimulatedFreeSpace(volume)) {
+        if (bytes.size() > *free) {
+            return HRESULT_FROM_WIN32(ERROR_DISK_FULL);
+        }
+    }
+    std::error_code size_error;
+    const uintmax_t old_size = std::filesystem::file_size(*file, size_error);
+    const HRESULT hr = ReplaceWholeFile(*file, bytes);
+    if (SUCCEEDED(hr) && (size_error || bytes.size() > old_size)) {
+        kernel::TakeSimulatedSpace(volume, bytes.size() - (size_error ? 0 : old_size));
+    }
+    return hr;
 }
 
 STDMETHODIMP DocumentObject::get_readyState(long* value) {

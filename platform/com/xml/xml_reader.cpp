@@ -259,6 +259,34 @@ bool CheckTopLevel(std::string_view text, pugi::xml_document& document) {
     return elements == 1;
 }
 
+// pugixml drops text that is whitespace as written; text that is whitespace only once its
+// references are expanded ("&#13;") goes too, or a save (which writes line breaks as spaces)
+// would give whitespace that the next load drops.
+class WhitespaceTextCollector : public pugi::xml_tree_walker {
+  public:
+    bool for_each(pugi::xml_node& node) override {
+        if (node.type() == pugi::node_pcdata &&
+            std::string_view(node.value()).find_first_not_of(" \t\r\n") == std::string_view::npos) {
+            found.push_back(node);
+        }
+        return true;
+    }
+    std::vector<pugi::xml_node> found;
+};
+
+void DropWhitespaceText(pugi::xml_document& document) {
+    WhitespaceTextCollector collector;
+    document.traverse(collector);
+    for (pugi::xml_node node : collector.found) {
+        node.parent().remove_child(node);
+    }
+}
+
+bool ParseWithFlags(std::string_view utf8, unsigned flags, pugi::xml_document& out) {
+    return out.load_buffer(utf8.data(), utf8.size(), flags, pugi::encoding_utf8) &&
+           CheckTopLevel(utf8, out);
+}
+
 std::optional<std::string> Utf16ToUtf8(std::string_view bytes, bool big_endian) {
     if (bytes.size() % 2 != 0) {
         return std::nullopt;
@@ -299,12 +327,22 @@ bool ParseDocumentText(std::string_view utf8, const ReadOptions& options, pugi::
     if (!IsWellFormedUtf8(utf8)) {
         return false;
     }
+    // Keeping whitespace text, pugixml takes a '<' that ends the text after whitespace for the end
+    // of that whitespace ("<a/>  <" loads): whether the text is well-formed is decided without it.
+    if (options.keep_whitespace_text) {
+        pugi::xml_document check;
+        if (!ParseWithFlags(utf8, kParseFlags, check)) {
+            return false;
+        }
+    }
     const unsigned flags =
         kParseFlags | (options.keep_whitespace_text ? pugi::parse_ws_pcdata : 0u);
-    if (!out.load_buffer(utf8.data(), utf8.size(), flags, pugi::encoding_utf8) ||
-        !CheckTopLevel(utf8, out)) {
+    if (!ParseWithFlags(utf8, flags, out)) {
         out.reset();
         return false;
+    }
+    if (!options.keep_whitespace_text) {
+        DropWhitespaceText(out);
     }
     return true;
 }

@@ -35,7 +35,8 @@ FARPROC BuiltinModule::FindByOrdinal(uint16_t ordinal) const {
 
 void RegisterBuiltinModule(std::wstring name, std::vector<BuiltinExport> exports) {
     std::erase_if(exports, [](const BuiltinExport& entry) { return entry.proc == nullptr; });
-    auto module = std::make_shared<const BuiltinModule>(std::move(name), std::move(exports));
+    auto module =
+        std::make_shared<const BuiltinModule>(BuiltinModule{std::move(name), std::move(exports)});
     Registrations& registrations = TheRegistrations();
     std::lock_guard lock(registrations.mutex);
     auto same_name = [&](const std::shared_ptr<const BuiltinModule>& existing) {

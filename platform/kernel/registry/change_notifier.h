@@ -66,6 +66,7 @@ class ChangeNotifier {
     bool Close(uint32_t handle);
 
     bool HasWatches() const { return watch_count_.load(std::memory_order_acquire) > 0; }
+    size_t WatchCount() const { return watch_count_.load(std::memory_order_acquire); }
 
     // Registry lock held: the value `value_name` of the key at `path` (names as spelled) in root
     // `hive` changed from before to after.

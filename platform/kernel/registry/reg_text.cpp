@@ -437,6 +437,10 @@ class HiveReader {
             if (WideToUtf8(Utf8ToWide(line)) != line) {
                 return HiveSyntaxError{line_number, "the line is not valid UTF-8"};
             }
+            // A zero byte would make a key or value name that no hive file can hold again.
+            if (line.find('\0') != std::string_view::npos) {
+                return HiveSyntaxError{line_number, "the line holds a zero byte"};
+            }
             if (TrimLeft(line) == kDeviceBytesNote) {
                 device_bytes_next_ = true;
                 continue;

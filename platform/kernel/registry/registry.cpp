@@ -287,6 +287,11 @@ LONG Registry::CreateKey(HKEY key, LPCWSTR sub_key, HKEY* result, DWORD* disposi
     return ERROR_SUCCESS;
 }
 
+size_t Registry::OpenKeyCount() const {
+    std::lock_guard lock(mutex_);
+    return handles_.size();
+}
+
 LONG Registry::CloseKey(HKEY key) {
     std::lock_guard lock(mutex_);
     for (const Hive& hive : hives_) {

@@ -79,6 +79,8 @@ class Registry {
     // exists yet.
     LONG ResolveWatch(HKEY key, LPCWSTR sub_key, LPCWSTR value_name, registry::WatchTarget* target);
     registry::ChangeNotifier& notifier() { return notifier_; }
+    // Keys opened or created and not closed yet.
+    size_t OpenKeyCount() const;
 
   private:
     struct Hive {

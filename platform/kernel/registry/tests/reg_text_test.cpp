@@ -265,6 +265,15 @@ TEST(RegTextTest, FaultyFilesNameTheLineAndTheProblem) {
         EXPECT_EQ(bad.line, error->line);
         EXPECT_NE(std::string::npos, error->message.find(bad.message_part)) << error->message;
     }
+    // A zero byte makes names that no hive file could hold again.
+    using namespace std::string_literals;
+    for (const std::string& zero : {header + "[HKEY_LOCAL_MACHINE\\a\0b]\n"s,
+                                    header + "[HKEY_LOCAL_MACHINE\\X]\n\"f\0\"=hex:\n"s}) {
+        KeyNode root;
+        auto error = ParseHive(zero, kMachine, root);
+        ASSERT_TRUE(error);
+        EXPECT_NE(std::string::npos, error->message.find("zero byte")) << error->message;
+    }
     for (const BadHive& bad : cases) {
         KeyNode root;
         auto error = ParseHive(bad.text, kMachine, root);
