@@ -8,6 +8,8 @@
 #include <variant>
 #include <vector>
 
+#include "console/host_commands.h"
+
 namespace tovarin::emulator::console {
 
 enum class RegRoot { LocalMachine, CurrentUser };
@@ -139,7 +141,7 @@ using Command =
                  ServiceCommand, PowerAcCommand, PowerStateCommand, ExpectRegCommand,
                  ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand, ExpectEventCommand,
                  ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
-                 ExpectMessageCommand>;
+                 ExpectMessageCommand, HostCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {
@@ -152,7 +154,9 @@ inline bool IsExpectation(const Command& command) {
            std::holds_alternative<ExpectIoctlCommand>(command) ||
            std::holds_alternative<ExpectKeyCommand>(command) ||
            std::holds_alternative<ExpectStartedCommand>(command) ||
-           std::holds_alternative<ExpectMessageCommand>(command);
+           std::holds_alternative<ExpectMessageCommand>(command) ||
+           (std::holds_alternative<HostCommand>(command) &&
+            IsHostExpectation(std::get<HostCommand>(command)));
 }
 
 }  // namespace tovarin::emulator::console

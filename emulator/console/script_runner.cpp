@@ -34,10 +34,15 @@ void ReportFailure(Output& output, const std::string& where, const std::string& 
 }
 
 // Makes or updates the image at root; false after reporting why it cannot be used.
-bool Prepare(const std::filesystem::path& root, Output& output, bool tell_when_made) {
+bool Prepare(const std::filesystem::path& root, const EmulatorOptions& options, Output& output,
+             bool tell_when_made) {
+    std::vector<BuiltFile> files = BuiltFiles();
+    for (const std::filesystem::path& install : options.installs) {
+        files.push_back({kernel::Utf8ToWide(install.filename().string()), install});
+    }
     PreparedImage prepared;
     std::string error;
-    if (!PrepareImage(root, BuiltFiles(), &prepared, &error)) {
+    if (!PrepareImage(root, files, &prepared, &error)) {
         output.Line("tovarin-emu: the device image cannot be used: " + error);
         return false;
     }
@@ -111,7 +116,7 @@ int RunScript(const EmulatorOptions& options, Output& output) {
         }
         root = temporary.root();
     }
-    if (!Prepare(root, output, options.device_dir.has_value())) {
+    if (!Prepare(root, options, output, options.device_dir.has_value())) {
         return kExitUnusable;
     }
 
@@ -134,7 +139,7 @@ int RunScript(const EmulatorOptions& options, Output& output) {
 
 int RunConsole(const EmulatorOptions& options, Output& output) {
     std::filesystem::path root = options.device_dir.value_or(kDefaultDeviceDir);
-    if (!Prepare(root, output, true)) {
+    if (!Prepare(root, options, output, true)) {
         return kExitUnusable;
     }
     Session session({root, options.Clock()}, output);

@@ -10,6 +10,7 @@
 #include "host_trace.h"
 #include "kernel/device_log.h"
 #include "kernel/files/device_paths.h"
+#include "kernel/files/folder_changes.h"
 #include "kernel/files/utf8.h"
 #include "kernel/files/volumes.h"
 #include "kernel/power/power.h"
@@ -102,7 +103,9 @@ void Session::Shutdown() {
 
 Outcome Session::Execute(const Command& command) {
     bool needs_device = !std::holds_alternative<BootCommand>(command) &&
-                        !std::holds_alternative<HelpCommand>(command);
+                        !std::holds_alternative<HelpCommand>(command) &&
+                        !(std::holds_alternative<HostCommand>(command) &&
+                          WorksBeforeBoot(std::get<HostCommand>(command)));
     if (needs_device && !emulator_) {
         return Outcome::Failed("the device is not up: boot it first");
     }
@@ -205,11 +208,15 @@ Outcome Session::Do(const FileWriteCommand& command) {
     }
     std::error_code failed;
     std::filesystem::create_directories(host->parent_path(), failed);
+    const bool existed = std::filesystem::exists(*host, failed);
     std::ofstream file(*host, std::ios::binary | std::ios::trunc);
     file.write(command.content.data(), static_cast<std::streamsize>(command.content.size()));
     file.close();
     if (!file) {
         return Outcome::Failed("cannot write " + host->string());
+    }
+    if (!existed) {
+        kernel::NotifyFolderChange(*host, kernel::FolderChange::FileName);
     }
     return Outcome::Done();
 }

@@ -74,6 +74,8 @@ class Session {
     Outcome Do(const ExpectKeyCommand&);
     Outcome Do(const ExpectStartedCommand&);
     Outcome Do(const ExpectMessageCommand&);
+    Outcome Do(const HostCommand&);  // host_session.cpp
+    Outcome EndProgram(const std::wstring& name);
 
     std::vector<kernel::LogEntry> SinceMark() const;
     void Shutdown();

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "kernel/device.h"
+#include "kernel/processes/processes.h"
 #include "kernel/handles.h"
 #include "kernel/modules/modules.h"
 #include "kernel/scheduler.h"
@@ -135,7 +136,8 @@ HANDLE WINAPI GetCurrentProcess(void) {
     return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
 }
 DWORD WINAPI GetCurrentProcessId(void) {
-    return 1;
+    // The program whose main thread calls; 1, the host program, on any other thread.
+    return tovarin::kernel::processes::CurrentProcessId();
 }
 
 BOOL WINAPI SetThreadPriority(HANDLE, int nPriority) {

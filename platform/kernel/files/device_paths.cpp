@@ -5,7 +5,7 @@
 
 #include "kernel/device.h"
 #include "kernel/files/utf8.h"
-#include "kernel/registry/name_fold.h"
+#include "kernel/strings/text_case.h"
 
 namespace tovarin::kernel {
 namespace {
@@ -130,7 +130,7 @@ std::wstring DevicePathFor(const std::filesystem::path& host_path) {
 }
 
 bool DeviceNamesEqual(std::wstring_view a, std::wstring_view b) {
-    return registry::NamesEqual(a, b);
+    return TextsEqualIgnoringCase(a, b);
 }
 
 }  // namespace tovarin::kernel

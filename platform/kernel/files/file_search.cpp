@@ -7,7 +7,7 @@
 #include "kernel/files/attributes.h"
 #include "kernel/files/utf8.h"
 #include "kernel/files/wildcard.h"
-#include "kernel/registry/name_fold.h"
+#include "kernel/strings/text_case.h"
 
 namespace tovarin::kernel {
 
@@ -26,8 +26,8 @@ std::vector<FileSearch::Match> FileSearch::Collect(const std::filesystem::path& 
         matches.push_back({std::move(name), std::move(host_name)});
     }
     std::sort(matches.begin(), matches.end(), [](const Match& a, const Match& b) {
-        std::wstring folded_a = registry::FoldName(a.name);
-        std::wstring folded_b = registry::FoldName(b.name);
+        std::wstring folded_a = FoldText(a.name);
+        std::wstring folded_b = FoldText(b.name);
         return folded_a != folded_b ? folded_a < folded_b : a.host_name < b.host_name;
     });
     return matches;

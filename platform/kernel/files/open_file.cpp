@@ -7,6 +7,7 @@
 
 #include <winbase.h>
 
+#include "kernel/files/folder_changes.h"
 #include "kernel/files/attributes.h"
 #include "kernel/files/file_object.h"
 #include "kernel/files/host_errors.h"
@@ -104,6 +105,9 @@ std::optional<OpenedFile> OpenHostFile(const std::filesystem::path& host_path,
     }
     uint64_t ticket = open_files.Add(IdOf(opened), request.access, request.share);
     lock.unlock();
+    if (!exists) {
+        NotifyFolderChange(host_path, FolderChange::FileName);
+    }
     return OpenedFile{std::make_shared<FileObject>(fd, request.access, ticket), exists};
 }
 

@@ -1,6 +1,6 @@
 #include "kernel/files/wildcard.h"
 
-#include "kernel/registry/name_fold.h"
+#include "kernel/strings/text_case.h"
 
 namespace tovarin::kernel {
 
@@ -22,8 +22,8 @@ bool MatchesPattern(std::wstring_view pattern, std::wstring_view name) {
         if (p < pattern.size() && pattern[p] == L'*') {
             star = p++;
             star_name = n;
-        } else if (p < pattern.size() && (pattern[p] == L'?' || registry::FoldChar(pattern[p]) ==
-                                                                    registry::FoldChar(name[n]))) {
+        } else if (p < pattern.size() &&
+                   (pattern[p] == L'?' || FoldChar(pattern[p]) == FoldChar(name[n]))) {
             ++p;
             ++n;
         } else if (star != std::wstring_view::npos) {

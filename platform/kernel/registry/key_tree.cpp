@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "kernel/registry/name_fold.h"
+#include "kernel/strings/text_case.h"
 
 namespace tovarin::kernel::registry {
 
 KeyNode* KeyNode::FindSubkey(std::wstring_view key_name) const {
     for (const auto& child : subkeys) {
-        if (NamesEqual(child->name, key_name)) {
+        if (TextsEqualIgnoringCase(child->name, key_name)) {
             return child.get();
         }
     }
@@ -39,7 +39,7 @@ std::shared_ptr<KeyNode> KeyNode::SharedSubkey(const KeyNode* child) const {
 
 RegValue* KeyNode::FindValue(std::wstring_view value_name) {
     for (RegValue& value : values) {
-        if (NamesEqual(value.name, value_name)) {
+        if (TextsEqualIgnoringCase(value.name, value_name)) {
             return &value;
         }
     }
@@ -52,7 +52,7 @@ const RegValue* KeyNode::FindValue(std::wstring_view value_name) const {
 
 bool KeyNode::EraseValue(std::wstring_view value_name) {
     auto it = std::find_if(values.begin(), values.end(), [&](const RegValue& value) {
-        return NamesEqual(value.name, value_name);
+        return TextsEqualIgnoringCase(value.name, value_name);
     });
     if (it == values.end()) {
         return false;
@@ -124,7 +124,8 @@ namespace {
 
 template <typename Path>
 bool IsVolatile(const Path& path) {
-    return path.size() >= 2 && NamesEqual(path[0], L"System") && NamesEqual(path[1], L"State");
+    return path.size() >= 2 && TextsEqualIgnoringCase(path[0], L"System") &&
+           TextsEqualIgnoringCase(path[1], L"State");
 }
 
 }  // namespace
