@@ -1,8 +1,9 @@
 // InitCommonControlsEx: device code asks for control classes before it creates such controls.
 //
-// The device remembers which classes were asked for. The controls themselves (toolbar, status
-// bar, trackbar, progress bar, ...) are not built yet, so no window class is registered for them:
-// creating one of those windows still fails as for any unknown class.
+// The device remembers which classes were asked for. The classes that exist (list view, trackbar)
+// are registered with the window manager from the start, so asking only records the request;
+// controls not built (toolbar, status bar, progress bar, ...) still fail to be created as any
+// unknown class does.
 #include "gwes/common_controls.h"
 
 #include <atomic>
@@ -33,6 +34,12 @@ uint32_t InitializedCommonControls() {
 }  // namespace tovarin::gwes
 
 extern "C" {
+
+void WINAPI InitCommonControls(void) {
+    tovarin::gwes::State()->initialized.fetch_or(ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
+                                                 ICC_TAB_CLASSES | ICC_UPDOWN_CLASS |
+                                                 ICC_PROGRESS_CLASS);
+}
 
 BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* lpInitCtrls) {
     if (!lpInitCtrls || lpInitCtrls->dwSize != sizeof(INITCOMMONCONTROLSEX)) {

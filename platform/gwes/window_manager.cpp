@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "gwes/controls/standard_controls.h"
 #include "gwes/window_destruction.h"
 #include "kernel/device.h"
 #include "kernel/handles.h"
@@ -74,6 +75,7 @@ WindowManager::WindowManager() : scheduler_(kernel::CurrentScheduler()) {
                   .proc = &DefWindowProcW,
                   .window_extra_bytes = kDialogWindowExtraBytes,
                   .built_in = true});
+    controls::RegisterStandardControls(classes_);
 }
 
 WindowManager::~WindowManager() = default;

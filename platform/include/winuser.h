@@ -296,3 +296,6 @@ TOVARIN_END_C
 #define wsprintf wsprintfW
 #define wvsprintf wvsprintfW
 #endif  // RC_INVOKED
+
+// The standard controls.
+#include <winuser_controls.h>
