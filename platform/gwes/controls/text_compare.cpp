@@ -1,11 +1,11 @@
 #include "gwes/controls/text_compare.h"
 
-#include "kernel/registry/name_fold.h"
+#include "kernel/strings/text_case.h"
 
 namespace tovarin::gwes::controls {
 namespace {
 
-using kernel::registry::FoldChar;
+using kernel::FoldChar;
 
 int CompareFolded(std::wstring_view a, std::wstring_view b, size_t count) {
     for (size_t i = 0; i < count; ++i) {
