@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "console/host_commands.h"
+#include "console/ui_commands.h"
 
 namespace tovarin::emulator::console {
 
@@ -141,7 +142,7 @@ using Command =
                  ServiceCommand, PowerAcCommand, PowerStateCommand, ExpectRegCommand,
                  ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand, ExpectEventCommand,
                  ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
-                 ExpectMessageCommand, HostCommand>;
+                 ExpectMessageCommand, UiCommand, HostCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {
@@ -156,7 +157,9 @@ inline bool IsExpectation(const Command& command) {
            std::holds_alternative<ExpectStartedCommand>(command) ||
            std::holds_alternative<ExpectMessageCommand>(command) ||
            (std::holds_alternative<HostCommand>(command) &&
-            IsHostExpectation(std::get<HostCommand>(command)));
+            IsHostExpectation(std::get<HostCommand>(command))) ||
+           (std::holds_alternative<UiCommand>(command) &&
+            IsUiExpectation(std::get<UiCommand>(command)));
 }
 
 }  // namespace tovarin::emulator::console

@@ -47,6 +47,20 @@ std::vector<std::string> HelpLines() {
         "  expect [no] key VK                    VK was pressed",
         "  expect [no] started \"NAME\"            a program with file name NAME started",
         "  expect [no] message \"CLASS\" MSG [WPARAM]  a window of class CLASS received MSG",
+        "Screen (controls are addressed by id in the foreground window; ID/K is the K-th shown "
+        "one):",
+        "  dump                                  the foreground window's tree: class, id, text,",
+        "                                        state, rectangle in the parent's client area",
+        "  ok                                    tap OK/Done in the foreground window's caption",
+        "  scroll line-down | line-up | page-down | page-up | thumb N",
+        "                                        work the first vertical scroll bar in the",
+        "                                        foreground window",
+        "  rotate portrait | landscape | square  turn the screen",
+        "  expect [no] foreground \"TITLE\"        the foreground window's title",
+        "  expect control ID text \"TEXT\" | checked | unchecked | enabled | disabled | shown",
+        "                 | hidden | readonly | items \"A\" \"B\" ... | count N | selected "
+        "\"TEXT\"",
+        "                 | selected none | pos N | rect X Y W H (in the parent's client area)",
         "  help                                  this help",
     };
 }

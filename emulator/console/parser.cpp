@@ -393,6 +393,12 @@ std::variant<Command, std::string> ParseLine(std::string_view line, std::string*
     if (!split.error.empty()) {
         return split.error;
     }
+    if (auto ui = ParseUiCommand(split.words)) {
+        if (auto* reason = std::get_if<std::string>(&*ui)) {
+            return *reason;
+        }
+        return Command(std::get<UiCommand>(*ui));
+    }
     if (auto host = ParseHostCommand(split.words)) {
         if (auto* reason = std::get_if<std::string>(&*host)) {
             return *reason;

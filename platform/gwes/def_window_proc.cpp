@@ -5,6 +5,7 @@
 #include "gwes/procedure_handles.h"
 #include "gwes/text_copy.h"
 #include "gwes/window_manager.h"
+#include "gwes/window_position.h"
 
 using namespace tovarin::gwes;
 
@@ -41,6 +42,17 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         }
         case WM_CLOSE:
             DestroyWindow(hWnd);
+            return 0;
+        case WM_ACTIVATE:
+            // A window that becomes active takes the keyboard focus.
+            if (LOWORD(wParam) != WA_INACTIVE) {
+                SetFocus(hWnd);
+            }
+            return 0;
+        case WM_WINDOWPOSCHANGED:
+            if (lParam) {
+                DefaultWindowPosChanged(hWnd, *reinterpret_cast<const WINDOWPOS*>(lParam));
+            }
             return 0;
         default:
             return 0;

@@ -102,7 +102,20 @@ void WINAPI keybd_event(BYTE bVk, BYTE bScan, DWORD dwFlags, DWORD) {
         }
         return;
     }
-    if (const Window* target = wm.windows().Find(wm.foreground)) {
+    // Keys go to the window with the keyboard focus on the foreground window's thread, when the
+    // focus lies in the foreground window; otherwise to the foreground window itself.
+    const Window* target = wm.windows().Find(wm.foreground);
+    if (target) {
+        auto input = wm.thread_input.find(target->thread_id);
+        if (input != wm.thread_input.end()) {
+            const Window* focus = wm.windows().Find(input->second.focus);
+            for (const Window* each = focus; each; each = each->parent) {
+                if (each == target) {
+                    target = focus;
+                    break;
+                }
+            }
+        }
         PostToWindow(wm, *target, up ? WM_KEYUP : WM_KEYDOWN, bVk, KeyMessageLParam(bScan, up));
     }
 }

@@ -1,5 +1,6 @@
 #include "gwes/message_pump.h"
 
+#include "gwes/focus.h"
 #include "gwes/message_log.h"
 #include "gwes/window_manager.h"
 #include "kernel/handles.h"
@@ -153,6 +154,7 @@ NextResult NextMessage(WindowManager& wm, const MessageFilter& filter, bool remo
     }
     for (;;) {
         DeliverSentMessages(wm);
+        RunPendingActivation(wm);
         uint32_t timeout = INFINITE;
         {
             auto lock = wm.Lock();

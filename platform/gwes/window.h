@@ -11,6 +11,16 @@
 namespace tovarin::gwes {
 
 struct WindowClass;
+struct DialogState;
+
+// One of a window's own scroll bars (SB_HORZ, SB_VERT).
+struct ScrollBarState {
+    int min = 0;
+    int max = 0;
+    UINT page = 0;
+    int pos = 0;
+    int track_pos = 0;
+};
 
 struct Window {
     HWND handle = nullptr;
@@ -33,6 +43,12 @@ struct Window {
     HWND owner = nullptr;           // top-level windows only
     uint32_t thread_id = 0;         // the thread that created the window and receives its messages
     uint32_t process_id = 0;
+
+    std::shared_ptr<DialogState> dialog;  // set for windows that the dialog manager made
+    ScrollBarState scroll[2];             // SB_HORZ, SB_VERT
+    HWND last_active_popup = nullptr;     // top-level windows: the owned pop-up last active
+    bool full_screen = false;      // the shell keeps it over the work area when the screen turns
+    bool covers_menu_bar = false;  // full-screen down to the bottom of the screen
 
     bool destroying = false;  // WM_DESTROY has been sent
     bool alive = true;        // false once removed from the window table

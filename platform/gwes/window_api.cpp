@@ -1,10 +1,11 @@
 // Making and taking down windows, and their visibility and foreground state: CreateWindowExW,
-// DestroyWindow, IsWindow, ShowWindow, IsWindowVisible, SetForegroundWindow,
-// GetForegroundWindow, GetWindowThreadProcessId.
+// DestroyWindow, IsWindow, ShowWindow, IsWindowVisible, GetWindowThreadProcessId.
 #include <memory>
 
 #include <windows.h>
 
+#include "gwes/focus.h"
+#include "gwes/geometry.h"
 #include "gwes/message_pump.h"
 #include "gwes/window_destruction.h"
 #include "gwes/window_manager.h"
@@ -64,10 +65,12 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
         window->ex_style = dwExStyle;
         window->id = child ? static_cast<LONG>(reinterpret_cast<intptr_t>(hMenu)) : 0;
         window->instance = hInstance;
-        window->x = X;
-        window->y = Y;
-        window->width = nWidth;
-        window->height = nHeight;
+        // CW_USEDEFAULT: a top-level window gets the work area, as the phone's windows do.
+        const RECT work = WorkArea(wm);
+        window->x = X != CW_USEDEFAULT ? X : child ? 0 : work.left;
+        window->y = X != CW_USEDEFAULT ? Y : child ? 0 : work.top;
+        window->width = nWidth != CW_USEDEFAULT ? nWidth : child ? 0 : work.right - work.left;
+        window->height = nWidth != CW_USEDEFAULT ? nHeight : child ? 0 : work.bottom - work.top;
         window->extra.assign((window_class->window_extra_bytes + 3) / 4, 0);
         window->thread_id = self;
         window->process_id = process;
@@ -130,17 +133,29 @@ BOOL WINAPI IsWindow(HWND hWnd) {
 
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
     WindowManager& wm = WindowManager::Current();
-    auto lock = wm.Lock();
-    Window* window = wm.windows().Find(hWnd);
-    if (!window) {
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
+    bool activate = false;
+    bool was_visible = false;
+    {
+        auto lock = wm.Lock();
+        Window* window = wm.windows().Find(hWnd);
+        if (!window) {
+            SetError(ERROR_INVALID_WINDOW_HANDLE);
+            return FALSE;
+        }
+        was_visible = window->Visible();
+        if (nCmdShow == SW_HIDE) {
+            window->style &= ~WS_VISIBLE;
+        } else {
+            window->style |= WS_VISIBLE;
+            // A top-level window that comes up on its own thread is activated and comes to the
+            // front, unless shown without activation.
+            activate = !was_visible && !window->parent && nCmdShow != SW_SHOWNA &&
+                       nCmdShow != SW_SHOWNOACTIVATE && nCmdShow != SW_MINIMIZE &&
+                       window->thread_id == CurrentThreadId();
+        }
     }
-    const bool was_visible = window->Visible();
-    if (nCmdShow == SW_HIDE) {
-        window->style &= ~WS_VISIBLE;
-    } else {
-        window->style |= WS_VISIBLE;
+    if (activate) {
+        BringToForeground(hWnd);
     }
     return was_visible ? TRUE : FALSE;
 }
@@ -158,26 +173,6 @@ BOOL WINAPI IsWindowVisible(HWND hWnd) {
         }
     }
     return FALSE;
-}
-
-BOOL WINAPI SetForegroundWindow(HWND hWnd) {
-    WindowManager& wm = WindowManager::Current();
-    auto lock = wm.Lock();
-    Window* window = wm.windows().Find(hWnd);
-    if (!window) {
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    Window* top = TopLevelOf(window);
-    wm.foreground = top->handle;
-    wm.windows().BringToTop(*top);
-    return TRUE;
-}
-
-HWND WINAPI GetForegroundWindow(void) {
-    WindowManager& wm = WindowManager::Current();
-    auto lock = wm.Lock();
-    return wm.foreground;
 }
 
 DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId) {

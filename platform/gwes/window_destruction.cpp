@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "gwes/focus.h"
 #include "gwes/message_pump.h"
 #include "gwes/window_manager.h"
 
@@ -11,6 +12,7 @@ namespace {
 // Kernel lock held: everything that refers to the window goes before the window itself.
 void Forget(WindowManager& wm, Window& window) {
     wm.hot_keys().ForgetWindow(window.handle);
+    ForgetWindowInput(wm, window);
     if (std::shared_ptr<ThreadQueue> queue = wm.QueueOf(window.thread_id)) {
         queue->ForgetWindow(window.handle);
     }
@@ -40,6 +42,8 @@ void RemoveWindowSilently(WindowManager& wm, Window& window) {
 
 void DestroyWindowTree(WindowManager& wm, const std::shared_ptr<Window>& window) {
     WNDPROC proc = nullptr;
+    HWND hand_over_to = nullptr;  // the owner takes over when the active window goes
+    bool was_foreground = false;
     {
         auto lock = wm.Lock();
         if (!window->alive || window->destroying) {
@@ -47,8 +51,14 @@ void DestroyWindowTree(WindowManager& wm, const std::shared_ptr<Window>& window)
         }
         window->destroying = true;
         window->style &= ~WS_VISIBLE;
-        if (wm.foreground == window->handle) {
+        was_foreground = wm.foreground == window->handle;
+        if (was_foreground) {
             wm.foreground = nullptr;
+        }
+        auto input = wm.thread_input.find(window->thread_id);
+        if (input != wm.thread_input.end() && input->second.active == window->handle &&
+            window->owner && window->thread_id == CurrentThreadId()) {
+            hand_over_to = window->owner;
         }
         proc = window->proc;
     }
@@ -81,8 +91,18 @@ void DestroyWindowTree(WindowManager& wm, const std::shared_ptr<Window>& window)
         }
     }
 
-    auto lock = wm.Lock();
-    RemoveWindowSilently(wm, *window);
+    {
+        auto lock = wm.Lock();
+        RemoveWindowSilently(wm, *window);
+        Window* owner = wm.windows().Find(hand_over_to);
+        if (!owner || !owner->Visible() || (owner->style & WS_DISABLED)) {
+            return;
+        }
+        if (was_foreground) {
+            wm.foreground = hand_over_to;
+        }
+    }
+    SetActiveWindow(hand_over_to);
 }
 
 }  // namespace tovarin::gwes

@@ -72,7 +72,7 @@ uint32_t CurrentThreadId() {
 
 WindowManager::WindowManager() : scheduler_(kernel::CurrentScheduler()) {
     classes_.Add({.name = kDialogClassName,
-                  .proc = &DefWindowProcW,
+                  .proc = &DefDlgProcW,
                   .window_extra_bytes = kDialogWindowExtraBytes,
                   .built_in = true});
     controls::RegisterStandardControls(classes_);
@@ -127,6 +127,7 @@ void WindowManager::ThreadEnded(uint32_t thread_id) {
         }
     }
     hot_keys_.ForgetThread(thread_id);
+    thread_input.erase(thread_id);
     std::erase_if(message_boxes,
                   [&](const auto& entry) { return entry.second->thread_id == thread_id; });
     auto queue = queues_.find(thread_id);

@@ -68,6 +68,16 @@ class WindowManager final : public kernel::KernelObject {
     std::shared_ptr<ThreadQueue> QueueOf(uint32_t thread_id) const;
 
     HWND foreground = nullptr;
+    // Per thread: the active top-level window and the window with the keyboard focus.
+    struct ThreadInput {
+        HWND active = nullptr;
+        HWND focus = nullptr;
+        HWND pending_activation = nullptr;  // SetForegroundWindow from another thread
+    };
+    std::map<uint32_t, ThreadInput> thread_input;
+    HWND capture = nullptr;  // the window that gets the stylus until it is lifted
+    int screen_width = 480;  // the screen as it is turned now (portrait VGA at first)
+    int screen_height = 640;
     UINT held_modifiers = 0;  // modifier keys pressed through keybd_event and not released
     std::map<HWND, std::shared_ptr<MessageBoxState>> message_boxes;
 

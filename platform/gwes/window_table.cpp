@@ -73,6 +73,28 @@ void WindowTable::BringToTop(Window& window) {
     }
 }
 
+void WindowTable::PlaceBelow(Window& window, Window& after) {
+    std::vector<Window*>& siblings = window.parent ? window.parent->children : top_level_;
+    if (&window == &after) {
+        return;
+    }
+    auto found = std::find(siblings.begin(), siblings.end(), &window);
+    if (found == siblings.end()) {
+        return;
+    }
+    siblings.erase(found);
+    auto anchor = std::find(siblings.begin(), siblings.end(), &after);
+    siblings.insert(anchor == siblings.end() ? siblings.end() : anchor + 1, &window);
+}
+
+void WindowTable::SendToBottom(Window& window) {
+    std::vector<Window*>& siblings = window.parent ? window.parent->children : top_level_;
+    auto found = std::find(siblings.begin(), siblings.end(), &window);
+    if (found != siblings.end()) {
+        std::rotate(found, found + 1, siblings.end());
+    }
+}
+
 std::vector<Window*> WindowTable::OwnedBy(const Window& owner) const {
     std::vector<Window*> owned;
     for (Window* window : top_level_) {

@@ -32,6 +32,9 @@ class WindowTable {
     // The window's siblings in z-order, itself included.
     const std::vector<Window*>& SiblingsOf(const Window& window) const;
     void BringToTop(Window& window);
+    // Moves the window among its siblings to just below `after` (a sibling), or to the bottom.
+    void PlaceBelow(Window& window, Window& after);
+    void SendToBottom(Window& window);
 
     std::vector<Window*> OwnedBy(const Window& owner) const;
     std::vector<Window*> OfThread(uint32_t thread_id) const;

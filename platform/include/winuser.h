@@ -299,3 +299,4 @@ TOVARIN_END_C
 
 // The standard controls.
 #include <winuser_controls.h>
+#include <winuser_dialogs.h>

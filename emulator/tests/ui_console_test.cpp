@@ -1,0 +1,74 @@
+// The console's screen commands end to end: a script boots a phone whose UiProbe.dll service
+// shows a full-screen dialog, and works it with dump, expect foreground, expect control, scroll,
+// rotate and ok.
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "booted_emulator.h"
+#include "console/script_runner.h"
+#include "image/temporary_image.h"
+
+namespace tovarin::emulator::testing {
+namespace {
+
+class UiConsoleTest : public ::testing::Test {
+  protected:
+    // Runs the script on a fresh image with UiProbe.dll listed as a service; the exit code.
+    int Run(const std::string& script) {
+        TemporaryImage image;
+        std::string error;
+        if (!image.Make(&error)) {
+            ADD_FAILURE() << error;
+            return -1;
+        }
+        PrepareTestImage(image.root(), {{L"UiProbe.dll", TOVARIN_UI_PROBE_PATH}},
+                         {{L"UiProbe", L"UiProbe.dll", L"UIP"}});
+        const std::filesystem::path path = image.root() / "test.scn";
+        std::ofstream(path) << script;
+        EmulatorOptions options;
+        options.device_dir = image.root();
+        options.script = path;
+        std::fflush(stdout);
+        console::Output output(stdout);
+        return console::RunScript(options, output);
+    }
+};
+
+TEST_F(UiConsoleTest, AScriptWorksTheDialogThroughItsControls) {
+    EXPECT_EQ(console::kExitHeld, Run(R"(boot
+expect foreground "Проверка"
+dump
+expect control 1001 text "Включено"
+expect control 1001 unchecked
+expect control 1004 disabled
+expect control 1004 shown
+expect control 1010/1 text "строка"
+expect control 1002 rect 12 63 240 38
+scroll line-down
+expect control 1003 text "1"
+scroll page-down
+expect control 1003 text "11"
+scroll thumb 50
+expect control 1003 text "50"
+rotate landscape
+expect control 1002 rect 300 13 240 38
+expect control 1010/1 rect 480 125 120 31
+rotate portrait
+expect control 1002 rect 12 63 240 38
+ok
+expect no foreground "Проверка"
+expect trace "UiProbe: OK"
+)"));
+}
+
+TEST_F(UiConsoleTest, ExpectationsThatDoNotHoldFail) {
+    EXPECT_EQ(console::kExitFailed, Run("boot\nexpect control 1001 checked\n"));
+    EXPECT_EQ(console::kExitFailed, Run("boot\nexpect control 1010/2 shown\n"));
+    EXPECT_EQ(console::kExitFailed, Run("boot\nexpect control 1001 items \"a\"\n"));
+    EXPECT_EQ(console::kExitUnparsable, Run("boot\nexpect control 10x1 shown\n"));
+    EXPECT_EQ(console::kExitUnparsable, Run("boot\nrotate sideways\n"));
+}
+
+}  // namespace
+}  // namespace tovarin::emulator::testing

@@ -1,0 +1,22 @@
+// Activation and keyboard focus, internal side.
+#pragma once
+
+#include <windows.h>
+
+namespace tovarin::gwes {
+
+class WindowManager;
+struct Window;
+
+// Kernel lock held: a window goes; nothing keeps it as focus, active window or capture.
+void ForgetWindowInput(WindowManager& wm, const Window& window);
+
+// Without the lock, on the receiving thread: carries out an activation that another thread
+// asked for with SetForegroundWindow (the message loops call it before taking a message).
+void RunPendingActivation(WindowManager& wm);
+
+// Without the lock: the window's top-level window becomes foreground and, on its own thread,
+// active.
+BOOL BringToForeground(HWND hwnd);
+
+}  // namespace tovarin::gwes

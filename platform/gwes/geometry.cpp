@@ -1,0 +1,96 @@
+#include "gwes/geometry.h"
+
+#include <algorithm>
+
+#include "gwes/window_manager.h"
+
+namespace tovarin::gwes {
+namespace {
+
+bool Contains(const RECT& rect, POINT point) {
+    return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
+           point.y < rect.bottom;
+}
+
+Window* DeepestAt(Window& window, POINT screen) {
+    for (Window* child : window.children) {
+        if (!child->Visible() || !Contains(WindowRectOnScreen(*child), screen)) {
+            continue;
+        }
+        if (child->style & WS_DISABLED) {
+            return &window;
+        }
+        return DeepestAt(*child, screen);
+    }
+    return &window;
+}
+
+}  // namespace
+
+RECT ClientRectInWindow(const Window& window) {
+    int border = 0;
+    if ((window.style & WS_CAPTION) == WS_BORDER) {
+        border += 1;
+    }
+    if (window.ex_style & WS_EX_CLIENTEDGE) {
+        border += 2;
+    }
+    RECT client{border, border, window.width - border, window.height - border};
+    if (window.style & WS_VSCROLL) {
+        client.right -= kScrollBarSize;
+    }
+    if (window.style & WS_HSCROLL) {
+        client.bottom -= kScrollBarSize;
+    }
+    client.right = std::max(client.right, client.left);
+    client.bottom = std::max(client.bottom, client.top);
+    return client;
+}
+
+POINT ClientOriginOnScreen(const Window& window) {
+    RECT frame = WindowRectOnScreen(window);
+    RECT client = ClientRectInWindow(window);
+    return POINT{frame.left + client.left, frame.top + client.top};
+}
+
+RECT WindowRectOnScreen(const Window& window) {
+    POINT origin{window.x, window.y};
+    if (window.parent) {
+        POINT parent = ClientOriginOnScreen(*window.parent);
+        origin.x += parent.x;
+        origin.y += parent.y;
+    }
+    return RECT{origin.x, origin.y, origin.x + window.width, origin.y + window.height};
+}
+
+RECT VerticalScrollBarInWindow(const Window& window) {
+    if (!(window.style & WS_VSCROLL)) {
+        return RECT{};
+    }
+    RECT client = ClientRectInWindow(window);
+    return RECT{client.right, client.top, client.right + kScrollBarSize, client.bottom};
+}
+
+Window* WindowAtPoint(WindowManager& wm, POINT screen) {
+    for (Window* top : wm.windows().top_level()) {
+        if (top->Visible() && Contains(WindowRectOnScreen(*top), screen)) {
+            return DeepestAt(*top, screen);
+        }
+    }
+    return nullptr;
+}
+
+bool ShownAndEnabled(const Window& window) {
+    for (const Window* each = &window; each; each = each->parent) {
+        if (!each->Visible() || (each->style & WS_DISABLED)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+RECT WorkArea(const WindowManager& wm) {
+    return RECT{0, kTaskbarHeight, wm.screen_width, wm.screen_height - kMenuBarHeight};
+}
+
+}  // namespace tovarin::gwes

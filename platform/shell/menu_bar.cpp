@@ -1,0 +1,71 @@
+// SHCreateMenuBar: the shell's menu bar (soft-key bar) of a window.
+//
+// The bar is a top-level window of class "menu_worker" owned by the window it serves, over the
+// menu-bar area at the bottom of the screen; SHCMBF_HIDDEN makes it hidden. An empty bar
+// (SHCMBF_EMPTYBAR) has no labels; a bar with labels names its resource with nToolBarId in
+// hInstRes (a menu with SHCMBF_HMENU, otherwise the bar's RCDATA), which must exist. The bar's
+// window is written to hwndMB; DestroyWindow removes it.
+#include <mutex>
+
+#include <aygshell.h>
+#include <windows.h>
+
+#include "gwes/screen.h"
+#include "kernel/handles.h"
+#include "kernel/resources/module_resources.h"
+
+using tovarin::kernel::SetError;
+
+namespace {
+
+LRESULT CALLBACK MenuBarProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+bool EnsureClass() {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = &MenuBarProc;
+    window_class.lpszClassName = tovarin::gwes::kMenuBarClassName;
+    if (RegisterClassW(&window_class)) {
+        return true;
+    }
+    return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;  // registered on this device before
+}
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* pmbi) {
+    if (!pmbi || pmbi->cbSize < sizeof(SHMENUBARINFO)) {
+        SetError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (!IsWindow(pmbi->hwndParent)) {
+        SetError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    if (!(pmbi->dwFlags & SHCMBF_EMPTYBAR)) {
+        LPCWSTR type = (pmbi->dwFlags & SHCMBF_HMENU) ? RT_MENU : RT_RCDATA;
+        HMODULE module = tovarin::kernel::resources::ModuleOfInstance(pmbi->hInstRes);
+        if (!tovarin::kernel::resources::FindModuleResource(module, type,
+                                                            MAKEINTRESOURCEW(pmbi->nToolBarId))) {
+            return FALSE;  // the last error says what is missing
+        }
+    }
+    if (!EnsureClass()) {
+        return FALSE;
+    }
+    const RECT area = tovarin::gwes::MenuBarArea();
+    const DWORD style = WS_POPUP | ((pmbi->dwFlags & SHCMBF_HIDDEN) ? 0 : WS_VISIBLE);
+    HWND bar = CreateWindowExW(0, tovarin::gwes::kMenuBarClassName, L"", style, area.left, area.top,
+                               area.right - area.left, area.bottom - area.top, pmbi->hwndParent,
+                               nullptr, pmbi->hInstRes, nullptr);
+    if (!bar) {
+        return FALSE;
+    }
+    pmbi->hwndMB = bar;
+    return TRUE;
+}
+
+}  // extern "C"
