@@ -297,6 +297,6 @@ TOVARIN_END_C
 #define wvsprintf wvsprintfW
 #endif  // RC_INVOKED
 
+#include <winuser_dialogs.h>
 // The standard controls.
 #include <winuser_controls.h>
-#include <winuser_dialogs.h>
