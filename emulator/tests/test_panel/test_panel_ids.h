@@ -75,3 +75,7 @@
 /* The modal dialog. */
 #define IDC_DETAILS_TEXT 5001
 #define IDC_DETAILS_LABEL 5002
+
+/* TestDialog.exe's dialog, portrait and landscape; its controls are page 0's. */
+#define IDD_TEST_DIALOG 301
+#define IDD_TEST_DIALOG_WIDE 302

@@ -121,9 +121,9 @@ INT_PTR CALLBACK LevelsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
             }
             break;
         case WM_HSCROLL:
-            SetDlgItemInt(page, IDC_VOLUME_VALUE,
-                          static_cast<UINT>(SendDlgItemMessageW(page, IDC_VOLUME, TBM_GETPOS, 0, 0)),
-                          FALSE);
+            SetDlgItemInt(
+                page, IDC_VOLUME_VALUE,
+                static_cast<UINT>(SendDlgItemMessageW(page, IDC_VOLUME, TBM_GETPOS, 0, 0)), FALSE);
             return TRUE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDC_LOUD && HIWORD(wParam) == BN_CLICKED) {
