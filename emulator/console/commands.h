@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "console/host_commands.h"
+#include "console/input_commands.h"
 #include "console/ui_commands.h"
 
 namespace tovarin::emulator::console {
@@ -142,7 +143,7 @@ using Command =
                  ServiceCommand, PowerAcCommand, PowerStateCommand, ExpectRegCommand,
                  ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand, ExpectEventCommand,
                  ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
-                 ExpectMessageCommand, UiCommand, HostCommand>;
+                 ExpectMessageCommand, UiCommand, InputCommand, HostCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {

@@ -1,9 +1,11 @@
 #include "console/help.h"
 
+#include "console/input_commands.h"
+
 namespace tovarin::emulator::console {
 
 std::vector<std::string> HelpLines() {
-    return {
+    std::vector<std::string> lines = {
         "One command a line; # starts a comment. Words are separated by spaces; \"a b\\c\" is one",
         "word (no escapes). Numbers are decimal or 0x-hex; times are device milliseconds.",
         "ROOT is HKLM or HKCU.",
@@ -63,6 +65,10 @@ std::vector<std::string> HelpLines() {
         "                 | selected none | pos N | rect X Y W H (in the parent's client area)",
         "  help                                  this help",
     };
+    for (std::string& line : InputHelpLines()) {
+        lines.push_back(std::move(line));
+    }
+    return lines;
 }
 
 }  // namespace tovarin::emulator::console

@@ -47,6 +47,13 @@ class Words {
         return word.text;
     }
 
+    // Every word left, consumed.
+    std::span<const Word> TakeRest() {
+        std::span<const Word> rest = words_.subspan(pos_);
+        pos_ = words_.size();
+        return rest;
+    }
+
     std::wstring TakeText(std::string_view what) { return kernel::Utf8ToWide(Take(what).text); }
 
     uint64_t TakeNumber(std::string_view what, uint64_t max) {
@@ -362,6 +369,12 @@ Command ParseWords(Words& words, std::string* heredoc_end) {
     }
     if (name == "expect") {
         return ParseExpect(words);
+    }
+    if (auto input = ParseInputCommand(name, words.TakeRest())) {
+        if (auto* reason = std::get_if<std::string>(&*input)) {
+            throw Unparsable{*reason};
+        }
+        return std::get<InputCommand>(*input);
     }
     throw Unparsable{"unknown command '" + name + "'"};
 }

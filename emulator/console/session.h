@@ -74,7 +74,8 @@ class Session {
     Outcome Do(const ExpectKeyCommand&);
     Outcome Do(const ExpectStartedCommand&);
     Outcome Do(const ExpectMessageCommand&);
-    Outcome Do(const UiCommand&);  // ui_session.cpp
+    Outcome Do(const UiCommand&);     // ui_session.cpp
+    Outcome Do(const InputCommand&);  // input_command_runner.cpp
     Outcome Do(const HostCommand&);  // host_session.cpp
     Outcome EndProgram(const std::wstring& name);
 

@@ -258,3 +258,5 @@ void WINAPI InitCommonControls(void);
 BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* lpInitCtrls);
 TOVARIN_END_C
 #endif  // RC_INVOKED
+
+#include <prsht.h>

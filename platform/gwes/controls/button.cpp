@@ -115,9 +115,25 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
     switch (message) {
         case WM_LBUTTONDOWN:
             if (IsEnabled(hwnd) && TypeOf(hwnd) != BS_GROUPBOX) {
+                TakeFocus(hwnd);
                 SetPushed(hwnd, *state, true);
             }
             return 0;
+        case WM_GETDLGCODE:
+            switch (TypeOf(hwnd)) {
+                case BS_DEFPUSHBUTTON:
+                    return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+                case BS_PUSHBUTTON:
+                case BS_OWNERDRAW:
+                    return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+                case BS_RADIOBUTTON:
+                case BS_AUTORADIOBUTTON:
+                    return DLGC_BUTTON | DLGC_RADIOBUTTON;
+                case BS_GROUPBOX:
+                    return DLGC_STATIC;
+                default:
+                    return DLGC_BUTTON;
+            }
         case WM_LBUTTONUP: {
             if (!state->pushed) {
                 return 0;

@@ -167,6 +167,7 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
             if (!IsEnabled(hwnd)) {
                 return 0;
             }
+            TakeFocus(state->edit ? state->edit : hwnd);
             if (state->dropped) {
                 CloseList(hwnd, *state, false);
             } else {
@@ -175,6 +176,8 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
             return 0;
         case WM_LBUTTONUP:
             return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTCHARS | DLGC_WANTARROWS;
         case WM_KEYDOWN: {
             // The up and down keys choose the item above or below, list open or not.
             if ((wparam != VK_UP && wparam != VK_DOWN) || !IsEnabled(hwnd)) {

@@ -129,6 +129,12 @@ bool Inside(HWND control, POINT point) {
     return point.x >= 0 && point.y >= 0 && point.x < size.cx && point.y < size.cy;
 }
 
+void TakeFocus(HWND control) {
+    if (GetFocus() != control) {
+        SetFocus(control);
+    }
+}
+
 void NotifyParent(HWND control, WORD code) {
     if (HWND parent = ParentOf(control)) {
         SendMessageW(parent, WM_COMMAND, MAKEWPARAM(ControlId(control), code),

@@ -70,4 +70,7 @@ inline POINT PointOf(LPARAM lparam) {
 }
 bool Inside(HWND control, POINT point);
 
+// A tapped control takes the keyboard focus, as on the phone (WM_KILLFOCUS / WM_SETFOCUS).
+void TakeFocus(HWND control);
+
 }  // namespace tovarin::gwes::controls

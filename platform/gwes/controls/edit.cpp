@@ -132,11 +132,14 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
             return 0;
         case WM_LBUTTONDOWN:
             if (IsEnabled(hwnd)) {
-                // A tap puts the caret at the end of the text; the dialog gives the edit focus.
+                // A tap takes the focus and puts the caret at the end of the text.
+                TakeFocus(hwnd);
                 const size_t length = StoredText(hwnd).size();
                 state->sel_start = state->sel_end = length;
             }
             return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
         case WM_SETTEXT: {
             DefWindowProcW(hwnd, message, wparam, lparam);
             state->sel_start = state->sel_end = 0;

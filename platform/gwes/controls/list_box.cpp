@@ -48,6 +48,9 @@ LRESULT Tap(HWND hwnd, ListBoxState& state, UINT message, POINT point) {
         return 0;
     }
     if (message == WM_LBUTTONDOWN) {
+        if (!state.combo) {
+            TakeFocus(hwnd);
+        }
         state.pressed = RowAt(state, point);
         return 0;
     }
@@ -130,6 +133,8 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:
             return Tap(hwnd, *state, message, PointOf(lparam));
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case WM_KEYDOWN:
             return Key(hwnd, *state, static_cast<UINT>(wparam));
         case LB_ADDSTRING: {

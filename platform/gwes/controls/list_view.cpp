@@ -154,9 +154,12 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
     switch (message) {
         case WM_LBUTTONDOWN:
             if (IsEnabled(hwnd)) {
+                TakeFocus(hwnd);
                 Tap(hwnd, *state, PointOf(lparam));
             }
             return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case LVM_INSERTCOLUMNW: {
             const auto* column = reinterpret_cast<const LVCOLUMNW*>(lparam);
             if (!column || index < 0) {

@@ -31,6 +31,8 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
                 NotifyParent(hwnd, wparam ? STN_ENABLE : STN_DISABLE);
             }
             return 0;
+        case WM_GETDLGCODE:
+            return DLGC_STATIC;
         case STM_SETIMAGE: {
             HANDLE previous = state->image;
             state->image = reinterpret_cast<HANDLE>(lparam);

@@ -62,6 +62,8 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) 
         case WM_LBUTTONDOWN:
             Tapped(hwnd, *state, PointOf(lparam));
             return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case TCM_INSERTITEMW: {
             const auto* item = reinterpret_cast<const TCITEMW*>(lparam);
             if (!item || index < 0) {

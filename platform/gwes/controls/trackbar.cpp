@@ -117,6 +117,7 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
     switch (message) {
         case WM_LBUTTONDOWN:
             if (IsEnabled(hwnd)) {
+                TakeFocus(hwnd);
                 Press(hwnd, *state, PointOf(lparam));
             }
             return 0;
@@ -155,6 +156,8 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
             Report(hwnd, TB_ENDTRACK, 0);
             return 0;
         }
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS;
         case TBM_GETPOS:
             return state->pos;
         case TBM_GETRANGEMIN:
