@@ -71,7 +71,7 @@ TEST_F(ControlPanelHostTest, ListsEveryAppletWithItsIdName) {
     };
     EXPECT_EQ(expected, Traces(L"TestPanel: "));
     EXPECT_EQ(1u, CountTraces(L"ctlpnl: applet 0: name \"Проверка\", info \"Четыре страницы\", "
-                              L"icon no, data 10, id name \"TestPanelSheet\""));
+                              L"icon yes, data 10, id name \"TestPanelSheet\""));
     EXPECT_EQ(1u, CountTraces(L"ctlpnl: applet 1: name \"Второй\", info \"Без окна\", icon no, "
                               L"data 11, id name \"TestPanelPlain\""));
 }

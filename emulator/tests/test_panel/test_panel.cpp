@@ -3,10 +3,14 @@
 // data 10"), so that a test can compare the control-panel host's sequence with the expected
 // one, and, like the suite's own library, declines CPL_INIT while "hopper.exe" runs.
 //
-// Neither applet shows anything yet; CPL_DBLCLK reports success.
+// Applet 0 opens a property sheet of four pages (test_panel_sheet.cpp); applet 1 opens nothing
+// and reports success.
 #include <windows.h>
 #include <cpl.h>
 #include <strsafe.h>
+
+#include "test_panel_ids.h"
+#include "test_panel_sheet.h"
 
 namespace {
 
@@ -19,7 +23,7 @@ struct AppletInfo {
 };
 
 const AppletInfo kApplets[] = {
-    {10, L"TestPanelSheet", L"Проверка", L"Четыре страницы", 101},
+    {10, L"TestPanelSheet", L"Проверка", L"Четыре страницы", IDI_TEST_PANEL},
     {11, L"TestPanelPlain", L"Второй", L"Без окна", 0},
 };
 const LONG kAppletCount = sizeof kApplets / sizeof kApplets[0];
@@ -73,7 +77,8 @@ extern "C" __attribute__((visibility("default"))) LONG WINAPI CPlApplet(HWND hwn
             info->dwFlags = 0;
             info->dwHelpContext = 0;
             info->lData = applet.data;
-            info->hIcon = NULL;
+            info->hIcon =
+                applet.iconId != 0 ? LoadIconW(g_instance, MAKEINTRESOURCEW(applet.iconId)) : NULL;
             StringCchCopyW(info->szName, 32, applet.name);
             StringCchCopyW(info->szInfo, 64, applet.info);
             info->szHelpFile[0] = L'\0';
@@ -93,8 +98,7 @@ extern "C" __attribute__((visibility("default"))) LONG WINAPI CPlApplet(HWND hwn
             if (applet >= kAppletCount) {
                 return 0;
             }
-            (void)hwndCPl;
-            return 1;
+            return applet == 0 ? ShowTestSheet(g_instance, hwndCPl, HIWORD(lParam1)) : 1;
         }
         case CPL_STOP:
             NKDbgPrintfW(L"TestPanel: CPL_STOP %d data %d\r\n", static_cast<int>(lParam1),

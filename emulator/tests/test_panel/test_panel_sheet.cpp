@@ -50,32 +50,24 @@ BOOL CommonPageMessage(HWND page, UINT message, WPARAM, LPARAM lParam) {
     }
 }
 
-INT_PTR CALLBACK DetailsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_INITDIALOG:
-            SetWindowLongW(dialog, DWL_USER, static_cast<LONG>(lParam));
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK) {
-                // The text goes back to the page through the buffer it gave.
-                WCHAR* text = reinterpret_cast<WCHAR*>(
-                    static_cast<LONG_PTR>(GetWindowLongW(dialog, DWL_USER)));
-                GetDlgItemTextW(dialog, IDC_DETAILS_TEXT, text, 64);
-                EndDialog(dialog, 7);
-                return TRUE;
-            }
-            if (LOWORD(wParam) == IDCANCEL) {
-                EndDialog(dialog, IDCANCEL);
-                return TRUE;
-            }
-            return FALSE;
-        default:
-            return FALSE;
+// The text typed into the modal dialog, read by the page when the dialog has ended.
+WCHAR g_details[64];
+
+INT_PTR CALLBACK DetailsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        return TRUE;
     }
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        if (LOWORD(wParam) == IDOK) {
+            GetDlgItemTextW(dialog, IDC_DETAILS_TEXT, g_details, 64);
+        }
+        EndDialog(dialog, LOWORD(wParam) == IDOK ? 7 : IDCANCEL);
+        return TRUE;
+    }
+    return FALSE;
 }
 
 INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    static WCHAR details[64];
     switch (message) {
         case WM_INITDIALOG:
             SendDlgItemMessageW(page, IDC_PLACE, CB_ADDSTRING, 0,
@@ -88,19 +80,20 @@ INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
             break;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDC_DETAILS && HIWORD(wParam) == BN_CLICKED) {
-                details[0] = L'\0';
+                g_details[0] = L'\0';
                 INT_PTR result = DialogBoxParamW(g_instance, MAKEINTRESOURCEW(IDD_DETAILS), page,
-                                                 DetailsProc, reinterpret_cast<LPARAM>(details));
+                                                 DetailsProc, 0);
                 WCHAR text[96];
                 StringCchPrintfW(text, 96, L"результат %d: %s", static_cast<int>(result),
-                                 result == 7 ? details : L"");
+                                 result == 7 ? g_details : L"");
                 SetDlgItemTextW(page, IDC_RESULT, text);
                 return TRUE;
             }
             return FALSE;
         case WM_SIZE: {
-            // The screen turned: the page takes the layout of its template for that shape.
-            bool wide = LOWORD(lParam) > HIWORD(lParam);
+            // The screen turned: the page takes the layout of its template for that shape (the
+            // page itself is wider than tall in portrait too).
+            bool wide = GetSystemMetrics(SM_CXSCREEN) > GetSystemMetrics(SM_CYSCREEN);
             RelayoutDialog(g_instance, page,
                            MAKEINTRESOURCEW(wide ? IDD_PAGE_GENERAL_WIDE : IDD_PAGE_GENERAL));
             return TRUE;
@@ -115,10 +108,9 @@ INT_PTR CALLBACK LevelsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
             SendDlgItemMessageW(page, IDC_VOLUME, TBM_SETRANGE, TRUE, MAKELONG(0, 10));
             SendDlgItemMessageW(page, IDC_VOLUME, TBM_SETPOS, TRUE, 4);
             SetDlgItemInt(page, IDC_VOLUME_VALUE, 4, FALSE);
-            for (LPCWSTR delay : {L"3", L"5", L"10"}) {
-                SendDlgItemMessageW(page, IDC_DELAY, CB_ADDSTRING, 0,
-                                    reinterpret_cast<LPARAM>(delay));
-            }
+            SendDlgItemMessageW(page, IDC_DELAY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"3"));
+            SendDlgItemMessageW(page, IDC_DELAY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"5"));
+            SendDlgItemMessageW(page, IDC_DELAY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"10"));
             break;
         case WM_HSCROLL:
             SetDlgItemInt(
