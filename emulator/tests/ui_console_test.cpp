@@ -54,8 +54,17 @@ expect control 1003 text "50"
 rotate landscape
 expect control 1002 rect 300 13 240 38
 expect control 1010/1 rect 480 125 120 31
+expect control 1005 checked
+expect control 1006 selected "Два"
+expect control 1006 items "Один" "Два" "Три"
+expect control 1006 count 3
+expect control 1007 readonly
+expect control 1007 text "только чтение"
+expect control 1008 pos 4
+expect control 1005 rect 12 281 180 38
 rotate portrait
 expect control 1002 rect 12 63 240 38
+expect control 1005 rect 270 13 180 38
 ok
 expect no foreground "Проверка"
 expect trace "UiProbe: OK"
@@ -66,6 +75,8 @@ TEST_F(UiConsoleTest, ExpectationsThatDoNotHoldFail) {
     EXPECT_EQ(console::kExitFailed, Run("boot\nexpect control 1001 checked\n"));
     EXPECT_EQ(console::kExitFailed, Run("boot\nexpect control 1010/2 shown\n"));
     EXPECT_EQ(console::kExitFailed, Run("boot\nexpect control 1001 items \"a\"\n"));
+    EXPECT_EQ(console::kExitFailed, Run("boot\nexpect control 1006 selected none\n"));
+    EXPECT_EQ(console::kExitFailed, Run("boot\nexpect control 1008 pos 5\n"));
     EXPECT_EQ(console::kExitUnparsable, Run("boot\nexpect control 10x1 shown\n"));
     EXPECT_EQ(console::kExitUnparsable, Run("boot\nrotate sideways\n"));
 }

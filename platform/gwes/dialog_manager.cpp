@@ -143,9 +143,12 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, const DialogTemplate& dialog, 
         window_class = class_name.c_str();
     }
     const DWORD style = dialog.style & ~static_cast<DWORD>(WS_VISIBLE);
-    HWND hwnd = CreateWindowExW(dialog.ex_style, window_class, dialog.caption.c_str(), style,
-                                rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                                parent, nullptr, instance, nullptr);
+    // A dialog inside another takes part in its parent's keyboard navigation.
+    const DWORD ex_style =
+        dialog.ex_style | ((dialog.style & DS_CONTROL) ? WS_EX_CONTROLPARENT : 0);
+    HWND hwnd = CreateWindowExW(ex_style, window_class, dialog.caption.c_str(), style, rect.left,
+                                rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                                nullptr, instance, nullptr);
     if (!hwnd) {
         return nullptr;
     }

@@ -21,28 +21,46 @@ struct Control {
     bool usable;  // shown and enabled
 };
 
+// Kernel lock held: the controls of a window for navigation. A child that is a control parent
+// (WS_EX_CONTROLPARENT, as every DS_CONTROL dialog is) gives its own controls in its place, so
+// that Tab walks into a page of a sheet as into one dialog.
+void CollectControls(const Window& parent, bool parent_usable, std::vector<Control>& out) {
+    for (const Window* child : parent.children) {
+        const bool usable = parent_usable && child->Visible() && !(child->style & WS_DISABLED);
+        if (child->ex_style & WS_EX_CONTROLPARENT) {
+            CollectControls(*child, usable, out);
+            continue;
+        }
+        out.push_back({child->handle, child->style, usable});
+    }
+}
+
 std::vector<Control> ControlsOf(HWND dialog) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
     std::vector<Control> controls;
     if (const Window* window = wm.windows().Find(dialog)) {
-        for (const Window* child : window->children) {
-            controls.push_back(
-                {child->handle, child->style, child->Visible() && !(child->style & WS_DISABLED)});
-        }
+        CollectControls(*window, true, controls);
     }
     return controls;
 }
 
-// The direct child of the dialog that holds `window` (or the window itself).
+// The control of the navigation list that holds `window` (or the window itself).
 HWND ControlHolding(HWND dialog, HWND window) {
+    std::vector<Control> controls = ControlsOf(dialog);
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    const Window* each = wm.windows().Find(window);
-    while (each && each->parent && each->parent->handle != dialog) {
-        each = each->parent;
+    for (const Window* each = wm.windows().Find(window); each; each = each->parent) {
+        for (const Control& control : controls) {
+            if (control.hwnd == each->handle) {
+                return control.hwnd;
+            }
+        }
+        if (each->handle == dialog) {
+            break;
+        }
     }
-    return each && each->parent ? each->handle : nullptr;
+    return nullptr;
 }
 
 bool IsInDialog(HWND dialog, HWND window) {

@@ -4,6 +4,7 @@
 // and shows its position as its text. The dialog takes its other layout when the screen turns,
 // and OK ends it.
 #include <aygshell.h>
+#include <commctrl.h>
 #include <windows.h>
 
 #include <string>
@@ -71,6 +72,15 @@ INT_PTR CALLBACK ProbeDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARA
             SHINITDLGINFO init{SHIDIM_FLAGS, dialog,
                                SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_EMPTYMENU};
             SHInitDialog(&init);
+            for (const wchar_t* item : {L"Один", L"Два", L"Три"}) {
+                SendDlgItemMessageW(dialog, IDC_PROBE_CHOICE, CB_ADDSTRING, 0,
+                                    reinterpret_cast<LPARAM>(item));
+            }
+            SendDlgItemMessageW(dialog, IDC_PROBE_CHOICE, CB_SETCURSEL, 1, 0);
+            CheckDlgButton(dialog, IDC_PROBE_LOUD, BST_CHECKED);
+            SetDlgItemTextW(dialog, IDC_PROBE_READONLY, L"только чтение");
+            SendDlgItemMessageW(dialog, IDC_PROBE_LEVEL, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
+            SendDlgItemMessageW(dialog, IDC_PROBE_LEVEL, TBM_SETPOS, TRUE, 4);
             return TRUE;
         }
         case WM_SIZE: {
@@ -92,6 +102,8 @@ INT_PTR CALLBACK ProbeDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARA
 }
 
 DWORD WINAPI DialogThread(LPVOID) {
+    INITCOMMONCONTROLSEX common{sizeof common, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&common);
     WNDCLASSW control{};
     control.lpfnWndProc = &ProbeControlProc;
     control.lpszClassName = L"ProbeControl";

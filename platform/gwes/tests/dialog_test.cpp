@@ -287,6 +287,18 @@ TEST_F(DialogTest, TabAndEnterAreDialogNavigation) {
     EXPECT_FALSE(IsDialogMessageW(dialog, &elsewhere));
 }
 
+TEST_F(DialogTest, TabWalksIntoAChildDialog) {
+    HWND dialog = Make(IDD_PLAIN);
+    ASSERT_NE(nullptr, dialog);
+    HWND page = Make(IDD_CHILD, dialog);
+    ASSERT_NE(nullptr, page);
+    EXPECT_TRUE(GetWindowLongW(page, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
+    HWND inner = Item(page, IDC_FIRST);
+    EXPECT_EQ(inner, GetNextDlgTabItem(dialog, Item(dialog, IDC_SECOND), FALSE));
+    EXPECT_EQ(Item(dialog, IDC_FIRST), GetNextDlgTabItem(dialog, inner, FALSE));  // wraps
+    EXPECT_EQ(inner, GetNextDlgTabItem(dialog, Item(dialog, IDC_FIRST), TRUE));
+}
+
 TEST_F(DialogTest, WmCloseClicksCancel) {
     std::vector<WPARAM> commands;
     SetDialogHandler([&](HWND hwnd, UINT message, WPARAM wparam, LPARAM) -> INT_PTR {
@@ -486,6 +498,24 @@ TEST_F(DialogTest, TheLowBitOfSetForegroundWindowBringsTheLastActivePopup) {
     EXPECT_EQ(popup, GetActiveWindow());
     ASSERT_TRUE(SetForegroundWindow(main));
     EXPECT_EQ(main, GetForegroundWindow());
+}
+
+TEST_F(DialogTest, AnotherThreadsWindowIsActivatedOnItsOwnThread) {
+    HWND window = nullptr;
+    PumpingThread owner([&] {
+        window = CreateWindowExW(0, kRecorderClass, L"theirs", WS_POPUP | WS_VISIBLE, 0, 52, 10, 10,
+                                 nullptr, nullptr, nullptr, nullptr);
+    });
+    ASSERT_NE(nullptr, window);
+    Recorder::Instance().Clear();
+    ASSERT_TRUE(SetForegroundWindow(window));
+    EXPECT_EQ(window, GetForegroundWindow());  // at once
+    kernel::WaitForDeviceIdle();
+    std::vector<Seen> activations = Recorder::Instance().Of(window, WM_ACTIVATE);
+    ASSERT_EQ(1u, activations.size());
+    EXPECT_EQ(static_cast<WPARAM>(WA_ACTIVE), activations[0].wparam);
+    EXPECT_EQ(owner.id(), activations[0].thread);  // delivered on the window's own thread
+    EXPECT_EQ(nullptr, GetActiveWindow());         // the caller's own activation is unchanged
 }
 
 TEST_F(DialogTest, DeferredPositionsApplyTogether) {

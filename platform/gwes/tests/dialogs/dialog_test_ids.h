@@ -1,9 +1,9 @@
 // Ids of the test dialogs' templates and controls.
 #pragma once
 
-#define IDD_PLAIN 101          // DIALOG, 8-point font
-#define IDD_EXTENDED 102       // DIALOGEX, 9-point font, help ids
-#define IDD_PORTRAIT 103       // the same controls as IDD_LANDSCAPE, placed for portrait
+#define IDD_PLAIN 101     // DIALOG, 8-point font
+#define IDD_EXTENDED 102  // DIALOGEX, 9-point font, help ids
+#define IDD_PORTRAIT 103  // the same controls as IDD_LANDSCAPE, placed for portrait
 #define IDD_LANDSCAPE 104
 #define IDD_NO_SUCH_CLASS 105  // a control of an unregistered class
 #define IDD_CHILD 106          // DS_CONTROL | WS_CHILD
