@@ -137,7 +137,9 @@ HWND StylusDown(POINT screen) {
         }
         result = window->handle;
         Window* top = TopLevelOf(window);
-        if (wm.foreground != top->handle) {
+        // A pop-up that never activates (a combo box's dropped list) leaves the foreground as
+        // it is.
+        if (wm.foreground != top->handle && !(top->ex_style & WS_EX_NOACTIVATE)) {
             bring_forward = top->handle;
         }
         if (std::optional<ThumbGeometry> thumb = ThumbOf(*window);

@@ -13,6 +13,11 @@
 #define WM_LBUTTONDBLCLK 0x0203
 #define MK_LBUTTON 0x0001
 #endif
+// A pop-up window that a tap does not bring to the foreground.
+#ifndef WS_EX_NOACTIVATE
+#define WS_EX_NOACTIVATE 0x08000000L
+#endif
+
 // The user asked for help (the shell menu's Help).
 #ifndef WM_HELP
 #define WM_HELP 0x0053

@@ -138,9 +138,10 @@ void Create(HWND hwnd, ComboState& state, const CREATESTRUCTW& create) {
         top = parent;
     }
     const DWORD list_style =
-        WS_POPUP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | ((style & CBS_SORT) ? LBS_SORT : 0);
-    state.list = CreateWindowExW(WS_EX_TOPMOST, kComboListClass, L"", list_style, 0, 0, create.cx,
-                                 state.dropped_height, top, nullptr, create.hInstance, hwnd);
+        WS_POPUP | WS_BORDER | LBS_NOTIFY | ((style & CBS_SORT) ? LBS_SORT : 0);
+    state.list =
+        CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, kComboListClass, L"", list_style, 0, 0,
+                        create.cx, state.dropped_height, top, nullptr, create.hInstance, hwnd);
     if (HasEdit(hwnd)) {
         state.edit = CreateWindowExW(
             0, kEditClass, create.lpszName, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, create.cx,

@@ -1,0 +1,14 @@
+// Ids of SheetProbe.dll's pages.
+#pragma once
+
+#define IDD_SHEET_GENERAL 200
+#define IDD_SHEET_SOUND 201
+#define IDS_SHEET_SOUND 300
+#define IDC_SHEET_CHECK 1010
+#define IDC_SHEET_NAME 1020
+#define IDC_SHEET_LEVEL 1030
+#define IDC_SHEET_EFFECT 1040
+#define IDC_SHEET_OFF 1050
+#define IDC_SHEET_RADIO_A 1060
+#define IDC_SHEET_RADIO_B 1061
+#define IDC_SHEET_LIST 1070
