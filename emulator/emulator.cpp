@@ -5,6 +5,7 @@
 #include "host_trace.h"
 #include "hosts/taskbar.h"
 #include "image/default_registry.h"
+#include "image/device_clock.h"
 #include "image/device_image.h"
 #include "kernel/strings/utf8.h"
 #include "kernel/registry/registry.h"
@@ -38,6 +39,8 @@ std::unique_ptr<Emulator> Emulator::PowerOn(const BootOptions& options, std::str
     device_options.clock = options.clock;
     device_options.image_root = options.image_root;
     device_options.registry_dir = RegistryFolderOf(options.image_root);
+    device_options.boot_unix_ms = ReadImageClock(options.image_root);
+    emulator->image_root_ = options.image_root;
     try {
         emulator->device_ = std::make_unique<kernel::Device>(device_options);
     } catch (const std::exception& failure) {
@@ -104,6 +107,14 @@ Emulator::~Emulator() {
     phone_.StopListening();
     if (device_ && log_subscription_ != 0) {
         device_->log().Unsubscribe(log_subscription_);
+    }
+    if (device_) {
+        std::string error;
+        if (!WriteImageClock(image_root_,
+                             device_->BootUnixMs() + static_cast<int64_t>(device_->NowMs()),
+                             &error)) {
+            HostTrace(L"clock", kernel::Utf8ToWide(error));
+        }
     }
     attached_.reset();
     device_.reset();

@@ -61,6 +61,7 @@ class Emulator {
 
     // The destructor shuts the device down first: its threads use the members below.
     std::unique_ptr<kernel::Device> device_;
+    std::filesystem::path image_root_;  // where the clock is kept when the device shuts down
     std::optional<kernel::AttachedThread> attached_;
     int log_subscription_ = 0;
     bool started_ = false;

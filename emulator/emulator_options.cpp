@@ -16,7 +16,8 @@ std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<st
             options.no_boot = true;
             continue;
         }
-        if (arg != "--device" && arg != "--script" && arg != "--time") {
+        if (arg != "--device" && arg != "--script" && arg != "--time" &&
+            arg != "--install") {
             return "unknown argument '" + arg + "'";
         }
         if (i + 1 >= args.size() || args[i + 1].empty()) {
@@ -27,6 +28,8 @@ std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<st
             options.device_dir = value;
         } else if (arg == "--script") {
             options.script = value;
+        } else if (arg == "--install") {
+            options.installs.push_back(value);
         } else if (value == "real") {
             options.time = kernel::ClockMode::Real;
         } else if (value == "simulated") {
@@ -52,6 +55,8 @@ std::string UsageText() {
            "  tovarin-emu help\n"
            "\n"
            "--device DIR   the device image folder, made at first start from the build\n"
+           "--install FILE also copies the host file FILE into \\Windows of the image (a test\n"
+           "               library); may be given more than once\n"
            "               (default: " +
            std::string(kDefaultDeviceDir) +
            ")\n"

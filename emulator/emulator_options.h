@@ -3,6 +3,7 @@
 //   tovarin-emu [--device DIR] [--time real|simulated]          the console on standard input
 //   tovarin-emu --no-boot [--device DIR] [--time ...]           the same, before the boot
 //   tovarin-emu --script FILE [--device DIR] [--time real|simulated]
+//   ... [--install FILE]...   also copies FILE into \Windows of the image (test libraries)
 //   tovarin-emu help
 #pragma once
 
@@ -21,6 +22,7 @@ struct EmulatorOptions {
                                                       // script, a temporary one)
     std::optional<std::filesystem::path> script;
     std::optional<kernel::ClockMode> time;  // none: simulated for scripts, real for the console
+    std::vector<std::filesystem::path> installs;  // host files copied into \Windows (--install)
     bool help = false;
     bool no_boot = false;  // the console starts before the boot
 

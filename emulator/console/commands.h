@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "console/audio_commands.h"
+#include "console/host_commands.h"
 #include "console/input_commands.h"
 #include "console/ui_commands.h"
 
@@ -164,7 +165,7 @@ using Command =
                  ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand, ExpectEventCommand,
                  ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
                  ExpectMessageCommand, ExpectVolumeCommand, AudioCommand,
-                 ExpectAudioCommand, UiCommand, InputCommand>;
+                 ExpectAudioCommand, UiCommand, InputCommand, HostCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {
@@ -180,6 +181,8 @@ inline bool IsExpectation(const Command& command) {
            std::holds_alternative<ExpectMessageCommand>(command) ||
            std::holds_alternative<ExpectVolumeCommand>(command) ||
            std::holds_alternative<ExpectAudioCommand>(command) ||
+           (std::holds_alternative<HostCommand>(command) &&
+            IsHostExpectation(std::get<HostCommand>(command))) ||
            (std::holds_alternative<UiCommand>(command) &&
             IsUiExpectation(std::get<UiCommand>(command)));
 }

@@ -450,6 +450,12 @@ std::variant<Command, std::string> ParseLine(std::string_view line, std::string*
         }
         return Command(std::get<UiCommand>(*ui));
     }
+    if (auto host = ParseHostCommand(split.words)) {
+        if (auto* reason = std::get_if<std::string>(&*host)) {
+            return *reason;
+        }
+        return Command(std::get<HostCommand>(*host));
+    }
     try {
         Words words(split.words);
         Command command = ParseWords(words, heredoc_end);

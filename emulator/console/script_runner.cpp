@@ -37,7 +37,8 @@ void ReportFailure(Output& output, const std::string& where, const std::string& 
 
 // Holds the image at root for this emulator, then makes or updates it (only now, before any of
 // its libraries is loaded); nullptr after reporting why it cannot be used.
-std::unique_ptr<ImageLock> Prepare(const std::filesystem::path& root, Output& output,
+std::unique_ptr<ImageLock> Prepare(const std::filesystem::path& root,
+                                   const EmulatorOptions& options, Output& output,
                                    bool tell_when_made) {
     std::string error;
     std::unique_ptr<ImageLock> lock = ImageLock::Acquire(root, &error);
@@ -45,8 +46,12 @@ std::unique_ptr<ImageLock> Prepare(const std::filesystem::path& root, Output& ou
         output.Line("tovarin-emu: the device image cannot be used: " + error);
         return nullptr;
     }
+    std::vector<BuiltFile> files = BuiltFiles();
+    for (const std::filesystem::path& install : options.installs) {
+        files.push_back({kernel::Utf8ToWide(install.filename().string()), install});
+    }
     PreparedImage prepared;
-    if (!PrepareImage(root, BuiltFiles(), &prepared, &error)) {
+    if (!PrepareImage(root, files, &prepared, &error)) {
         output.Line("tovarin-emu: the device image cannot be used: " + error);
         return nullptr;
     }
@@ -99,7 +104,7 @@ int RunScript(const EmulatorOptions& options, Output& output) {
         }
         root = temporary.root();
     }
-    std::unique_ptr<ImageLock> image_lock = Prepare(root, output, options.device_dir.has_value());
+    std::unique_ptr<ImageLock> image_lock = Prepare(root, options, output, options.device_dir.has_value());
     if (!image_lock) {
         return kExitUnusable;
     }
@@ -123,7 +128,7 @@ int RunScript(const EmulatorOptions& options, Output& output) {
 
 int RunConsole(const EmulatorOptions& options, Output& output) {
     std::filesystem::path root = options.device_dir.value_or(kDefaultDeviceDir);
-    std::unique_ptr<ImageLock> image_lock = Prepare(root, output, true);
+    std::unique_ptr<ImageLock> image_lock = Prepare(root, options, output, true);
     if (!image_lock) {
         return kExitUnusable;
     }

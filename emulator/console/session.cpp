@@ -11,6 +11,7 @@
 #include "host_trace.h"
 #include "kernel/device_log.h"
 #include "kernel/files/device_paths.h"
+#include "kernel/files/folder_changes.h"
 #include "kernel/strings/utf8.h"
 #include "kernel/files/volumes.h"
 #include "kernel/power/power.h"
@@ -105,7 +106,9 @@ Outcome Session::Execute(const Command& command) {
     const bool before_boot =
         std::visit([]<typename Record>(const Record&) { return RunsBeforeBoot<Record>; }, command);
     const bool needs_boot = !before_boot && !std::holds_alternative<BootCommand>(command) &&
-                            !std::holds_alternative<HelpCommand>(command);
+                            !std::holds_alternative<HelpCommand>(command) &&
+                            !(std::holds_alternative<HostCommand>(command) &&
+                              WorksBeforeBoot(std::get<HostCommand>(command)));
     if (needs_boot && !booted()) {
         return Outcome::Failed("the device is not up: boot it first");
     }

@@ -10,7 +10,7 @@
 namespace tovarin::emulator {
 
 struct BuiltFile {
-    std::wstring device_name;  // the file's name in \Windows ("Ansley.dll")
+    std::wstring device_name;  // the file's name in \Windows ("Ansley.dll"), or its device path
     std::filesystem::path host_path;
 };
 

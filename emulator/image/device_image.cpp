@@ -89,6 +89,29 @@ std::string CheckLayout(const fs::path& image_root, const std::vector<BuiltFile>
 
 }  // namespace
 
+namespace {
+
+// A file named by its device path ("\Program Files\...") goes there; a bare name goes into
+// \Windows.
+fs::path TargetOf(const fs::path& image_root, const BuiltFile& file) {
+    if (file.device_name.empty() || file.device_name.front() != L'\\') {
+        return WindowsFolderOf(image_root) / file.device_name;
+    }
+    fs::path target = image_root;
+    std::wstring_view rest(file.device_name);
+    while (!rest.empty()) {
+        rest.remove_prefix(1);
+        size_t end = std::min(rest.find(L'\\'), rest.size());
+        if (end > 0) {
+            target /= fs::path(std::wstring(rest.substr(0, end)));
+        }
+        rest.remove_prefix(end);
+    }
+    return target;
+}
+
+}  // namespace
+
 fs::path WindowsFolderOf(const fs::path& image_root) {
     return image_root / kWindowsFolder;
 }
@@ -124,10 +147,11 @@ bool PrepareImage(const fs::path& image_root, const std::vector<BuiltFile>& file
         }
     }
     for (const BuiltFile& file : files) {
-        fs::path target = WindowsFolderOf(image_root) / file.device_name;
+        fs::path target = TargetOf(image_root, file);
         if (SameFile(file.host_path, target)) {
             continue;
         }
+        fs::create_directories(target.parent_path(), failed);
         if (!CopyBuiltFile(file.host_path, target, error)) {
             return false;
         }

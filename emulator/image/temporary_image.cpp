@@ -1,5 +1,7 @@
 #include "image/temporary_image.h"
 
+#include "image/storage_cards.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +12,7 @@ TemporaryImage::~TemporaryImage() {
     if (!root_.empty()) {
         std::error_code ignored;
         std::filesystem::remove_all(root_, ignored);
+        std::filesystem::remove_all(RemovedCardsFolderOf(root_), ignored);
     }
 }
 

@@ -1,8 +1,13 @@
 # Runs one emulator script for CTest: cmake -DEMULATOR=... -DSCRIPT=... -DEXPECTED_EXIT=N
 # -DEXPECTED_LINE=L -P run_script.cmake. Passes when tovarin-emu exits with EXPECTED_EXIT and,
 # when EXPECTED_LINE is not 0, reports that line of the script as the one that failed.
+# -DINSTALL=FILE[;FILE...] adds test libraries and programs to the script's image.
+set(install_args "")
+foreach(file IN LISTS INSTALL)
+  list(APPEND install_args --install ${file})
+endforeach()
 execute_process(
-  COMMAND ${EMULATOR} --script ${SCRIPT}
+  COMMAND ${EMULATOR} --script ${SCRIPT} ${install_args}
   RESULT_VARIABLE exit_code
   OUTPUT_VARIABLE output
   ERROR_VARIABLE output)

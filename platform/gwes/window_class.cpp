@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "kernel/name_fold.h"
+#include "kernel/strings/text_case.h"
 
 namespace tovarin::gwes {
 namespace {
@@ -11,7 +11,7 @@ bool Names(const WindowClass& window_class, LPCWSTR name_or_atom) {
     if (IS_INTRESOURCE(name_or_atom)) {
         return window_class.atom == static_cast<ATOM>(reinterpret_cast<uintptr_t>(name_or_atom));
     }
-    return kernel::NamesEqual(window_class.name, name_or_atom);
+    return kernel::TextsEqualIgnoringCase(window_class.name, name_or_atom);
 }
 
 }  // namespace

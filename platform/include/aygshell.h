@@ -1,4 +1,5 @@
-// The shell library (aygshell): full-screen dialogs, menu bars and the dialog relayout helper.
+// The shell library (aygshell): full-screen dialogs, menu bars, the dialog relayout helper, the
+// input panel and the shell's start-up entry.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +23,14 @@
 #define SHCMBF_HIDESIPBUTTON 0x0004
 #define SHCMBF_COLORBK 0x0008
 #define SHCMBF_HMENU 0x0010
+
+typedef enum tagSIPSTATE {
+    SIP_UP = 0,
+    SIP_DOWN,
+    SIP_FORCEDOWN,
+    SIP_UNCHANGED,
+    SIP_INPUTDIALOG,
+} SIPSTATE;
 
 #ifndef RC_INVOKED
 typedef struct tagSHINITDLGINFO {
@@ -50,5 +59,12 @@ BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* pmbi);
 // converted with the dialog's base units, in one batch; texts the template gives are set again,
 // check states and list selections stay. FALSE when the template cannot be read.
 BOOL WINAPI RelayoutDialog(HINSTANCE hInst, HWND hDlg, LPCWSTR lpDialogTemplate);
+
+// Asks the shell to raise or lower the input panel for the window.
+WINBASEAPI BOOL WINAPI SHSipPreference(HWND hwnd, SIPSTATE st);
+
+// The shell's start-up entry (exported by ordinal 9): registers the shell's extra control
+// classes for the calling program. Calling it again is harmless.
+WINBASEAPI BOOL WINAPI SHInitExtraControls(void);
 TOVARIN_END_C
 #endif  // RC_INVOKED

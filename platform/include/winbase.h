@@ -214,6 +214,21 @@ WINBASEAPI BOOL WINAPI GetDiskFreeSpaceExW(LPCWSTR lpDirectoryName,
                                            PULARGE_INTEGER lpTotalNumberOfBytes,
                                            PULARGE_INTEGER lpTotalNumberOfFreeBytes);
 
+// Folder-change notifications: the handle is signalled when an entry of the folder (or of its
+// subtree) changes as the filter says; FindNextChangeNotification re-arms it.
+#define FILE_NOTIFY_CHANGE_FILE_NAME 0x00000001
+#define FILE_NOTIFY_CHANGE_DIR_NAME 0x00000002
+#define FILE_NOTIFY_CHANGE_ATTRIBUTES 0x00000004
+#define FILE_NOTIFY_CHANGE_SIZE 0x00000008
+#define FILE_NOTIFY_CHANGE_LAST_WRITE 0x00000010
+#define FILE_NOTIFY_CHANGE_LAST_ACCESS 0x00000020
+#define FILE_NOTIFY_CHANGE_CREATION 0x00000040
+#define FILE_NOTIFY_CHANGE_SECURITY 0x00000100
+WINBASEAPI HANDLE WINAPI FindFirstChangeNotificationW(LPCWSTR lpPathName, BOOL bWatchSubtree,
+                                                      DWORD dwNotifyFilter);
+WINBASEAPI BOOL WINAPI FindNextChangeNotification(HANDLE hChangeHandle);
+WINBASEAPI BOOL WINAPI FindCloseChangeNotification(HANDLE hChangeHandle);
+
 // Devices: CreateFileW on a device name ("WAV1:") opens the driver.
 WINBASEAPI BOOL WINAPI DeviceIoControl(HANDLE hDevice, DWORD dwIoControlCode, LPVOID lpInBuffer,
                                        DWORD nInBufferSize, LPVOID lpOutBuffer,
@@ -322,6 +337,7 @@ TOVARIN_END_C
 #define GetFileAttributes GetFileAttributesW
 #define SetFileAttributes SetFileAttributesW
 #define GetDiskFreeSpaceEx GetDiskFreeSpaceExW
+#define FindFirstChangeNotification FindFirstChangeNotificationW
 #define CreateProcess CreateProcessW
 
 #endif  // RC_INVOKED

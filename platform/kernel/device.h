@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -40,6 +41,8 @@ struct DeviceOptions {
     // Host milliseconds that WaitForDeviceIdle waits before it names the threads that keep the
     // device from settling (they run, or block outside the platform's waits).
     uint32_t settle_watchdog_ms = 10'000;
+    // The locale that LOCALE_USER_DEFAULT and LOCALE_SYSTEM_DEFAULT stand for: Russian.
+    uint32_t user_locale = 0x0419;
 };
 
 class DeviceLog;
@@ -75,11 +78,16 @@ class Device {
     // Device time in milliseconds since boot.
     uint64_t NowMs() const;
     // Wall-clock time of the boot, in milliseconds since 1970-01-01 UTC.
-    int64_t BootUnixMs() const { return boot_unix_ms_; }
+    int64_t BootUnixMs() const { return boot_unix_ms_.load(); }
+    // Sets the wall clock (the device's time is set by the user): from now on the wall-clock
+    // time is unix_ms plus the device time that passes. Tick counts are not affected.
+    void SetWallClockMs(int64_t unix_ms) {
+        boot_unix_ms_.store(unix_ms - static_cast<int64_t>(NowMs()));
+    }
 
   private:
     DeviceOptions options_;
-    int64_t boot_unix_ms_;
+    std::atomic<int64_t> boot_unix_ms_;
     std::unique_ptr<Trace> trace_;
     std::unique_ptr<DeviceLog> log_;
     std::unique_ptr<Scheduler> scheduler_;

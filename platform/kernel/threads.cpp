@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "kernel/device.h"
+#include "kernel/processes/processes.h"
 #include "kernel/handles.h"
 #include "kernel/modules/modules.h"
 #include "kernel/processes/process_table.h"

@@ -5,7 +5,7 @@
 
 #include <winreg.h>
 
-#include "kernel/name_fold.h"
+#include "kernel/strings/text_case.h"
 
 namespace tovarin::shell {
 
@@ -75,7 +75,7 @@ std::optional<NotifyCondition> NotifyCondition::From(const NOTIFICATIONCONDITION
         if (!condition->TargetValue.psz) {
             return std::nullopt;
         }
-        result.target_text_ = kernel::FoldName(condition->TargetValue.psz);
+        result.target_text_ = kernel::FoldText(condition->TargetValue.psz);
     }
     return result;
 }
@@ -91,7 +91,7 @@ bool NotifyCondition::Wants(const RegValue* before, const RegValue* after) const
         if (mask_ != 0) {
             return comparison_ == REG_CT_ANYCHANGE;
         }
-        return WantsText(kernel::FoldName(TextOf(*after)));
+        return WantsText(kernel::FoldText(TextOf(*after)));
     }
     return true;  // neither a number nor a string: told without comparison
 }

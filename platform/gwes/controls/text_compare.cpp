@@ -1,6 +1,6 @@
 #include "gwes/controls/text_compare.h"
 
-#include "kernel/name_fold.h"
+#include "kernel/strings/text_case.h"
 
 namespace tovarin::gwes::controls {
 namespace {

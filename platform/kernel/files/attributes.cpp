@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include <cerrno>
+#include <cstring>
 #include <system_error>
 
 #include <winbase.h>
@@ -37,6 +39,25 @@ bool IsReadOnly(const struct stat& status) {
     return (status.st_mode & S_IWUSR) == 0;
 }
 
+namespace {
+
+constexpr char kStorageCardMark[] = "user.tovarin.storage-card";
+
+}  // namespace
+
+bool MarkStorageCardFolder(const std::filesystem::path& host_folder, std::string* error) {
+    if (::setxattr(host_folder.c_str(), kStorageCardMark, "1", 1, 0) != 0) {
+        *error = "cannot mark " + host_folder.string() + " as a card: " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool HasStorageCardMark(const std::filesystem::path& host_folder) {
+    char value = 0;
+    return ::getxattr(host_folder.c_str(), kStorageCardMark, &value, 1) == 1 && value == '1';
+}
+
 bool IsStorageCardFolder(const std::filesystem::path& host_path) {
     if (!Device::IsUp()) {
         return false;
@@ -49,7 +70,8 @@ bool IsStorageCardFolder(const std::filesystem::path& host_path) {
     if (!folder.has_filename()) {
         folder = folder.parent_path();  // a trailing separator
     }
-    if (!DeviceNamesEqual(Utf8ToWide(folder.filename().native()), kStorageCardFolder)) {
+    if (!DeviceNamesEqual(Utf8ToWide(folder.filename().native()), kStorageCardFolder) &&
+        !HasStorageCardMark(folder)) {
         return false;
     }
     std::error_code error;

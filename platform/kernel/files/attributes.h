@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include <windef.h>
 
@@ -31,8 +32,15 @@ struct EntryInfo {
 std::optional<EntryInfo> InfoOf(const std::filesystem::path& host_path);
 
 // True when the host path is the folder of a storage card: a folder in the image root named
-// kStorageCardFolder (case-insensitively).
+// kStorageCardFolder (case-insensitively), or one that MarkStorageCardFolder marked.
 bool IsStorageCardFolder(const std::filesystem::path& host_path);
+
+// Marks a host folder as a storage card's folder (a card with another name than
+// kStorageCardFolder), with an extended attribute of the host file system, so that the mark
+// stays with the image. False, with the reason, when the host file system keeps no such
+// attributes.
+bool MarkStorageCardFolder(const std::filesystem::path& host_folder, std::string* error);
+bool HasStorageCardMark(const std::filesystem::path& host_folder);
 
 bool IsReadOnly(const struct stat& status);
 

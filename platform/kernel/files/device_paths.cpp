@@ -6,7 +6,7 @@
 
 #include "kernel/device.h"
 #include "kernel/strings/utf8.h"
-#include "kernel/name_fold.h"
+#include "kernel/strings/text_case.h"
 
 namespace tovarin::kernel {
 namespace {
@@ -167,7 +167,7 @@ std::wstring DevicePathFor(const std::filesystem::path& host_path) {
 }
 
 bool DeviceNamesEqual(std::wstring_view a, std::wstring_view b) {
-    return NamesEqual(a, b);
+    return TextsEqualIgnoringCase(a, b);
 }
 
 }  // namespace tovarin::kernel

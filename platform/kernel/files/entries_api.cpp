@@ -7,6 +7,7 @@
 
 #include <winbase.h>
 
+#include "kernel/files/folder_changes.h"
 #include "kernel/files/api_paths.h"
 #include "kernel/files/attributes.h"
 #include "kernel/files/host_errors.h"
@@ -85,6 +86,7 @@ BOOL WINAPI DeleteFileW(LPCWSTR lpFileName) {
     if (::unlink(host->c_str()) != 0) {
         return Fail(Win32ErrorForPath(errno, *host, ERROR_ACCESS_DENIED));
     }
+    NotifyFolderChange(*host, FolderChange::FileName);
     return TRUE;
 }
 
@@ -123,6 +125,10 @@ BOOL WINAPI MoveFileW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName) {
     if (failure != 0) {
         return Fail(Win32ErrorForPath(failure, *to, ERROR_ACCESS_DENIED));
     }
+    const FolderChange change =
+        S_ISDIR(source.st_mode) ? FolderChange::DirName : FolderChange::FileName;
+    NotifyFolderChange(*from, change);
+    NotifyFolderChange(*to, change);
     return TRUE;
 }
 

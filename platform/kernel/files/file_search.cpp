@@ -8,7 +8,7 @@
 #include "kernel/files/device_paths.h"
 #include "kernel/strings/utf8.h"
 #include "kernel/files/wildcard.h"
-#include "kernel/name_fold.h"
+#include "kernel/strings/text_case.h"
 
 namespace tovarin::kernel {
 
@@ -31,8 +31,8 @@ std::vector<FileSearch::Match> FileSearch::Collect(const std::filesystem::path& 
         matches.push_back({std::move(name), std::move(host_name)});
     }
     std::sort(matches.begin(), matches.end(), [](const Match& a, const Match& b) {
-        std::wstring folded_a = FoldName(a.name);
-        std::wstring folded_b = FoldName(b.name);
+        std::wstring folded_a = FoldText(a.name);
+        std::wstring folded_b = FoldText(b.name);
         return folded_a != folded_b ? folded_a < folded_b : a.host_name < b.host_name;
     });
     return matches;

@@ -6,6 +6,7 @@
 
 #include <winbase.h>
 
+#include "kernel/files/folder_changes.h"
 #include "kernel/files/api_paths.h"
 #include "kernel/files/attributes.h"
 #include "kernel/files/host_errors.h"
@@ -44,6 +45,7 @@ BOOL WINAPI CreateDirectoryW(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurit
                         ? ERROR_PATH_NOT_FOUND
                         : Win32ErrorFromErrno(errno, ERROR_ACCESS_DENIED));
     }
+    NotifyFolderChange(*host, FolderChange::DirName);
     return TRUE;
 }
 
@@ -72,6 +74,7 @@ BOOL WINAPI RemoveDirectoryW(LPCWSTR lpPathName) {
                         ? ERROR_DIR_NOT_EMPTY
                         : Win32ErrorForPath(errno, *host, ERROR_ACCESS_DENIED));
     }
+    NotifyFolderChange(*host, FolderChange::DirName);
     return TRUE;
 }
 

@@ -7,6 +7,7 @@
 
 #include <winbase.h>
 
+#include "kernel/files/folder_changes.h"
 #include "kernel/files/attributes.h"
 #include "kernel/files/device_paths.h"
 #include "kernel/files/volumes.h"
@@ -108,6 +109,9 @@ std::optional<OpenedFile> OpenHostFile(const std::filesystem::path& host_path,
     }
     uint64_t ticket = open_files.Add(IdOf(opened), request.access, request.share);
     lock.unlock();
+    if (!exists) {
+        NotifyFolderChange(host_path, FolderChange::FileName);
+    }
     return OpenedFile{std::make_shared<FileObject>(fd, request.access, ticket,
                                                    VolumeOf(DevicePathFor(host_path))),
                       exists};

@@ -1,6 +1,6 @@
 #include "kernel/files/wildcard.h"
 
-#include "kernel/name_fold.h"
+#include "kernel/strings/text_case.h"
 
 namespace tovarin::kernel {
 

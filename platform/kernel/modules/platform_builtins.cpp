@@ -8,6 +8,8 @@
 #include "gwes/input.h"
 #include "kernel/modules/modules.h"
 #include "kernel/thread_object.h"
+#include "oem/oem_modules.h"
+#include "shell/shell_modules.h"
 
 // Every kernel function of the API, by the name coredll exports it under.
 #define TOVARIN_COREDLL_EXPORTS(X) \
@@ -108,6 +110,8 @@ std::vector<BuiltinExport> CoredllExports() {
 
 void RegisterPlatformBuiltins() {
     RegisterBuiltinModule(L"coredll.dll", CoredllExports());
+    shell::RegisterShellModule();
+    oem::RegisterOemModules();
 }
 
 }  // namespace tovarin::kernel::modules

@@ -4,7 +4,7 @@
 
 #include <pm.h>
 
-#include "kernel/name_fold.h"
+#include "kernel/strings/text_case.h"
 
 namespace tovarin::kernel::power {
 namespace {
@@ -25,7 +25,7 @@ constexpr std::array kStates = {
 
 std::optional<SystemPowerStateDefinition> FindSystemPowerState(std::wstring_view name) {
     for (const SystemPowerStateDefinition& state : kStates) {
-        if (NamesEqual(state.name, name)) {
+        if (TextsEqualIgnoringCase(state.name, name)) {
             return state;
         }
     }

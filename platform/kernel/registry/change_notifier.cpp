@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "kernel/device.h"
-#include "kernel/name_fold.h"
+#include "kernel/strings/text_case.h"
 #include "kernel/scheduler.h"
 
 namespace tovarin::kernel::registry {
@@ -17,7 +17,7 @@ bool SamePath(const std::vector<std::wstring>& folded, const std::vector<std::ws
         return false;
     }
     for (size_t i = 0; i < path.size(); ++i) {
-        if (!NamesEqual(folded[i], path[i])) {
+        if (!TextsEqualIgnoringCase(folded[i], path[i])) {
             return false;
         }
     }
@@ -117,7 +117,7 @@ void ChangeNotifier::ValueChanged(size_t hive, const std::vector<std::wstring>& 
     std::lock_guard lock(mutex_);
     for (const auto& [handle, watch] : watches_) {
         const WatchTarget& target = watch->target;
-        if (target.hive != hive || !NamesEqual(target.folded_value, value_name) ||
+        if (target.hive != hive || !TextsEqualIgnoringCase(target.folded_value, value_name) ||
             !SamePath(target.folded_path, path) || !watch->sink->Wants(before, after)) {
             continue;
         }

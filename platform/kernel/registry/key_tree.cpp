@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "kernel/name_fold.h"
+#include "kernel/strings/text_case.h"
 
 namespace tovarin::kernel::registry {
 
@@ -71,7 +71,7 @@ size_t KeyNode::Depth() const {
 
 RegValue* KeyNode::FindValue(std::wstring_view value_name) {
     for (RegValue& value : values) {
-        if (NamesEqual(value.name, value_name)) {
+        if (TextsEqualIgnoringCase(value.name, value_name)) {
             return &value;
         }
     }
@@ -84,7 +84,7 @@ const RegValue* KeyNode::FindValue(std::wstring_view value_name) const {
 
 bool KeyNode::EraseValue(std::wstring_view value_name) {
     auto it = std::find_if(values.begin(), values.end(), [&](const RegValue& value) {
-        return NamesEqual(value.name, value_name);
+        return TextsEqualIgnoringCase(value.name, value_name);
     });
     if (it == values.end()) {
         return false;
@@ -156,7 +156,8 @@ namespace {
 
 template <typename Path>
 bool IsVolatile(const Path& path) {
-    return path.size() >= 2 && NamesEqual(path[0], L"System") && NamesEqual(path[1], L"State");
+    return path.size() >= 2 && TextsEqualIgnoringCase(path[0], L"System") &&
+           TextsEqualIgnoringCase(path[1], L"State");
 }
 
 }  // namespace

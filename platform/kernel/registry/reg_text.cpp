@@ -7,7 +7,7 @@
 #include <winreg.h>
 
 #include "kernel/strings/utf8.h"
-#include "kernel/name_fold.h"
+#include "kernel/strings/text_case.h"
 
 namespace tovarin::kernel::registry {
 namespace {
@@ -502,7 +502,7 @@ class HiveReader {
             return false;
         }
         std::vector<std::wstring_view> parts = SplitKeyPath(path);
-        if (parts.empty() || !NamesEqual(parts.front(), root_name_)) {
+        if (parts.empty() || !TextsEqualIgnoringCase(parts.front(), root_name_)) {
             error.message = "the key must be under " + WideToUtf8(root_name_);
             return false;
         }

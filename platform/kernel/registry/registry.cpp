@@ -9,7 +9,7 @@
 
 #include "kernel/strings/utf8.h"
 #include "kernel/registry/hive_file.h"
-#include "kernel/name_fold.h"
+#include "kernel/strings/text_case.h"
 #include "kernel/registry/reg_text.h"
 #include "kernel/registry/registry_log.h"
 #include "kernel/registry/save_scheduler.h"
@@ -511,12 +511,12 @@ LONG Registry::ResolveWatch(HKEY key, LPCWSTR sub_key, LPCWSTR value_name,
     target->hive = ref.hive;
     target->folded_path.clear();
     for (const std::wstring& part : registry::PathOf(*ref.node)) {
-        target->folded_path.push_back(FoldName(part));
+        target->folded_path.push_back(FoldText(part));
     }
     for (std::wstring_view part : registry::SplitKeyPath(NameOf(sub_key))) {
-        target->folded_path.push_back(FoldName(part));
+        target->folded_path.push_back(FoldText(part));
     }
-    target->folded_value = FoldName(NameOf(value_name));
+    target->folded_value = FoldText(NameOf(value_name));
     return ERROR_SUCCESS;
 }
 

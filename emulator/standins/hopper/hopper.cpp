@@ -1,0 +1,10 @@
+// hopper.exe as the emulator stands it in: a program of the device that runs until it is closed.
+// The control panel's applet library will not start while it runs.
+#include <windows.h>
+
+#include "program_window.h"
+
+extern "C" __attribute__((visibility("default"))) int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE,
+                                                                     LPWSTR, int) {
+    return RunProgramWindow(hInstance, L"hopper", L"hopper", L"hopper", L"running");
+}
