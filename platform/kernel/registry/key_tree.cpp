@@ -24,7 +24,7 @@ KeyNode::~KeyNode() {
 }
 
 KeyNode* KeyNode::FindSubkey(std::wstring_view key_name) const {
-    auto found = index_.find(FoldName(key_name));
+    auto found = index_.find(FoldText(key_name));
     return found == index_.end() ? nullptr : found->second.get();
 }
 
@@ -37,18 +37,18 @@ KeyNode* KeyNode::FindOrAddSubkey(std::wstring_view key_name, bool* created) {
     child->name = std::wstring(key_name);
     child->parent = this;
     subkeys.push_back(child);
-    index_.emplace(FoldName(key_name), child);
+    index_.emplace(FoldText(key_name), child);
     *created = true;
     return child.get();
 }
 
 std::shared_ptr<KeyNode> KeyNode::SharedSubkey(const KeyNode* child) const {
-    auto found = index_.find(FoldName(child->name));
+    auto found = index_.find(FoldText(child->name));
     return found != index_.end() && found->second.get() == child ? found->second : nullptr;
 }
 
 void KeyNode::RemoveSubkey(const KeyNode* child) {
-    auto found = index_.find(FoldName(child->name));
+    auto found = index_.find(FoldText(child->name));
     if (found == index_.end() || found->second.get() != child) {
         return;
     }
