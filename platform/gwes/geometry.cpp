@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "gwes/window_class.h"
 #include "gwes/window_manager.h"
+#include "kernel/strings/text_case.h"
 
 namespace tovarin::gwes {
 namespace {
@@ -12,15 +14,31 @@ bool Contains(const RECT& rect, POINT point) {
            point.y < rect.bottom;
 }
 
+// A group box only frames the controls inside it: it answers HTTRANSPARENT to the hit test, so a
+// tap reaches the sibling under it (the radio button it frames) and the box only when nothing is.
+bool TransparentToStylus(const Window& window) {
+    return window.window_class && window.window_class->built_in &&
+           kernel::TextsEqualIgnoringCase(window.window_class->name, L"BUTTON") &&
+           (window.style & 0x0F) == BS_GROUPBOX;
+}
+
 Window* DeepestAt(Window& window, POINT screen) {
+    Window* transparent = nullptr;
     for (Window* child : window.children) {
         if (!child->Visible() || !Contains(WindowRectOnScreen(*child), screen)) {
+            continue;
+        }
+        if (TransparentToStylus(*child)) {
+            transparent = transparent ? transparent : child;
             continue;
         }
         if (child->style & WS_DISABLED) {
             return &window;
         }
         return DeepestAt(*child, screen);
+    }
+    if (transparent && !(transparent->style & WS_DISABLED)) {
+        return DeepestAt(*transparent, screen);
     }
     return &window;
 }

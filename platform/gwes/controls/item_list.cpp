@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <windows.h>
+
 #include "gwes/controls/text_compare.h"
 
 namespace tovarin::gwes::controls {
@@ -11,7 +13,9 @@ int ItemList::Add(std::wstring text) {
     if (sorted_) {
         where = std::upper_bound(items_.begin(), items_.end(), text,
                                  [](const std::wstring& value, const ListItem& item) {
-                                     return CompareNoCase(value, item.text) < 0;
+                                     // Sorted as the user's language orders words ("Ёлка"
+                                     // between "Берег" and "Лес"), not by character codes.
+                                     return lstrcmpiW(value.c_str(), item.text.c_str()) < 0;
                                  });
     }
     where = items_.insert(where, ListItem{.text = std::move(text)});

@@ -58,9 +58,10 @@ TEST_F(ComboSearchTest, SortedListsItemDataAndErrors) {
     EXPECT_EQ(0, Cb(combo, CB_ADDSTRING, 0, L"берег"));  // sorted without regard to case
     EXPECT_EQ(2, Cb(combo, CB_ADDSTRING, 0, L"Море"));
     EXPECT_EQ(1, Cb(combo, CB_ADDSTRING, 0, L"Берег"));  // after the equal one
+    EXPECT_EQ(2, Cb(combo, CB_ADDSTRING, 0, L"Ёлка"));   // in the alphabet's order
     // CB_INSERTSTRING does not sort, even in a sorted list.
     EXPECT_EQ(0, Cb(combo, CB_INSERTSTRING, 0, L"Я"));
-    EXPECT_EQ(5, Cb(combo, CB_INSERTSTRING, static_cast<WPARAM>(-1), L"А"));
+    EXPECT_EQ(6, Cb(combo, CB_INSERTSTRING, static_cast<WPARAM>(-1), L"А"));
     EXPECT_EQ(CB_ERR, Cb(combo, CB_INSERTSTRING, 9, L"x"));
 
     std::vector<std::wstring> items;
@@ -71,21 +72,22 @@ TEST_F(ComboSearchTest, SortedListsItemDataAndErrors) {
                   SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer)));
         items.emplace_back(buffer);
     }
-    EXPECT_EQ((std::vector<std::wstring>{L"Я", L"берег", L"Берег", L"Лес", L"Море", L"А"}), items);
+    EXPECT_EQ((std::vector<std::wstring>{L"Я", L"берег", L"Берег", L"Ёлка", L"Лес", L"Море", L"А"}),
+              items);
 
     EXPECT_NE(CB_ERR, SendMessageW(combo, CB_SETITEMDATA, 3, 0x1234));
     EXPECT_EQ(0x1234, Cb(combo, CB_GETITEMDATA, 3));
     EXPECT_EQ(3, Cb(combo, CB_SETCURSEL, 3));
     // Deleting an item before the selection moves the selection with its item.
-    EXPECT_EQ(5, Cb(combo, CB_DELETESTRING, 0));
+    EXPECT_EQ(6, Cb(combo, CB_DELETESTRING, 0));
     EXPECT_EQ(2, Cb(combo, CB_GETCURSEL));
     EXPECT_EQ(0x1234, Cb(combo, CB_GETITEMDATA, 2));
 
     const struct {
         UINT message;
         WPARAM index;
-    } errors[] = {{CB_GETLBTEXTLEN, 5}, {CB_GETLBTEXT, 5},    {CB_GETITEMDATA, 5},
-                  {CB_SETITEMDATA, 5},  {CB_DELETESTRING, 5}, {CB_GETLBTEXTLEN, WPARAM(-2)}};
+    } errors[] = {{CB_GETLBTEXTLEN, 6}, {CB_GETLBTEXT, 6},    {CB_GETITEMDATA, 6},
+                  {CB_SETITEMDATA, 6},  {CB_DELETESTRING, 6}, {CB_GETLBTEXTLEN, WPARAM(-2)}};
     for (const auto& e : errors) {
         WCHAR buffer[16]{};
         EXPECT_EQ(CB_ERR, SendMessageW(combo, e.message, e.index, reinterpret_cast<LPARAM>(buffer)))
