@@ -1,5 +1,10 @@
 #include "booted_emulator.h"
 
+#include <cstdio>
+#include <fstream>
+
+#include "console/script_runner.h"
+
 #include "common/names.h"
 #include "hosts/service_registry.h"
 #include "image/device_image.h"
@@ -81,6 +86,25 @@ size_t BootedEmulatorTest::CountTraces(std::wstring_view text) const {
         }
     }
     return count;
+}
+
+int RunScriptWithService(const std::string& script, const BuiltFile& probe,
+                         const ServiceListing& service) {
+    TemporaryImage image;
+    std::string error;
+    if (!image.Make(&error)) {
+        ADD_FAILURE() << error;
+        return -1;
+    }
+    PrepareTestImage(image.root(), {probe}, {service});
+    const std::filesystem::path path = image.root() / "test.scn";
+    std::ofstream(path) << script;
+    EmulatorOptions options;
+    options.device_dir = image.root();
+    options.script = path;
+    std::fflush(stdout);
+    console::Output output(stdout);
+    return console::RunScript(options, output);
 }
 
 }  // namespace tovarin::emulator::testing

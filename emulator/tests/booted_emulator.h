@@ -24,6 +24,11 @@ namespace tovarin::emulator::testing {
 void PrepareTestImage(const std::filesystem::path& root, std::vector<BuiltFile> extra = {},
                       const std::vector<ServiceListing>& services = {});
 
+// Runs `script` as `tovarin-emu --script` does, on an image made by PrepareTestImage with `probe`
+// in \Windows and listed as a service; the script's exit code (-1 when no image could be made).
+int RunScriptWithService(const std::string& script, const BuiltFile& probe,
+                         const ServiceListing& service);
+
 class BootedEmulatorTest : public ::testing::Test {
   protected:
     // Boots on an image made by PrepareTestImage.

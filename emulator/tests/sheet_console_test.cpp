@@ -1,36 +1,20 @@
 // The control commands end to end: a script boots a phone whose SheetProbe.dll service shows a
 // two-page property sheet, and taps, chooses, types and switches tabs as a user does; the pages'
 // traces show what each control told them.
-#include <fstream>
-
 #include <gtest/gtest.h>
 
 #include "booted_emulator.h"
 #include "console/script_runner.h"
-#include "image/temporary_image.h"
 
 namespace tovarin::emulator::testing {
 namespace {
 
 class SheetConsoleTest : public ::testing::Test {
   protected:
+    // Runs the script on a fresh image with SheetProbe.dll listed as a service; the exit code.
     int Run(const std::string& script) {
-        TemporaryImage image;
-        std::string error;
-        if (!image.Make(&error)) {
-            ADD_FAILURE() << error;
-            return -1;
-        }
-        PrepareTestImage(image.root(), {{L"SheetProbe.dll", TOVARIN_SHEET_PROBE_PATH}},
-                         {{L"SheetProbe", L"SheetProbe.dll", L"SHP"}});
-        const std::filesystem::path path = image.root() / "test.scn";
-        std::ofstream(path) << script;
-        EmulatorOptions options;
-        options.device_dir = image.root();
-        options.script = path;
-        std::fflush(stdout);
-        console::Output output(stdout);
-        return console::RunScript(options, output);
+        return RunScriptWithService(script, {L"SheetProbe.dll", TOVARIN_SHEET_PROBE_PATH},
+                                    {L"SheetProbe", L"SheetProbe.dll", L"SHP"});
     }
 };
 

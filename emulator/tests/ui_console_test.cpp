@@ -1,13 +1,10 @@
 // The console's screen commands end to end: a script boots a phone whose UiProbe.dll service
 // shows a full-screen dialog, and works it with dump, expect foreground, expect control, scroll,
 // rotate and ok.
-#include <fstream>
-
 #include <gtest/gtest.h>
 
 #include "booted_emulator.h"
 #include "console/script_runner.h"
-#include "image/temporary_image.h"
 
 namespace tovarin::emulator::testing {
 namespace {
@@ -16,22 +13,8 @@ class UiConsoleTest : public ::testing::Test {
   protected:
     // Runs the script on a fresh image with UiProbe.dll listed as a service; the exit code.
     int Run(const std::string& script) {
-        TemporaryImage image;
-        std::string error;
-        if (!image.Make(&error)) {
-            ADD_FAILURE() << error;
-            return -1;
-        }
-        PrepareTestImage(image.root(), {{L"UiProbe.dll", TOVARIN_UI_PROBE_PATH}},
-                         {{L"UiProbe", L"UiProbe.dll", L"UIP"}});
-        const std::filesystem::path path = image.root() / "test.scn";
-        std::ofstream(path) << script;
-        EmulatorOptions options;
-        options.device_dir = image.root();
-        options.script = path;
-        std::fflush(stdout);
-        console::Output output(stdout);
-        return console::RunScript(options, output);
+        return RunScriptWithService(script, {L"UiProbe.dll", TOVARIN_UI_PROBE_PATH},
+                                    {L"UiProbe", L"UiProbe.dll", L"UIP"});
     }
 };
 
