@@ -16,8 +16,7 @@ std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<st
             options.no_boot = true;
             continue;
         }
-        if (arg != "--device" && arg != "--script" && arg != "--time" &&
-            arg != "--install") {
+        if (arg != "--device" && arg != "--script" && arg != "--time" && arg != "--install") {
             return "unknown argument '" + arg + "'";
         }
         if (i + 1 >= args.size() || args[i + 1].empty()) {

@@ -164,8 +164,8 @@ using Command =
                  ServiceCommand, PowerAcCommand, PowerStateCommand, ExpectRegCommand,
                  ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand, ExpectEventCommand,
                  ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
-                 ExpectMessageCommand, ExpectVolumeCommand, AudioCommand,
-                 ExpectAudioCommand, UiCommand, InputCommand, HostCommand>;
+                 ExpectMessageCommand, ExpectVolumeCommand, AudioCommand, ExpectAudioCommand,
+                 UiCommand, InputCommand, HostCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {

@@ -104,7 +104,8 @@ int RunScript(const EmulatorOptions& options, Output& output) {
         }
         root = temporary.root();
     }
-    std::unique_ptr<ImageLock> image_lock = Prepare(root, options, output, options.device_dir.has_value());
+    std::unique_ptr<ImageLock> image_lock =
+        Prepare(root, options, output, options.device_dir.has_value());
     if (!image_lock) {
         return kExitUnusable;
     }
