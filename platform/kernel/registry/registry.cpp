@@ -63,7 +63,13 @@ Registry::Registry(std::filesystem::path hive_dir, RegistryOptions options)
 }
 
 Registry::~Registry() {
-    saver_.reset();  // a save under way finishes first
+    // A save under way finishes first. Its thread reads saver_ when it schedules a retry, so the
+    // scheduler ends (joining the thread) before the pointer changes: reset() would clear the
+    // pointer first and only then wait for the thread.
+    if (saver_) {
+        saver_.get_deleter()(saver_.get());
+        saver_.release();
+    }
     bool ok = true;
     SaveDirtyHives(&ok);
 }
