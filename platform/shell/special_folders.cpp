@@ -1,4 +1,5 @@
 // SHGetSpecialFolderPath: the phone's special folders as device paths.
+#include <algorithm>
 #include <cwchar>
 #include <string>
 
@@ -82,8 +83,11 @@ BOOL WINAPI SHGetSpecialFolderPath(HWND hwndOwner, LPWSTR lpszPath, int nFolder,
         }
         return FALSE;
     }
-    wcsncpy(lpszPath, path, MAX_PATH - 1);
-    lpszPath[MAX_PATH - 1] = L'\0';
+    // The path and its terminator only: callers may give a buffer shorter than MAX_PATH that
+    // holds the path, and nothing past the terminator is theirs to have written.
+    size_t length = std::min<size_t>(folder.size(), MAX_PATH - 1);
+    wmemcpy(lpszPath, path, length);
+    lpszPath[length] = L'\0';
     SetLastError(ERROR_SUCCESS);
     return TRUE;
 }

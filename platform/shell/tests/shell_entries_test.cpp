@@ -1,5 +1,8 @@
 // The shell's special folders, its start-up entry reached by ordinal 9 as a program reaches it,
 // and the input panel preference.
+#include <algorithm>
+#include <iterator>
+
 #include <windows.h>
 #include <aygshell.h>
 #include <shlobj.h>
@@ -33,6 +36,14 @@ TEST_F(ShellEntriesTest, SpecialFoldersAreThePhonesAndAreMadeOnlyWhenAsked) {
     EXPECT_FALSE(SHGetSpecialFolderPath(nullptr, path, CSIDL_CONTROLS, TRUE));  // virtual
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
     EXPECT_FALSE(SHGetSpecialFolderPath(nullptr, nullptr, CSIDL_PERSONAL, FALSE));
+
+    // Nothing is written past the terminator: a short buffer that holds the path is enough.
+    wchar_t guarded[MAX_PATH];
+    std::fill(std::begin(guarded), std::end(guarded), L'#');
+    ASSERT_TRUE(SHGetSpecialFolderPath(nullptr, guarded, 0, FALSE));
+    EXPECT_STREQ(L"\\My Documents", guarded);
+    EXPECT_EQ(L'#', guarded[wcslen(L"\\My Documents") + 1]);
+    EXPECT_EQ(L'#', guarded[MAX_PATH - 1]);
 }
 
 TEST_F(ShellEntriesTest, TheStartUpEntryIsOrdinalNineAndRegistersTheExtraControls) {
