@@ -157,6 +157,10 @@ void RegisterStorageList(HWND list);
 void UnregisterStorageList(HWND list);
 void StartCardMonitor();
 void StopCardMonitor();
+// The monitor thread's parts: the stop event, made (or opened) and cleared for a new monitor,
+// and the thread, which takes over that handle.
+HANDLE OpenCardMonitorStopEvent();
+DWORD WINAPI CardMonitorThread(LPVOID stopEvent);
 
 // Library load and unload of the storage part: the refresh lock, and the list of lists.
 void InitializeStorage();

@@ -10,7 +10,8 @@ namespace {
 
 enum MonitorWaitIndex { kStopEvent, kRootChange, kMonitorWaitCount };
 
-// The monitor thread takes over the stop event handle that StartCardMonitor made for it.
+}  // namespace
+
 DWORD WINAPI CardMonitorThread(LPVOID parameter) {
     HANDLE stop = static_cast<HANDLE>(parameter);
     cardPresent = DetectStorageCard();
@@ -37,16 +38,21 @@ DWORD WINAPI CardMonitorThread(LPVOID parameter) {
     return 1;
 }
 
-}  // namespace
+HANDLE OpenCardMonitorStopEvent() {
+    HANDLE stop = CreateEventW(NULL, TRUE, FALSE, kEventMonitorStorageCard);
+    if (stop != NULL) {
+        EventModify(stop, EVENT_RESET);
+    }
+    return stop;
+}
 
 void StartCardMonitor() {
     // The stop event is cleared here, before the thread exists, and never by the thread: a stop
     // that comes before the thread has run still ends it.
-    HANDLE stop = CreateEventW(NULL, TRUE, FALSE, kEventMonitorStorageCard);
+    HANDLE stop = OpenCardMonitorStopEvent();
     if (stop == NULL) {
         return;
     }
-    EventModify(stop, EVENT_RESET);
     HANDLE thread = CreateThread(NULL, 0, CardMonitorThread, stop, 0, NULL);
     if (thread == NULL) {
         CloseHandle(stop);
