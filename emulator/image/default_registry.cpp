@@ -92,6 +92,14 @@ bool FillDefaultHive(kernel::Registry& registry, HKEY root, std::string* error) 
             *error = "cannot write the shell's mode (error " + std::to_string(shell.result()) + ")";
             return false;
         }
+        // The phone's own settings key is there from the start, as on the phone: the control
+        // panel mirrors its auto-answer into it and never creates it.
+        KeyWriter phone(registry, HKEY_CURRENT_USER, kKeyControlPanelPhone);
+        if (phone.result() != ERROR_SUCCESS) {
+            *error = "cannot make the phone's settings key (error " +
+                     std::to_string(phone.result()) + ")";
+            return false;
+        }
         return true;
     }
     for (const ServiceListing& service : kSuiteServices) {
