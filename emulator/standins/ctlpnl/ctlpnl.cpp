@@ -205,5 +205,9 @@ extern "C" __attribute__((visibility("default"))) int WINAPI WinMain(HINSTANCE h
                      lpCmdLine != NULL ? lpCmdLine : L"");
         return kBadCommandLine;
     }
-    return Run(hInstance, request);
+    int result = Run(hInstance, request);
+    // The window class goes with the program: its procedure lies in this image, which the next
+    // run of the host may load at another address.
+    UnregisterClassW(L"ctlpnl", hInstance);
+    return result;
 }
