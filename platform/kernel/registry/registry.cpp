@@ -507,9 +507,27 @@ LONG Registry::FlushKey(HKEY key) {
     return Flush() ? ERROR_SUCCESS : ERROR_CANTWRITE;
 }
 
-LONG Registry::ResolveWatch(HKEY key, LPCWSTR sub_key, LPCWSTR value_name,
-                            registry::WatchTarget* target) {
+LONG Registry::AddWatch(HKEY key, LPCWSTR sub_key, LPCWSTR value_name,
+                        std::shared_ptr<registry::NotificationSink> sink,
+                        registry::Delivery delivery, uint32_t* handle) {
+    // The notification thread starts outside the registry's lock: creating a thread waits for
+    // the scheduler.
+    uint32_t error = ERROR_SUCCESS;
+    if (!notifier_.Prepare(delivery, &error)) {
+        return static_cast<LONG>(error);
+    }
     std::lock_guard lock(mutex_);
+    registry::WatchTarget target;
+    if (LONG resolved = ResolveWatch(key, sub_key, value_name, &target);
+        resolved != ERROR_SUCCESS) {
+        return resolved;
+    }
+    *handle = notifier_.Add(std::move(target), std::move(sink), delivery);
+    return *handle != 0 ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;
+}
+
+LONG Registry::ResolveWatch(HKEY key, LPCWSTR sub_key, LPCWSTR value_name,
+                            registry::WatchTarget* target) const {
     KeyRef ref;
     if (LONG error = Resolve(key, &ref); error != ERROR_SUCCESS) {
         return error;
