@@ -78,8 +78,8 @@ class QueueSink final : public NotificationSink {
         }
         // A full queue (or one nobody reads) loses this notification rather than stall the writer.
         if (!WriteMsgQueue(queue_, packet.data(), static_cast<DWORD>(packet.size()), 0, 0)) {
-            tovarin::kernel::registry::TraceNote(L"registry: notification to message queue \"" +
-                                                 queue_name_ + L"\" dropped (error " +
+            tovarin::kernel::registry::TraceNote(L"notification to message queue \"" + queue_name_ +
+                                                 L"\" dropped (error " +
                                                  std::to_wstring(GetLastError()) + L")");
         }
         SetLastError(caller_error);
