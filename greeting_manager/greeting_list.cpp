@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 #include <oleauto.h>
+#include <strsafe.h>
 #include <wchar.h>
 
 #include "common/names.h"
@@ -14,6 +15,9 @@ HINSTANCE g_strings = NULL;
 const int kMessageChars = 256;
 // Set-aside copies of unreadable lists: "Quellbrooks.xml.bad", then ".bad1", ".bad2", ...
 const int kSetAsideTries = 100;
+// An unreadable list that could not be set aside: saves refuse to write over it, so that its
+// entries are never lost. Empty when there is none.
+WCHAR g_keptUnreadableList[MAX_PATH] = L"";
 
 template <typename T>
 void Release(T** object) {
@@ -64,8 +68,11 @@ HRESULT AppendField(IXMLDOMDocument* document, IXMLDOMNode* item, LPCWSTR name, 
     return hr;
 }
 
-// Keeps a list that cannot be loaded beside the new one, so that its entries are not lost.
+// Keeps a list that cannot be loaded beside the new one, so that its entries are not lost. When
+// every set-aside name is taken or the move fails, the list stays where it is and is kept from
+// being saved over.
 void SetAsideUnreadableList(LPCWSTR path) {
+    g_keptUnreadableList[0] = L'\0';
     if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
         return;  // nothing there: a first start
     }
@@ -77,10 +84,13 @@ void SetAsideUnreadableList(LPCWSTR path) {
             wsprintfW(target, L"%s.bad%d", path, i);
         }
         if (GetFileAttributesW(target) == INVALID_FILE_ATTRIBUTES) {
-            MoveFileW(path, target);
-            return;
+            if (MoveFileW(path, target)) {
+                return;
+            }
+            break;
         }
     }
+    StringCchCopyW(g_keptUnreadableList, MAX_PATH, path);
 }
 
 // Builds the empty list in memory: the declaration and the document element.
@@ -236,7 +246,9 @@ BOOL OpenListFile(GreetingList* list, LPCWSTR path) {
     VARIANT_BOOL loaded = VARIANT_FALSE;
     HRESULT hr = list->document->load(source, &loaded);
     VariantClear(&source);
-    if (hr != S_OK) {
+    if (hr == S_OK) {
+        g_keptUnreadableList[0] = L'\0';
+    } else {
         SetAsideUnreadableList(path);
         CreateEmptyList(list->document);
         if (FAILED(SaveListFile(list))) {
@@ -361,6 +373,9 @@ HRESULT SaveListFile(GreetingList* list) {
     WCHAR path[MAX_PATH];
     if (LoadStringW(g_strings, IDS_LIST_FILE_PATH, path, MAX_PATH) <= 0) {
         return E_FAIL;
+    }
+    if (g_keptUnreadableList[0] && lstrcmpiW(path, g_keptUnreadableList) == 0) {
+        return HRESULT_FROM_WIN32(ERROR_FILE_EXISTS);
     }
     VARIANT destination;
     VariantInit(&destination);

@@ -74,6 +74,9 @@ TEST_F(DamagedImageTest, ASetAsideMachineHiveBootsFromTheDefaultRegistry) {
     EXPECT_TRUE(fs::exists(Hive("HKLM.reg.bad")));
     EXPECT_EQ(ServiceLibrary(L"Wexmoor"), kLibraryWexmoor);
     EXPECT_EQ(CountTraces(L"HKEY_LOCAL_MACHINE starts from the image's default registry"), 1u);
+    EXPECT_EQ(CountTraces(L"was moved to"), 1u);
+    // The trace line's module names the registry; the text does not say it again.
+    EXPECT_EQ(CountTraces(L"registry: "), 0u);
 }
 
 }  // namespace

@@ -29,35 +29,6 @@ void WriteText(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-// A registry value of a saved image, read the way the device reads its hives.
-std::wstring ReadString(const fs::path& hives, HKEY root, const std::wstring& key,
-                        const wchar_t* name) {
-    kernel::Registry registry(hives);
-    HKEY opened = nullptr;
-    if (registry.OpenKey(root, key.c_str(), &opened) != ERROR_SUCCESS) {
-        return L"<no key>";
-    }
-    wchar_t text[MAX_PATH] = {};
-    DWORD type = 0;
-    DWORD size = sizeof text;
-    LONG result = registry.QueryValue(opened, name, &type, reinterpret_cast<BYTE*>(text), &size);
-    registry.CloseKey(opened);
-    return result == ERROR_SUCCESS ? text : L"<no value>";
-}
-
-DWORD ReadDword(const fs::path& hives, HKEY root, const std::wstring& key, const wchar_t* name) {
-    kernel::Registry registry(hives);
-    HKEY opened = nullptr;
-    DWORD value = 0xDEADBEEF;
-    if (registry.OpenKey(root, key.c_str(), &opened) == ERROR_SUCCESS) {
-        DWORD type = 0;
-        DWORD size = sizeof value;
-        registry.QueryValue(opened, name, &type, reinterpret_cast<BYTE*>(&value), &size);
-        registry.CloseKey(opened);
-    }
-    return value;
-}
-
 class DeviceImageTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -81,29 +52,6 @@ class DeviceImageTest : public ::testing::Test {
     TemporaryImage image_;
     std::vector<BuiltFile> files_;
 };
-
-TEST_F(DeviceImageTest, AFreshImageHasItsFoldersFilesAndRegistry) {
-    PreparedImage prepared;
-    ASSERT_TRUE(Prepare(&prepared));
-    EXPECT_TRUE(prepared.made);
-    EXPECT_EQ(prepared.copied, (std::vector<std::wstring>{L"Ansley.dll", L"Oxbane.exe"}));
-    EXPECT_TRUE(fs::is_directory(image_.root() / "My Documents"));
-    EXPECT_EQ(ReadText(image_.root() / "Windows" / "Ansley.dll"), "ansley v1");
-    EXPECT_EQ(ReadText(image_.root() / "Windows" / "Oxbane.exe"), "oxbane v1");
-
-    fs::path hives = RegistryFolderOf(image_.root());
-    std::wstring services = kKeyServices;
-    EXPECT_EQ(ReadString(hives, HKEY_LOCAL_MACHINE, services + L"\\Ansley", kValueServiceDll),
-              L"Ansley.dll");
-    EXPECT_EQ(ReadString(hives, HKEY_LOCAL_MACHINE, services + L"\\Ansley", kValueServicePrefix),
-              L"AMS");
-    EXPECT_EQ(ReadString(hives, HKEY_LOCAL_MACHINE, services + L"\\Callisk", kValueServicePrefix),
-              L"CRS");
-    EXPECT_EQ(ReadString(hives, HKEY_LOCAL_MACHINE, services + L"\\Wexmoor", kValueServiceDll),
-              L"Wexmoor.dll");
-    EXPECT_EQ(ReadDword(hives, HKEY_CURRENT_USER, kKeyShellOverrides, kValueShellOverridesMode),
-              kDefaultShellMode);
-}
 
 TEST_F(DeviceImageTest, AnExistingImageFollowsTheBuildAndKeepsItsRegistry) {
     PreparedImage first;

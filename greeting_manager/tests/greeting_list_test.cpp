@@ -55,6 +55,18 @@ TEST_F(ListFileTest, MalformedListIsSetAsideAndReplaced) {
     EXPECT_TRUE(std::filesystem::exists(image_ / "Windows" / "Quellbrooks.xml.bad1"));
 }
 
+TEST_F(ListFileTest, AnUnreadableListThatCannotBeSetAsideIsNeverSavedOver) {
+    const std::string broken = ListOf(Item("A", "111111", "a.amr", "10")) + "<extra/>";
+    WriteList(broken);
+    for (int i = 0; i < 100; ++i) {
+        const std::string suffix = i == 0 ? ".bad" : ".bad" + std::to_string(i);
+        std::ofstream(ListPath().string() + suffix, std::ios::binary) << "taken";
+    }
+    ASSERT_TRUE(OpenListFile(&list_, kPath));
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_EXISTS), SaveListFile(&list_));
+    EXPECT_EQ(broken, ReadList());
+}
+
 TEST_F(ListFileTest, IndentedAndUnindentedFilesGiveTheSameEntries) {
     std::string items =
         Item("Анна", "+79011234567", "a.amr", "15") + Item("B", "222222", "b.amr", "20");

@@ -20,6 +20,14 @@ using tovarin::kernel::SetError;
 
 namespace {
 
+// The calling thread's active or focus window; none before the thread has had either.
+HWND CallerInput(HWND WindowManager::ThreadInput::*which) {
+    WindowManager& wm = WindowManager::Current();
+    auto lock = wm.Lock();
+    auto found = wm.thread_input.find(CurrentThreadId());
+    return found == wm.thread_input.end() ? nullptr : found->second.*which;
+}
+
 Window* TopLevelOf(Window* window) {
     while (window && window->parent) {
         window = window->parent;
@@ -236,11 +244,7 @@ HWND WINAPI SetActiveWindow(HWND hWnd) {
 }
 
 HWND WINAPI GetActiveWindow(void) {
-    WindowManager& wm = WindowManager::Current();
-    const uint32_t self = CurrentThreadId();
-    auto lock = wm.Lock();
-    auto found = wm.thread_input.find(self);
-    return found == wm.thread_input.end() ? nullptr : found->second.active;
+    return CallerInput(&WindowManager::ThreadInput::active);
 }
 
 HWND WINAPI SetFocus(HWND hWnd) {
@@ -295,11 +299,7 @@ HWND WINAPI SetFocus(HWND hWnd) {
 }
 
 HWND WINAPI GetFocus(void) {
-    WindowManager& wm = WindowManager::Current();
-    const uint32_t self = CurrentThreadId();
-    auto lock = wm.Lock();
-    auto found = wm.thread_input.find(self);
-    return found == wm.thread_input.end() ? nullptr : found->second.focus;
+    return CallerInput(&WindowManager::ThreadInput::focus);
 }
 
 HWND WINAPI GetLastActivePopup(HWND hWnd) {

@@ -5,14 +5,9 @@
 
 #include <windef.h>
 
-// Stylus (mouse) messages: a tap is a button-down and a button-up at the same point.
-#ifndef WM_MOUSEMOVE
-#define WM_MOUSEMOVE 0x0200
-#define WM_LBUTTONDOWN 0x0201
-#define WM_LBUTTONUP 0x0202
-#define WM_LBUTTONDBLCLK 0x0203
-#define MK_LBUTTON 0x0001
-#endif
+// The stylus messages (a tap is a button-down and a button-up at the same point) are in
+// winuser_dialogs.h, which winuser.h includes first.
+
 // A pop-up window that a tap does not bring to the foreground.
 #ifndef WS_EX_NOACTIVATE
 #define WS_EX_NOACTIVATE 0x08000000L
@@ -82,9 +77,7 @@
 #define BST_PUSHED 0x0004
 #define BST_FOCUS 0x0008
 
-#ifndef BN_CLICKED
-#define BN_CLICKED 0
-#endif
+// BN_CLICKED is winuser.h's.
 #define BN_PAINT 1
 #define BN_HILITE 2
 #define BN_UNHILITE 3

@@ -10,6 +10,7 @@
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
 #define WM_LBUTTONDBLCLK 0x0203
+#define MK_LBUTTON 0x0001
 #define WM_CANCELMODE 0x001F
 #define WM_NEXTDLGCTL 0x0028
 #define WM_WINDOWPOSCHANGING 0x0046
@@ -82,18 +83,8 @@
 #define WS_EX_STATICEDGE 0x00020000L
 #define WS_EX_NODRAG 0x40000000L
 
-// Button messages and states (CheckDlgButton and IsDlgButtonChecked send them).
-#define BM_GETCHECK 0x00F0
-#define BM_SETCHECK 0x00F1
-#define BM_GETSTATE 0x00F2
-#define BM_SETSTATE 0x00F3
-#define BM_SETSTYLE 0x00F4
-#define BM_CLICK 0x00F5
-#define BST_UNCHECKED 0x0000
-#define BST_CHECKED 0x0001
-#define BST_INDETERMINATE 0x0002
-#define BST_PUSHED 0x0004
-#define BST_FOCUS 0x0008
+// The button messages and states that CheckDlgButton and IsDlgButtonChecked send are the
+// standard controls' (winuser_controls.h).
 
 // SetWindowPos
 #define SWP_NOSIZE 0x0001

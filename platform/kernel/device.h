@@ -110,9 +110,11 @@ class AttachedThread {
     AttachedThread& operator=(const AttachedThread&) = delete;
 };
 
-// Called from an attached thread in simulated mode: returns once every other device thread is
-// blocked in a platform wait and no deadline is due at the current device time. Time does not move
-// while it waits. In real mode it returns at once.
+// Called from an attached thread: returns once every other device thread is blocked in a platform
+// wait and, in simulated mode, no deadline is due at the current device time (time does not move
+// while it waits). So a console command that sets off work (an event the service waits for) sees
+// it done before the next command, in real time too. In real time it waits at most one settle
+// watchdog period.
 void WaitForDeviceIdle();
 
 // Lets ms of device time pass for the calling thread (Sleep for host code).

@@ -380,9 +380,6 @@ int Scheduler::LiveDeviceThreads() {
 }
 
 void Scheduler::WaitForIdle() {
-    if (mode_ != ClockMode::Simulated) {
-        return;
-    }
     ThreadRecord& self = Self();
     std::unique_lock guard(lock_);
     bool holds = self.HoldsTime();
@@ -411,6 +408,9 @@ void Scheduler::WaitForIdle() {
         report << " runs outside platform waits\n";
         pending_reports_.push_back({NowMs(), report.str()});
         WriteReports(guard);
+        if (mode_ == ClockMode::Real) {
+            break;  // real time goes on regardless: the caller goes on too
+        }
     }
     std::erase(blocked_, &self);
     self.wait = nullptr;

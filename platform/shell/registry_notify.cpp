@@ -15,7 +15,6 @@
 #include "shell/registry_condition.h"
 
 using tovarin::kernel::Device;
-using tovarin::kernel::Registry;
 using tovarin::kernel::registry::Delivery;
 using tovarin::kernel::registry::NotificationSink;
 using tovarin::kernel::registry::RegValue;
@@ -79,8 +78,8 @@ class QueueSink final : public NotificationSink {
         }
         // A full queue (or one nobody reads) loses this notification rather than stall the writer.
         if (!WriteMsgQueue(queue_, packet.data(), static_cast<DWORD>(packet.size()), 0, 0)) {
-            tovarin::kernel::registry::TraceNote(L"registry: notification to message queue \"" +
-                                                 queue_name_ + L"\" dropped (error " +
+            tovarin::kernel::registry::TraceNote(L"notification to message queue \"" + queue_name_ +
+                                                 L"\" dropped (error " +
                                                  std::to_wstring(GetLastError()) + L")");
         }
         SetLastError(caller_error);
@@ -109,20 +108,14 @@ HANDLE OpenQueueForWriting(LPCWSTR name) {
 HRESULT Watch(HKEY key, LPCTSTR sub_key, LPCTSTR value_name,
               const std::shared_ptr<NotificationSink>& sink, Delivery delivery,
               HREGNOTIFY* handle) {
-    Registry& registry = Device::Current().registry();
-    tovarin::kernel::registry::WatchTarget target;
-    LONG error = registry.ResolveWatch(key, sub_key, value_name, &target);
+    uint32_t value = 0;
+    LONG error =
+        Device::Current().registry().AddWatch(key, sub_key, value_name, sink, delivery, &value);
     if (error == ERROR_INVALID_HANDLE) {
         return E_INVALIDARG;
     }
     if (error != ERROR_SUCCESS) {
         return HRESULT_FROM_WIN32(error);
-    }
-    uint32_t start_error = ERROR_SUCCESS;
-    uint32_t value = registry.notifier().Add(std::move(target), sink, delivery, &start_error);
-    if (value == 0) {
-        return HRESULT_FROM_WIN32(start_error != ERROR_SUCCESS ? start_error
-                                                               : ERROR_NOT_ENOUGH_MEMORY);
     }
     *handle = ToHandle(value);
     return S_OK;

@@ -3,9 +3,8 @@
 // (the test loads the same module as the host, so they share the record).
 #include <windows.h>
 
+#include "probe_library.h"
 #include "probe_service.h"
-
-#define PROBE_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 

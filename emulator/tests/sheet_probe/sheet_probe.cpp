@@ -9,12 +9,9 @@
 #include <string>
 
 #include "sheet_probe_ids.h"
-
-#define PROBE_EXPORT extern "C" __attribute__((visibility("default")))
+#include "probe_library.h"
 
 namespace {
-
-HINSTANCE g_instance = nullptr;
 
 void Trace(const std::wstring& text) {
     OutputDebugStringW((L"SheetProbe: " + text + L"\r\n").c_str());
@@ -114,7 +111,7 @@ DWORD WINAPI SheetThread(LPVOID) {
     const UINT templates[2] = {IDD_SHEET_GENERAL, IDD_SHEET_SOUND};
     for (int i = 0; i < 2; ++i) {
         pages[i].dwSize = sizeof(PROPSHEETPAGEW);
-        pages[i].hInstance = g_instance;
+        pages[i].hInstance = g_probe_instance;
         pages[i].pszTemplate = MAKEINTRESOURCEW(templates[i]);
         pages[i].pfnDlgProc = &PageProc;
         pages[i].lParam = i;
@@ -124,7 +121,7 @@ DWORD WINAPI SheetThread(LPVOID) {
     PROPSHEETHEADERW header = {};
     header.dwSize = sizeof(header);
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_USECALLBACK | PSH_MAXIMIZE;
-    header.hInstance = g_instance;
+    header.hInstance = g_probe_instance;
     header.pszCaption = L"Настройка";
     header.nPages = 2;
     header.ppsp = pages;
@@ -135,22 +132,4 @@ DWORD WINAPI SheetThread(LPVOID) {
 
 }  // namespace
 
-PROBE_EXPORT BOOL WINAPI DllMain(HANDLE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        g_instance = static_cast<HINSTANCE>(instance);
-    }
-    return TRUE;
-}
-
-PROBE_EXPORT DWORD SHP_Init(DWORD) {
-    HANDLE thread = CreateThread(nullptr, 0, &SheetThread, nullptr, 0, nullptr);
-    if (!thread) {
-        return 0;
-    }
-    CloseHandle(thread);
-    return 1;
-}
-
-PROBE_EXPORT BOOL SHP_Deinit(DWORD) {
-    return TRUE;
-}
+PROBE_SERVICE_ENTRY_POINTS(SHP, SheetThread)

@@ -5,29 +5,12 @@
 #include <windows.h>
 #include <aygshell.h>
 #include <commctrl.h>
-#include <strsafe.h>
-
+#include "details_dialog.h"
 #include "test_panel_ids.h"
 
 namespace {
 
 HINSTANCE g_instance = NULL;
-WCHAR g_details[64];
-
-INT_PTR CALLBACK DetailsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_INITDIALOG) {
-        return TRUE;
-    }
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        if (LOWORD(wParam) == IDOK) {
-            GetDlgItemTextW(dialog, IDC_DETAILS_TEXT, g_details, 64);
-        }
-        EndDialog(dialog, LOWORD(wParam) == IDOK ? 7 : IDCANCEL);
-        return TRUE;
-    }
-    return FALSE;
-}
-
 INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: {
@@ -36,15 +19,9 @@ INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             info.hDlg = dialog;
             info.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_EMPTYMENU;
             SHInitDialog(&info);
-            SendDlgItemMessageW(dialog, IDC_PLACE, CB_ADDSTRING, 0,
-                                reinterpret_cast<LPARAM>(L"Основная Память"));
-            SendDlgItemMessageW(dialog, IDC_PLACE, CB_ADDSTRING, 0,
-                                reinterpret_cast<LPARAM>(L"Карта Памяти"));
-            SendDlgItemMessageW(dialog, IDC_PLACE, CB_SETCURSEL, 0, 0);
+            FillTestControls(dialog, L"TD-1");
             SendDlgItemMessageW(dialog, IDC_VOLUME, TBM_SETRANGE, TRUE, MAKELONG(0, 10));
             SendDlgItemMessageW(dialog, IDC_VOLUME, TBM_SETPOS, TRUE, 4);
-            CheckDlgButton(dialog, IDC_MODE_ONE, BST_CHECKED);
-            SetDlgItemTextW(dialog, IDC_CODE, L"TD-1");
             return TRUE;
         }
         case WM_SIZE: {
@@ -55,16 +32,9 @@ INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         }
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
-                case IDC_DETAILS: {
-                    g_details[0] = L'\0';
-                    INT_PTR result = DialogBoxParamW(g_instance, MAKEINTRESOURCEW(IDD_DETAILS),
-                                                     dialog, DetailsProc, 0);
-                    WCHAR text[96];
-                    StringCchPrintfW(text, 96, L"результат %d: %s", static_cast<int>(result),
-                                     result == 7 ? g_details : L"");
-                    SetDlgItemTextW(dialog, IDC_RESULT, text);
+                case IDC_DETAILS:
+                    ShowDetailsResult(g_instance, dialog);
                     return TRUE;
-                }
                 case IDOK:
                 case IDCANCEL:
                     EndDialog(dialog, LOWORD(wParam));

@@ -5,6 +5,7 @@
 #include <aygshell.h>
 #include <strsafe.h>
 
+#include "details_dialog.h"
 #include "test_panel_ids.h"
 
 namespace {
@@ -50,43 +51,14 @@ BOOL CommonPageMessage(HWND page, UINT message, WPARAM, LPARAM lParam) {
     }
 }
 
-// The text typed into the modal dialog, read by the page when the dialog has ended.
-WCHAR g_details[64];
-
-INT_PTR CALLBACK DetailsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_INITDIALOG) {
-        return TRUE;
-    }
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        if (LOWORD(wParam) == IDOK) {
-            GetDlgItemTextW(dialog, IDC_DETAILS_TEXT, g_details, 64);
-        }
-        EndDialog(dialog, LOWORD(wParam) == IDOK ? 7 : IDCANCEL);
-        return TRUE;
-    }
-    return FALSE;
-}
-
 INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            SendDlgItemMessageW(page, IDC_PLACE, CB_ADDSTRING, 0,
-                                reinterpret_cast<LPARAM>(L"Основная Память"));
-            SendDlgItemMessageW(page, IDC_PLACE, CB_ADDSTRING, 0,
-                                reinterpret_cast<LPARAM>(L"Карта Памяти"));
-            SendDlgItemMessageW(page, IDC_PLACE, CB_SETCURSEL, 0, 0);
-            CheckDlgButton(page, IDC_MODE_ONE, BST_CHECKED);
-            SetDlgItemTextW(page, IDC_CODE, L"TP-1");
+            FillTestControls(page, L"TP-1");
             break;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDC_DETAILS && HIWORD(wParam) == BN_CLICKED) {
-                g_details[0] = L'\0';
-                INT_PTR result = DialogBoxParamW(g_instance, MAKEINTRESOURCEW(IDD_DETAILS), page,
-                                                 DetailsProc, 0);
-                WCHAR text[96];
-                StringCchPrintfW(text, 96, L"результат %d: %s", static_cast<int>(result),
-                                 result == 7 ? g_details : L"");
-                SetDlgItemTextW(page, IDC_RESULT, text);
+                ShowDetailsResult(g_instance, page);
                 return TRUE;
             }
             return FALSE;

@@ -10,12 +10,9 @@
 #include <string>
 
 #include "ui_probe_ids.h"
-
-#define PROBE_EXPORT extern "C" __attribute__((visibility("default")))
+#include "probe_library.h"
 
 namespace {
-
-HINSTANCE g_instance = nullptr;
 
 LRESULT CALLBACK ProbeControlProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
@@ -85,7 +82,7 @@ INT_PTR CALLBACK ProbeDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARA
         }
         case WM_SIZE: {
             const bool landscape = GetSystemMetrics(SM_CXSCREEN) > GetSystemMetrics(SM_CYSCREEN);
-            RelayoutDialog(g_instance, dialog,
+            RelayoutDialog(g_probe_instance, dialog,
                            MAKEINTRESOURCEW(landscape ? IDD_PROBE_LANDSCAPE : IDD_PROBE_PORTRAIT));
             return TRUE;
         }
@@ -112,8 +109,8 @@ DWORD WINAPI DialogThread(LPVOID) {
     list.lpfnWndProc = &ProbeListProc;
     list.lpszClassName = L"ProbeList";
     RegisterClassW(&list);
-    HWND dialog = CreateDialogParamW(g_instance, MAKEINTRESOURCEW(IDD_PROBE_PORTRAIT), nullptr,
-                                     &ProbeDialogProc, 0);
+    HWND dialog = CreateDialogParamW(g_probe_instance, MAKEINTRESOURCEW(IDD_PROBE_PORTRAIT),
+                                     nullptr, &ProbeDialogProc, 0);
     MSG message;
     while (dialog && GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (!IsWindow(dialog) || !IsDialogMessageW(dialog, &message)) {
@@ -126,22 +123,4 @@ DWORD WINAPI DialogThread(LPVOID) {
 
 }  // namespace
 
-PROBE_EXPORT BOOL WINAPI DllMain(HANDLE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        g_instance = static_cast<HINSTANCE>(instance);
-    }
-    return TRUE;
-}
-
-PROBE_EXPORT DWORD UIP_Init(DWORD) {
-    HANDLE thread = CreateThread(nullptr, 0, &DialogThread, nullptr, 0, nullptr);
-    if (!thread) {
-        return 0;
-    }
-    CloseHandle(thread);
-    return 1;
-}
-
-PROBE_EXPORT BOOL UIP_Deinit(DWORD) {
-    return TRUE;
-}
+PROBE_SERVICE_ENTRY_POINTS(UIP, DialogThread)

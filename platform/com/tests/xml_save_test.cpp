@@ -125,28 +125,6 @@ TEST_F(SaveTest, ThreeEntriesAreWrittenInTheLineLayout) {
     EXPECT_EQ(kThreeEntries, ReadFile(kListFile));
 }
 
-TEST_F(SaveTest, AnyIndentationIsWrittenBackInTheLineLayout) {
-    WriteFile(kListFile,
-              "<?xml version=\"1.0\" encoding=\"utf-8\"?><Quellbrooks><Item><CheckContact>N"
-              "</CheckContact>\r\n\r\n      <ContactName>Office</ContactName><ContactPhone>555"
-              "</ContactPhone><PlayFile>greeting.amr</PlayFile><AnswerTime>20</AnswerTime>"
-              "</Item></Quellbrooks>");
-    OpenList();
-    ASSERT_EQ(S_OK, Save());
-    EXPECT_EQ(
-        "<?xml version='1.0' encoding='utf-8'?>\n"
-        "<Quellbrooks>\n"
-        "\t<Item>\n"
-        "\t\t<CheckContact>N</CheckContact>\n"
-        "\t\t<ContactName>Office</ContactName>\n"
-        "\t\t<ContactPhone>555</ContactPhone>\n"
-        "\t\t<PlayFile>greeting.amr</PlayFile>\n"
-        "\t\t<AnswerTime>20</AnswerTime>\n"
-        "\t</Item>\n"
-        "</Quellbrooks>\n",
-        ReadFile(kListFile));
-}
-
 TEST_F(SaveTest, MarkupCharactersAreEscapedAndLineBreaksBecomeSpaces) {
     OpenList();
     AddEntry({L"Tom & Jerry <TV>", L"1\n2\r\n3\r4", L"a\"b'c.amr", L""});

@@ -10,8 +10,10 @@
 #include "kernel/files/folder_changes.h"
 #include "kernel/files/api_paths.h"
 #include "kernel/files/attributes.h"
+#include "kernel/files/device_paths.h"
 #include "kernel/files/host_errors.h"
 #include "kernel/files/open_files.h"
+#include "kernel/files/volumes.h"
 #include "kernel/strings/utf8.h"
 #include "kernel/handles.h"
 
@@ -61,6 +63,23 @@ int HostRename(const std::filesystem::path& from, const std::filesystem::path& t
     return std::filesystem::remove(from, error) ? 0 : error.value();
 }
 
+// The bytes of the files of an entry (a file, or a folder with everything below it).
+uint64_t BytesOf(const std::filesystem::path& entry, const struct stat& status) {
+    if (!S_ISDIR(status.st_mode)) {
+        return static_cast<uint64_t>(status.st_size);
+    }
+    uint64_t bytes = 0;
+    std::error_code error;
+    for (std::filesystem::recursive_directory_iterator it(entry, error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code size_error;
+        if (it->is_regular_file(size_error)) {
+            bytes += it->file_size(size_error);
+        }
+    }
+    return bytes;
+}
+
 }  // namespace
 
 extern "C" {
@@ -85,6 +104,10 @@ BOOL WINAPI DeleteFileW(LPCWSTR lpFileName) {
     }
     if (::unlink(host->c_str()) != 0) {
         return Fail(Win32ErrorForPath(errno, *host, ERROR_ACCESS_DENIED));
+    }
+    if (status.st_nlink == 1) {
+        GiveBackSimulatedSpace(VolumeOf(DevicePathFor(*host)),
+                               static_cast<uint64_t>(status.st_size));
     }
     NotifyFolderChange(*host, FolderChange::FileName);
     return TRUE;
@@ -121,10 +144,19 @@ BOOL WINAPI MoveFileW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName) {
         // The new name is the old one in another letter case: the entry takes the new spelling.
         *to = to->parent_path() / WideToUtf8(LastComponent(lpNewFileName));
     }
+    // A move to the other volume uses up its space and gives the bytes back to the first one.
+    const std::wstring from_volume = VolumeOf(DevicePathFor(*from));
+    const std::wstring to_volume = VolumeOf(DevicePathFor(*to));
+    const uint64_t moved_bytes = from_volume != to_volume ? BytesOf(*from, source) : 0;
+    if (!TakeSimulatedSpace(to_volume, moved_bytes)) {
+        return Fail(ERROR_DISK_FULL);
+    }
     int failure = HostRename(*from, *to);
     if (failure != 0) {
+        GiveBackSimulatedSpace(to_volume, moved_bytes);
         return Fail(Win32ErrorForPath(failure, *to, ERROR_ACCESS_DENIED));
     }
+    GiveBackSimulatedSpace(from_volume, moved_bytes);
     const FolderChange change =
         S_ISDIR(source.st_mode) ? FolderChange::DirName : FolderChange::FileName;
     NotifyFolderChange(*from, change);

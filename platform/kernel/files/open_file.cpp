@@ -103,6 +103,10 @@ std::optional<OpenedFile> OpenHostFile(const std::filesystem::path& host_path,
         ::close(fd);
         return std::nullopt;
     }
+    const std::wstring volume = VolumeOf(DevicePathFor(host_path));
+    if (exists && Truncates(request.disposition)) {
+        GiveBackSimulatedSpace(volume, static_cast<uint64_t>(status.st_size));
+    }
     if (!exists && (request.flags_and_attributes & FILE_ATTRIBUTE_READONLY)) {
         // The new file is read-only for later opens; this handle still writes, as on the device.
         ::fchmod(fd, opened.st_mode & 07555);
@@ -112,9 +116,7 @@ std::optional<OpenedFile> OpenHostFile(const std::filesystem::path& host_path,
     if (!exists) {
         NotifyFolderChange(host_path, FolderChange::FileName);
     }
-    return OpenedFile{std::make_shared<FileObject>(fd, request.access, ticket,
-                                                   VolumeOf(DevicePathFor(host_path))),
-                      exists};
+    return OpenedFile{std::make_shared<FileObject>(fd, request.access, ticket, volume), exists};
 }
 
 }  // namespace tovarin::kernel

@@ -110,6 +110,15 @@ bool TakeSimulatedSpace(const std::wstring& volume, uint64_t bytes) {
     return true;
 }
 
+void GiveBackSimulatedSpace(const std::wstring& volume, uint64_t bytes) {
+    std::shared_ptr<SimulatedSpace> space = Simulated();
+    std::lock_guard guard(space->mutex);
+    auto found = space->free_by_volume.find(volume);
+    if (found != space->free_by_volume.end()) {
+        found->second += std::min(bytes, UINT64_MAX - found->second);
+    }
+}
+
 }  // namespace tovarin::kernel
 
 using namespace tovarin::kernel;

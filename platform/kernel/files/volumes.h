@@ -27,6 +27,9 @@ std::optional<uint64_t> SimulatedFreeSpace(std::wstring_view device_path);
 // gives it) uses up its simulated free space: false, taking nothing, when they do not fit (the
 // write then fails with ERROR_DISK_FULL); true when they fit or no free space is simulated.
 bool TakeSimulatedSpace(const std::wstring& volume, uint64_t bytes);
+// A file of the volume that was deleted, truncated or moved away gives its bytes back to the
+// volume's simulated free space (nothing happens when none is simulated).
+void GiveBackSimulatedSpace(const std::wstring& volume, uint64_t bytes);
 // Sets (or clears) the simulated free bytes of the whole volume apart from what the caller may
 // use: a volume that keeps space back reports more free bytes than the caller can have. Without
 // it, the volume's free bytes are the caller's.

@@ -61,16 +61,17 @@ uint32_t ChangeNotifier::NextHandle() {
     return 0;
 }
 
-uint32_t ChangeNotifier::Add(WatchTarget target, std::shared_ptr<NotificationSink> sink,
-                             Delivery delivery, uint32_t* error) {
+bool ChangeNotifier::Prepare(Delivery delivery, uint32_t* error) {
     std::lock_guard lock(mutex_);
-    if (delivery == Delivery::NotificationThread && !thread_ && !StartThread(error)) {
-        return 0;
-    }
+    return delivery != Delivery::NotificationThread || thread_ || StartThread(error);
+}
+
+uint32_t ChangeNotifier::Add(WatchTarget target, std::shared_ptr<NotificationSink> sink,
+                             Delivery delivery) {
+    std::lock_guard lock(mutex_);
     auto watch = std::make_shared<Watch>();
     watch->handle = NextHandle();
     if (watch->handle == 0) {
-        *error = ERROR_NOT_ENOUGH_MEMORY;
         return 0;
     }
     watch->target = std::move(target);

@@ -55,11 +55,14 @@ class ChangeNotifier {
     ChangeNotifier(const ChangeNotifier&) = delete;
     ChangeNotifier& operator=(const ChangeNotifier&) = delete;
 
+    // Starts the notification thread that callback watches need, if it does not run yet. False
+    // with *error set when it could not be started.
+    bool Prepare(Delivery delivery, uint32_t* error);
+
     // Returns the watch's handle value (from 0x20000000 on, a multiple of 4: it fits the 32-bit
-    // field of a notification packet), or 0 with *error set when the notification thread could
-    // not be started.
-    uint32_t Add(WatchTarget target, std::shared_ptr<NotificationSink> sink, Delivery delivery,
-                 uint32_t* error);
+    // field of a notification packet), or 0 when no handle is free. Callback watches need
+    // Prepare() first. May be called with the registry lock held.
+    uint32_t Add(WatchTarget target, std::shared_ptr<NotificationSink> sink, Delivery delivery);
 
     // Ends a watch. When it returns, no delivery of that watch is under way or will start, except
     // when it is called from inside that watch's own callback. False for an unknown handle.

@@ -76,7 +76,7 @@ HiveLoadResult LoadHive(const std::filesystem::path& file, std::wstring_view roo
     }
     if (!stream.is_open() || stream.bad()) {
         result.savable = false;
-        result.messages.push_back(L"registry: cannot read " + Describe(file) + L"; " +
+        result.messages.push_back(L"cannot read " + Describe(file) + L"; " +
                                   std::wstring(root_name) +
                                   L" starts empty and will not be saved over the file");
         return result;
@@ -88,9 +88,8 @@ HiveLoadResult LoadHive(const std::filesystem::path& file, std::wstring_view roo
     }
     root.ClearSubkeys();
     root.values.clear();
-    std::wstring problem = L"registry: " + Describe(file) + L", line " +
-                           std::to_wstring(syntax_error->line) + L": " +
-                           Utf8ToWide(syntax_error->message) + L".";
+    std::wstring problem = Describe(file) + L", line " + std::to_wstring(syntax_error->line) +
+                           L": " + Utf8ToWide(syntax_error->message) + L".";
     std::string rename_error;
     if (auto moved = SetAside(file, &rename_error)) {
         result.messages.push_back(problem + L" The file was moved to " + Describe(*moved) + L"; " +

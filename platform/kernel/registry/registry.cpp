@@ -79,14 +79,14 @@ void Registry::Load() {
         // A save that a kill cut short leaves its temporary file; the hive itself is whole.
         for (const std::filesystem::path& stale :
              registry::RemoveStaleTemporaries(hive_dir_ / hive.file_name)) {
-            load_messages_.push_back(L"registry: removed " + Utf8ToWide(stale.string()) +
+            load_messages_.push_back(L"removed " + Utf8ToWide(stale.string()) +
                                      L", left by a save that did not finish");
         }
         auto result = registry::LoadHive(hive_dir_ / hive.file_name, hive.root_name, *hive.root);
         hive.savable = result.savable;
         hive.loaded = result.loaded;
         for (std::wstring& message : result.messages) {
-            registry::ReportProblem(message);
+            registry::PrintProblem(message);
             load_messages_.push_back(std::move(message));
         }
     }
@@ -136,15 +136,14 @@ void Registry::SaveDirtyHives(bool* ok) {
             hive.dirty = false;
         }
         for (const std::wstring& name : skipped) {
-            registry::TraceNote(L"registry: " + name +
-                                L" is not saved: its name holds a line break or a zero");
+            registry::TraceNote(name + L" is not saved: its name holds a line break or a zero");
         }
         const std::filesystem::path file = hive_dir_ / hive.file_name;
         std::string error;
         if (registry::WriteFileAtomically(file, text, &error)) {
             save_count_.fetch_add(1);
             if (hive.failed_saves > 0) {
-                registry::TraceNote(L"registry: saved " + Utf8ToWide(file.string()) + L" after " +
+                registry::TraceNote(L"saved " + Utf8ToWide(file.string()) + L" after " +
                                     std::to_wstring(hive.failed_saves) + L" failed attempts");
                 hive.failed_saves = 0;
             }
@@ -156,8 +155,8 @@ void Registry::SaveDirtyHives(bool* ok) {
             }
             // Told once per run of failures; the save is tried again until it succeeds.
             if (hive.failed_saves++ == 0) {
-                registry::ReportProblem(L"registry: cannot save " + Utf8ToWide(file.string()) +
-                                        L": " + Utf8ToWide(error) + L"; trying again");
+                registry::ReportProblem(L"cannot save " + Utf8ToWide(file.string()) + L": " +
+                                        Utf8ToWide(error) + L"; trying again");
             }
             if (saver_) {
                 saver_->Changed();
@@ -507,9 +506,27 @@ LONG Registry::FlushKey(HKEY key) {
     return Flush() ? ERROR_SUCCESS : ERROR_CANTWRITE;
 }
 
-LONG Registry::ResolveWatch(HKEY key, LPCWSTR sub_key, LPCWSTR value_name,
-                            registry::WatchTarget* target) {
+LONG Registry::AddWatch(HKEY key, LPCWSTR sub_key, LPCWSTR value_name,
+                        std::shared_ptr<registry::NotificationSink> sink,
+                        registry::Delivery delivery, uint32_t* handle) {
+    // The notification thread starts outside the registry's lock: creating a thread waits for
+    // the scheduler.
+    uint32_t error = ERROR_SUCCESS;
+    if (!notifier_.Prepare(delivery, &error)) {
+        return static_cast<LONG>(error);
+    }
     std::lock_guard lock(mutex_);
+    registry::WatchTarget target;
+    if (LONG resolved = ResolveWatch(key, sub_key, value_name, &target);
+        resolved != ERROR_SUCCESS) {
+        return resolved;
+    }
+    *handle = notifier_.Add(std::move(target), std::move(sink), delivery);
+    return *handle != 0 ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;
+}
+
+LONG Registry::ResolveWatch(HKEY key, LPCWSTR sub_key, LPCWSTR value_name,
+                            registry::WatchTarget* target) const {
     KeyRef ref;
     if (LONG error = Resolve(key, &ref); error != ERROR_SUCCESS) {
         return error;

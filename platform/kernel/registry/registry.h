@@ -75,9 +75,12 @@ class Registry {
                    DWORD* size);
     LONG FlushKey(HKEY key);
 
-    // Change notifications: the value `value_name` under `sub_key` of `key`, whether or not it
-    // exists yet.
-    LONG ResolveWatch(HKEY key, LPCWSTR sub_key, LPCWSTR value_name, registry::WatchTarget* target);
+    // Change notifications: watches the value `value_name` under `sub_key` of `key`, whether or
+    // not it exists yet. The key is resolved and the watch added under the registry's lock, so
+    // every change made after the key was resolved is told. *handle gets the watch's handle.
+    LONG AddWatch(HKEY key, LPCWSTR sub_key, LPCWSTR value_name,
+                  std::shared_ptr<registry::NotificationSink> sink, registry::Delivery delivery,
+                  uint32_t* handle);
     registry::ChangeNotifier& notifier() { return notifier_; }
     // Keys opened or created and not closed yet.
     size_t OpenKeyCount() const;
@@ -101,6 +104,9 @@ class Registry {
     // mutex_ held. Finds the key of a handle (a root or an open key).
     LONG Resolve(HKEY key, KeyRef* ref) const;
     LONG ResolveSubKey(HKEY key, LPCWSTR sub_key, KeyRef* ref) const;
+    // mutex_ held.
+    LONG ResolveWatch(HKEY key, LPCWSTR sub_key, LPCWSTR value_name,
+                      registry::WatchTarget* target) const;
     HKEY NewHandle(KeyRef ref);  // mutex_ held; nullptr when no value is free
     // mutex_ held: records a change of a value for the save and the notifications.
     void ValueChanged(const KeyRef& ref, std::wstring_view value_name,

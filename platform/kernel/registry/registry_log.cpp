@@ -8,8 +8,12 @@
 
 namespace tovarin::kernel::registry {
 
+void PrintProblem(const std::wstring& text) {
+    std::fprintf(stderr, "registry: %s\n", WideToUtf8(text).c_str());
+}
+
 void ReportProblem(const std::wstring& text) {
-    std::fprintf(stderr, "%s\n", WideToUtf8(text).c_str());
+    PrintProblem(text);
     TraceNote(text);
 }
 

@@ -242,5 +242,30 @@ TEST(RealClockTest, WaitsFollowTheHostClock) {
     CloseHandle(never);
 }
 
+// In real time too, the console's next command comes after the work the last one set off: a
+// service that is still arming its notification when a call starts would miss the call.
+TEST(RealClockTest, WaitingForIdleWaitsUntilTheDeviceThreadsBlock) {
+    Device device({.clock = ClockMode::Real});
+    AttachedThread self("test");
+    static std::atomic<bool> worked;
+    worked = false;
+    HANDLE finish = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE worker = CreateThread(
+        nullptr, 0,
+        [](LPVOID finish) -> DWORD {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));  // work, not a wait
+            worked = true;
+            WaitForSingleObject(finish, INFINITE);
+            return 0;
+        },
+        finish, 0, nullptr);
+    WaitForDeviceIdle();
+    EXPECT_TRUE(worked);
+    SetEvent(finish);
+    WaitForSingleObject(worker, INFINITE);
+    CloseHandle(worker);
+    CloseHandle(finish);
+}
+
 }  // namespace
 }  // namespace tovarin::kernel::testing

@@ -20,18 +20,6 @@ OSVERSIONINFOW Filled() {
     return info;
 }
 
-TEST_F(SystemInfoTest, VersionIsThePhonesWindowsCe52) {
-    OSVERSIONINFOW info = Filled();
-    ASSERT_TRUE(GetVersionExW(&info));
-    EXPECT_EQ(sizeof info, info.dwOSVersionInfoSize);
-    EXPECT_EQ(5u, info.dwMajorVersion);
-    EXPECT_EQ(2u, info.dwMinorVersion);
-    EXPECT_EQ(0u, info.dwBuildNumber);
-    EXPECT_EQ(static_cast<DWORD>(VER_PLATFORM_WIN32_CE), info.dwPlatformId);
-    EXPECT_STREQ(L"", info.szCSDVersion);
-    EXPECT_EQ(0x0419, GetUserDefaultUILanguage());
-}
-
 TEST_F(SystemInfoTest, VersionRecordOfAnotherSizeIsRefusedUntouched) {
     SetLastError(0);
     EXPECT_FALSE(GetVersionExW(nullptr));

@@ -75,8 +75,9 @@ std::optional<WaveAudio> ParseWave(std::span<const uint8_t> file, std::string* e
 }
 
 std::vector<uint8_t> MakeWave(std::span<const int16_t> samples, uint32_t rate) {
-    std::vector<uint8_t> out;
     const uint32_t bytes = static_cast<uint32_t>(samples.size() * 2);
+    std::vector<uint8_t> out;
+    out.reserve(44 + size_t{bytes});  // the header and the samples, in one allocation
     out.insert(out.end(), {'R', 'I', 'F', 'F'});
     Put32(out, 36 + bytes);
     out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});

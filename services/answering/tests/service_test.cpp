@@ -192,22 +192,6 @@ TEST_F(AnsweringTest, TheTimerEventsAreResetBeforeTheTimerStarts) {
     EXPECT_FALSE(g_call.pending);
 }
 
-TEST_F(AnsweringTest, TheEndOfAnAnsweredCallHidesTheCallDialog) {
-    HWND dialog = NULL;
-    PumpingThread phone([&dialog] {
-        dialog = CreateWindowExW(0, kWindowClassDialog, L"Call", WS_POPUP | WS_VISIBLE, 0, 0, 240,
-                                 320, NULL, NULL, NULL, NULL);
-    });
-    g_call.talking = TRUE;
-    g_call.recorderRunning = TRUE;
-    g_call.callDialog = dialog;
-    DWORD status = kRadioOn;
-    OnPhoneStatus(NULL, 0, reinterpret_cast<PBYTE>(&status), sizeof status);
-    WaitForDeviceIdle();
-    EXPECT_FALSE(IsWindowVisible(dialog));
-    EXPECT_FALSE(g_call.recorderRunning);
-}
-
 // Without its own title the recorder cannot be told from another untitled dialog: nothing is
 // sent.
 TEST_F(AnsweringTest, WithoutTheRecorderTitleCloseRecorderSendsNothing) {

@@ -51,32 +51,6 @@ TEST_F(CallStateTest, ACallOffersTheRecordKeyAndItsEndWithdrawsIt) {
     EXPECT_FALSE(RecordKeyIsFree());
 }
 
-TEST_F(CallStateTest, ACallTheAnsweringMachineTookGetsNoRecordKey) {
-    ShowCallDialog();
-    g_state.answeringActive = TRUE;
-    Status(kCall);
-    EXPECT_TRUE(KeyboardCodes().empty());
-    EXPECT_EQ(nullptr, g_state.callDialog);
-    EXPECT_TRUE(RecordKeyIsFree());
-    EXPECT_TRUE(g_state.talking);
-}
-
-TEST_F(CallStateTest, AnotherActiveCallKeepsTheCallGoing) {
-    ShowCallDialog();
-    Status(kCall);
-    SetActiveCallCount(1);
-    Status(kRadioOn);
-    EXPECT_EQ(kOn, KeyboardCodes());
-    EXPECT_TRUE(g_state.talking);
-    EXPECT_FALSE(RecordKeyIsFree());
-
-    SetActiveCallCount(0);
-    Status(kRadioOn | 0x2);
-    EXPECT_EQ(kOnOff, KeyboardCodes());
-    EXPECT_FALSE(g_state.talking);
-    EXPECT_TRUE(RecordKeyIsFree());
-}
-
 TEST_F(CallStateTest, WithoutACallDialogTheKeyStaysFreeAndTheNextCallLooksAgain) {
     Status(kCall);
     EXPECT_EQ(kOn, KeyboardCodes());

@@ -141,5 +141,39 @@ TEST_F(SimulatedSpaceTest, WritesUseUpTheSimulatedSpaceAndOneThatDoesNotFitFails
     CloseHandle(card);
 }
 
+TEST_F(SimulatedSpaceTest, DeletingTruncatingAndMovingAwayGiveTheSpaceBack) {
+    image_.AddFolder("My Documents");
+    image_.AddFolder("Storage Card");
+    SetSimulatedFreeSpace(L"\\", 10);
+    auto write_six = [](const wchar_t* path) {
+        HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD done = 0;
+        const bool written =
+            file != INVALID_HANDLE_VALUE && WriteFile(file, "123456", 6, &done, nullptr);
+        CloseHandle(file);
+        return written;
+    };
+    auto available = [](const wchar_t* folder) {
+        ULARGE_INTEGER bytes{};
+        EXPECT_TRUE(GetDiskFreeSpaceExW(folder, &bytes, nullptr, nullptr));
+        return bytes.QuadPart;
+    };
+    ASSERT_TRUE(write_six(L"\\My Documents\\a.bin"));
+    // Written again from the start: the truncation gives the first six bytes back.
+    ASSERT_TRUE(write_six(L"\\My Documents\\a.bin"));
+    EXPECT_EQ(available(L"\\"), 4u);
+    ASSERT_TRUE(DeleteFileW(L"\\My Documents\\a.bin"));
+    EXPECT_EQ(available(L"\\"), 10u);
+
+    ASSERT_TRUE(write_six(L"\\My Documents\\b.bin"));
+    SetSimulatedFreeSpace(L"\\Storage Card", 5);
+    EXPECT_FALSE(MoveFileW(L"\\My Documents\\b.bin", L"\\Storage Card\\b.bin"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
+    SetSimulatedFreeSpace(L"\\Storage Card", 6);
+    ASSERT_TRUE(MoveFileW(L"\\My Documents\\b.bin", L"\\Storage Card\\b.bin"));
+    EXPECT_EQ(available(L"\\"), 10u);
+    EXPECT_EQ(available(L"\\Storage Card"), 0u);
+}
+
 }  // namespace
 }  // namespace tovarin::kernel::testing

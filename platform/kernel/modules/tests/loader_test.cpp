@@ -338,51 +338,47 @@ TEST_F(LoaderTest, ADllMainMayLoadAndFreeOtherModules) {
                                         L"TestModule.dll: " + Call(DLL_PROCESS_DETACH, self_)));
 }
 
-DWORD WINAPI LoadTestModule(LPVOID result) {
-    *static_cast<HMODULE*>(result) = LoadLibraryW(L"TestModule.dll");
+struct ParallelLoad {
+    const wchar_t* name = nullptr;
+    HMODULE module = nullptr;
+};
+
+DWORD WINAPI LoadNamedModule(LPVOID load) {
+    auto* request = static_cast<ParallelLoad*>(load);
+    request->module = LoadLibraryW(request->name);
     return 0;
 }
 
-TEST_F(LoaderTest, ThreadsLoadingOneModuleAtOnceShareOneAttach) {
-    HMODULE results[2] = {};
+// Two threads load the module at once: both get it, and the same one.
+HMODULE LoadInTwoThreads(const wchar_t* name) {
+    ParallelLoad loads[2] = {{name}, {name}};
     HANDLE threads[2];
     for (int i = 0; i < 2; ++i) {
-        threads[i] = CreateThread(nullptr, 0, LoadTestModule, &results[i], 0, nullptr);
-        ASSERT_NE(threads[i], nullptr);
+        threads[i] = CreateThread(nullptr, 0, LoadNamedModule, &loads[i], 0, nullptr);
     }
     EXPECT_EQ(WaitForMultipleObjects(2, threads, TRUE, INFINITE), WAIT_OBJECT_0);
     CloseHandle(threads[0]);
     CloseHandle(threads[1]);
-    ASSERT_NE(results[0], nullptr);
-    EXPECT_EQ(results[0], results[1]);
+    EXPECT_EQ(loads[0].module, loads[1].module);
+    return loads[0].module;
+}
+
+TEST_F(LoaderTest, ThreadsLoadingOneModuleAtOnceShareOneAttach) {
+    HMODULE module = LoadInTwoThreads(L"TestModule.dll");
+    ASSERT_NE(module, nullptr);
     const auto calls = CallsOf(L"TestModule.dll");
     EXPECT_EQ(std::ranges::count_if(
                   calls, [](const std::wstring& call) { return call.starts_with(L"DllMain 1 "); }),
               1);
     // Two references: the module stays after one FreeLibrary.
-    EXPECT_TRUE(FreeLibrary(results[0]));
-    EXPECT_EQ(GetModuleHandleW(L"TestModule.dll"), results[0]);
-}
-
-DWORD WINAPI LoadSlowModule(LPVOID result) {
-    *static_cast<HMODULE*>(result) = LoadLibraryW(L"SlowInit.dll");
-    return 0;
+    EXPECT_TRUE(FreeLibrary(module));
+    EXPECT_EQ(GetModuleHandleW(L"TestModule.dll"), module);
 }
 
 // The second thread waits in the module table while the first one's DllMain sleeps: it counts as
 // blocked, so device time moves on and the sleep ends.
 TEST_F(LoaderTest, AThreadWaitingForAnotherThreadsAttachLetsTimeMove) {
-    HMODULE results[2] = {};
-    HANDLE threads[2];
-    for (int i = 0; i < 2; ++i) {
-        threads[i] = CreateThread(nullptr, 0, LoadSlowModule, &results[i], 0, nullptr);
-        ASSERT_NE(threads[i], nullptr);
-    }
-    EXPECT_EQ(WaitForMultipleObjects(2, threads, TRUE, INFINITE), WAIT_OBJECT_0);
-    CloseHandle(threads[0]);
-    CloseHandle(threads[1]);
-    ASSERT_NE(results[0], nullptr);
-    EXPECT_EQ(results[0], results[1]);
+    ASSERT_NE(LoadInTwoThreads(L"SlowInit.dll"), nullptr);
     EXPECT_EQ(Device::Current().NowMs(), 1000u);
 }
 
