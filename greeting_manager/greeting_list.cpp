@@ -354,6 +354,35 @@ BOOL SetGreetingAnswerTime(GreetingList* list, long index, LPCWSTR answerTime) {
     return SetEntryField(list, index, kListFieldAnswerTime, answerTime);
 }
 
+BOOL GetEntryField(GreetingList* list, long index, LPCWSTR name, std::wstring* text) {
+    IXMLDOMNode* entry = NULL;
+    IXMLDOMNodeList* fields = NULL;
+    BOOL found = FALSE;
+    if (list->children && list->children->get_item(index, &entry) == S_OK &&
+        SUCCEEDED(entry->get_childNodes(&fields))) {
+        long count = 0;
+        fields->get_length(&count);
+        for (long i = 0; i < count && !found; ++i) {
+            IXMLDOMNode* field = NULL;
+            BSTR fieldName = NULL;
+            if (fields->get_item(i, &field) == S_OK && SUCCEEDED(field->get_nodeName(&fieldName)) &&
+                fieldName && wcscmp(fieldName, name) == 0) {
+                BSTR value = NULL;
+                if (SUCCEEDED(field->get_text(&value))) {
+                    *text = value ? value : L"";
+                    found = TRUE;
+                }
+                SysFreeString(value);
+            }
+            SysFreeString(fieldName);
+            Release(&field);
+        }
+    }
+    Release(&fields);
+    Release(&entry);
+    return found;
+}
+
 HRESULT SaveListFile(GreetingList* list) {
     if (!list->document) {
         return E_POINTER;

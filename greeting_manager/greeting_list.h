@@ -50,6 +50,10 @@ BOOL RemoveGreetingEntries(GreetingList* list, const std::vector<long>& ascendin
 BOOL SetGreetingPlayFile(GreetingList* list, long index, LPCWSTR playFile);
 BOOL SetGreetingAnswerTime(GreetingList* list, long index, LPCWSTR answerTime);
 
+// The text of the field with this name in entry `index`, whatever its position; FALSE when the
+// entry or the field is not there (an Item that lacks a field).
+BOOL GetEntryField(GreetingList* list, long index, LPCWSTR name, std::wstring* text);
+
 // Writes the whole document to the path of string 134.
 HRESULT SaveListFile(GreetingList* list);
 

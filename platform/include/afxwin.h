@@ -159,7 +159,7 @@ struct AFX_MSGMAP {
         return GetThisMessageMap();                     \
     }                                                   \
     const AFX_MSGMAP* theClass::GetThisMessageMap() {   \
-        typedef theClass ThisClass;                     \
+        [[maybe_unused]] typedef theClass ThisClass;    \
         typedef baseClass TheBaseClass;                 \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 #define END_MESSAGE_MAP()                                                                         \
