@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "console/audio_commands.h"
+#include "console/contact_commands.h"
 #include "console/host_commands.h"
 #include "console/input_commands.h"
 #include "console/ui_commands.h"
@@ -165,7 +166,7 @@ using Command =
                  ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand, ExpectEventCommand,
                  ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
                  ExpectMessageCommand, ExpectVolumeCommand, AudioCommand, ExpectAudioCommand,
-                 UiCommand, InputCommand, HostCommand>;
+                 UiCommand, InputCommand, HostCommand, ContactCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {

@@ -1,5 +1,6 @@
 #include "console/help.h"
 
+#include "console/contact_commands.h"
 #include "console/input_commands.h"
 
 namespace tovarin::emulator::console {
@@ -78,6 +79,9 @@ std::vector<std::string> HelpLines() {
         "  help                                  this help",
     };
     for (std::string& line : InputHelpLines()) {
+        lines.push_back(std::move(line));
+    }
+    for (std::string& line : ContactHelpLines()) {
         lines.push_back(std::move(line));
     }
     return lines;

@@ -32,6 +32,7 @@ struct ChooserState {
     std::vector<size_t> store_index;
     int contact = -1;  // the tapped contact; -1 while the contacts are shown
     int number = -1;   // the tapped number
+    std::wstring heading = kChooseContactText;
     HWND window = nullptr;
 };
 
@@ -78,7 +79,7 @@ void Fill(HWND dialog, const ChooserState& state) {
     HWND list = GetDlgItem(dialog, kChooserListId);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     if (state.contact < 0) {
-        SetDlgItemTextW(dialog, kChooserHeadingId, kChooseContactText);
+        SetDlgItemTextW(dialog, kChooserHeadingId, state.heading.c_str());
         for (const Contact& contact : state.contacts) {
             SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(contact.name.c_str()));
         }
@@ -108,6 +109,7 @@ INT_PTR CALLBACK ChooserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         case WM_INITDIALOG: {
             auto* state = reinterpret_cast<ChooserState*>(lParam);
             state->window = dialog;
+            SetWindowTextW(dialog, kChooserTitle);
             CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 0, 0, dialog,
                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kChooserHeadingId)),
                             nullptr, nullptr);
@@ -218,6 +220,9 @@ HRESULT WINAPI ChooseContact(LPCHOOSECONTACT lpcc) {
         return E_INVALIDARG;
     }
     ChooserState state;
+    if (lpcc->lpstrTitle && *lpcc->lpstrTitle) {
+        state.heading = lpcc->lpstrTitle;
+    }
     const ContactStoreRead store = ReadContactStore();
     if (store.fault) {
         std::wstring trace = L"pimstore: ";
