@@ -93,6 +93,9 @@ BOOL CQuellbrooksDlg::OnInitDialog() {
     ScanGreetingFiles();
     rowCount = RowsOf(workingList);
     RebuildRows();
+    // The rows built here get their scroll range at once: the dialog has taken its full-screen
+    // size above, so no later size change is bound to rebuild them.
+    page.OnPageSize(0, 0, 0);
     return TRUE;
 }
 
