@@ -8,12 +8,14 @@
 #include <oleauto.h>
 #include <pimstore.h>
 
+#include <algorithm>
 #include <array>
+#include <mutex>
 #include <string>
 #include <vector>
 
-#include "gwes/window_manager.h"
 #include "kernel/handles.h"
+#include "kernel/strings/utf8.h"
 #include "pim/contact_store.h"
 
 using tovarin::kernel::SetError;
@@ -227,7 +229,7 @@ HRESULT WINAPI ChooseContact(LPCHOOSECONTACT lpcc) {
     if (store.fault) {
         std::wstring trace = L"pimstore: ";
         trace += kContactStorePath;
-        trace += L" is not used: " + std::wstring(store.fault->begin(), store.fault->end());
+        trace += L" is not used: " + tovarin::kernel::Utf8ToWide(*store.fault);
         trace += L"\r\n";
         OutputDebugStringW(trace.c_str());
     }
