@@ -12,6 +12,7 @@
 #include "console/contact_commands.h"
 #include "console/host_commands.h"
 #include "console/input_commands.h"
+#include "console/screen_commands.h"
 #include "console/ui_commands.h"
 
 namespace tovarin::emulator::console {
@@ -166,7 +167,7 @@ using Command =
                  ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand, ExpectEventCommand,
                  ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
                  ExpectMessageCommand, ExpectVolumeCommand, AudioCommand, ExpectAudioCommand,
-                 UiCommand, InputCommand, HostCommand, ContactCommand>;
+                 UiCommand, InputCommand, HostCommand, ContactCommand, ScreenshotCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {
