@@ -127,24 +127,39 @@ void CreateEmptyList(IXMLDOMDocument* document) {
     Release(&root);
 }
 
-// The child at `position` of entry `index`, or NULL.
-IXMLDOMNode* EntryField(GreetingList* list, long index, long position) {
+// The field of entry `index` at `position` when it has that name (the order the program
+// writes), else the entry's field of that name wherever it stands; NULL when the entry or the
+// field is not there. A field is never written under another field's name.
+IXMLDOMNode* EntryField(GreetingList* list, long index, long position, LPCWSTR name) {
     IXMLDOMNode* entry = NULL;
     IXMLDOMNodeList* fields = NULL;
-    IXMLDOMNode* field = NULL;
+    IXMLDOMNode* found = NULL;
     if (list->children && list->children->get_item(index, &entry) == S_OK &&
         SUCCEEDED(entry->get_childNodes(&fields))) {
-        if (fields->get_item(position, &field) != S_OK) {
-            field = NULL;
+        long count = 0;
+        fields->get_length(&count);
+        for (long step = 0; step <= count && !found; ++step) {
+            // The expected position first, then every field in order.
+            const long i = step == 0 ? position : step - 1;
+            IXMLDOMNode* field = NULL;
+            BSTR fieldName = NULL;
+            if (i < count && fields->get_item(i, &field) == S_OK &&
+                SUCCEEDED(field->get_nodeName(&fieldName)) && fieldName &&
+                wcscmp(fieldName, name) == 0) {
+                found = field;
+                field = NULL;
+            }
+            SysFreeString(fieldName);
+            Release(&field);
         }
     }
     Release(&fields);
     Release(&entry);
-    return field;
+    return found;
 }
 
-BOOL SetEntryField(GreetingList* list, long index, long position, LPCWSTR text) {
-    IXMLDOMNode* field = EntryField(list, index, position);
+BOOL SetEntryField(GreetingList* list, long index, long position, LPCWSTR name, LPCWSTR text) {
+    IXMLDOMNode* field = EntryField(list, index, position, name);
     if (!field) {
         return FALSE;
     }
@@ -359,11 +374,40 @@ BOOL RemoveGreetingEntries(GreetingList* list, const std::vector<long>& ascendin
 }
 
 BOOL SetGreetingPlayFile(GreetingList* list, long index, LPCWSTR playFile) {
-    return SetEntryField(list, index, kListFieldPlayFile, playFile);
+    return SetEntryField(list, index, kListFieldPlayFile, kListElementPlayFile, playFile);
 }
 
 BOOL SetGreetingAnswerTime(GreetingList* list, long index, LPCWSTR answerTime) {
-    return SetEntryField(list, index, kListFieldAnswerTime, answerTime);
+    return SetEntryField(list, index, kListFieldAnswerTime, kListElementAnswerTime, answerTime);
+}
+
+BOOL GetEntryField(GreetingList* list, long index, LPCWSTR name, std::wstring* text) {
+    IXMLDOMNode* entry = NULL;
+    IXMLDOMNodeList* fields = NULL;
+    BOOL found = FALSE;
+    if (list->children && list->children->get_item(index, &entry) == S_OK &&
+        SUCCEEDED(entry->get_childNodes(&fields))) {
+        long count = 0;
+        fields->get_length(&count);
+        for (long i = 0; i < count && !found; ++i) {
+            IXMLDOMNode* field = NULL;
+            BSTR fieldName = NULL;
+            if (fields->get_item(i, &field) == S_OK && SUCCEEDED(field->get_nodeName(&fieldName)) &&
+                fieldName && wcscmp(fieldName, name) == 0) {
+                BSTR value = NULL;
+                if (SUCCEEDED(field->get_text(&value))) {
+                    *text = value ? value : L"";
+                    found = TRUE;
+                }
+                SysFreeString(value);
+            }
+            SysFreeString(fieldName);
+            Release(&field);
+        }
+    }
+    Release(&fields);
+    Release(&entry);
+    return found;
 }
 
 HRESULT SaveListFile(GreetingList* list) {

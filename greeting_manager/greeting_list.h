@@ -46,9 +46,15 @@ BOOL AddGreetingEntry(GreetingList* list, LPCWSTR path, LPCWSTR contactName, LPC
 // Removes the entries at these indices (ascending) through the live child list, then saves once.
 BOOL RemoveGreetingEntries(GreetingList* list, const std::vector<long>& ascendingIndices);
 
-// Sets the PlayFile (child 3) or AnswerTime (child 4) text of entry `index`, then saves.
+// Sets the PlayFile (child 3) or AnswerTime (child 4) text of entry `index`, then saves. An entry
+// whose fields stand in another order has the field of that name set; an entry without it, or
+// an index past the entries, changes nothing and gives FALSE.
 BOOL SetGreetingPlayFile(GreetingList* list, long index, LPCWSTR playFile);
 BOOL SetGreetingAnswerTime(GreetingList* list, long index, LPCWSTR answerTime);
+
+// The text of the field with this name in entry `index`, whatever its position; FALSE when the
+// entry or the field is not there (an Item that lacks a field).
+BOOL GetEntryField(GreetingList* list, long index, LPCWSTR name, std::wstring* text);
 
 // Writes the whole document to the path of string 134.
 HRESULT SaveListFile(GreetingList* list);

@@ -1,5 +1,6 @@
 #include "console/help.h"
 
+#include "console/contact_commands.h"
 #include "console/input_commands.h"
 
 namespace tovarin::emulator::console {
@@ -75,9 +76,13 @@ std::vector<std::string> HelpLines() {
         "                 | hidden | readonly | items \"A\" \"B\" ... | count N | selected "
         "\"TEXT\"",
         "                 | selected none | pos N | rect X Y W H (in the parent's client area)",
+        "  screenshot \"HOSTFILE.png\"             write the screen as it is now to a PNG file",
         "  help                                  this help",
     };
     for (std::string& line : InputHelpLines()) {
+        lines.push_back(std::move(line));
+    }
+    for (std::string& line : ContactHelpLines()) {
         lines.push_back(std::move(line));
     }
     return lines;

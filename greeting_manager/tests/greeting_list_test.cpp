@@ -88,24 +88,31 @@ TEST_F(ListFileTest, IndentedAndUnindentedFilesGiveTheSameEntries) {
     CloseListFile(&flat);
 }
 
-TEST_F(ListFileTest, FieldsInAnotherOrderParseButUpdatesAddressPositions) {
+TEST_F(ListFileTest, FieldsInAnotherOrderParseAndUpdatesFindTheirField) {
     WriteList(
         ListOf("\t<Item>\n\t\t<PlayFile>p.amr</PlayFile>\n\t\t<AnswerTime>20</AnswerTime>\n"
                "\t\t<CheckContact>N</CheckContact>\n\t\t<ContactName>X</ContactName>\n"
-               "\t\t<ContactPhone>333333</ContactPhone>\n\t</Item>\n"));
+               "\t\t<ContactPhone>333333</ContactPhone>\n\t</Item>\n"
+               "\t<Item>\n\t\t<CheckContact>N</CheckContact>\n\t\t<ContactName>Y</ContactName>\n"
+               "\t\t<ContactPhone>444444</ContactPhone>\n\t\t<PlayFile>q.amr</PlayFile>\n"
+               "\t</Item>\n"));
     ASSERT_TRUE(OpenListFile(&list_, kPath));
     ASSERT_TRUE(ParseEntries(&list_));
-    EXPECT_EQ(W({L"p.amr"}), list_.playFiles);
-    EXPECT_EQ(W({L"333333"}), list_.contactPhones);
+    EXPECT_EQ(W({L"p.amr", L"q.amr"}), list_.playFiles);
+    EXPECT_EQ(W({L"333333", L"444444"}), list_.contactPhones);
 
-    // Child 3 is ContactName here: the update goes by position, as the format fixes it.
+    // Child 3 is ContactName here, child 4 the number: neither is written over.
     ASSERT_TRUE(SetGreetingPlayFile(&list_, 0, L"new.amr"));
     ASSERT_TRUE(SetGreetingAnswerTime(&list_, 0, L"15"));
+    // The second entry has no AnswerTime: nothing is written, not even into another field.
+    EXPECT_FALSE(SetGreetingAnswerTime(&list_, 1, L"15"));
+    EXPECT_FALSE(SetGreetingAnswerTime(&list_, 2, L"15"));
     ASSERT_TRUE(OpenListFile(&list_, kPath));
     ASSERT_TRUE(ParseEntries(&list_));
-    EXPECT_EQ(W({L"new.amr"}), list_.contactNames);
-    EXPECT_EQ(W({L"15"}), list_.contactPhones);
-    EXPECT_EQ(W({L"p.amr"}), list_.playFiles);
+    EXPECT_EQ(W({L"X", L"Y"}), list_.contactNames);
+    EXPECT_EQ(W({L"333333", L"444444"}), list_.contactPhones);
+    EXPECT_EQ(W({L"new.amr", L"q.amr"}), list_.playFiles);
+    EXPECT_EQ(W({L"15"}), list_.answerTimes);
 }
 
 TEST_F(ListFileTest, AnItemWithoutAFieldShortensThatList) {

@@ -22,7 +22,14 @@ bool TransparentToStylus(const Window& window) {
            (window.style & 0x0F) == BS_GROUPBOX;
 }
 
+RECT ClientRectOnScreen(const Window& window);
+
 Window* DeepestAt(Window& window, POINT screen) {
+    // Children are clipped to the client area: a point on the frame or on a scroll bar is the
+    // window's own, whatever child reaches under it.
+    if (!Contains(ClientRectOnScreen(window), screen)) {
+        return &window;
+    }
     Window* transparent = nullptr;
     for (Window* child : window.children) {
         if (!child->Visible() || !Contains(WindowRectOnScreen(*child), screen)) {
@@ -70,6 +77,17 @@ POINT ClientOriginOnScreen(const Window& window) {
     RECT client = ClientRectInWindow(window);
     return POINT{frame.left + client.left, frame.top + client.top};
 }
+
+namespace {
+
+RECT ClientRectOnScreen(const Window& window) {
+    const POINT origin = ClientOriginOnScreen(window);
+    const RECT client = ClientRectInWindow(window);
+    return RECT{origin.x, origin.y, origin.x + client.right - client.left,
+                origin.y + client.bottom - client.top};
+}
+
+}  // namespace
 
 RECT WindowRectOnScreen(const Window& window) {
     POINT origin{window.x, window.y};

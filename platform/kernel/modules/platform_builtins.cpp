@@ -9,6 +9,7 @@
 #include "kernel/modules/modules.h"
 #include "kernel/thread_object.h"
 #include "oem/oem_modules.h"
+#include "pim/pim_modules.h"
 #include "shell/shell_modules.h"
 
 // Every kernel function of the API, by the name coredll exports it under.
@@ -112,6 +113,7 @@ void RegisterPlatformBuiltins() {
     RegisterBuiltinModule(L"coredll.dll", CoredllExports());
     shell::RegisterShellModule();
     oem::RegisterOemModules();
+    pim::RegisterPimModule();
 }
 
 }  // namespace tovarin::kernel::modules
