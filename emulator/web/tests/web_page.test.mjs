@@ -74,7 +74,10 @@ after(async () => {
   await browser?.close();
   // The console's input ends: the emulator, its server and its threads end with it.
   emulator.stdin.end();
-  const end = await Promise.race([exited, new Promise((r) => setTimeout(() => r("hung"), 30_000))]);
+  let timer;
+  const hung = new Promise((r) => (timer = setTimeout(() => r("hung"), 30_000)));
+  const end = await Promise.race([exited, hung]);
+  clearTimeout(timer);
   rmSync(device, { recursive: true, force: true });
   assert.deepEqual(end, { code: 0, signal: null }, "tovarin-emu ends cleanly with its console");
 });
@@ -113,6 +116,25 @@ async function tap(point) {
   const scale = box.width / 480;
   const before = await page.evaluate(() => window.tovarin.sent.length);
   await page.mouse.click(box.x + (point.x + 0.5) * scale, box.y + (point.y + 0.5) * scale);
+  await page.waitForFunction(
+    (n) => {
+      const lift = window.tovarin.sent.slice(n).find((s) => s.body.action === "up");
+      return lift && window.tovarin.outcomes.has(lift.id);
+    },
+    before,
+    { timeout: 20_000 },
+  );
+}
+
+// Presses at one point of the screen image, drags to another in steps and lifts there.
+async function drag(from, to) {
+  const box = await page.locator("#screen").boundingBox();
+  const scale = box.width / 480;
+  const before = await page.evaluate(() => window.tovarin.sent.length);
+  await page.mouse.move(box.x + (from.x + 0.5) * scale, box.y + (from.y + 0.5) * scale);
+  await page.mouse.down();
+  await page.mouse.move(box.x + (to.x + 0.5) * scale, box.y + (to.y + 0.5) * scale, { steps: 8 });
+  await page.mouse.up();
   await page.waitForFunction(
     (n) => {
       const lift = window.tovarin.sent.slice(n).find((s) => s.body.action === "up");
@@ -186,6 +208,12 @@ test("taps on the screen work the test dialog's controls", async () => {
   await expectHolds("expect control 1003 checked");
   await nextFrame(serial);
   assert.ok((await changedPixels()) > 0, "the tick is drawn");
+
+  // A drag that leaves the check box before the lift does not click it; one that stays on it does.
+  await drag(kCheckBox, { x: kCheckBox.x, y: kCheckBox.y + 150 });
+  await expectHolds("expect control 1003 checked");
+  await drag({ x: 20, y: kCheckBox.y }, { x: 240, y: kCheckBox.y + 10 });
+  await expectHolds("expect control 1003 unchecked");
 
   await tap(kCombo);
   await expectHolds("expect control 1007 selected \"Основная Память\"");

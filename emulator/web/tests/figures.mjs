@@ -1,0 +1,96 @@
+// Figures of the web page, measured in headless chromium on a fresh phone (not a test: the
+// numbers depend on the machine):
+//   - how long a state change takes to reach the page: from the tap that ticks the test dialog's
+//     check box to the new frame shown in the page (goal: under 100 ms);
+//   - how much of a core the emulator uses while the page is open and nothing happens, over
+//     30 seconds of /proc/PID/stat (goal: under 1 %).
+//
+//   TOVARIN_EMU=build/main/emulator/tovarin-emu \
+//   TOVARIN_TEST_DIALOG=build/main/emulator/tests/TestDialog.exe \
+//   TOVARIN_WEB_MODULES=build/main/emulator/web-tests/node_modules node emulator/web/tests/figures.mjs
+import { spawn } from "node:child_process";
+import { mkdtempSync, readFileSync, rmSync } from "node:fs";
+import { createRequire } from "node:module";
+import os from "node:os";
+import path from "node:path";
+
+const require = createRequire(path.join(process.env.TOVARIN_WEB_MODULES, "/"));
+const { chromium } = require("playwright-core");
+const kCheckBox = { x: 132, y: 52 + 56 + 15 };
+const kTaps = 40;
+const kIdleSeconds = Number(process.env.IDLE_SECONDS || 30);
+
+const device = mkdtempSync(path.join(os.tmpdir(), "tovarin-figures-"));
+const emulator = spawn(
+  process.env.TOVARIN_EMU,
+  ["--web", "0", "--device", path.join(device, "phone"), "--install", process.env.TOVARIN_TEST_DIALOG],
+  { stdio: ["pipe", "pipe", "inherit"] },
+);
+emulator.stdout.setEncoding("utf8");
+let output = "";
+emulator.stdout.on("data", (chunk) => (output += chunk));
+while (!/the phone is up/.test(output)) await new Promise((r) => setTimeout(r, 50));
+const address = output.match(/the web page is at (\S+)/)[1];
+
+const browser = await chromium.launch({
+  executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+  args: process.getuid() === 0 ? ["--no-sandbox"] : [],
+});
+const page = await browser.newPage();
+await page.goto(address);
+await page.waitForFunction(() => window.tovarin.serial > 0);
+await page.fill("#command", 'program start "TestDialog.exe"');
+await page.press("#command", "Enter");
+await page.waitForFunction(() => document.getElementById("log").textContent.includes("started"));
+await new Promise((r) => setTimeout(r, 1000));
+
+// Each tap toggles the check box: its press and lift go straight to the server, and the time
+// runs until the page has shown a frame newer than the one before the tap.
+const latencies = [];
+for (let i = 0; i < kTaps; i++) {
+  latencies.push(
+    await page.evaluate(async (point) => {
+      const serial = window.tovarin.serial;
+      const headers = {
+        "Content-Type": "application/json",
+        "X-Tovarin-Token": new URLSearchParams(location.search).get("token"),
+      };
+      const start = performance.now();
+      for (const action of ["down", "up"]) {
+        await fetch("/api/stylus", { method: "POST", headers, body: JSON.stringify({ action, ...point }) });
+      }
+      while (!window.tovarin.frames.some((f) => f.serial > serial && f.shownAt > start)) {
+        await new Promise((r) => setTimeout(r, 1));
+      }
+      const shown = window.tovarin.frames.find((f) => f.serial > serial && f.shownAt > start);
+      await new Promise((r) => setTimeout(r, 50));
+      return shown.shownAt - start;
+    }, kCheckBox),
+  );
+}
+latencies.sort((a, b) => a - b);
+const at = (q) => latencies[Math.min(latencies.length - 1, Math.floor(q * latencies.length))];
+console.log(
+  `tap to frame shown: median ${at(0.5).toFixed(1)} ms, 90th ${at(0.9).toFixed(1)} ms, ` +
+    `max ${latencies[latencies.length - 1].toFixed(1)} ms over ${kTaps} taps`,
+);
+
+// Idle: the page stays open and connected; nothing is sent.
+const ticks = () => {
+  const fields = readFileSync(`/proc/${emulator.pid}/stat`, "utf8").split(") ")[1].split(" ");
+  return Number(fields[11]) + Number(fields[12]); // utime + stime, in clock ticks
+};
+await new Promise((r) => setTimeout(r, 2000));
+const before = ticks();
+await new Promise((r) => setTimeout(r, kIdleSeconds * 1000));
+const used = ticks() - before;
+const hz = 100; // USER_HZ on Linux
+console.log(
+  `idle with the page open: ${((used / hz / kIdleSeconds) * 100).toFixed(2)} % of a core ` +
+    `(${used} ticks in ${kIdleSeconds} s)`,
+);
+
+await browser.close();
+emulator.stdin.end();
+await new Promise((r) => emulator.on("exit", r));
+rmSync(device, { recursive: true, force: true });
