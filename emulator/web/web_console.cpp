@@ -3,6 +3,7 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
+#include "web/frame_pump.h"
 #include "web/page_files.h"
 #include "web/page_requests.h"
 
@@ -101,6 +102,7 @@ std::unique_ptr<WebConsole> WebConsole::Start(console::Session& session, console
 WebConsole::~WebConsole() {
     *alive_ = false;
     output_.SetListener(nullptr);
+    frames_.reset();
     hub_.Close();
     server_->stop();
     listener_.join();
@@ -111,7 +113,9 @@ std::string WebConsole::address() const {
 }
 
 void WebConsole::AfterCommand() {
-    // The screen's frames are pushed from the boot on, once the screen has its image.
+    if (!frames_ && session_.booted()) {
+        frames_ = std::make_unique<FramePump>(hub_);
+    }
 }
 
 bool WebConsole::Queue(QueuedRequest queued) {

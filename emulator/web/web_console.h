@@ -23,6 +23,8 @@ class Server;
 
 namespace tovarin::emulator::web {
 
+class FramePump;
+
 class WebConsole {
   public:
     // Requests the page may have waiting for the console's thread; more are refused (503).
@@ -61,6 +63,7 @@ class WebConsole {
     EventHub hub_;
     std::unique_ptr<httplib::Server> server_;
     std::thread listener_;
+    std::unique_ptr<FramePump> frames_;  // from the boot on
     std::atomic<int> waiting_{0};
     std::atomic<uint64_t> next_id_{1};
     // Shared with the work posted to the console's thread, which may outlive this object when the

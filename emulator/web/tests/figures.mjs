@@ -38,7 +38,7 @@ const browser = await chromium.launch({
 });
 const page = await browser.newPage();
 await page.goto(address);
-await page.waitForFunction(() => window.tovarin.serial > 0);
+await page.waitForFunction(() => window.tovarin.frames.length > 0);
 await page.fill("#command", 'program start "TestDialog.exe"');
 await page.press("#command", "Enter");
 await page.waitForFunction(() => document.getElementById("log").textContent.includes("started"));

@@ -67,7 +67,9 @@ before(async () => {
   });
   page = await browser.newPage({ viewport: { width: 1100, height: 900 } });
   await page.goto(address);
-  await page.waitForFunction(() => window.tovarin && window.tovarin.serial > 0, null, { timeout: 20_000 });
+  await page.waitForFunction(() => window.tovarin && window.tovarin.frames.length > 0, null, {
+    timeout: 20_000,
+  });
 });
 
 after(async () => {
