@@ -1,6 +1,8 @@
 // The web page in a real browser (headless chromium through playwright-core): the console pane
 // rings the phone, taps on the screen image work the test dialog's controls, typed text reaches
-// the focused edit, and requests from elsewhere are refused without changing anything.
+// the focused edit, and requests from elsewhere are refused without changing anything. The
+// phone runs in simulated time, so each touch has been taken before the next request is carried
+// out.
 //
 //   TOVARIN_EMU=.../tovarin-emu TOVARIN_TEST_DIALOG=.../TestDialog.exe \
 //   TOVARIN_WEB_MODULES=.../node_modules node --test web_page.test.mjs
@@ -53,7 +55,10 @@ before(async () => {
   device = mkdtempSync(path.join(os.tmpdir(), "tovarin-web-"));
   emulator = spawn(
     process.env.TOVARIN_EMU,
-    ["--web", "0", "--device", path.join(device, "phone"), "--install", process.env.TOVARIN_TEST_DIALOG],
+    [
+      "--web", "0", "--time", "simulated", "--device", path.join(device, "phone"),
+      "--install", process.env.TOVARIN_TEST_DIALOG,
+    ],
     { stdio: ["pipe", "pipe", "inherit"] },
   );
   exited = new Promise((resolve) => emulator.on("exit", (code, signal) => resolve({ code, signal })));
