@@ -16,6 +16,18 @@ std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<st
             options.no_boot = true;
             continue;
         }
+        if (arg == "--web") {
+            options.web_port = kDefaultWebPort;
+            if (i + 1 < args.size() && !args[i + 1].empty() &&
+                args[i + 1].find_first_not_of("0123456789") == std::string::npos) {
+                const std::string& port = args[++i];
+                if (port.size() > 5 || std::stoul(port) > 65535) {
+                    return "--web takes a port up to 65535, not '" + port + "'";
+                }
+                options.web_port = static_cast<uint16_t>(std::stoul(port));
+            }
+            continue;
+        }
         if (arg != "--device" && arg != "--script" && arg != "--time" && arg != "--install") {
             return "unknown argument '" + arg + "'";
         }
@@ -37,6 +49,9 @@ std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<st
             return "--time takes real or simulated, not '" + value + "'";
         }
     }
+    if (options.web_port && options.script) {
+        return "--web serves the console's page; a script runs without it";
+    }
     return options;
 }
 
@@ -51,6 +66,9 @@ std::string UsageText() {
            "  tovarin-emu --script FILE [--device DIR] [--time real|simulated]\n"
            "      runs a script (simulated time unless told otherwise); without --device on a\n"
            "      fresh temporary image that is removed afterwards\n"
+           "  tovarin-emu --web [PORT] [--device DIR] [--time real|simulated]\n"
+           "      the console, and the phone's screen, keys and console as a web page on\n"
+           "      127.0.0.1 (default port 8080; 0 takes a free one): open the address it prints\n"
            "  tovarin-emu help\n"
            "\n"
            "--device DIR   the device image folder, made at first start from the build\n"

@@ -4,9 +4,11 @@
 //   tovarin-emu --no-boot [--device DIR] [--time ...]           the same, before the boot
 //   tovarin-emu --script FILE [--device DIR] [--time real|simulated]
 //   ... [--install FILE]...   also copies FILE into \Windows of the image (test libraries)
+//   tovarin-emu --web [PORT] ...                                 the console and the web page
 //   tovarin-emu help
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -17,6 +19,8 @@
 
 namespace tovarin::emulator {
 
+inline constexpr uint16_t kDefaultWebPort = 8080;
+
 struct EmulatorOptions {
     std::optional<std::filesystem::path> device_dir;  // none: the default image (or, for a
                                                       // script, a temporary one)
@@ -25,6 +29,8 @@ struct EmulatorOptions {
     std::vector<std::filesystem::path> installs;  // host files copied into \Windows (--install)
     bool help = false;
     bool no_boot = false;  // the console starts before the boot
+    // The console also serves the web page on 127.0.0.1 at this port (--web; 0: any free one).
+    std::optional<uint16_t> web_port;
 
     kernel::ClockMode Clock() const {
         return time.value_or(script ? kernel::ClockMode::Simulated : kernel::ClockMode::Real);

@@ -14,6 +14,7 @@ struct ReadAheadLineSource::Shared {
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<std::string> lines;
+    std::deque<std::function<void()>> work;
     bool ended = false;
 };
 
@@ -39,10 +40,22 @@ ReadAheadLineSource::ReadAheadLineSource(std::istream& stream, Output& output, b
 
 std::optional<std::string> ReadAheadLineSource::NextLine() {
     std::unique_lock lock(shared_->mutex);
-    if (prompt_ && shared_->lines.empty() && !shared_->ended) {
-        output_.Prompt("tovarin> ");
+    for (;;) {
+        if (prompt_ && shared_->lines.empty() && !shared_->ended) {
+            output_.Prompt("tovarin> ");
+        }
+        shared_->changed.wait(lock, [&] {
+            return !shared_->lines.empty() || shared_->ended || !shared_->work.empty();
+        });
+        if (shared_->work.empty() || shared_->ended) {
+            break;
+        }
+        std::function<void()> work = std::move(shared_->work.front());
+        shared_->work.pop_front();
+        lock.unlock();
+        work();
+        lock.lock();
     }
-    shared_->changed.wait(lock, [&] { return !shared_->lines.empty() || shared_->ended; });
     if (shared_->lines.empty()) {
         return std::nullopt;
     }
@@ -55,6 +68,15 @@ std::optional<std::string> ReadAheadLineSource::NextLine() {
 bool ReadAheadLineSource::Ended() const {
     std::lock_guard lock(shared_->mutex);
     return shared_->ended && shared_->lines.empty();
+}
+
+void ReadAheadLineSource::Post(std::function<void()> work) {
+    std::lock_guard lock(shared_->mutex);
+    if (shared_->ended) {
+        return;
+    }
+    shared_->work.push_back(std::move(work));
+    shared_->changed.notify_all();
 }
 
 }  // namespace tovarin::emulator::console

@@ -3,6 +3,7 @@
 // keeping a finished session alive.
 #pragma once
 
+#include <functional>
 #include <istream>
 #include <memory>
 #include <optional>
@@ -20,6 +21,10 @@ class ReadAheadLineSource final : public LineSource {
     std::optional<std::string> NextLine() override;
     // Whether the input has ended and every line read has been taken.
     bool Ended() const;
+    // Has `work` run on the thread that takes the lines, while it waits for the next one (the
+    // web page's commands reach the session on the console's thread this way, one at a time,
+    // between the typed ones). Work posted after the input has ended is dropped.
+    void Post(std::function<void()> work);
 
   private:
     struct Shared;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -16,9 +17,13 @@ class Output {
     void Line(const std::string& text);
     // Writes the text without a line end (the console's prompt), and flushes.
     void Prompt(const std::string& text);
+    // Also hands every line to `listener` (the web page's console pane), in the order the lines
+    // are written; the listener must not write to this output. An empty one stops it.
+    void SetListener(std::function<void(const std::string&)> listener);
 
   private:
     std::mutex mutex_;
+    std::function<void(const std::string&)> listener_;
     std::FILE* stream_;
 };
 

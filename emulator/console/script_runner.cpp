@@ -17,9 +17,9 @@
 #include "image/image_lock.h"
 #include "image/temporary_image.h"
 #include "kernel/strings/utf8.h"
+#include "web/web_console.h"
 
 namespace tovarin::emulator::console {
-namespace {
 
 void ReportFailure(Output& output, const std::string& where, const std::string& line,
                    const Outcome& outcome) {
@@ -34,6 +34,8 @@ void ReportFailure(Output& output, const std::string& where, const std::string& 
         first = false;
     }
 }
+
+namespace {
 
 // Holds the image at root for this emulator, then makes or updates it (only now, before any of
 // its libraries is loaded); nullptr after reporting why it cannot be used.
@@ -137,6 +139,21 @@ int RunConsole(const EmulatorOptions& options, Output& output) {
     Session::Settings settings{root, options.Clock()};
     settings.input_ended = [&lines] { return lines.Ended(); };
     Session session(std::move(settings), output);
+    // Ends before the session: the page's work runs on this thread, in the session.
+    std::unique_ptr<web::WebConsole> page;
+    if (options.web_port) {
+        std::string error;
+        page = web::WebConsole::Start(session, output, lines, *options.web_port, &error);
+        if (!page) {
+            output.Line("tovarin-emu: the web page cannot be served: " + error);
+            return kExitUnusable;
+        }
+    }
+    auto after_command = [&page] {
+        if (page) {
+            page->AfterCommand();
+        }
+    };
     if (options.no_boot) {
         output.Line("tovarin-emu: the phone on " + root.string() +
                     " is not booted: prepare it, then type boot. Ctrl-D ends.");
@@ -146,6 +163,7 @@ int RunConsole(const EmulatorOptions& options, Output& output) {
             ReportFailure(output, "", "boot", booted);
             return kExitFailed;
         }
+        after_command();
         output.Line("tovarin-emu: the phone is up on " + root.string() +
                     ". Type help for the commands; Ctrl-D ends.");
     }
@@ -161,6 +179,7 @@ int RunConsole(const EmulatorOptions& options, Output& output) {
         if (!outcome.ok) {
             ReportFailure(output, "", command.text, outcome);
         }
+        after_command();
     }
     return kExitHeld;
 }

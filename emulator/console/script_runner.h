@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 #include "console/output.h"
 #include "emulator_options.h"
@@ -13,6 +14,13 @@ inline constexpr int kExitHeld = 0;        // every command was done and every e
 inline constexpr int kExitFailed = 1;      // a command or an expectation failed
 inline constexpr int kExitUnparsable = 2;  // a line of the script is not a command
 inline constexpr int kExitUnusable = 3;    // the script or the image cannot be used
+
+struct Outcome;
+
+// Prints a command that failed: where (a script's "FILE:LINE: ", or nothing), the line as
+// written, and the reason or what was found instead.
+void ReportFailure(Output& output, const std::string& where, const std::string& line,
+                   const Outcome& outcome);
 
 // Runs the script named in the options: parses it whole first, then carries out its commands on
 // the image (a fresh temporary one, removed afterwards, unless the options name one) and stops

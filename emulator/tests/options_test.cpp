@@ -41,5 +41,18 @@ TEST(CommandLine, RejectsWhatItDoesNotKnow) {
     EXPECT_TRUE(Rejected({"--verbose"}));
 }
 
+TEST(CommandLine, WebTakesAnOptionalPort) {
+    EXPECT_EQ(Options({"--web"}).web_port, kDefaultWebPort);
+    EXPECT_EQ(Options({"--web", "0"}).web_port, 0);
+    EmulatorOptions options = Options({"--web", "9001", "--device", "d"});
+    EXPECT_EQ(options.web_port, 9001);
+    EXPECT_EQ(options.device_dir, std::filesystem::path("d"));
+    EXPECT_EQ(Options({"--web", "--no-boot"}).web_port, kDefaultWebPort);
+    EXPECT_FALSE(Options({}).web_port);
+    EXPECT_TRUE(Rejected({"--web", "65536"}));
+    EXPECT_TRUE(Rejected({"--web", "99999999999999999999"}));
+    EXPECT_TRUE(Rejected({"--web", "--script", "a.scn"}));
+}
+
 }  // namespace
 }  // namespace tovarin::emulator

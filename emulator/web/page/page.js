@@ -1,0 +1,166 @@
+// The phone's page: the screen as the emulator pushes it, touches and keys sent back in the order
+// they happen, and the console (its output and the device trace arrive as events).
+"use strict";
+
+const token = new URLSearchParams(location.search).get("token") || "";
+const screen = document.getElementById("screen");
+const log = document.getElementById("log");
+const status = document.getElementById("status");
+const commandInput = document.getElementById("command");
+const kMaxLogLines = 3000;
+
+// What tests and curious users can look at from the browser's console.
+// sent: each request with the id the emulator gave it; outcomes: by id, as the console reports.
+// refused: requests the emulator refused, with its reason.
+const tovarin = (window.tovarin = {
+  frames: [],
+  sent: [],
+  refused: [],
+  outcomes: new Map(),
+  serial: 0,
+});
+
+function addLine(text, kind) {
+  const atBottom = log.scrollTop + log.clientHeight >= log.scrollHeight - 4;
+  const line = document.createElement("div");
+  line.textContent = text;
+  if (kind) line.className = kind;
+  else if (text.startsWith("web> ")) line.className = "web";
+  else if (text.startsWith("failed: ") || text.startsWith("web: ")) line.className = "failed";
+  log.appendChild(line);
+  while (log.childElementCount > kMaxLogLines) log.firstElementChild.remove();
+  if (atBottom) log.scrollTop = log.scrollHeight;
+}
+
+// Requests go one after the other, so the phone gets a press before its move and its lift. Of
+// moves, only the latest waiting one is sent: a drag never falls behind the finger.
+const queue = [];
+let sending = false;
+
+function send(path, body) {
+  const last = queue[queue.length - 1];
+  if (path === "/api/stylus" && body.action === "move" && last && last.body.action === "move") {
+    last.body = body;
+  } else {
+    queue.push({ path, body });
+  }
+  if (!sending) pump();
+}
+
+async function pump() {
+  sending = true;
+  while (queue.length) {
+    const { path, body } = queue.shift();
+    try {
+      const answer = await fetch(path, {
+        method: "POST",
+        headers: { "Content-Type": "application/json", "X-Tovarin-Token": token },
+        body: JSON.stringify(body),
+      });
+      if (answer.status === 202) {
+        tovarin.sent.push({ path, body, id: (await answer.json()).id });
+        if (tovarin.sent.length > 200) tovarin.sent.shift();
+      } else if (!answer.ok) {
+        const reason = (await answer.json().catch(() => ({}))).error || answer.statusText;
+        tovarin.refused.push({ path, body, status: answer.status, reason });
+        if (tovarin.refused.length > 200) tovarin.refused.shift();
+        addLine(reason, "local");
+      }
+    } catch (error) {
+      addLine("the emulator does not answer: " + error.message, "local");
+    }
+  }
+  sending = false;
+}
+
+// The screen point under a pointer event, in the phone's pixels.
+function screenPoint(event) {
+  const box = screen.getBoundingClientRect();
+  const width = screen.naturalWidth || 480;
+  const height = screen.naturalHeight || 640;
+  const x = Math.floor(((event.clientX - box.left) * width) / box.width);
+  const y = Math.floor(((event.clientY - box.top) * height) / box.height);
+  return { x: Math.min(Math.max(x, 0), width - 1), y: Math.min(Math.max(y, 0), height - 1) };
+}
+
+let pressed = false;
+screen.addEventListener("pointerdown", (event) => {
+  if (event.button !== 0) return;
+  event.preventDefault();
+  screen.setPointerCapture(event.pointerId);
+  pressed = true;
+  send("/api/stylus", { action: "down", ...screenPoint(event) });
+});
+screen.addEventListener("pointermove", (event) => {
+  if (pressed) send("/api/stylus", { action: "move", ...screenPoint(event) });
+});
+function lift(event) {
+  if (!pressed) return;
+  pressed = false;
+  send("/api/stylus", { action: "up", ...screenPoint(event) });
+}
+screen.addEventListener("pointerup", lift);
+screen.addEventListener("pointercancel", lift);
+
+for (const button of document.querySelectorAll("[data-key]")) {
+  button.addEventListener("click", () => send("/api/key", { key: button.dataset.key }));
+}
+
+document.getElementById("typing").addEventListener("submit", (event) => {
+  event.preventDefault();
+  const text = document.getElementById("text");
+  if (text.value) send("/api/type", { text: text.value });
+  text.value = "";
+});
+
+const history = [];
+let historyAt = 0;
+document.getElementById("commands").addEventListener("submit", (event) => {
+  event.preventDefault();
+  const line = commandInput.value.trim();
+  if (!line) return;
+  history.push(line);
+  historyAt = history.length;
+  commandInput.value = "";
+  send("/api/command", { line });
+});
+commandInput.addEventListener("keydown", (event) => {
+  if (event.key !== "ArrowUp" && event.key !== "ArrowDown") return;
+  event.preventDefault();
+  historyAt = Math.max(0, Math.min(history.length, historyAt + (event.key === "ArrowUp" ? -1 : 1)));
+  commandInput.value = history[historyAt] || "";
+});
+
+screen.addEventListener("load", () => {
+  tovarin.frames.push({ serial: tovarin.serial, shownAt: performance.now() });
+  if (tovarin.frames.length > 100) tovarin.frames.shift();
+});
+
+function connect() {
+  if (!token) {
+    status.textContent = "This address has no token: open the one tovarin-emu printed.";
+    status.classList.add("down");
+    return;
+  }
+  const events = new EventSource("/events?token=" + encodeURIComponent(token));
+  events.addEventListener("open", () => {
+    status.textContent = "connected to the phone";
+    status.classList.remove("down");
+  });
+  events.addEventListener("error", () => {
+    status.textContent = "not connected: is tovarin-emu running? (trying again)";
+    status.classList.add("down");
+  });
+  events.addEventListener("line", (event) => addLine(JSON.parse(event.data).text));
+  events.addEventListener("frame", (event) => {
+    const frame = JSON.parse(event.data);
+    tovarin.serial = frame.serial;
+    screen.src = "data:image/png;base64," + frame.png;
+  });
+  events.addEventListener("outcome", (event) => {
+    const outcome = JSON.parse(event.data);
+    tovarin.outcomes.set(outcome.id, outcome);
+  });
+}
+
+connect();

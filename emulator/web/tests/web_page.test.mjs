@@ -1,0 +1,272 @@
+// The web page in a real browser (headless chromium through playwright-core): the console pane
+// rings the phone, taps on the screen image work the test dialog's controls, typed text reaches
+// the focused edit, and requests from elsewhere are refused without changing anything. The
+// phone runs in simulated time, so each touch has been taken before the next request is carried
+// out.
+//
+//   TOVARIN_EMU=.../tovarin-emu TOVARIN_TEST_DIALOG=.../TestDialog.exe \
+//   TOVARIN_WEB_MODULES=.../node_modules node --test web_page.test.mjs
+import { after, before, test } from "node:test";
+import assert from "node:assert/strict";
+import { spawn } from "node:child_process";
+import { mkdtempSync, rmSync } from "node:fs";
+import { createRequire } from "node:module";
+import http from "node:http";
+import os from "node:os";
+import path from "node:path";
+
+const require = createRequire(path.join(process.env.TOVARIN_WEB_MODULES, "/"));
+const { chromium } = require("playwright-core");
+
+// The test dialog is full-screen under the taskbar: its client area starts 52 pixels down.
+const kDialogTop = 52;
+const kCheckBox = { x: 12 + 120, y: kDialogTop + 56 + 15 }; // 1003 "Включено"
+const kCombo = { x: 168 + 138, y: kDialogTop + 194 + 15 }; // 1007, closed
+// Its list drops under the combo box's window (188 pixels tall, as the dialog's relayout leaves
+// it), in rows of 32: the middle of the second row.
+const kComboSecondItem = { x: kCombo.x, y: kDialogTop + 194 + 188 + 32 + 16 };
+const kButton = { x: 12 + 105, y: kDialogTop + 244 + 22 }; // 1008 "Подробнее..."
+const kEdit = { x: 144 + 150, y: kDialogTop + 6 + 19 }; // 1002
+
+let emulator;
+let exited;
+let device;
+let address;
+let browser;
+let page;
+
+function waitForLine(stream, pattern, ms) {
+  return new Promise((resolve, reject) => {
+    let text = "";
+    const timer = setTimeout(() => reject(new Error(`no ${pattern} in:\n${text}`)), ms);
+    stream.on("data", function seen(chunk) {
+      text += chunk;
+      const match = text.match(pattern);
+      if (match) {
+        clearTimeout(timer);
+        stream.off("data", seen);
+        resolve(match);
+      }
+    });
+  });
+}
+
+before(async () => {
+  device = mkdtempSync(path.join(os.tmpdir(), "tovarin-web-"));
+  emulator = spawn(
+    process.env.TOVARIN_EMU,
+    [
+      "--web", "0", "--time", "simulated", "--device", path.join(device, "phone"),
+      "--install", process.env.TOVARIN_TEST_DIALOG,
+    ],
+    { stdio: ["pipe", "pipe", "inherit"] },
+  );
+  exited = new Promise((resolve) => emulator.on("exit", (code, signal) => resolve({ code, signal })));
+  emulator.stdout.setEncoding("utf8");
+  const up = waitForLine(emulator.stdout, /the phone is up/, 60_000);
+  address = (await waitForLine(emulator.stdout, /the web page is at (\S+)/, 60_000))[1];
+  await up;
+  browser = await chromium.launch({
+    executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+    args: process.getuid() === 0 ? ["--no-sandbox"] : [],
+  });
+  page = await browser.newPage({ viewport: { width: 1100, height: 900 } });
+  await page.goto(address);
+  await page.waitForFunction(() => window.tovarin && window.tovarin.frames.length > 0, null, {
+    timeout: 20_000,
+  });
+});
+
+after(async () => {
+  await browser?.close();
+  // The console's input ends: the emulator, its server and its threads end with it.
+  emulator.stdin.end();
+  let timer;
+  const hung = new Promise((r) => (timer = setTimeout(() => r("hung"), 30_000)));
+  const end = await Promise.race([exited, hung]);
+  clearTimeout(timer);
+  rmSync(device, { recursive: true, force: true });
+  assert.deepEqual(end, { code: 0, signal: null }, "tovarin-emu ends cleanly with its console");
+});
+
+// Types a command into the console pane; resolves with its outcome.
+async function command(line) {
+  await page.fill("#command", line);
+  await page.press("#command", "Enter");
+  const handle = await page.waitForFunction(
+    (line) => {
+      const refused = window.tovarin.refused.findLast((s) => s.body.line === line);
+      if (refused) return { ok: false, reason: refused.reason, found: [] };
+      const sent = window.tovarin.sent.findLast((s) => s.body.line === line);
+      return sent && window.tovarin.outcomes.get(sent.id);
+    },
+    line,
+    { timeout: 20_000 },
+  );
+  return handle.jsonValue();
+}
+
+async function waitForLog(text) {
+  await page.waitForFunction((text) => document.getElementById("log").textContent.includes(text),
+    text, { timeout: 20_000 });
+}
+
+async function expectHolds(line) {
+  const outcome = await command(line);
+  assert.ok(outcome.ok, `${line}: ${outcome.reason} ${outcome.found.join(" ")}`);
+}
+
+// A tap on the screen image at a point of the phone's screen; resolves when the device has
+// taken the lift.
+async function tap(point) {
+  const box = await page.locator("#screen").boundingBox();
+  const scale = box.width / 480;
+  const before = await page.evaluate(() => window.tovarin.sent.length);
+  await page.mouse.click(box.x + (point.x + 0.5) * scale, box.y + (point.y + 0.5) * scale);
+  await page.waitForFunction(
+    (n) => {
+      const lift = window.tovarin.sent.slice(n).find((s) => s.body.action === "up");
+      return lift && window.tovarin.outcomes.has(lift.id);
+    },
+    before,
+    { timeout: 20_000 },
+  );
+}
+
+// Presses at one point of the screen image, drags to another in steps and lifts there.
+async function drag(from, to) {
+  const box = await page.locator("#screen").boundingBox();
+  const scale = box.width / 480;
+  const before = await page.evaluate(() => window.tovarin.sent.length);
+  await page.mouse.move(box.x + (from.x + 0.5) * scale, box.y + (from.y + 0.5) * scale);
+  await page.mouse.down();
+  await page.mouse.move(box.x + (to.x + 0.5) * scale, box.y + (to.y + 0.5) * scale, { steps: 8 });
+  await page.mouse.up();
+  await page.waitForFunction(
+    (n) => {
+      const lift = window.tovarin.sent.slice(n).find((s) => s.body.action === "up");
+      return lift && window.tovarin.outcomes.has(lift.id);
+    },
+    before,
+    { timeout: 20_000 },
+  );
+}
+
+// Waits until the page has shown a frame newer than `serial`.
+async function nextFrame(serial) {
+  await page.waitForFunction(
+    (serial) => window.tovarin.frames.some((f) => f.serial > serial),
+    serial,
+    { timeout: 20_000 },
+  );
+}
+
+test("a call rung from the console pane shows the call dialog on the screen", async () => {
+  const serial = await page.evaluate(() => window.tovarin.serial);
+  await expectHolds('call incoming "+79161234567"');
+  await waitForLog("phone: call from +79161234567 rings");
+  await expectHolds('expect window "Dialog" "Телефон"');
+  await nextFrame(serial); // the screen with the call dialog reaches the page
+
+  // The talk key on the page answers it, as on the phone.
+  await page.click('[data-key="talk"]');
+  await waitForLog("phone: talk key answers the call");
+  await expectHolds("wait 300");
+  await expectHolds("call end");
+  await expectHolds('expect no window "Dialog" "Телефон"');
+});
+
+test("taps on the screen work the test dialog's controls", async () => {
+  await expectHolds('program start "TestDialog.exe"');
+  await expectHolds('expect foreground "Диалог"');
+  await expectHolds("expect control 1003 unchecked");
+  await tap(kCheckBox);
+  await expectHolds("expect control 1003 checked");
+
+  // A drag that leaves the check box before the lift does not click it; one that stays on it does.
+  await drag(kCheckBox, { x: kCheckBox.x, y: kCheckBox.y + 150 });
+  await expectHolds("expect control 1003 checked");
+  await drag({ x: 20, y: kCheckBox.y }, { x: 240, y: kCheckBox.y + 10 });
+  await expectHolds("expect control 1003 unchecked");
+
+  await tap(kCombo);
+  await expectHolds("expect control 1007 selected \"Основная Память\"");
+  await tap(kComboSecondItem);
+  await expectHolds('expect control 1007 selected "Карта Памяти"');
+
+  await tap(kButton);
+  await expectHolds('expect foreground "Подробнее"');
+  await page.click('[data-key="action"]');
+  await expectHolds('expect foreground "Диалог"');
+});
+
+test("text typed on the page reaches the focused edit", async () => {
+  await tap(kEdit);
+  await page.fill("#text", "Привет, мир");
+  await page.click("#typing button");
+  await page.waitForFunction(() =>
+    window.tovarin.sent.some((s) => s.path === "/api/type" && window.tovarin.outcomes.has(s.id)),
+  );
+  await expectHolds('expect control 1002 text "Привет, мир"');
+});
+
+function request(method, target, headers, body) {
+  const url = new URL(target, address);
+  return new Promise((resolve, reject) => {
+    const req = http.request(
+      { host: "127.0.0.1", port: url.port, path: url.pathname + url.search, method, headers },
+      (res) => {
+        res.resume();
+        res.on("end", () => resolve(res.statusCode));
+      },
+    );
+    req.on("error", reject);
+    req.end(body);
+  });
+}
+
+test("requests from another origin, without the token or for another host are refused", async () => {
+  const { port } = new URL(address);
+  const token = new URL(address).searchParams.get("token");
+  const ring = JSON.stringify({ line: 'call incoming "+70000000001"' });
+  const json = { "Content-Type": "application/json" };
+  const own = `127.0.0.1:${port}`;
+  assert.equal(await request("GET", "/", { Host: `evil.example:${port}` }), 421);
+  assert.equal(await request("GET", `/events?token=${token}`, { Host: `evil.example:${port}` }), 421);
+  assert.equal(
+    await request("POST", "/api/command", { ...json, Host: own, Origin: `http://${own}` }, ring),
+    403,
+  );
+  assert.equal(await request("GET", "/events?token=0000", { Host: own }), 403);
+  assert.equal(
+    await request("POST", "/api/command", { ...json, Host: `rebound.example:${port}`,
+      Origin: `http://rebound.example:${port}`, "X-Tovarin-Token": token }, ring),
+    421,
+  );
+  assert.equal(
+    await request("POST", "/api/command", { ...json, Host: own, Origin: `http://${own}`,
+      "X-Tovarin-Token": token }, "x".repeat(40_000)),
+    413,
+  );
+
+  // A page of another origin in the same browser, which even knows the token, cannot post.
+  const other = await browser.newPage();
+  await other.goto(`http://localhost:${port}/page.css`);
+  const status = await other.evaluate(
+    async ({ target, token, ring }) => {
+      const answer = await fetch(target, {
+        method: "POST",
+        headers: { "Content-Type": "application/json", "X-Tovarin-Token": token },
+        body: ring,
+      }).catch((error) => ({ status: "blocked: " + error.message }));
+      return answer.status;
+    },
+    { target: `http://127.0.0.1:${port}/api/command`, token, ring },
+  );
+  await other.close();
+  assert.notEqual(status, 202);
+
+  await expectHolds("wait 200");
+  const log = await page.locator("#log").innerText();
+  assert.ok(!log.includes("+70000000001"), "no refused request rang the phone");
+});

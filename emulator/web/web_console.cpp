@@ -1,0 +1,211 @@
+#include "web/web_console.h"
+
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+
+#include "web/frame_pump.h"
+#include "web/page_files.h"
+#include "web/page_requests.h"
+
+namespace tovarin::emulator::web {
+
+struct QueuedRequest {
+    uint64_t id = 0;
+    PageRequest request;
+};
+
+namespace {
+
+using Json = nlohmann::json;
+
+// Server threads: the event streams hold one each; the rest answer requests.
+constexpr int kServerThreads = static_cast<int>(EventHub::kMaxStreams) + 6;
+// A stream with nothing to send says so this often, so that a page that went away is noticed.
+constexpr int kKeepAliveMs = 15'000;
+
+std::optional<std::string> OneHeader(const httplib::Request& request, const char* name) {
+    // A header given twice is no header one can trust.
+    if (request.get_header_value_count(name) != 1) {
+        return std::nullopt;
+    }
+    return request.get_header_value(name);
+}
+
+RequestFacts FactsOf(const httplib::Request& request) {
+    RequestFacts facts;
+    facts.method = request.method;
+    facts.host = OneHeader(request, "Host");
+    facts.origin = OneHeader(request, "Origin");
+    facts.content_type = OneHeader(request, "Content-Type");
+    facts.token = OneHeader(request, "X-Tovarin-Token");
+    if (!facts.token && request.get_param_value_count("token") == 1) {
+        facts.token = request.get_param_value("token");
+    }
+    facts.body_size = request.body.size();
+    return facts;
+}
+
+// JSON text; bytes that are not UTF-8 (a trace line from a program) are shown as U+FFFD.
+std::string Dump(const Json& json) {
+    return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+void Refuse(httplib::Response& response, const Refusal& refusal) {
+    response.status = refusal.status;
+    response.set_content(Dump(Json{{"error", refusal.reason}}), "application/json");
+}
+
+void Answer(httplib::Response& response, int status, const Json& body) {
+    response.status = status;
+    response.set_content(Dump(body), "application/json");
+}
+
+}  // namespace
+
+WebConsole::WebConsole(console::Session& session, console::Output& output,
+                       console::ReadAheadLineSource& lines)
+    : session_(session), output_(output), lines_(lines) {}
+
+std::unique_ptr<WebConsole> WebConsole::Start(console::Session& session, console::Output& output,
+                                              console::ReadAheadLineSource& lines, uint16_t port,
+                                              std::string* error) {
+    std::unique_ptr<WebConsole> web(new WebConsole(session, output, lines));
+    web->server_ = std::make_unique<httplib::Server>();
+    httplib::Server& server = *web->server_;
+    server.new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
+    server.set_payload_max_length(kMaxRequestBody);
+    server.set_keep_alive_timeout(2);
+    server.set_read_timeout(5);
+    server.set_write_timeout(5);
+    int bound = port;
+    if (port == 0) {
+        bound = server.bind_to_any_port("127.0.0.1");
+    } else if (!server.bind_to_port("127.0.0.1", port)) {
+        bound = -1;
+    }
+    if (bound <= 0) {
+        *error = "cannot listen on 127.0.0.1:" + std::to_string(port) +
+                 " (in use? --web PORT takes another one)";
+        return nullptr;
+    }
+    web->port_ = static_cast<uint16_t>(bound);
+    web->guard_ = RequestGuard(web->port_, web->guard_.token());
+    web->Route();
+    output.SetListener([hub = &web->hub_](const std::string& line) {
+        hub->Publish("line", Dump(Json{{"text", line}}));
+    });
+    web->listener_ = std::thread([&server] { server.listen_after_bind(); });
+    output.Line("tovarin-emu: the web page is at " + web->address());
+    return web;
+}
+
+WebConsole::~WebConsole() {
+    *alive_ = false;
+    output_.SetListener(nullptr);
+    frames_.reset();
+    hub_.Close();
+    server_->stop();
+    listener_.join();
+}
+
+std::string WebConsole::address() const {
+    return "http://127.0.0.1:" + std::to_string(port_) + "/?token=" + guard_.token();
+}
+
+void WebConsole::AfterCommand() {
+    if (!frames_ && session_.booted()) {
+        frames_ = std::make_unique<FramePump>(hub_);
+    }
+}
+
+bool WebConsole::Queue(QueuedRequest queued) {
+    if (waiting_.fetch_add(1) >= kMaxWaiting) {
+        --waiting_;
+        return false;
+    }
+    lines_.Post([this, alive = alive_, queued = std::move(queued)] {
+        if (!*alive) {
+            return;
+        }
+        --waiting_;
+        console::Outcome outcome = CarryOut(queued.request, session_, output_);
+        AfterCommand();
+        hub_.Publish("outcome", Dump(Json{{"id", queued.id},
+                                          {"ok", outcome.ok},
+                                          {"reason", outcome.reason},
+                                          {"found", outcome.found}}));
+    });
+    return true;
+}
+
+void WebConsole::Route() {
+    httplib::Server& server = *server_;
+    // Every request, whatever its path, first shows that it was meant for this server.
+    server.set_pre_routing_handler(
+        [this](const httplib::Request& request, httplib::Response& response) {
+            if (auto refused = guard_.CheckHost(OneHeader(request, "Host"))) {
+                Refuse(response, *refused);
+                return httplib::Server::HandlerResponse::Handled;
+            }
+            return httplib::Server::HandlerResponse::Unhandled;
+        });
+
+    for (const PageFile& file : PageFiles()) {
+        server.Get(file.path, [this, file](const httplib::Request& request,
+                                           httplib::Response& response) {
+            if (auto refused = guard_.Check(FactsOf(request), Access::Open)) {
+                return Refuse(response, *refused);
+            }
+            response.set_header("Cache-Control", "no-store");
+            // The page runs only its own files, and no other site may frame it.
+            response.set_header("Content-Security-Policy",
+                                "default-src 'self'; img-src 'self' data:; frame-ancestors 'none'");
+            response.set_header("X-Frame-Options", "DENY");
+            response.set_content(file.content.data(), file.content.size(), file.type);
+        });
+    }
+
+    server.Get("/events", [this](const httplib::Request& request, httplib::Response& response) {
+        if (auto refused = guard_.Check(FactsOf(request), Access::Read)) {
+            return Refuse(response, *refused);
+        }
+        std::shared_ptr<EventHub::Stream> stream = hub_.Open();
+        if (!stream) {
+            return Answer(response, 503, Json{{"error", "too many pages are open"}});
+        }
+        response.set_header("Cache-Control", "no-store");
+        response.set_chunked_content_provider(
+            "text/event-stream", [stream](size_t, httplib::DataSink& sink) {
+                std::optional<std::string> next = stream->Next(kKeepAliveMs);
+                if (!next) {
+                    sink.done();
+                    return true;
+                }
+                return sink.write(next->data(), next->size());
+            });
+    });
+
+    auto post = [this](const char* path, PageRoute route) {
+        server_->Post(
+            path, [this, route](const httplib::Request& request, httplib::Response& response) {
+                if (auto refused = guard_.Check(FactsOf(request), Access::ChangeState)) {
+                    return Refuse(response, *refused);
+                }
+                auto parsed = ParsePageRequest(route, request.body);
+                if (auto* reason = std::get_if<std::string>(&parsed)) {
+                    return Answer(response, 400, Json{{"error", *reason}});
+                }
+                const uint64_t id = next_id_++;
+                if (!Queue(QueuedRequest{id, std::move(std::get<PageRequest>(parsed))})) {
+                    return Answer(response, 503, Json{{"error", "the console is busy: try again"}});
+                }
+                Answer(response, 202, Json{{"id", id}});
+            });
+    };
+    post("/api/command", PageRoute::Command);
+    post("/api/stylus", PageRoute::Stylus);
+    post("/api/key", PageRoute::Key);
+    post("/api/type", PageRoute::Type);
+}
+
+}  // namespace tovarin::emulator::web
