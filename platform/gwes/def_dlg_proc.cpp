@@ -57,7 +57,9 @@ DLGPROC CurrentProcedure(HWND dialog, const DialogState& state) {
     if (slot == state.proc_handle) {
         return state.proc;
     }
-    return reinterpret_cast<DLGPROC>(ProcedureOfLong(slot));
+    // The module that made the dialog most likely set its new procedure.
+    return reinterpret_cast<DLGPROC>(
+        ProcedureOfLong(slot, reinterpret_cast<const void*>(state.proc)));
 }
 
 bool IsInside(HWND dialog, HWND window) {

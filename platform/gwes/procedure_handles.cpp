@@ -2,6 +2,7 @@
 
 #include <link.h>
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -26,30 +27,16 @@ uintptr_t Address(WNDPROC proc) {
     return reinterpret_cast<uintptr_t>(proc);
 }
 
-struct CodeSearch {
-    uint32_t low = 0;
-    uintptr_t found = 0;
-    int matches = 0;
-};
-
-// Finds the executable segments that hold an address with the given low 32 bits.
-int SearchSegments(struct dl_phdr_info* info, size_t, void* data) {
-    auto* search = static_cast<CodeSearch*>(data);
+// Collects the executable segments of every loaded object.
+int CollectSegments(struct dl_phdr_info* info, size_t, void* data) {
+    auto* segments = static_cast<std::vector<CodeSegment>*>(data);
     for (ElfW(Half) i = 0; i < info->dlpi_phnum; ++i) {
         const ElfW(Phdr)& header = info->dlpi_phdr[i];
         if (header.p_type != PT_LOAD || (header.p_flags & PF_X) == 0 || header.p_memsz == 0) {
             continue;
         }
         const uintptr_t start = info->dlpi_addr + header.p_vaddr;
-        const uintptr_t end = start + header.p_memsz;
-        // A segment spans at most two 4 GiB windows: try the address in each.
-        for (uintptr_t high : {start >> 32, (end - 1) >> 32}) {
-            uintptr_t candidate = (high << 32) | search->low;
-            if (candidate >= start && candidate < end && candidate != search->found) {
-                search->found = candidate;
-                ++search->matches;
-            }
-        }
+        segments->push_back({info->dlpi_addr, start, start + header.p_memsz});
     }
     return 0;
 }
@@ -89,7 +76,7 @@ WNDPROC ProcedureOfHandle(uintptr_t value) {
     return index < Procedures().size() ? Procedures()[index] : nullptr;
 }
 
-WNDPROC ProcedureOfLong(LONG value) {
+WNDPROC ProcedureOfLong(LONG value, const void* caller) {
     const auto low = static_cast<uint32_t>(value);
     if (WNDPROC proc = ProcedureOfHandle(low)) {
         return proc;
@@ -106,12 +93,50 @@ WNDPROC ProcedureOfLong(LONG value) {
             }
         }
     }
-    CodeSearch search{.low = low};
-    dl_iterate_phdr(&SearchSegments, &search);
-    if (search.matches != 1) {
-        return nullptr;
+    std::vector<CodeSegment> segments;
+    dl_iterate_phdr(&CollectSegments, &segments);
+    return reinterpret_cast<WNDPROC>(
+        ChooseCodeAddress(low, segments, reinterpret_cast<uintptr_t>(caller)));
+}
+
+uintptr_t ChooseCodeAddress(uint32_t low, std::span<const CodeSegment> segments, uintptr_t caller) {
+    struct Candidate {
+        uintptr_t address;
+        uintptr_t object;
+    };
+    std::vector<Candidate> found;
+    for (const CodeSegment& segment : segments) {
+        // A segment spans at most two 4 GiB windows: try the address in each.
+        for (uintptr_t high : {segment.start >> 32, (segment.end - 1) >> 32}) {
+            const uintptr_t candidate = (high << 32) | low;
+            if (candidate >= segment.start && candidate < segment.end &&
+                std::ranges::none_of(
+                    found, [&](const Candidate& seen) { return seen.address == candidate; })) {
+                found.push_back({candidate, segment.object});
+            }
+        }
     }
-    return reinterpret_cast<WNDPROC>(search.found);
+    if (found.size() == 1) {
+        return found.front().address;
+    }
+    // Several objects hold such an address (which depends on where the host happened to map
+    // them): the caller's own object decides, so that the choice never depends on the layout.
+    auto holds_caller = [&](uintptr_t object) {
+        return caller != 0 && std::ranges::any_of(segments, [&](const CodeSegment& segment) {
+                   return segment.object == object && caller >= segment.start &&
+                          caller < segment.end;
+               });
+    };
+    uintptr_t chosen = 0;
+    for (const Candidate& candidate : found) {
+        if (holds_caller(candidate.object)) {
+            if (chosen != 0) {
+                return 0;
+            }
+            chosen = candidate.address;
+        }
+    }
+    return chosen;
 }
 
 }  // namespace tovarin::gwes

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include <windows.h>
 
@@ -20,7 +21,21 @@ LONG ProcedureHandle(WNDPROC proc);
 WNDPROC ProcedureOfHandle(uintptr_t value);
 
 // What SetWindowLongW(GWL_WNDPROC) was given: a procedure handle, or the low 32 bits of a
-// procedure's address. Null when the value names no code of this process, or names it ambiguously.
-WNDPROC ProcedureOfLong(LONG value);
+// procedure's address. When those bits name code in more than one loaded object (objects mapped
+// 4 GiB apart), the one that holds `caller` (the code that passed the value) wins: a module
+// subclasses with its own procedure. Null when the value names no code of this process, or names
+// it ambiguously.
+WNDPROC ProcedureOfLong(LONG value, const void* caller = nullptr);
+
+// An executable segment of a loaded object, [start, end).
+struct CodeSegment {
+    uintptr_t object = 0;  // the object's load address: segments of one object share it
+    uintptr_t start = 0;
+    uintptr_t end = 0;
+};
+
+// The address in `segments` whose low 32 bits are `low`, as ProcedureOfLong chooses it; 0 for
+// none or an ambiguous choice.
+uintptr_t ChooseCodeAddress(uint32_t low, std::span<const CodeSegment> segments, uintptr_t caller);
 
 }  // namespace tovarin::gwes

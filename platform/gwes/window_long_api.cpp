@@ -70,7 +70,7 @@ LONG WINAPI SetWindowLongW(HWND hWnd, int nIndex, LONG dwNewLong) {
     WNDPROC new_proc = nullptr;
     if (nIndex == GWL_WNDPROC) {
         // Resolved before the lock: the search of loaded code takes the host loader's lock.
-        new_proc = ProcedureOfLong(dwNewLong);
+        new_proc = ProcedureOfLong(dwNewLong, __builtin_return_address(0));
     }
     WNDPROC old_proc = nullptr;
     {

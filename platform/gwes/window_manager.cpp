@@ -1,69 +1,20 @@
 #include "gwes/window_manager.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 
 #include "gwes/controls/standard_controls.h"
 #include "gwes/gdi/gdi_objects.h"
 #include "gwes/window_destruction.h"
-#include "kernel/device.h"
-#include "kernel/handles.h"
-#include "kernel/thread_object.h"
+#include "kernel/device_local.h"
+#include "kernel/subsystems.h"
 
 namespace tovarin::gwes {
 namespace {
 
-std::mutex g_current_mutex;
-std::weak_ptr<WindowManager> g_current;
-
-// The kernel calls one hook when a device thread ends; the window manager chains itself behind
-// whatever was installed before it (the module loader's DLL_THREAD_DETACH), as the thread's
-// modules hear of its end before its windows go.
-void (*g_previous_thread_detach)() = nullptr;
-
-void WindowsOfEndingThread() {
-    if (!kernel::Device::IsUp()) {
-        return;
-    }
-    if (std::shared_ptr<WindowManager> wm = WindowManager::Existing()) {
-        wm->ThreadEnded(CurrentThreadId());
-    }
+kernel::DeviceLocal<WindowManager>& TheWindowManager() {
+    static auto* window_manager = new kernel::DeviceLocal<WindowManager>;
+    return *window_manager;
 }
-
-void OnDeviceThreadDetach() {
-    void (*previous)() = nullptr;
-    {
-        std::lock_guard guard(g_current_mutex);
-        previous = g_previous_thread_detach;
-    }
-    try {
-        if (previous) {
-            previous();
-        }
-    } catch (...) {
-        WindowsOfEndingThread();  // the thread ends all the same (the device is shutting down)
-        throw;
-    }
-    WindowsOfEndingThread();
-}
-
-// g_current_mutex held. Called on every use as well, so that a hook installed later over ours
-// (the loader's, at boot) is chained again.
-void InstallThreadEndHook() {
-    if (kernel::ThreadHooks::detach != &OnDeviceThreadDetach) {
-        g_previous_thread_detach = kernel::ThreadHooks::detach;
-        kernel::ThreadHooks::detach = &OnDeviceThreadDetach;
-    }
-}
-
-// Chained when the platform is loaded, while the process has a single thread: no device thread
-// can be reading the hook while it changes.
-[[maybe_unused]] const bool g_thread_end_hook_installed = [] {
-    std::lock_guard guard(g_current_mutex);
-    InstallThreadEndHook();
-    return true;
-}();
 
 }  // namespace
 
@@ -84,24 +35,12 @@ WindowManager::WindowManager()
 WindowManager::~WindowManager() = default;
 
 WindowManager& WindowManager::Current() {
-    std::lock_guard guard(g_current_mutex);
-    InstallThreadEndHook();
-    if (std::shared_ptr<WindowManager> existing = g_current.lock()) {
-        return *existing;
-    }
-    auto made = std::make_shared<WindowManager>();
-    // The device's handle table keeps it for the device's lifetime; nobody holds the handle.
-    if (!kernel::Handles().Insert(made)) {
-        std::fputs("tovarin: the device's handle table is full\n", stderr);
-        std::abort();
-    }
-    g_current = made;
-    return *made;
+    // The device holds it until it shuts down, after every device thread has ended.
+    return *TheWindowManager().Get();
 }
 
 std::shared_ptr<WindowManager> WindowManager::Existing() {
-    std::lock_guard guard(g_current_mutex);
-    return g_current.lock();
+    return TheWindowManager().Find();
 }
 
 std::shared_ptr<ThreadQueue> WindowManager::OwnQueue() {
@@ -167,6 +106,13 @@ std::vector<std::function<void(uint8_t, bool)>> WindowManager::KeyObservers() co
         observers.push_back(observer);
     }
     return observers;
+}
+
+void DeviceThreadEnding() {
+    // A thread of a device that never used windows has none to lose.
+    if (std::shared_ptr<WindowManager> wm = WindowManager::Existing()) {
+        wm->ThreadEnded(CurrentThreadId());
+    }
 }
 
 }  // namespace tovarin::gwes

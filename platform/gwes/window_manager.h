@@ -6,7 +6,7 @@
 // procedures, enumeration callbacks and key observers are always called without the lock.
 //
 // The window manager is made on the first call on a device and lives exactly as long as that
-// device: the device's handle table owns it.
+// device, which holds it (Device::states()).
 #pragma once
 
 #include <cstdint>
@@ -23,7 +23,6 @@
 #include "gwes/thread_queue.h"
 #include "gwes/window_class.h"
 #include "gwes/window_table.h"
-#include "kernel/object.h"
 #include "kernel/scheduler.h"
 
 namespace tovarin::gwes {
@@ -41,11 +40,12 @@ struct MessageBoxState {
 
 class Gdi;
 
-class WindowManager final : public kernel::KernelObject {
+class WindowManager final {
   public:
     WindowManager();
-    ~WindowManager() override;
-    const char* TypeName() const override { return "window manager"; }
+    ~WindowManager();
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
 
     // The window manager of the current device, made on first use.
     static WindowManager& Current();

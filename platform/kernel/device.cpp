@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "kernel/device_local.h"
 #include "kernel/device_log.h"
 #include "kernel/handles.h"
 #include "kernel/local_heap.h"
@@ -40,6 +41,7 @@ Device::Device(const DeviceOptions& options)
     scheduler_ = std::make_unique<Scheduler>(options.clock);
     scheduler_->set_settle_watchdog(std::chrono::milliseconds(options.settle_watchdog_ms));
     handles_ = std::make_unique<HandleTable>();
+    states_ = std::make_unique<DeviceStates>();
     registry_ = std::make_unique<Registry>(options.registry_dir);
     modules::RegisterPlatformBuiltins();
 }
@@ -49,7 +51,9 @@ Device::~Device() {
     // A module's DllMain may still use the registry and handles while it detaches.
     modules::UnloadAll();
     registry_.reset();
+    // Handles first: an object that a handle held may still reach its subsystem's state.
     handles_.reset();
+    states_->Clear();
     local_heap_.reset();
     g_current.store(nullptr);
 }

@@ -46,6 +46,7 @@ struct DeviceOptions {
 };
 
 class DeviceLog;
+class DeviceStates;
 class HandleTable;
 class LocalHeap;
 class Registry;
@@ -74,6 +75,8 @@ class Device {
     DeviceLog& log() { return *log_; }
     // LocalAlloc's blocks; what is left of them goes when the device shuts down.
     LocalHeap& local_heap() { return *local_heap_; }
+    // The per-device state of the platform's subsystems (see DeviceLocal).
+    DeviceStates& states() { return *states_; }
 
     // Device time in milliseconds since boot.
     uint64_t NowMs() const;
@@ -94,6 +97,7 @@ class Device {
     std::unique_ptr<HandleTable> handles_;
     std::unique_ptr<Registry> registry_;
     std::unique_ptr<LocalHeap> local_heap_;
+    std::unique_ptr<DeviceStates> states_;
 };
 
 // Acting on a device from host code (tests, the emulator's console).

@@ -31,12 +31,4 @@ class ThreadObject final : public Waitable {
     uint32_t exit_code_ = 0;
 };
 
-// Called on every new device thread before and after its start routine, after the module
-// loader's DLL_THREAD_ATTACH and DLL_THREAD_DETACH (the window manager removes the windows of an
-// ending thread through `detach`).
-struct ThreadHooks {
-    static void (*attach)();
-    static void (*detach)();
-};
-
 }  // namespace tovarin::kernel

@@ -11,6 +11,7 @@
 #include "kernel/processes/process_table.h"
 #include "kernel/processes/processes.h"
 #include "kernel/scheduler.h"
+#include "kernel/subsystems.h"
 #include "kernel/thread_object.h"
 
 using namespace tovarin::kernel;
@@ -43,17 +44,18 @@ void RunDeviceThread(std::shared_ptr<ThreadRecord> record, std::shared_ptr<Threa
             scheduler.Wait(objects, false, INFINITE, nullptr);
         }
         modules::OnThreadAttach();
-        ThreadHooks::attach();
         try {
             exit_code = start(param);
         } catch (const ThreadExit& exit) {
             exit_code = exit.exit_code;
         }
         modules::OnThreadDetach();
-        ThreadHooks::detach();
     } catch (const ThreadExit& exit) {
         exit_code = exit.exit_code;
     }
+    // However the thread ended (also inside a DllMain, as the device shuts down), its windows go
+    // before anyone waiting for it sees it end.
+    gwes::DeviceThreadEnding();
     {
         std::lock_guard guard(scheduler.lock());
         object->Finish(scheduler, exit_code);
@@ -62,9 +64,6 @@ void RunDeviceThread(std::shared_ptr<ThreadRecord> record, std::shared_ptr<Threa
 }
 
 }  // namespace
-
-void (*ThreadHooks::attach)() = [] {};
-void (*ThreadHooks::detach)() = [] {};
 
 }  // namespace tovarin::kernel
 

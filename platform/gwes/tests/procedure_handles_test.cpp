@@ -43,9 +43,30 @@ TEST(ProcedureHandleTest, OtherValuesAreNoHandles) {
 
 TEST(ProcedureHandleTest, AnAddressCutTo32BitsIsFoundInTheLoadedCode) {
     const auto cut = static_cast<LONG>(reinterpret_cast<intptr_t>(&Second));
-    EXPECT_EQ(&Second, ProcedureOfLong(cut));
-    EXPECT_EQ(nullptr, ProcedureOfLong(0));
-    EXPECT_EQ(nullptr, ProcedureOfLong(0x10));  // no code lies there
+    const auto* caller = reinterpret_cast<const void*>(&First);
+    EXPECT_EQ(&Second, ProcedureOfLong(cut, caller));
+    EXPECT_EQ(nullptr, ProcedureOfLong(0, caller));
+    EXPECT_EQ(nullptr, ProcedureOfLong(0x10, caller));  // no code lies there
+}
+
+// Where the host maps objects decides whether the low 32 bits of an address name code in more
+// than one of them; the caller's object then decides, whatever the layout.
+TEST(ProcedureHandleTest, BitsThatNameCodeInTwoObjectsGoToTheCallersObject) {
+    constexpr uint32_t kLow = 0x12345670;
+    const CodeSegment segments[] = {
+        {.object = 0x5500'0000'0000, .start = 0x5500'1000'0000, .end = 0x5500'2000'0000},
+        {.object = 0x7F00'0000'0000, .start = 0x7F00'1000'0000, .end = 0x7F00'1300'0000},
+        {.object = 0x7F00'0000'0000, .start = 0x7F00'2000'0000, .end = 0x7F00'2100'0000},
+        {.object = 0x7F10'0000'0000, .start = 0x7F10'0000'0000, .end = 0x7F10'0100'0000},
+    };
+    EXPECT_EQ(0u, ChooseCodeAddress(kLow, segments, 0));  // ambiguous without a caller
+    EXPECT_EQ(0x5500'1234'5670u, ChooseCodeAddress(kLow, segments, 0x5500'1800'0000));
+    // The caller's object is found by any of its segments.
+    EXPECT_EQ(0x7F00'1234'5670u, ChooseCodeAddress(kLow, segments, 0x7F00'2000'0010));
+    // A caller in an object that holds no such address leaves the choice ambiguous.
+    EXPECT_EQ(0u, ChooseCodeAddress(kLow, segments, 0x7F10'0000'0010));
+    // Bits that name code in one object only need no caller.
+    EXPECT_EQ(0x7F10'0012'3450u, ChooseCodeAddress(0x00123450, segments, 0));
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-// What goes when a device thread ends: its windows, its hot keys and its queue.
+// What goes when a device thread ends (its windows, its hot keys and its queue), and what does
+// not go before the device does.
 #include <windows.h>
 
 #include "gwes/tests/gwes_fixture.h"
-#include "kernel/thread_object.h"
 
 namespace tovarin::gwes::testing {
 namespace {
@@ -64,37 +64,16 @@ TEST_F(ThreadEndTest, TheThreadsQueueGoesWithIt) {
     EXPECT_EQ(ERROR_INVALID_THREAD_ID, GetLastError());
 }
 
-int g_loader_detaches = 0;
-bool g_window_alive_at_loader_detach = false;
-HWND g_window_of_ending_thread = nullptr;
-
-void LoaderDetach() {
-    ++g_loader_detaches;
-    g_window_alive_at_loader_detach = IsWindow(g_window_of_ending_thread);
-}
-
-DWORD WINAPI MakesOneWindow(LPVOID) {
-    g_window_of_ending_thread =
-        CreateWindowExW(0, L"Dialog", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    return 0;
-}
-
-TEST_F(ThreadEndTest, TheEarlierThreadEndHookStillRunsFirst) {
-    // As the module loader does at boot, install a hook over the window manager's; the next call
-    // of the window manager chains itself behind it again.
-    kernel::ThreadHooks::detach = &LoaderDetach;
-    g_loader_detaches = 0;
-    IsWindow(nullptr);
-
-    HANDLE thread = CreateThread(nullptr, 0, &MakesOneWindow, nullptr, 0, nullptr);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, INFINITE));
-    CloseHandle(thread);
-    kernel::ThreadHooks::detach = [] {};  // the window manager chains itself behind it again
-    IsWindow(nullptr);
-
-    EXPECT_EQ(1, g_loader_detaches);
-    EXPECT_TRUE(g_window_alive_at_loader_detach);  // modules hear of the end before windows go
-    EXPECT_FALSE(IsWindow(g_window_of_ending_thread));
+TEST_F(ThreadEndTest, NoHandleThatDeviceCodeClosesTakesTheWindowsAway) {
+    HWND window = MakeWindow(L"stays");
+    ASSERT_TRUE(RegisterHotKey(window, 1, MOD_KEYUP, 0x8B));
+    // Every handle value the device's handle table could have handed out, given or not.
+    for (uintptr_t value = 0x1000; value < 0x1000 + 4 * 4096; value += 4) {
+        CloseHandle(reinterpret_cast<HANDLE>(value));
+    }
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(window, FindWindowW(kRecorderClass, L"stays"));
+    EXPECT_FALSE(RegisterHotKey(nullptr, 2, MOD_KEYUP, 0x8B));  // still taken by the window
 }
 
 }  // namespace

@@ -50,6 +50,26 @@ void RegisterBuiltinModule(std::wstring name, std::vector<BuiltinExport> exports
     }
 }
 
+void AddBuiltinExports(std::wstring_view name, std::vector<BuiltinExport> exports) {
+    std::erase_if(exports, [](const BuiltinExport& entry) { return entry.proc == nullptr; });
+    Registrations& registrations = TheRegistrations();
+    std::lock_guard lock(registrations.mutex);
+    auto existing = std::ranges::find_if(registrations.modules, [&](const auto& module) {
+        return DeviceNamesEqual(module->name, name);
+    });
+    if (existing == registrations.modules.end()) {
+        return;
+    }
+    // Modules are shared with loaded handles: the module is replaced by a copy with the exports.
+    BuiltinModule extended = **existing;
+    for (BuiltinExport& entry : exports) {
+        std::erase_if(extended.exports,
+                      [&](const BuiltinExport& old) { return old.name == entry.name; });
+        extended.exports.push_back(std::move(entry));
+    }
+    *existing = std::make_shared<const BuiltinModule>(std::move(extended));
+}
+
 std::shared_ptr<const BuiltinModule> FindBuiltinModule(std::wstring_view file_name) {
     Registrations& registrations = TheRegistrations();
     std::lock_guard lock(registrations.mutex);

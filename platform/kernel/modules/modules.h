@@ -47,6 +47,9 @@ struct BuiltinExport {
 // DllMain and its path is \Windows\<name>. Registering a name again replaces its exports.
 // Registrations outlive a device; the handles of built-in modules are per device.
 void RegisterBuiltinModule(std::wstring name, std::vector<BuiltinExport> exports);
+// Adds exports to the registered built-in module `name` (an export of the same name is replaced):
+// the subsystems of the platform each add their own functions to coredll.dll.
+void AddBuiltinExports(std::wstring_view name, std::vector<BuiltinExport> exports);
 
 // The compiled resources of a loaded module (see module_symbols.h); empty when the module has
 // none or the handle is not a module's. The bytes stay valid until the module is unloaded.

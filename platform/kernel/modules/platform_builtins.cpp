@@ -5,14 +5,14 @@
 #include <pkfuncs.h>
 #include <pm.h>
 
-#include "gwes/input.h"
 #include "kernel/modules/modules.h"
-#include "kernel/thread_object.h"
+#include "kernel/subsystems.h"
 #include "oem/oem_modules.h"
 #include "pim/pim_modules.h"
 #include "shell/shell_modules.h"
 
-// Every kernel function of the API, by the name coredll exports it under.
+// Every kernel function of the API, by the name coredll exports it under (the window manager adds
+// its own).
 #define TOVARIN_COREDLL_EXPORTS(X) \
     X(CloseHandle)                 \
     X(GetLastError)                \
@@ -75,7 +75,6 @@
     X(WriteMsgQueue)               \
     X(GetMsgQueueInfo)             \
     X(CloseMsgQueue)               \
-    X(UnregisterFunc1)             \
     X(GetVersionExW)               \
     X(GetUserDefaultUILanguage)    \
     X(GetSystemPowerStatusEx)      \
@@ -111,6 +110,7 @@ std::vector<BuiltinExport> CoredllExports() {
 
 void RegisterPlatformBuiltins() {
     RegisterBuiltinModule(L"coredll.dll", CoredllExports());
+    gwes::RegisterCoredllExports();
     shell::RegisterShellModule();
     oem::RegisterOemModules();
     pim::RegisterPimModule();
