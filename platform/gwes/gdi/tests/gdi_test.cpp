@@ -231,6 +231,35 @@ TEST_F(GdiTest, TextIsMeasuredAndLaidOutInTheDialogFontsCells) {
     DeleteObject(font);
 }
 
+TEST_F(GdiTest, FramesEdgesAndLinesHaveThePhonesPixels) {
+    Canvas canvas(40, 20);
+    RECT button{0, 0, 20, 10};
+    ASSERT_TRUE(DrawFrameControl(canvas.dc(), &button, DFC_BUTTON, DFCS_BUTTONPUSH));
+    EXPECT_EQ(GetSysColor(COLOR_WINDOWFRAME), canvas.At(0, 0));
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), canvas.At(5, 5));
+    ASSERT_TRUE(DrawFrameControl(canvas.dc(), &button, DFC_BUTTON,
+                                 DFCS_BUTTONPUSH | DFCS_PUSHED | DFCS_ADJUSTRECT));
+    EXPECT_NE(GetSysColor(COLOR_BTNFACE), canvas.At(5, 5));  // darker when pushed
+    EXPECT_EQ(1, button.left);
+
+    RECT edge{20, 0, 30, 10};
+    ASSERT_TRUE(DrawEdge(canvas.dc(), &edge, EDGE_SUNKEN, BF_RECT | BF_ADJUST));
+    EXPECT_EQ(GetSysColor(COLOR_3DSHADOW), canvas.At(20, 0));
+    EXPECT_EQ(GetSysColor(COLOR_3DHIGHLIGHT), canvas.At(29, 9));
+    EXPECT_EQ(GetSysColor(COLOR_3DDKSHADOW), canvas.At(21, 1));
+    EXPECT_TRUE(EqualRect(&edge, std::data({RECT{22, 2, 28, 8}})));
+
+    HPEN pen = CreatePen(PS_SOLID, 1, kRed);
+    HGDIOBJ old = SelectObject(canvas.dc(), pen);
+    MoveToEx(canvas.dc(), 30, 15, nullptr);
+    LineTo(canvas.dc(), 35, 15);
+    EXPECT_EQ(kRed, canvas.At(30, 15));
+    EXPECT_EQ(kRed, canvas.At(34, 15));
+    EXPECT_EQ(kWhite, canvas.At(35, 15));  // the last point is not drawn
+    SelectObject(canvas.dc(), old);
+    DeleteObject(pen);
+}
+
 INT_PTR CALLBACK RecordsFont(HWND, UINT message, WPARAM wparam, LPARAM) {
     if (message == WM_SETFONT) {
         EXPECT_EQ(static_cast<DWORD>(OBJ_FONT), GetObjectType(reinterpret_cast<HGDIOBJ>(wparam)));
