@@ -3,6 +3,7 @@
 // the objects a dialog leaves (none).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <vector>
 
@@ -260,6 +261,29 @@ TEST_F(GdiTest, FramesEdgesAndLinesHaveThePhonesPixels) {
     DeleteObject(pen);
 }
 
+TEST_F(GdiTest, OpaqueTextFillsItsRectangleAndRightAlignedTextEndsAtTheRight) {
+    Canvas canvas(100, 30);
+    SetBkColor(canvas.dc(), kBlue);
+    RECT band{0, 0, 100, 5};
+    ASSERT_TRUE(ExtTextOutW(canvas.dc(), 0, 0, ETO_OPAQUE, &band, L"", 0, nullptr));
+    EXPECT_EQ(kBlue, canvas.At(99, 4));
+    EXPECT_EQ(kWhite, canvas.At(0, 5));
+
+    SetBkMode(canvas.dc(), TRANSPARENT);
+    RECT line{0, 5, 100, 30};
+    DrawTextW(canvas.dc(), L"Да", -1, &line, DT_RIGHT | DT_SINGLELINE);
+    int leftmost = 100;
+    for (int y = 5; y < 30; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            if (canvas.At(x, y) != kWhite) {
+                leftmost = std::min(leftmost, x);
+            }
+        }
+    }
+    EXPECT_GT(leftmost, 60);
+    EXPECT_LT(leftmost, 100);
+}
+
 INT_PTR CALLBACK RecordsFont(HWND, UINT message, WPARAM wparam, LPARAM) {
     if (message == WM_SETFONT) {
         EXPECT_EQ(static_cast<DWORD>(OBJ_FONT), GetObjectType(reinterpret_cast<HGDIOBJ>(wparam)));
@@ -291,9 +315,11 @@ TEST_F(GdiTest, ADialogGetsItsFontAndLeavesNoObjectBehind) {
     }
     dword(WS_CHILD | WS_VISIBLE);
     dword(0);
-    words.insert(words.end(), {4, 4, 60, 10, 100, 0xFFFF, 0x0082});  // x y cx cy id, static
+    words.insert(words.end(), {4, 4, 60, 10, 100});  // x y cx cy id
+    text(kRecorderClass);
     text(L"Имя");
     words.push_back(0);
+    Recorder::Instance().Clear();
 
     HWND dialog = CreateDialogIndirectParamW(
         nullptr, reinterpret_cast<LPCDLGTEMPLATEW>(words.data()), nullptr, &RecordsFont, 0);
@@ -302,6 +328,18 @@ TEST_F(GdiTest, ADialogGetsItsFontAndLeavesNoObjectBehind) {
     LOGFONTW logfont{};
     ASSERT_EQ(static_cast<int>(sizeof logfont), GetObjectW(font, sizeof logfont, &logfont));
     EXPECT_EQ(-24, logfont.lfHeight);
+    // The control hears of the font once it is made and shown.
+    HWND control = GetDlgItem(dialog, 100);
+    std::vector<UINT> received;
+    for (const Seen& seen : Recorder::Instance().All()) {
+        if (seen.hwnd == control && seen.message != WM_GETDLGCODE) {
+            received.push_back(seen.message);
+        }
+    }
+    const std::vector<UINT> expected = {WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW, WM_SETFONT};
+    EXPECT_EQ(expected, std::vector<UINT>(received.begin(), received.begin() + 5));
+    EXPECT_EQ(reinterpret_cast<WPARAM>(font),
+              Recorder::Instance().Of(control, WM_SETFONT).at(0).wparam);
     EXPECT_TRUE(DestroyWindow(dialog));
     // The fixture checks that the dialog's font went with it.
 }
