@@ -106,7 +106,7 @@ LayoutPtr MakeLayout(const FontSpec& font, const Utf8Text& text,
     if (font.strike_out) {
         pango_attr_list_insert(attributes, pango_attr_strikethrough_new(TRUE));
     }
-    if (underline_at + 1 < text.offsets.size()) {
+    if (underline_at != std::wstring_view::npos && underline_at + 1 < text.offsets.size()) {
         PangoAttribute* mnemonic = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
         mnemonic->start_index = static_cast<guint>(text.offsets[underline_at]);
         mnemonic->end_index = static_cast<guint>(text.offsets[underline_at + 1]);
