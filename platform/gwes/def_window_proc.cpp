@@ -1,6 +1,7 @@
 // The default window procedure and calling a procedure through the value GetWindowLongW gave.
 #include <windows.h>
 
+#include "gwes/default_colors.h"
 #include "gwes/message_pump.h"
 #include "gwes/procedure_handles.h"
 #include "gwes/text_copy.h"
@@ -49,6 +50,15 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
                 SetFocus(hWnd);
             }
             return 0;
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+            return DefaultControlColors(Msg, reinterpret_cast<HDC>(wParam),
+                                        reinterpret_cast<HWND>(lParam));
         case WM_WINDOWPOSCHANGED:
             if (lParam) {
                 DefaultWindowPosChanged(hWnd, *reinterpret_cast<const WINDOWPOS*>(lParam));

@@ -13,6 +13,8 @@
 // keeps the field's height and drops a list as tall as the rest.
 #include <algorithm>
 
+#include "gwes/controls/control_paint.h"
+#include "gwes/controls/control_painters.h"
 #include "gwes/controls/list_box.h"
 #include "gwes/window_manager.h"
 
@@ -144,9 +146,9 @@ void Create(HWND hwnd, ComboState& state, const CREATESTRUCTW& create) {
                         create.cx, state.dropped_height, top, nullptr, create.hInstance, hwnd);
     if (HasEdit(hwnd)) {
         state.edit = CreateWindowExW(
-            0, kEditClass, create.lpszName, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, create.cx,
-            kFieldHeight, hwnd, reinterpret_cast<HMENU>(static_cast<intptr_t>(kEditId)),
-            create.hInstance, nullptr);
+            0, kEditClass, create.lpszName, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 1, 1,
+            std::max(0, create.cx - kFieldHeight - 1), kFieldHeight - 2, hwnd,
+            reinterpret_cast<HMENU>(static_cast<intptr_t>(kEditId)), create.hInstance, nullptr);
     }
 }
 
@@ -155,6 +157,7 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
     if (!state) {
         return DefWindowProcW(hwnd, message, wparam, lparam);
     }
+    RepaintAfter repaint(hwnd, message);
     switch (message) {
         case WM_CREATE:
             Create(hwnd, *state, *reinterpret_cast<const CREATESTRUCTW*>(lparam));
@@ -282,6 +285,17 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
                 CloseList(hwnd, *state, false);
             }
             return TRUE;
+        case WM_PAINT:
+            PaintComboBox(hwnd);
+            return 0;
+        case WM_SETFONT:
+            SendMessageW(state->list, WM_SETFONT, wparam, 0);
+            if (state->edit) {
+                SendMessageW(state->edit, WM_SETFONT, wparam, 0);
+            }
+            return FontMessage(hwnd, *state, message, wparam, lparam);
+        case WM_GETFONT:
+            return FontMessage(hwnd, *state, message, wparam, lparam);
         case CB_GETDROPPEDSTATE:
             return state->dropped ? TRUE : FALSE;
         case CB_GETDROPPEDCONTROLRECT:

@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gwes/controls/control_paint.h"
+#include "gwes/controls/control_painters.h"
+
 namespace tovarin::gwes::controls {
 namespace {
 
@@ -121,6 +124,7 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
     }
     const int index = static_cast<int>(static_cast<INT_PTR>(wparam));
     const auto* text = reinterpret_cast<LPCWSTR>(lparam);
+    RepaintAfter repaint(hwnd, message);
     switch (message) {
         case WM_CREATE: {
             const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
@@ -133,6 +137,12 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:
             return Tap(hwnd, *state, message, PointOf(lparam));
+        case WM_PAINT:
+            PaintListBox(hwnd);
+            return 0;
+        case WM_SETFONT:
+        case WM_GETFONT:
+            return FontMessage(hwnd, *state, message, wparam, lparam);
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case WM_KEYDOWN:
