@@ -16,6 +16,7 @@
 #include "gwes/controls/control_paint.h"
 #include "gwes/controls/control_painters.h"
 #include "gwes/controls/list_box.h"
+#include "gwes/geometry.h"
 #include "gwes/window_manager.h"
 
 namespace tovarin::gwes::controls {
@@ -101,8 +102,15 @@ void OpenList(HWND hwnd, ComboState& state) {
             ToList(state, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, selected - rows + 1)), 0);
         }
     }
-    Window_SetGeometry(state.list, origin.x, origin.y + size.cy, size.cx, height, true, true);
+    // Under the field, or above it when the screen has no room below.
+    const int bottom_of_work = GetSystemMetrics(SM_CYSCREEN) - kMenuBarHeight;
+    int list_top = origin.y + size.cy;
+    if (list_top + height > bottom_of_work && origin.y - height >= kTaskbarHeight) {
+        list_top = origin.y - height;
+    }
+    Window_SetGeometry(state.list, origin.x, list_top, size.cx, height, true, true);
     state.dropped = true;
+    InvalidateRect(state.list, nullptr, FALSE);
 }
 
 void CloseList(HWND hwnd, ComboState& state, bool chosen) {

@@ -23,6 +23,7 @@ bool ChangesLook(UINT message) {
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
         case WM_SIZE:
+        case WM_VSCROLL:
         case BM_SETCHECK:
         case BM_SETSTATE:
         case BM_SETSTYLE:

@@ -12,6 +12,7 @@
 
 #include "gwes/controls/control_paint.h"
 #include "gwes/controls/control_painters.h"
+#include "gwes/controls/list_box_scroll.h"
 
 namespace tovarin::gwes::controls {
 namespace {
@@ -125,10 +126,12 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
     const int index = static_cast<int>(static_cast<INT_PTR>(wparam));
     const auto* text = reinterpret_cast<LPCWSTR>(lparam);
     RepaintAfter repaint(hwnd, message);
+    ScrollBarAfter scroll_bar(hwnd, *state, message);
     switch (message) {
         case WM_CREATE: {
             const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
             state->items.set_sorted((StyleOf(hwnd) & LBS_SORT) != 0);
+            state->scroll_bar = (StyleOf(hwnd) & WS_VSCROLL) != 0;
             if (IsClass(hwnd, kComboListClass) && create) {
                 state->combo = static_cast<HWND>(create->lpCreateParams);
             }
@@ -139,6 +142,9 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             return Tap(hwnd, *state, message, PointOf(lparam));
         case WM_PAINT:
             PaintListBox(hwnd);
+            return 0;
+        case WM_VSCROLL:
+            ScrollList(hwnd, *state, wparam);
             return 0;
         case WM_SETFONT:
         case WM_GETFONT:
