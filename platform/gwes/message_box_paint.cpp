@@ -143,8 +143,8 @@ void PaintMessageBox(HWND box, const MessageBoxLook& look) {
         box, WM_CTLCOLORMSGBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box)));
     FillRect(dc, &client, background ? background : GetSysColorBrush(COLOR_WINDOW));
     controls::FrameColor(dc, client, GetSysColor(COLOR_WINDOWFRAME));
-    controls::FrameColor(dc, RECT{client.left, client.top, client.right, client.top + 4},
-                         GetSysColor(COLOR_HIGHLIGHT), 2);
+    controls::FillColor(dc, RECT{client.left, client.top, client.right, client.top + 4},
+                        GetSysColor(COLOR_HIGHLIGHT));
     if (HasIcon(look.type)) {
         PaintIcon(dc, look.type,
                   RECT{kPadding, kPadding, kPadding + kIconSide, kPadding + kIconSide});
