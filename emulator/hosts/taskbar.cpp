@@ -19,7 +19,7 @@ thread_local shell::TaskbarLook shown_look;
 
 // The taskbar looks again every second (of device time) at the foreground window and the clock,
 // and repaints when what it shows has changed. A tap on its caption button works the foreground
-// window's "ok" (IDOK) or "X" (WM_CLOSE).
+// window's "ok" (IDOK) or "X" (the window goes to the back).
 LRESULT CALLBACK TaskbarProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_CREATE:
@@ -49,7 +49,9 @@ LRESULT CALLBACK TaskbarProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             if (GetWindowLongW(foreground, GWL_EXSTYLE) & WS_EX_CAPTIONOKBTN) {
                 PostMessageW(foreground, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
             } else {
-                PostMessageW(foreground, WM_CLOSE, 0, 0);
+                // The phone's X does not close a program: its window goes behind the others.
+                SetWindowPos(foreground, HWND_BOTTOM, 0, 0, 0, 0,
+                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             }
             return 0;
         }
