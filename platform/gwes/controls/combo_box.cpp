@@ -17,6 +17,7 @@
 #include "gwes/controls/control_painters.h"
 #include "gwes/controls/list_box.h"
 #include "gwes/geometry.h"
+#include "gwes/gdi/window_damage.h"
 #include "gwes/window_manager.h"
 
 namespace tovarin::gwes::controls {
@@ -73,6 +74,7 @@ void Window_SetGeometry(HWND hwnd, int x, int y, int width, int height, bool sho
     if (!window) {
         return;
     }
+    LayoutChange change(wm, *window);
     window->x = x;
     window->y = y;
     window->width = width;
