@@ -159,23 +159,22 @@ void FrameColor(HDC dc, const RECT& rect, COLORREF color, int width) {
 void DrawTick(HDC dc, const RECT& box, COLORREF color) {
     const int side = std::min(box.right - box.left, box.bottom - box.top);
     const int thickness = std::max(2, side / 8);
-    HPEN pen = CreatePen(PS_SOLID, 1, color);
-    {
-        Selected selected(dc, pen);
-        // Two strokes, the short one down to the right and the long one up to the right, each
-        // drawn `thickness` times one pixel lower.
-        const int left = box.left + side / 5;
-        const int middle_x = box.left + side * 2 / 5;
-        const int right = box.right - side / 5;
-        const int middle_y = box.top + side / 2;
-        const int bottom_y = box.bottom - side / 4 - thickness;
-        const int top_y = box.top + side / 5;
-        for (int i = 0; i < thickness; ++i) {
-            POINT stroke[3] = {{left, middle_y + i}, {middle_x, bottom_y + i}, {right, top_y + i}};
-            Polyline(dc, stroke, 3);
+    // Two strokes, the short one down to the right and the long one up to the right, each a run
+    // of squares `thickness` pixels wide.
+    const POINT from{box.left + side / 5, box.top + side / 2};
+    const POINT middle{box.left + side * 2 / 5, box.bottom - side / 4 - thickness};
+    const POINT to{box.right - side / 5 - thickness, box.top + side / 5};
+    HBRUSH brush = CreateSolidBrush(color);
+    auto stroke = [&](POINT a, POINT b) {
+        for (int x = a.x; x <= b.x; ++x) {
+            const int y = a.y + (b.y - a.y) * (x - a.x) / std::max<LONG>(1, b.x - a.x);
+            const RECT square{x, y, x + thickness, y + thickness};
+            FillRect(dc, &square, brush);
         }
-    }
-    DeleteGdiObject(pen);
+    };
+    stroke(from, middle);
+    stroke(middle, to);
+    DeleteGdiObject(brush);
 }
 
 void DrawArrow(HDC dc, const RECT& rect, bool down, int size, COLORREF color) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "gwes/controls/standard_controls.h"
 #include "gwes/controls/tests/controls_fixture.h"
 #include "gwes/gdi/screen_image.h"
 
