@@ -166,6 +166,22 @@ TEST_F(PaintCycleTest, HidingAWindowRepaintsWhatWasUnderIt) {
     EXPECT_EQ(repainted, PaintMessagesOf(below));
 }
 
+TEST_F(PaintCycleTest, MovingAWindowRepaintsItAndWhatItUncovered) {
+    HWND below = Shown(0, 60, 300, 300);
+    HWND moved = Shown(0, 60, 100, 100);
+    Recorder::Instance().Clear();
+    ASSERT_TRUE(SetWindowPos(moved, nullptr, 150, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+    RECT update;
+    ASSERT_TRUE(GetUpdateRect(below, &update, FALSE));
+    const RECT uncovered{0, 0, 100, 100};
+    EXPECT_TRUE(EqualRect(&uncovered, &update));
+    ASSERT_TRUE(GetUpdateRect(moved, &update, FALSE));
+    PumpAll();
+    const std::vector<UINT> repainted = {WM_MOVE, WM_PAINT, WM_ERASEBKGND};
+    EXPECT_EQ(repainted, PaintMessagesOf(moved));
+    EXPECT_EQ(MAKELPARAM(150, 60), Recorder::Instance().Of(moved, WM_MOVE).at(0).lparam);
+}
+
 TEST_F(PaintCycleTest, AWindowDrawsOnlyWhereNoWindowIsAboveIt) {
     HWND below = Shown(0, 60, 300, 300);
     HWND above = Shown(100, 160, 100, 100);
