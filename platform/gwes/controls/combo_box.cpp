@@ -24,7 +24,7 @@ namespace tovarin::gwes::controls {
 namespace {
 
 // The closed field: one list row and its frame.
-constexpr int kFieldHeight = kListItemHeight + 4;
+constexpr int kFieldHeight = kComboFieldHeight;
 constexpr int kEditId = 1001;  // the drop-down's edit, as programs expect to find it
 
 struct ComboState : ControlState {
@@ -141,6 +141,8 @@ void Chosen(HWND hwnd, ComboState& state, int row) {
 }
 
 void Create(HWND hwnd, ComboState& state, const CREATESTRUCTW& create) {
+    // A template's WS_VSCROLL is meant for the list, not for the field.
+    SetStyleBits(hwnd, WS_VSCROLL | WS_HSCROLL, false);
     const DWORD style = StyleOf(hwnd);
     state.dropped_height = std::max(kListItemHeight, create.cy - kFieldHeight);
     Window_SetGeometry(hwnd, create.x, create.y, create.cx, kFieldHeight, (style & WS_VISIBLE) != 0,

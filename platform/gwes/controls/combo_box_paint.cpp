@@ -2,21 +2,29 @@
 // drop-down combo box's own edit shows it instead) and, at the right, a square button with a
 // downward arrow. While the box has the focus, the text of a drop-down list is highlighted.
 // The opened list is a ComboLBox list box and paints itself.
+#include <algorithm>
 #include <string>
 
 #include "gwes/controls/control_paint.h"
 #include "gwes/controls/control_painters.h"
 #include "gwes/controls/control_state.h"
+#include "gwes/controls/standard_controls.h"
 
 namespace tovarin::gwes::controls {
 
 void PaintComboBox(HWND hwnd) {
     PaintScope paint(hwnd);
     HDC dc = paint.dc();
-    const RECT& client = paint.client();
     const bool enabled = IsEnabled(hwnd);
     HBRUSH background = ParentColors(hwnd, dc, enabled ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC);
     const COLORREF text_color = TextColorOf(hwnd, dc);
+    // A box that a layout made taller than its field shows the field at its top.
+    const RECT& whole = paint.client();
+    FillRect(dc, &whole,
+             reinterpret_cast<HBRUSH>(
+                 DefWindowProcW(hwnd, WM_CTLCOLORSTATIC, 0, reinterpret_cast<LPARAM>(hwnd))));
+    const RECT client{whole.left, whole.top, whole.right,
+                      std::min<LONG>(whole.bottom, whole.top + kComboFieldHeight)};
     FillRect(dc, &client, background);
     const COLORREF frame = GetSysColor(enabled ? COLOR_WINDOWFRAME : COLOR_GRAYTEXT);
     FrameColor(dc, client, frame);
