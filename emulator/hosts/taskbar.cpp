@@ -5,36 +5,48 @@
 #include <windows.h>
 
 #include "common/names.h"
+#include "gwes/gdi/screen_image.h"
 #include "hosts/ready_thread.h"
 #include "shell/bars_paint.h"
 
 namespace tovarin::emulator {
 namespace {
 
-constexpr UINT_PTR kLookTimer = 1;
-constexpr UINT kLookPeriodMs = 1000;
+// Posted to the taskbar when something on the screen changed.
+constexpr UINT kMessageLookAgain = WM_APP + 1;
 
-// What the taskbar shows now. One taskbar per device, each on its own thread.
+// What the taskbar shows now, and its screen observer. One taskbar per device, each on its own
+// thread.
 thread_local shell::TaskbarLook shown_look;
+thread_local uint64_t screen_observer = 0;
 
-// The taskbar looks again every second (of device time) at the foreground window and the clock,
-// and repaints when what it shows has changed. A tap on its caption button works the foreground
-// window's "ok" (IDOK) or "X" (the window goes to the back).
+// Whenever something on the screen changes, the taskbar looks again at the foreground window and
+// the clock and repaints when what it shows has changed. (No timer: a device whose threads all
+// wait for nothing must be seen as stuck, so the clock moves on with the next change.) A tap on
+// its caption button works the foreground window's "ok" (IDOK) or "X" (the window goes to the
+// back).
 LRESULT CALLBACK TaskbarProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_CREATE:
             shown_look = shell::TaskbarLookNow(hwnd);
-            SetTimer(hwnd, kLookTimer, kLookPeriodMs, nullptr);
+            screen_observer =
+                gwes::AddScreenObserver([hwnd] { PostMessageW(hwnd, kMessageLookAgain, 0, 0); });
             return 0;
-        case WM_TIMER:
-            if (wparam == kLookTimer) {
-                shell::TaskbarLook now = shell::TaskbarLookNow(hwnd);
-                if (!(now == shown_look)) {
-                    shown_look = std::move(now);
-                    InvalidateRect(hwnd, nullptr, FALSE);
-                }
+        case WM_DESTROY:
+            gwes::RemoveScreenObserver(screen_observer);
+            return 0;
+        case kMessageLookAgain: {
+            MSG pending;
+            if (PeekMessageW(&pending, hwnd, kMessageLookAgain, kMessageLookAgain, PM_NOREMOVE)) {
+                return 0;  // a later one looks
+            }
+            shell::TaskbarLook now = shell::TaskbarLookNow(hwnd);
+            if (!(now == shown_look)) {
+                shown_look = std::move(now);
+                InvalidateRect(hwnd, nullptr, FALSE);
             }
             return 0;
+        }
         case WM_PAINT:
             shell::PaintTaskbar(hwnd, shown_look);
             return 0;
