@@ -53,25 +53,28 @@ void BM_RedrawScreenWithSheetPage(benchmark::State& state) {
     Device device({.clock = ClockMode::Simulated});
     AttachedThread self("bench");
     const std::vector<BYTE> page_template = tovarin::bench::PageTemplate();
+    // The page lies in a full-screen window, as a sheet's pages do.
+    HWND frame = CreateWindowExW(0, L"Dialog", L"Настройка", WS_POPUP | WS_VISIBLE, 0, 52, 480, 536,
+                                 nullptr, nullptr, nullptr, nullptr);
     HWND page = CreateDialogIndirectParamW(
-        nullptr, reinterpret_cast<const DLGTEMPLATE*>(page_template.data()), nullptr,
+        nullptr, reinterpret_cast<const DLGTEMPLATE*>(page_template.data()), frame,
         &tovarin::bench::PageProc, 0);
     if (!page) {
         state.SkipWithError("the page was not made");
         return;
     }
-    SetWindowPos(page, nullptr, 0, 52, 480, 536, SWP_NOZORDER);
+    SetWindowPos(page, nullptr, 0, 0, 480, 536, SWP_NOZORDER);
     ShowWindow(page, SW_SHOW);
     HWND taskbar = MakeTaskbar();
     SHMENUBARINFO bar{};
     bar.cbSize = sizeof bar;
-    bar.hwndParent = page;
+    bar.hwndParent = frame;
     bar.dwFlags = SHCMBF_EMPTYBAR;
     if (!taskbar || !SHCreateMenuBar(&bar)) {
         state.SkipWithError("the bars were not made");
         return;
     }
-    const HWND screen[] = {taskbar, page, bar.hwndMB};
+    const HWND screen[] = {taskbar, frame, bar.hwndMB};
     DeliverPaints();
     tovarin::gwes::CaptureScreen();
     for (auto _ : state) {
@@ -82,7 +85,7 @@ void BM_RedrawScreenWithSheetPage(benchmark::State& state) {
         benchmark::DoNotOptimize(tovarin::gwes::CaptureScreen().serial);
     }
     DestroyWindow(bar.hwndMB);
-    DestroyWindow(page);
+    DestroyWindow(frame);
     DestroyWindow(taskbar);
 }
 BENCHMARK(BM_RedrawScreenWithSheetPage)->Unit(benchmark::kMillisecond);
