@@ -192,6 +192,21 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
             return 0;
         case WM_LBUTTONUP:
             return 0;
+        case WM_SIZE:
+            // A height given to a combo box (a relayout moving it as its template says) is the
+            // height with the list dropped: the box itself keeps its field's height.
+            if (HIWORD(lparam) != kFieldHeight) {
+                state->dropped_height = std::max(kListItemHeight, HIWORD(lparam) - kFieldHeight);
+                RECT frame{};
+                GetWindowRect(hwnd, &frame);
+                POINT corner{frame.left, frame.top};
+                if (HWND parent = GetParent(hwnd)) {
+                    ScreenToClient(parent, &corner);
+                }
+                Window_SetGeometry(hwnd, corner.x, corner.y, LOWORD(lparam), kFieldHeight,
+                                   (StyleOf(hwnd) & WS_VISIBLE) != 0, false);
+            }
+            return 0;
         case WM_GETDLGCODE:
             return DLGC_WANTCHARS | DLGC_WANTARROWS;
         case WM_KEYDOWN: {
