@@ -58,23 +58,6 @@ struct Pixels {
     }
 };
 
-Pixels ReadSurface(cairo_surface_t* surface) {
-    Pixels pixels;
-    cairo_surface_flush(surface);
-    pixels.width = cairo_image_surface_get_width(surface);
-    pixels.height = cairo_image_surface_get_height(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    pixels.data.resize(static_cast<size_t>(pixels.width) * pixels.height);
-    for (int y = 0; y < pixels.height; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
-        for (int x = 0; x < pixels.width; ++x) {
-            pixels.data[static_cast<size_t>(y) * pixels.width + x] = row[x] & 0xFFFFFF;
-        }
-    }
-    return pixels;
-}
-
 // A source device context (or bitmap) under the drawing lock: its surface and where its logical
 // (0, 0) lies on it.
 struct Source {
@@ -112,28 +95,39 @@ uint32_t PatternOf(DrawScope& scope) {
     return brush && !brush->hollow ? ToPixel(brush->color) : 0;
 }
 
-// The source part scaled to the destination's size (nearest pixel), as pixels.
+// The source part scaled to the destination's size (nearest pixel), as pixels; only the part
+// used is read.
 Pixels Scaled(const Source& source, int sx, int sy, int scx, int scy, int dcx, int dcy) {
-    Pixels whole = ReadSurface(source.surface);
+    cairo_surface_flush(source.surface);
+    const int width = cairo_image_surface_get_width(source.surface);
+    const int height = cairo_image_surface_get_height(source.surface);
+    const int stride = cairo_image_surface_get_stride(source.surface);
+    const unsigned char* data = cairo_image_surface_get_data(source.surface);
+    auto at = [&](int x, int y) -> uint32_t {
+        if (x < 0 || y < 0 || x >= width || y >= height) {
+            return 0;
+        }
+        return reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride)[x] &
+               0xFFFFFF;
+    };
     Pixels out;
     out.width = std::abs(dcx);
     out.height = std::abs(dcy);
     out.data.resize(static_cast<size_t>(out.width) * out.height);
+    const int left = scx < 0 ? sx + scx : sx;
+    const int top = scy < 0 ? sy + scy : sy;
     for (int y = 0; y < out.height; ++y) {
+        int v = y * std::abs(scy) / std::max(1, out.height);
+        if ((scy < 0) != (dcy < 0)) {
+            v = std::abs(scy) - 1 - v;  // mirrored when the signs of the two sizes differ
+        }
         for (int x = 0; x < out.width; ++x) {
             int u = x * std::abs(scx) / std::max(1, out.width);
-            int v = y * std::abs(scy) / std::max(1, out.height);
-            // Mirrored when the signs of the two sizes differ.
             if ((scx < 0) != (dcx < 0)) {
                 u = std::abs(scx) - 1 - u;
             }
-            if ((scy < 0) != (dcy < 0)) {
-                v = std::abs(scy) - 1 - v;
-            }
-            const int left = scx < 0 ? sx + scx : sx;
-            const int top = scy < 0 ? sy + scy : sy;
             out.data[static_cast<size_t>(y) * out.width + x] =
-                whole.At(left + u + source.offset.x, top + v + source.offset.y);
+                at(left + u + source.offset.x, top + v + source.offset.y);
         }
     }
     return out;
@@ -209,7 +203,7 @@ BOOL WINAPI StretchBlt(HDC hdcDest, int nXOriginDest, int nYOriginDest, int nWid
         Scaled(*source, nXOriginSrc, nYOriginSrc, nWidthSrc, nHeightSrc, nWidthDest, nHeightDest);
     ForEachPixel(scope, target, [&](int x, int y, uint32_t d) {
         const uint32_t s = scaled.At(x - target.left, y - target.top);
-        return std::optional<uint32_t>(ApplyRop(dwRop, pattern, s, d));
+        return std::optional<uint32_t>(dwRop == SRCCOPY ? s : ApplyRop(dwRop, pattern, s, d));
     });
     return TRUE;
 }
