@@ -1,24 +1,90 @@
 #include "hosts/taskbar.h"
 
+#include <algorithm>
+
 #include <windows.h>
 
 #include "common/names.h"
+#include "gwes/gdi/screen_image.h"
 #include "hosts/ready_thread.h"
+#include "shell/bars_paint.h"
 
 namespace tovarin::emulator {
 namespace {
 
+// Posted to the taskbar when something on the screen changed.
+constexpr UINT kMessageLookAgain = WM_APP + 1;
+
+// What the taskbar shows now, and its screen observer. One taskbar per device, each on its own
+// thread.
+thread_local shell::TaskbarLook shown_look;
+thread_local uint64_t screen_observer = 0;
+
+// Whenever something on the screen changes, the taskbar looks again at the foreground window and
+// the clock and repaints when what it shows has changed. (No timer: a device whose threads all
+// wait for nothing must be seen as stuck, so the clock moves on with the next change.) A tap on
+// its caption button works the foreground window's "ok" (IDOK) or "X" (the window goes to the
+// back).
+LRESULT CALLBACK TaskbarProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_CREATE:
+            shown_look = shell::TaskbarLookNow(hwnd);
+            screen_observer =
+                gwes::AddScreenObserver([hwnd] { PostMessageW(hwnd, kMessageLookAgain, 0, 0); });
+            return 0;
+        case WM_DESTROY:
+            gwes::RemoveScreenObserver(screen_observer);
+            return 0;
+        case kMessageLookAgain: {
+            MSG pending;
+            if (PeekMessageW(&pending, hwnd, kMessageLookAgain, kMessageLookAgain, PM_NOREMOVE)) {
+                return 0;  // a later one looks
+            }
+            shell::TaskbarLook now = shell::TaskbarLookNow(hwnd);
+            if (!(now == shown_look)) {
+                shown_look = std::move(now);
+                InvalidateRect(hwnd, nullptr, FALSE);
+            }
+            return 0;
+        }
+        case WM_PAINT:
+            shell::PaintTaskbar(hwnd, shown_look);
+            return 0;
+        case WM_LBUTTONUP: {
+            const RECT button = shell::TaskbarCaptionButton(hwnd);
+            const POINT point{static_cast<SHORT>(LOWORD(lparam)),
+                              static_cast<SHORT>(HIWORD(lparam))};
+            HWND foreground = GetForegroundWindow();
+            if (!foreground || !PtInRect(&button, point) || !IsWindowEnabled(foreground)) {
+                return 0;
+            }
+            if (GetWindowLongW(foreground, GWL_EXSTYLE) & WS_EX_CAPTIONOKBTN) {
+                PostMessageW(foreground, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            } else {
+                // The phone's X does not close a program: its window goes behind the others.
+                SetWindowPos(foreground, HWND_BOTTOM, 0, 0, 0, 0,
+                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            }
+            return 0;
+        }
+        default:
+            return DefWindowProcW(hwnd, message, wparam, lparam);
+    }
+}
+
 DWORD WINAPI TaskbarThread(LPVOID start) {
     ReadySignal ready = static_cast<ReadyThreadStart*>(start)->ready;
     WNDCLASSW taskbar_class = {};
-    taskbar_class.lpfnWndProc = &DefWindowProcW;
+    taskbar_class.lpfnWndProc = &TaskbarProc;
     taskbar_class.lpszClassName = kWindowClassTaskBar;
     if (RegisterClassW(&taskbar_class) == 0) {
         return 1;
     }
-    // Across the top of the 240 x 320 screen, as the phone's taskbar is.
-    HWND taskbar = CreateWindowExW(0, kWindowClassTaskBar, L"", WS_POPUP | WS_VISIBLE, 0, 0, 240,
-                                   26, nullptr, nullptr, nullptr, nullptr);
+    // Across the top of the screen, as wide as the screen is in any orientation (it paints up to
+    // the screen's width now), 52 pixels high on the VGA screen.
+    const int width = std::max(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    HWND taskbar = CreateWindowExW(0, kWindowClassTaskBar, L"", WS_POPUP | WS_VISIBLE, 0, 0, width,
+                                   52, nullptr, nullptr, nullptr, nullptr);
     if (taskbar == nullptr) {
         return 1;
     }

@@ -6,6 +6,8 @@
 #include "gwes/input.h"
 #include "host_trace.h"
 #include "hosts/ready_thread.h"
+#include "gwes/screen.h"
+#include "phone/call_dialog_paint.h"
 #include "phone/phone_state_publisher.h"
 
 namespace tovarin::emulator::phone {
@@ -116,7 +118,7 @@ bool PhoneApplication::MakeWindows() {
     phone_class.lpfnWndProc = &PhoneApplication::WindowProc;
     phone_class.lpszClassName = kPhoneWindowClass;
     WNDCLASSW text_class = {};
-    text_class.lpfnWndProc = &DefWindowProcW;
+    text_class.lpfnWndProc = &CallTextProc;
     text_class.lpszClassName = kCallTextClass;
     if (RegisterClassW(&phone_class) == 0 || RegisterClassW(&text_class) == 0) {
         start_error_ =
@@ -129,17 +131,22 @@ bool PhoneApplication::MakeWindows() {
         start_error_ = "cannot make its window (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
-    // Hidden until a call rings.
-    call_dialog_ =
-        CreateWindowExW(0, kWindowClassDialog, dialog_title.c_str(), WS_POPUP | WS_CAPTION, 0, 0,
-                        240, 320, nullptr, nullptr, nullptr, nullptr);
-    if (call_dialog_ == nullptr ||
-        CreateWindowExW(0, kCallTextClass, dialog_text.c_str(), WS_CHILD | WS_VISIBLE, 8, 40, 224,
-                        24, call_dialog_, reinterpret_cast<HMENU>(1), nullptr,
-                        nullptr) == nullptr) {
+    // Hidden until a call rings; full-screen between the taskbar and the menu bar.
+    call_dialog_ = CreateWindowExW(
+        0, kWindowClassDialog, dialog_title.c_str(), WS_POPUP | WS_CAPTION, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    auto child = [this](const std::wstring& text, const RECT& rect, int id) {
+        return CreateWindowExW(0, kCallTextClass, text.c_str(), WS_CHILD | WS_VISIBLE, rect.left,
+                               rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                               call_dialog_, reinterpret_cast<HMENU>(static_cast<intptr_t>(id)),
+                               nullptr, nullptr);
+    };
+    if (call_dialog_ == nullptr || child(dialog_text, kCallTextRect, kCallTextId) == nullptr ||
+        child(L"", kCallerNumberRect, kCallerNumberId) == nullptr) {
         start_error_ = "cannot make the call dialog (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
+    gwes::KeepFullScreen(call_dialog_, /*cover_menu_bar=*/false);
     return true;
 }
 
@@ -250,6 +257,7 @@ void PhoneApplication::ShowCallDialog() {
         return;
     }
     call_showing_ = true;
+    SetDlgItemTextW(call_dialog_, kCallerNumberId, model_.State().caller_number.c_str());
     ShowWindow(call_dialog_, SW_SHOW);
     SetForegroundWindow(call_dialog_);
 }

@@ -6,9 +6,11 @@
 // WM_CHARTOITEM, WM_QUERYDRAGICON). When it answers FALSE the dialog's default handling runs:
 // WM_CLOSE clicks Cancel (unless a disabled Cancel control is there), the focus is kept per
 // dialog across activation, WM_NEXTDLGCTL moves it, DM_GETDEFID/DM_SETDEFID keep the default
-// button id, WM_CTLCOLOR* are left to the default colours; the rest is DefWindowProcW's.
+// button id, WM_ERASEBKGND fills the dialog with the brush its WM_CTLCOLORDLG answer gives;
+// the rest (the default colours among it) is DefWindowProcW's.
 #include <windows.h>
 
+#include "gwes/default_colors.h"
 #include "gwes/dialog_manager.h"
 #include "gwes/procedure_handles.h"
 #include "gwes/window_manager.h"
@@ -124,14 +126,8 @@ LRESULT DefaultDialogHandling(HWND dialog, UINT message, WPARAM wparam, LPARAM l
         case DM_SETDEFID:
             state->default_id = static_cast<UINT>(wparam);
             return TRUE;
-        case WM_CTLCOLORMSGBOX:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC:
-            return 0;  // the default colours
+        case WM_ERASEBKGND:
+            return EraseDialog(dialog, reinterpret_cast<HDC>(wparam));
         default:
             return DefWindowProcW(dialog, message, wparam, lparam);
     }
@@ -150,6 +146,9 @@ LRESULT WINAPI DefDlgProcW(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam) {
     }
     if (!state) {
         // A window of the dialog class made without the dialog manager.
+        if (Msg == WM_ERASEBKGND) {
+            return EraseDialog(hDlg, reinterpret_cast<HDC>(wParam));
+        }
         return DefWindowProcW(hDlg, Msg, wParam, lParam);
     }
     if (DLGPROC proc = CurrentProcedure(hDlg, *state)) {

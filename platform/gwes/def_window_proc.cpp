@@ -1,6 +1,8 @@
 // The default window procedure and calling a procedure through the value GetWindowLongW gave.
 #include <windows.h>
 
+#include "gwes/default_colors.h"
+#include "gwes/frame_paint.h"
 #include "gwes/message_pump.h"
 #include "gwes/procedure_handles.h"
 #include "gwes/text_copy.h"
@@ -67,6 +69,7 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
             PAINTSTRUCT paint;
             BeginPaint(hWnd, &paint);
             EndPaint(hWnd, &paint);
+            PaintWindowFrame(hWnd);  // a dialog's own scroll bar, a bordered window's frame
             return 0;
         }
         case WM_ERASEBKGND:
@@ -80,6 +83,15 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
                 SetFocus(hWnd);
             }
             return 0;
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+            return DefaultControlColors(Msg, reinterpret_cast<HDC>(wParam),
+                                        reinterpret_cast<HWND>(lParam));
         case WM_WINDOWPOSCHANGED:
             if (lParam) {
                 DefaultWindowPosChanged(hWnd, *reinterpret_cast<const WINDOWPOS*>(lParam));

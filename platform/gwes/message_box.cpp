@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "gwes/message_box_paint.h"
 #include "gwes/gdi/window_damage.h"
 #include "gwes/message_pump.h"
 #include "gwes/window_manager.h"
@@ -57,6 +58,10 @@ int DefaultButton(const MessageBoxState& box) {
     return index < box.buttons.size() ? box.buttons[index] : box.buttons.front();
 }
 
+MessageBoxLook LookOf(const MessageBoxState& box) {
+    return MessageBoxLook{box.text, box.type, box.buttons, DefaultButton(box)};
+}
+
 // Kernel lock held.
 std::shared_ptr<MessageBoxState> StateOf(WindowManager& wm, HWND box) {
     auto found = wm.message_boxes.find(box);
@@ -103,6 +108,14 @@ LRESULT CALLBACK MessageBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
             return 0;
         case WM_CLOSE:
             Finish(wm, hwnd, CloseResult(*state));
+            return 0;
+        case WM_PAINT:
+            PaintMessageBox(hwnd, LookOf(*state));
+            return 0;
+        case WM_LBUTTONUP:
+            // A tap on one of the buttons drawn in the box presses it.
+            Finish(wm, hwnd,
+                   MessageBoxButtonAt(hwnd, LookOf(*state), POINT{LOWORD(lparam), HIWORD(lparam)}));
             return 0;
         case WM_KEYDOWN:
             if (wparam == VK_RETURN) {
@@ -225,9 +238,11 @@ int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType)
     state->buttons = std::move(buttons);
 
     const DWORD ex_style = (uType & MB_TOPMOST) ? WS_EX_TOPMOST : 0;
+    const RECT frame = MessageBoxFrame(LookOf(*state));
     HWND box = CreateWindowExW(ex_style, kDialogClassName, state->caption.c_str(),
-                               WS_POPUP | WS_CAPTION | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, hWnd, nullptr, nullptr, nullptr);
+                               WS_POPUP | WS_CAPTION | WS_VISIBLE, frame.left, frame.top,
+                               frame.right - frame.left, frame.bottom - frame.top, hWnd, nullptr,
+                               nullptr, nullptr);
     if (!box) {
         return 0;
     }

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "gwes/screen.h"
+#include "shell/bars_paint.h"
 #include "kernel/handles.h"
 #include "kernel/resources/module_resources.h"
 
@@ -19,6 +20,10 @@ using tovarin::kernel::SetError;
 namespace {
 
 LRESULT CALLBACK MenuBarProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_PAINT) {
+        tovarin::shell::PaintMenuBar(hwnd);
+        return 0;
+    }
     return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 

@@ -9,6 +9,8 @@
 // released on the focused button clicks it too.
 #include "gwes/controls/standard_controls.h"
 
+#include "gwes/controls/control_paint.h"
+#include "gwes/controls/control_painters.h"
 #include "gwes/controls/control_state.h"
 
 namespace tovarin::gwes::controls {
@@ -40,10 +42,11 @@ UINT MaxCheck(DWORD type) {
     }
 }
 
-void DrawItem(HWND hwnd, const ButtonState& state, UINT action) {
+void DrawItem(HWND hwnd, const ButtonState& state, UINT action, HDC dc = nullptr) {
     if (TypeOf(hwnd) != BS_OWNERDRAW) {
         return;
     }
+    HDC own_dc = dc ? nullptr : GetDC(hwnd);
     const SIZE size = ClientSize(hwnd);
     DRAWITEMSTRUCT draw{};
     draw.CtlType = ODT_BUTTON;
@@ -53,12 +56,14 @@ void DrawItem(HWND hwnd, const ButtonState& state, UINT action) {
     draw.itemState = (state.pushed ? ODS_SELECTED : 0u) | (state.focused ? ODS_FOCUS : 0u) |
                      (IsEnabled(hwnd) ? 0u : ODS_DISABLED);
     draw.hwndItem = hwnd;
-    draw.hDC = GetDC(hwnd);
+    draw.hDC = dc ? dc : own_dc;
     draw.rcItem = RECT{0, 0, size.cx, size.cy};
     if (HWND parent = ParentOf(hwnd)) {
         SendMessageW(parent, WM_DRAWITEM, draw.CtlID, reinterpret_cast<LPARAM>(&draw));
     }
-    ReleaseDC(hwnd, draw.hDC);
+    if (own_dc) {
+        ReleaseDC(hwnd, own_dc);
+    }
 }
 
 // The automatic radio buttons of the group around `hwnd`: from the sibling that starts the group
@@ -113,6 +118,8 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
     if (!state) {
         return DefWindowProcW(hwnd, message, wparam, lparam);
     }
+    // An owner-drawn button is drawn by its parent as each change happens.
+    RepaintAfter repaint(hwnd, TypeOf(hwnd) == BS_OWNERDRAW ? WM_NULL : message);
     switch (message) {
         case WM_LBUTTONDOWN:
             if (IsEnabled(hwnd) && TypeOf(hwnd) != BS_GROUPBOX) {
@@ -188,9 +195,16 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
             DrawItem(hwnd, *state, ODA_DRAWENTIRE);
             return 0;
         case WM_PAINT:
-            ValidateRect(hwnd, nullptr);  // the whole button is drawn again
-            DrawItem(hwnd, *state, ODA_DRAWENTIRE);
+            if (TypeOf(hwnd) == BS_OWNERDRAW) {
+                PaintScope paint(hwnd);
+                DrawItem(hwnd, *state, ODA_DRAWENTIRE, paint.dc());
+            } else {
+                PaintButton(hwnd);
+            }
             return 0;
+        case WM_SETFONT:
+        case WM_GETFONT:
+            return FontMessage(hwnd, *state, message, wparam, lparam);
         default:
             return DefWindowProcW(hwnd, message, wparam, lparam);
     }

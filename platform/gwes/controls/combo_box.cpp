@@ -13,7 +13,10 @@
 // keeps the field's height and drops a list as tall as the rest.
 #include <algorithm>
 
+#include "gwes/controls/control_paint.h"
+#include "gwes/controls/control_painters.h"
 #include "gwes/controls/list_box.h"
+#include "gwes/geometry.h"
 #include "gwes/gdi/window_damage.h"
 #include "gwes/window_manager.h"
 
@@ -21,7 +24,7 @@ namespace tovarin::gwes::controls {
 namespace {
 
 // The closed field: one list row and its frame.
-constexpr int kFieldHeight = kListItemHeight + 4;
+constexpr int kFieldHeight = kComboFieldHeight;
 constexpr int kEditId = 1001;  // the drop-down's edit, as programs expect to find it
 
 struct ComboState : ControlState {
@@ -101,8 +104,15 @@ void OpenList(HWND hwnd, ComboState& state) {
             ToList(state, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, selected - rows + 1)), 0);
         }
     }
-    Window_SetGeometry(state.list, origin.x, origin.y + size.cy, size.cx, height, true, true);
+    // Under the field, or above it when the screen has no room below.
+    const int bottom_of_work = GetSystemMetrics(SM_CYSCREEN) - kMenuBarHeight;
+    int list_top = origin.y + size.cy;
+    if (list_top + height > bottom_of_work && origin.y - height >= kTaskbarHeight) {
+        list_top = origin.y - height;
+    }
+    Window_SetGeometry(state.list, origin.x, list_top, size.cx, height, true, true);
     state.dropped = true;
+    InvalidateRect(state.list, nullptr, FALSE);
 }
 
 void CloseList(HWND hwnd, ComboState& state, bool chosen) {
@@ -131,6 +141,8 @@ void Chosen(HWND hwnd, ComboState& state, int row) {
 }
 
 void Create(HWND hwnd, ComboState& state, const CREATESTRUCTW& create) {
+    // A template's WS_VSCROLL is meant for the list, not for the field.
+    SetStyleBits(hwnd, WS_VSCROLL | WS_HSCROLL, false);
     const DWORD style = StyleOf(hwnd);
     state.dropped_height = std::max(kListItemHeight, create.cy - kFieldHeight);
     Window_SetGeometry(hwnd, create.x, create.y, create.cx, kFieldHeight, (style & WS_VISIBLE) != 0,
@@ -146,9 +158,9 @@ void Create(HWND hwnd, ComboState& state, const CREATESTRUCTW& create) {
                         create.cx, state.dropped_height, top, nullptr, create.hInstance, hwnd);
     if (HasEdit(hwnd)) {
         state.edit = CreateWindowExW(
-            0, kEditClass, create.lpszName, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, create.cx,
-            kFieldHeight, hwnd, reinterpret_cast<HMENU>(static_cast<intptr_t>(kEditId)),
-            create.hInstance, nullptr);
+            0, kEditClass, create.lpszName, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 1, 1,
+            std::max(0, create.cx - kFieldHeight - 1), kFieldHeight - 2, hwnd,
+            reinterpret_cast<HMENU>(static_cast<intptr_t>(kEditId)), create.hInstance, nullptr);
     }
 }
 
@@ -157,6 +169,7 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
     if (!state) {
         return DefWindowProcW(hwnd, message, wparam, lparam);
     }
+    RepaintAfter repaint(hwnd, message);
     switch (message) {
         case WM_CREATE:
             Create(hwnd, *state, *reinterpret_cast<const CREATESTRUCTW*>(lparam));
@@ -178,6 +191,21 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
             }
             return 0;
         case WM_LBUTTONUP:
+            return 0;
+        case WM_SIZE:
+            // A height given to a combo box (a relayout moving it as its template says) is the
+            // height with the list dropped: the box itself keeps its field's height.
+            if (HIWORD(lparam) != kFieldHeight) {
+                state->dropped_height = std::max(kListItemHeight, HIWORD(lparam) - kFieldHeight);
+                RECT frame{};
+                GetWindowRect(hwnd, &frame);
+                POINT corner{frame.left, frame.top};
+                if (HWND parent = GetParent(hwnd)) {
+                    ScreenToClient(parent, &corner);
+                }
+                Window_SetGeometry(hwnd, corner.x, corner.y, LOWORD(lparam), kFieldHeight,
+                                   (StyleOf(hwnd) & WS_VISIBLE) != 0, false);
+            }
             return 0;
         case WM_GETDLGCODE:
             return DLGC_WANTCHARS | DLGC_WANTARROWS;
@@ -284,6 +312,17 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
                 CloseList(hwnd, *state, false);
             }
             return TRUE;
+        case WM_PAINT:
+            PaintComboBox(hwnd);
+            return 0;
+        case WM_SETFONT:
+            SendMessageW(state->list, WM_SETFONT, wparam, 0);
+            if (state->edit) {
+                SendMessageW(state->edit, WM_SETFONT, wparam, 0);
+            }
+            return FontMessage(hwnd, *state, message, wparam, lparam);
+        case WM_GETFONT:
+            return FontMessage(hwnd, *state, message, wparam, lparam);
         case CB_GETDROPPEDSTATE:
             return state->dropped ? TRUE : FALSE;
         case CB_GETDROPPEDCONTROLRECT:

@@ -17,6 +17,7 @@ namespace tovarin::gwes::controls {
 
 struct ControlState {
     virtual ~ControlState() = default;
+    HFONT font = nullptr;  // WM_SETFONT's; the system font when null
 };
 
 void AttachState(HWND hwnd, std::shared_ptr<ControlState> state);

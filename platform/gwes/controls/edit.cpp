@@ -10,6 +10,8 @@
 #include <cwctype>
 #include <string>
 
+#include "gwes/controls/control_paint.h"
+#include "gwes/controls/control_painters.h"
 #include "gwes/controls/control_state.h"
 #include "gwes/controls/standard_controls.h"
 
@@ -109,6 +111,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
     if (!state) {
         return DefWindowProcW(hwnd, message, wparam, lparam);
     }
+    RepaintAfter repaint(hwnd, message);
     switch (message) {
         case WM_CREATE:
             if (StyleOf(hwnd) & ES_PASSWORD) {
@@ -196,6 +199,12 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
             return 0;
         case EM_GETLINECOUNT:
             return 1;
+        case WM_PAINT:
+            PaintEdit(hwnd);
+            return 0;
+        case WM_SETFONT:
+        case WM_GETFONT:
+            return FontMessage(hwnd, *state, message, wparam, lparam);
         default:
             return DefWindowProcW(hwnd, message, wparam, lparam);
     }

@@ -10,6 +10,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gwes/controls/control_paint.h"
+#include "gwes/controls/control_painters.h"
+#include "gwes/controls/list_box_scroll.h"
+
 namespace tovarin::gwes::controls {
 namespace {
 
@@ -121,10 +125,13 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
     }
     const int index = static_cast<int>(static_cast<INT_PTR>(wparam));
     const auto* text = reinterpret_cast<LPCWSTR>(lparam);
+    RepaintAfter repaint(hwnd, message);
+    ScrollBarAfter scroll_bar(hwnd, *state, message);
     switch (message) {
         case WM_CREATE: {
             const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
             state->items.set_sorted((StyleOf(hwnd) & LBS_SORT) != 0);
+            state->scroll_bar = (StyleOf(hwnd) & WS_VSCROLL) != 0;
             if (IsClass(hwnd, kComboListClass) && create) {
                 state->combo = static_cast<HWND>(create->lpCreateParams);
             }
@@ -133,6 +140,15 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:
             return Tap(hwnd, *state, message, PointOf(lparam));
+        case WM_PAINT:
+            PaintListBox(hwnd);
+            return 0;
+        case WM_VSCROLL:
+            ScrollList(hwnd, *state, wparam);
+            return 0;
+        case WM_SETFONT:
+        case WM_GETFONT:
+            return FontMessage(hwnd, *state, message, wparam, lparam);
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case WM_KEYDOWN:

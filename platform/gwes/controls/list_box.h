@@ -19,6 +19,7 @@ struct ListBoxState : ControlState {
     int item_height = kListItemHeight;
     int pressed = ItemList::kNone;  // the row under the stylus between down and up
     HWND combo = nullptr;           // the combo box that owns this list (ComboLBox only)
+    bool scroll_bar = false;        // made with WS_VSCROLL: the bar shows while rows are hidden
 };
 
 }  // namespace tovarin::gwes::controls

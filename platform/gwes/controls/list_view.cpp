@@ -10,6 +10,8 @@
 
 #include <commctrl.h>
 
+#include "gwes/controls/control_paint.h"
+#include "gwes/controls/control_painters.h"
 #include "gwes/controls/control_state.h"
 #include "gwes/controls/standard_controls.h"
 #include "gwes/controls/text_compare.h"
@@ -151,6 +153,7 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
         return DefWindowProcW(hwnd, message, wparam, lparam);
     }
     const int index = static_cast<int>(static_cast<INT_PTR>(wparam));
+    RepaintAfter repaint(hwnd, message);
     switch (message) {
         case WM_LBUTTONDOWN:
             if (IsEnabled(hwnd)) {
@@ -328,6 +331,12 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
         }
         case LVM_GETEXTENDEDLISTVIEWSTYLE:
             return static_cast<LRESULT>(state->extended);
+        case WM_PAINT:
+            PaintListView(hwnd);
+            return 0;
+        case WM_SETFONT:
+        case WM_GETFONT:
+            return FontMessage(hwnd, *state, message, wparam, lparam);
         default:
             return DefWindowProcW(hwnd, message, wparam, lparam);
     }

@@ -39,5 +39,7 @@ void RegisterStandardControls(ClassTable& classes);
 // The height of a list row in pixels: one line of the dialog font with its spacing on the VGA
 // screen. Lists of both kinds start with it; LB_SETITEMHEIGHT / CB_SETITEMHEIGHT change it.
 inline constexpr int kListItemHeight = 32;
+// The height of a combo box's field.
+inline constexpr int kComboFieldHeight = kListItemHeight + 4;
 
 }  // namespace tovarin::gwes::controls

@@ -1,5 +1,7 @@
 // The STATIC class: a text (left, centred or right aligned as its style says), an icon or a
 // bitmap. With SS_NOTIFY a tap on it sends STN_CLICKED to the parent; without, it takes no taps.
+#include "gwes/controls/control_paint.h"
+#include "gwes/controls/control_painters.h"
 #include "gwes/controls/control_state.h"
 #include "gwes/controls/standard_controls.h"
 
@@ -16,6 +18,7 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
     if (!state) {
         return DefWindowProcW(hwnd, message, wparam, lparam);
     }
+    RepaintAfter repaint(hwnd, message);
     switch (message) {
         case WM_LBUTTONDOWN:
             state->pressed = IsEnabled(hwnd) && (StyleOf(hwnd) & SS_NOTIFY) != 0;
@@ -40,6 +43,12 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
         }
         case STM_GETIMAGE:
             return reinterpret_cast<LRESULT>(state->image);
+        case WM_PAINT:
+            PaintStatic(hwnd);
+            return 0;
+        case WM_SETFONT:
+        case WM_GETFONT:
+            return FontMessage(hwnd, *state, message, wparam, lparam);
         default:
             return DefWindowProcW(hwnd, message, wparam, lparam);
     }

@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include "gwes/controls/control_paint.h"
+#include "gwes/controls/control_painters.h"
 #include "gwes/controls/control_state.h"
 #include "gwes/controls/standard_controls.h"
 #include "gwes/text_copy.h"
@@ -58,6 +60,7 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) 
         return DefWindowProcW(hwnd, message, wparam, lparam);
     }
     const int index = static_cast<int>(static_cast<INT_PTR>(wparam));
+    RepaintAfter repaint(hwnd, message);
     switch (message) {
         case WM_LBUTTONDOWN:
             Tapped(hwnd, *state, PointOf(lparam));
@@ -132,6 +135,12 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) 
             state->current = index;
             return previous;
         }
+        case WM_PAINT:
+            PaintTab(hwnd);
+            return 0;
+        case WM_SETFONT:
+        case WM_GETFONT:
+            return FontMessage(hwnd, *state, message, wparam, lparam);
         case TCM_GETITEMRECT:
             if (!Valid(*state, index) || !lparam) {
                 return FALSE;

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <commctrl.h>
 
+#include "gwes/controls/control_paint.h"
+#include "gwes/controls/control_painters.h"
 #include "gwes/controls/control_state.h"
 #include "gwes/controls/standard_controls.h"
 
@@ -114,6 +116,7 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
     if (!state) {
         return DefWindowProcW(hwnd, message, wparam, lparam);
     }
+    RepaintAfter repaint(hwnd, message);
     switch (message) {
         case WM_LBUTTONDOWN:
             if (IsEnabled(hwnd)) {
@@ -203,6 +206,12 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
                 *rect = AcrossRect(hwnd, centre - kThumbLength / 2, centre + kThumbLength / 2);
             }
             return 0;
+        case WM_PAINT:
+            PaintTrackbar(hwnd);
+            return 0;
+        case WM_SETFONT:
+        case WM_GETFONT:
+            return FontMessage(hwnd, *state, message, wparam, lparam);
         case TBM_GETCHANNELRECT:
             if (auto* rect = reinterpret_cast<RECT*>(lparam)) {
                 *rect = AcrossRect(hwnd, kMargin, kMargin + ChannelLength(hwnd));

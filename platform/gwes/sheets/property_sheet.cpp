@@ -25,10 +25,12 @@
 
 #include <commctrl.h>
 
+#include "gwes/controls/control_paint.h"
 #include "gwes/controls/control_state.h"
 #include "gwes/controls/standard_controls.h"
 #include "gwes/screen.h"
 #include "gwes/sheets/sheet_pages.h"
+#include "gwes/sheets/sheet_paint.h"
 #include "kernel/handles.h"
 
 namespace tovarin::gwes::sheets {
@@ -41,6 +43,7 @@ struct Sheet : controls::ControlState, std::enable_shared_from_this<Sheet> {
     HWND tabs = nullptr;
     HWND title = nullptr;
     HWND link = nullptr;
+    HFONT heading_font = nullptr;  // the title strip's
     HINSTANCE instance = nullptr;
     std::vector<HPROPSHEETPAGE> pages;
     int current = -1;
@@ -427,7 +430,13 @@ INT_PTR CALLBACK SheetProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
             sheet->done = true;
             DestroyPages(*sheet);
             controls::DetachState(hwnd);
+            if (sheet->heading_font) {
+                controls::DeleteGdiObject(sheet->heading_font);
+            }
             return TRUE;
+        case WM_CTLCOLORSTATIC:
+            return StripColors(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam),
+                               sheet->title, sheet->link);
         default:
             if (message >= PSM_SETCURSEL && message <= PSM_SETTITLEW) {
                 return answer(SheetMessage(*sheet, message, wparam, lparam));
@@ -520,6 +529,8 @@ void Build(LPCPROPSHEETHEADERW header, Sheet& sheet, int version) {
     if (!title.empty()) {
         sheet.title = MakeStrip(sheet.hwnd, controls::kStaticClass, title.c_str(), SS_LEFT,
                                 kSheetTitleId, header->hInstance);
+        sheet.heading_font = MakeHeadingFont();
+        SendMessageW(sheet.title, WM_SETFONT, reinterpret_cast<WPARAM>(sheet.heading_font), FALSE);
     }
     if (!link.empty()) {
         sheet.link = MakeStrip(sheet.hwnd, controls::kStaticClass, link.c_str(),
