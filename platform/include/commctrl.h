@@ -260,3 +260,44 @@ TOVARIN_END_C
 #endif  // RC_INVOKED
 
 #include <prsht.h>
+
+// Image lists: rows of equally sized images, each with an optional mask.
+#define CLR_NONE 0xFFFFFFFFL
+#define CLR_DEFAULT 0xFF000000L
+#define ILC_COLOR 0x0000
+#define ILC_MASK 0x0001
+#define ILC_COLOR4 0x0004
+#define ILC_COLOR8 0x0008
+#define ILC_COLOR16 0x0010
+#define ILC_COLOR24 0x0018
+#define ILC_COLOR32 0x0020
+#define ILC_COLORDDB 0x00FE
+#define ILD_NORMAL 0x0000
+#define ILD_TRANSPARENT 0x0001
+#define ILD_BLEND25 0x0002
+#define ILD_BLEND50 0x0004
+#define ILD_MASK 0x0010
+#define ILD_IMAGE 0x0020
+#define ILD_FOCUS ILD_BLEND25
+#define ILD_SELECTED ILD_BLEND50
+#define ILD_BLEND ILD_BLEND50
+
+#ifndef RC_INVOKED
+struct _IMAGELIST;
+typedef struct _IMAGELIST* HIMAGELIST;
+
+TOVARIN_BEGIN_C
+HIMAGELIST WINAPI ImageList_Create(int cx, int cy, UINT flags, int cInitial, int cGrow);
+BOOL WINAPI ImageList_Destroy(HIMAGELIST himl);
+int WINAPI ImageList_Add(HIMAGELIST himl, HBITMAP hbmImage, HBITMAP hbmMask);
+int WINAPI ImageList_AddMasked(HIMAGELIST himl, HBITMAP hbmImage, COLORREF crMask);
+BOOL WINAPI ImageList_Remove(HIMAGELIST himl, int i);
+BOOL WINAPI ImageList_Draw(HIMAGELIST himl, int i, HDC hdcDst, int x, int y, UINT fStyle);
+BOOL WINAPI ImageList_DrawEx(HIMAGELIST himl, int i, HDC hdcDst, int x, int y, int dx, int dy,
+                             COLORREF rgbBk, COLORREF rgbFg, UINT fStyle);
+int WINAPI ImageList_GetImageCount(HIMAGELIST himl);
+BOOL WINAPI ImageList_GetIconSize(HIMAGELIST himl, int* cx, int* cy);
+COLORREF WINAPI ImageList_SetBkColor(HIMAGELIST himl, COLORREF clrBk);
+COLORREF WINAPI ImageList_GetBkColor(HIMAGELIST himl);
+TOVARIN_END_C
+#endif  // RC_INVOKED

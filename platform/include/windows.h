@@ -7,6 +7,7 @@
 #include <winnls.h>
 #include <kfuncs.h>
 #include <winreg.h>
+#include <wingdi.h>
 #include <winuser.h>
 #include <dbgapi.h>
 #include <mmsystem.h>

@@ -298,5 +298,7 @@ TOVARIN_END_C
 #endif  // RC_INVOKED
 
 #include <winuser_dialogs.h>
+// Painting: device contexts of windows and the paint cycle.
+#include <winuser_paint.h>
 // The standard controls.
 #include <winuser_controls.h>
