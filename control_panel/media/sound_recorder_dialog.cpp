@@ -167,6 +167,19 @@ void Record(HWND dialog, const VariantInfo& variant) {
     if (!IsRecordingNameUsable(baseName)) {
         return;
     }
+    // The folder is made (one level; an existing one is fine) before anything else changes: where
+    // it cannot be, no file can be written, and a capture graph whose writer fails never ends its
+    // stream.
+    WCHAR folder[kPathChars];
+    WCHAR path[kPathChars];
+    StringCchPrintfW(variant.currentName, kPathChars, L"%s.amr", baseName);
+    BuildRecordingPath(variant, folder, path);
+    CreateDirectoryW(folder, NULL);
+    DWORD folderAttributes = GetFileAttributesW(folder);
+    if (folderAttributes == INVALID_FILE_ATTRIBUTES ||
+        (folderAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return;
+    }
     SetTrackRange(dialog, kProgressFull);
     recorderState = kRecording;
     Enable(dialog, IDC_RECORDER_PLAY, FALSE);
@@ -174,12 +187,7 @@ void Record(HWND dialog, const VariantInfo& variant) {
     Enable(dialog, IDC_RECORDER_STOP, TRUE);
     SendDlgItemMessageW(dialog, IDC_RECORDER_NAME, EM_SETREADONLY, TRUE, 0);
 
-    StringCchPrintfW(variant.currentName, kPathChars, L"%s.amr", baseName);
-    WCHAR folder[kPathChars];
-    WCHAR path[kPathChars];
-    BuildRecordingPath(variant, folder, path);
-    // An existing folder is fine, and a file that cannot be deleted is overwritten if it can be.
-    CreateDirectoryW(folder, NULL);
+    // A file that cannot be deleted is overwritten if it can be.
     DeleteFileW(path);
 
     CloseCurrentRecorder();
