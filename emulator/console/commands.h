@@ -11,6 +11,7 @@
 #include "console/audio_commands.h"
 #include "console/host_commands.h"
 #include "console/input_commands.h"
+#include "console/screen_commands.h"
 #include "console/ui_commands.h"
 
 namespace tovarin::emulator::console {
@@ -165,7 +166,7 @@ using Command =
                  ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand, ExpectEventCommand,
                  ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
                  ExpectMessageCommand, ExpectVolumeCommand, AudioCommand, ExpectAudioCommand,
-                 UiCommand, InputCommand, HostCommand>;
+                 UiCommand, InputCommand, HostCommand, ScreenshotCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {

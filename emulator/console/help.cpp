@@ -75,6 +75,7 @@ std::vector<std::string> HelpLines() {
         "                 | hidden | readonly | items \"A\" \"B\" ... | count N | selected "
         "\"TEXT\"",
         "                 | selected none | pos N | rect X Y W H (in the parent's client area)",
+        "  screenshot \"HOSTFILE.png\"             write the screen as it is now to a PNG file",
         "  help                                  this help",
     };
     for (std::string& line : InputHelpLines()) {

@@ -408,6 +408,13 @@ Command ParseWords(Words& words, std::string* heredoc_end) {
     if (name == "expect") {
         return ParseExpect(words);
     }
+    if (name == "screenshot") {
+        auto screen = ParseScreenCommand(name, words.TakeRest());
+        if (auto* reason = std::get_if<std::string>(&*screen)) {
+            throw Unparsable{*reason};
+        }
+        return std::get<ScreenshotCommand>(*screen);
+    }
     if (auto input = ParseInputCommand(name, words.TakeRest())) {
         if (auto* reason = std::get_if<std::string>(&*input)) {
             throw Unparsable{*reason};

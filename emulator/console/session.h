@@ -84,6 +84,7 @@ class Session {
     Outcome Do(const UiCommand&);           // ui_session.cpp
     Outcome Do(const InputCommand&);        // input_command_runner.cpp
     Outcome Do(const HostCommand&);         // host_session.cpp
+    Outcome Do(const ScreenshotCommand&);   // screen_commands.cpp
     Outcome EndProgram(const std::wstring& name);
 
     // The device before its boot, for the commands that run then; already on when it is.

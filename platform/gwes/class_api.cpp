@@ -23,6 +23,7 @@ ATOM WINAPI RegisterClassW(const WNDCLASSW* lpWndClass) {
                                   .proc = lpWndClass->lpfnWndProc,
                                   .style = lpWndClass->style,
                                   .window_extra_bytes = lpWndClass->cbWndExtra,
+                                  .background = lpWndClass->hbrBackground,
                                   .instance = lpWndClass->hInstance});
     if (atom == 0) {
         lock.unlock();

@@ -115,6 +115,8 @@ LRESULT DefaultDialogHandling(HWND dialog, UINT message, WPARAM wparam, LPARAM l
             }
             return 0;
         }
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(state->font);
         case DM_GETDEFID:
             return MAKELONG(state->default_id, DC_HASDEFID);
         case DM_SETDEFID:

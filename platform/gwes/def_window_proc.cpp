@@ -9,6 +9,29 @@
 
 using namespace tovarin::gwes;
 
+namespace {
+
+// Fills the client area with the class's background; 0 (nothing erased) when it has none.
+LRESULT EraseWithClassBrush(HWND hwnd, HDC hdc) {
+    HBRUSH background = nullptr;
+    {
+        WindowManager& wm = WindowManager::Current();
+        auto lock = wm.Lock();
+        const Window* window = wm.windows().Find(hwnd);
+        if (!window || !window->window_class) {
+            return 0;
+        }
+        background = window->window_class->background;
+    }
+    RECT client{};
+    if (!background || !GetClientRect(hwnd, &client)) {
+        return 0;
+    }
+    return FillRect(hdc, &client, background) ? 1 : 0;
+}
+
+}  // namespace
+
 extern "C" {
 
 LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
@@ -40,6 +63,14 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
             const Window* window = wm.windows().Find(hWnd);
             return window ? static_cast<LRESULT>(window->title.size()) : 0;
         }
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            BeginPaint(hWnd, &paint);
+            EndPaint(hWnd, &paint);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return EraseWithClassBrush(hWnd, reinterpret_cast<HDC>(wParam));
         case WM_CLOSE:
             DestroyWindow(hWnd);
             return 0;

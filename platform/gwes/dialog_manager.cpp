@@ -96,6 +96,20 @@ std::optional<DialogTemplate> LoadDialogTemplate(HINSTANCE instance, LPCWSTR nam
     return dialog;
 }
 
+// The template's font at the screen's resolution. Text is drawn in the device's one typeface
+// whatever the template names, so its metrics match the base units the template was laid out in.
+static HFONT DialogFont(const DialogTemplate& dialog) {
+    LOGFONTW font{};
+    const int points = dialog.point_size > 0 ? dialog.point_size : kSystemFontPoints;
+    font.lfHeight = -((points * kScreenDpi + 36) / 72);
+    font.lfWeight = dialog.weight ? dialog.weight : FW_NORMAL;
+    font.lfItalic = dialog.italic ? TRUE : FALSE;
+    font.lfCharSet = dialog.charset;
+    const size_t length = std::min<size_t>(dialog.typeface.size(), LF_FACESIZE - 1);
+    std::copy_n(dialog.typeface.begin(), length, font.lfFaceName);
+    return CreateFontIndirectW(&font);
+}
+
 HWND CreateDialogFromTemplate(HINSTANCE instance, const DialogTemplate& dialog, HWND parent,
                               DLGPROC proc, LPARAM param, bool modal) {
     WindowManager& wm = WindowManager::Current();
@@ -153,6 +167,9 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, const DialogTemplate& dialog, 
         return nullptr;
     }
     auto state = std::make_shared<DialogState>();
+    if (dialog.has_font) {
+        state->font = DialogFont(dialog);
+    }
     state->proc = proc;
     state->proc_handle = ProcedureHandle(reinterpret_cast<WNDPROC>(proc));
     state->base = base;
@@ -169,6 +186,10 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, const DialogTemplate& dialog, 
         }
     }
 
+    // The dialog, then each control as it is made, hears of the dialog's font.
+    if (state->font) {
+        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(state->font), FALSE);
+    }
     for (const DialogItemTemplate& item : dialog.items) {
         bool item_by_atom = false;
         std::wstring item_class = ClassNameOf(item.window_class, &item_by_atom);
@@ -189,6 +210,9 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, const DialogTemplate& dialog, 
             item_rect.left, item_rect.top, item_rect.right - item_rect.left,
             item_rect.bottom - item_rect.top, hwnd,
             reinterpret_cast<HMENU>(static_cast<uintptr_t>(item.id)), instance, creation);
+        if (control && state->font) {
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(state->font), FALSE);
+        }
         if (!control && !(dialog.style & DS_NOFAILCREATE)) {
             DWORD error = GetLastError();
             DestroyWindow(hwnd);

@@ -22,6 +22,7 @@ struct DialogState {
     INT_PTR result = 0;
     HWND saved_focus = nullptr;  // the control that had the focus when the dialog went inactive
     UINT default_id = IDOK;
+    HFONT font = nullptr;  // made from the template's font; the dialog owns it
 };
 
 // Kernel lock held: the dialog state of a window, null for other windows.

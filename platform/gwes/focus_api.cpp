@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include "gwes/gdi/window_damage.h"
 #include "gwes/message_pump.h"
 #include "gwes/window_manager.h"
 #include "kernel/handles.h"
@@ -123,10 +124,14 @@ BOOL BringToForeground(HWND hwnd) {
         Window* top = TopLevelOf(window);
         top_handle = top->handle;
         wm.foreground = top_handle;
-        wm.windows().BringToTop(*top);
+        {
+            LayoutChange change(wm, *top);
+            wm.windows().BringToTop(*top);
+        }
         // The pop-ups it owns stay in front of it.
         for (Window* owned : wm.windows().OwnedBy(*top)) {
             if (owned->Visible()) {
+                LayoutChange change(wm, *owned);
                 wm.windows().BringToTop(*owned);
             }
         }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "gwes/gdi/window_damage.h"
 #include "gwes/message_pump.h"
 #include "gwes/window_manager.h"
 #include "kernel/device.h"
@@ -143,6 +144,7 @@ class ModalScope {
         previous_foreground_ = wm_.foreground;
         if (Window* window = wm_.windows().Find(box_)) {
             wm_.foreground = box_;
+            LayoutChange change(wm_, *window);
             wm_.windows().BringToTop(*window);
         }
         if (Window* window = wm_.windows().Find(owner_); window && !(window->style & WS_DISABLED)) {

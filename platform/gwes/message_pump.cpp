@@ -1,5 +1,7 @@
 #include "gwes/message_pump.h"
 
+#include <set>
+
 #include "gwes/focus.h"
 #include "gwes/message_log.h"
 #include "gwes/window_manager.h"
@@ -81,6 +83,42 @@ LRESULT SendToOtherThread(WindowManager& wm, std::unique_lock<std::mutex>& lock,
     }
 }
 
+// Kernel lock held: WM_PAINT for one of the thread's windows with something to paint, a parent
+// before its children, as the filter allows.
+std::optional<MSG> PaintMessage(WindowManager& wm, const ThreadQueue& queue,
+                                const MessageFilter& filter) {
+    const std::set<HWND>& pending = queue.needs_paint();
+    HWND chosen = nullptr;
+    for (HWND hwnd : pending) {
+        if (!filter.Matches(hwnd, WM_PAINT)) {
+            continue;
+        }
+        const Window* window = wm.windows().Find(hwnd);
+        if (!window) {
+            continue;
+        }
+        bool parent_pending = false;
+        for (const Window* parent = window->parent; parent; parent = parent->parent) {
+            if (pending.count(parent->handle) && filter.Matches(parent->handle, WM_PAINT)) {
+                parent_pending = true;
+                break;
+            }
+        }
+        if (!parent_pending) {
+            chosen = hwnd;
+            break;
+        }
+        chosen = chosen ? chosen : hwnd;
+    }
+    if (!chosen) {
+        return std::nullopt;
+    }
+    MSG message{};
+    message.hwnd = chosen;
+    message.message = WM_PAINT;
+    return message;
+}
+
 }  // namespace
 
 LRESULT CallWindowProcedure(WNDPROC proc, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -158,7 +196,11 @@ NextResult NextMessage(WindowManager& wm, const MessageFilter& filter, bool remo
         uint32_t timeout = INFINITE;
         {
             auto lock = wm.Lock();
-            if (std::optional<MSG> message = queue->Take(filter, remove, wm.scheduler().NowMs())) {
+            auto paint = [&](const MessageFilter& wanted) {
+                return PaintMessage(wm, *queue, wanted);
+            };
+            if (std::optional<MSG> message =
+                    queue->Take(filter, remove, wm.scheduler().NowMs(), paint)) {
                 *out = *message;
                 return NextResult::Message;
             }

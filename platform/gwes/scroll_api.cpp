@@ -1,6 +1,5 @@
 // A window's own scroll bars and scrolling: SetScrollInfo, GetScrollInfo, SetScrollPos,
-// GetScrollPos, SetScrollRange, GetScrollRange, ShowScrollBar, ScrollWindowEx; InvalidateRect and
-// UpdateWindow, which have nothing to draw until the screen is drawn.
+// GetScrollPos, SetScrollRange, GetScrollRange, ShowScrollBar, ScrollWindowEx.
 //
 // A bar shows (WS_VSCROLL / WS_HSCROLL) while its range is larger than its page and hides when it
 // is not, unless SIF_DISABLENOSCROLL keeps it. The position is kept within min .. max - page + 1.
@@ -238,19 +237,9 @@ int WINAPI ScrollWindowEx(HWND hWnd, int dx, int dy, const RECT* prcScroll, cons
     if (prcUpdate) {
         *prcUpdate = uncovered;
     }
+    // The screen keeps no copy of the window to move, so the whole scrolled area is drawn again.
+    InvalidateRect(hWnd, &area, (flags & SW_ERASE) != 0);
     return IsRectEmpty(&uncovered) ? kNullRegion : kSimpleRegion;
-}
-
-BOOL WINAPI InvalidateRect(HWND hWnd, const RECT*, BOOL) {
-    if (hWnd && !IsWindow(hWnd)) {
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL WINAPI UpdateWindow(HWND hWnd) {
-    return IsWindow(hWnd);
 }
 
 }  // extern "C"

@@ -22,6 +22,10 @@ bool ThreadQueue::HasInput() const {
     if (quit_code_ || timers_changed_) {
         return true;
     }
+    if (std::any_of(needs_paint_.begin(), needs_paint_.end(),
+                    [&](HWND hwnd) { return wait_filter_.Matches(hwnd, WM_PAINT); })) {
+        return true;
+    }
     return std::any_of(posted_.begin(), posted_.end(), [&](const MSG& message) {
         return wait_filter_.Matches(message.hwnd, message.message);
     });
@@ -70,7 +74,8 @@ void ThreadQueue::Withdraw(const SentMessage& message) {
     std::erase_if(sent_, [&](const auto& queued) { return queued.get() == &message; });
 }
 
-std::optional<MSG> ThreadQueue::Take(const MessageFilter& filter, bool remove, uint64_t now_ms) {
+std::optional<MSG> ThreadQueue::Take(const MessageFilter& filter, bool remove, uint64_t now_ms,
+                                     const PaintPicker& paint) {
     auto posted = std::find_if(posted_.begin(), posted_.end(), [&](const MSG& message) {
         return filter.Matches(message.hwnd, message.message);
     });
@@ -92,6 +97,13 @@ std::optional<MSG> ThreadQueue::Take(const MessageFilter& filter, bool remove, u
         }
         return message;
     }
+    // WM_PAINT stays until the window is validated (BeginPaint), so taking it removes nothing.
+    if (paint && !needs_paint_.empty()) {
+        if (std::optional<MSG> message = paint(filter)) {
+            message->time = static_cast<DWORD>(now_ms);
+            return message;
+        }
+    }
     return timers_.TakeDue(filter, now_ms, remove);
 }
 
@@ -111,7 +123,18 @@ void ThreadQueue::TimersChanged(kernel::Scheduler& scheduler) {
     scheduler.Signalled(input_signal_);
 }
 
+void ThreadQueue::SetNeedsPaint(kernel::Scheduler& scheduler, HWND hwnd, bool needs_paint) {
+    if (!needs_paint) {
+        needs_paint_.erase(hwnd);
+        return;
+    }
+    if (!ended_ && needs_paint_.insert(hwnd).second) {
+        scheduler.Signalled(input_signal_);
+    }
+}
+
 void ThreadQueue::ForgetWindow(HWND hwnd) {
+    needs_paint_.erase(hwnd);
     std::erase_if(posted_, [&](const MSG& message) { return message.hwnd == hwnd; });
     timers_.ForgetWindow(hwnd);
 }
@@ -119,6 +142,7 @@ void ThreadQueue::ForgetWindow(HWND hwnd) {
 void ThreadQueue::End(kernel::Scheduler& scheduler) {
     ended_ = true;
     posted_.clear();
+    needs_paint_.clear();
     while (std::shared_ptr<SentMessage> waiting = NextSent()) {
         waiting->Reply(scheduler, 0);
     }

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 
 #include <windows.h>
 
@@ -66,8 +67,15 @@ class ThreadQueue {
     std::shared_ptr<SentMessage> NextSent();
     void Withdraw(const SentMessage& message);
 
-    // The next posted message, quit request or due timer that the filter takes, in that order.
-    std::optional<MSG> Take(const MessageFilter& filter, bool remove, uint64_t now_ms);
+    // The next posted message, quit request, paint request or due timer that the filter takes,
+    // in that order. `paint` picks which of the windows that need painting gets WM_PAINT.
+    using PaintPicker = std::function<std::optional<MSG>(const MessageFilter&)>;
+    std::optional<MSG> Take(const MessageFilter& filter, bool remove, uint64_t now_ms,
+                            const PaintPicker& paint = {});
+
+    // The thread's windows with something to paint: WM_PAINT comes while one is left.
+    void SetNeedsPaint(kernel::Scheduler& scheduler, HWND hwnd, bool needs_paint);
+    const std::set<HWND>& needs_paint() const { return needs_paint_; }
     // Before the owner blocks: what wakes it, and for how long at most (INFINITE: no timer).
     uint32_t PrepareWait(const MessageFilter& filter, uint64_t now_ms);
 
@@ -102,6 +110,7 @@ class ThreadQueue {
     std::deque<MSG> posted_;
     std::deque<std::shared_ptr<SentMessage>> sent_;
     std::optional<int> quit_code_;
+    std::set<HWND> needs_paint_;
     TimerList timers_;
     MessageFilter wait_filter_;
     bool timers_changed_ = false;

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include "gwes/gdi/region.h"
+
 namespace tovarin::gwes {
 
 struct WindowClass;
@@ -49,6 +51,11 @@ struct Window {
     HWND last_active_popup = nullptr;     // top-level windows: the owned pop-up last active
     bool full_screen = false;      // the shell keeps it over the work area when the screen turns
     bool covers_menu_bar = false;  // full-screen down to the bottom of the screen
+
+    // Painting: what needs drawing, in window coordinates (from the window's top-left corner),
+    // and whether BeginPaint sends WM_ERASEBKGND first.
+    Region update;
+    bool erase_pending = false;
 
     bool destroying = false;  // WM_DESTROY has been sent
     bool alive = true;        // false once removed from the window table

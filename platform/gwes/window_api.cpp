@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "gwes/focus.h"
+#include "gwes/gdi/window_damage.h"
 #include "gwes/geometry.h"
 #include "gwes/message_pump.h"
 #include "gwes/window_destruction.h"
@@ -101,8 +102,33 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
         DestroyWindowTree(wm, window);
         return nullptr;
     }
+    // The window hears of its size and place, then of being shown when it was made visible.
+    LPARAM origin = 0;
+    LPARAM size = 0;
+    bool visible = false;
+    {
+        auto lock = wm.Lock();
+        if (!window->alive) {
+            return nullptr;  // WM_CREATE destroyed it
+        }
+        const RECT client = ClientRectInWindow(*window);
+        origin = MAKELPARAM(window->x + client.left, window->y + client.top);
+        size = MAKELPARAM(client.right - client.left, client.bottom - client.top);
+        visible = window->Visible();
+    }
+    HWND hwnd = window->handle;
+    SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, size);
+    SendMessageW(hwnd, WM_MOVE, 0, origin);
+    if (visible) {
+        SendMessageW(hwnd, WM_SHOWWINDOW, TRUE, 0);
+        auto lock = wm.Lock();
+        if (window->alive) {
+            DamageScreen(wm, ScreenArea(*window));
+        }
+    }
+    NotifyScreenObservers();
     auto lock = wm.Lock();
-    return window->alive ? window->handle : nullptr;  // WM_CREATE may have destroyed it
+    return window->alive ? hwnd : nullptr;  // it may have been destroyed meanwhile
 }
 
 BOOL WINAPI DestroyWindow(HWND hWnd) {
@@ -143,6 +169,19 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
             return FALSE;
         }
         was_visible = window->Visible();
+    }
+    const bool show = nCmdShow != SW_HIDE;
+    if (show != was_visible) {
+        // Told before the change, as the window is still as it was.
+        SendMessageW(hWnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
+    }
+    {
+        auto lock = wm.Lock();
+        Window* window = wm.windows().Find(hWnd);
+        if (!window) {
+            return was_visible ? TRUE : FALSE;
+        }
+        LayoutChange change(wm, *window);
         if (nCmdShow == SW_HIDE) {
             window->style &= ~WS_VISIBLE;
         } else {
@@ -157,6 +196,7 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
     if (activate) {
         BringToForeground(hWnd);
     }
+    NotifyScreenObservers();
     return was_visible ? TRUE : FALSE;
 }
 

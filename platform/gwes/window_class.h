@@ -16,6 +16,7 @@ struct WindowClass {
     WNDPROC proc = nullptr;
     UINT style = 0;
     int window_extra_bytes = 0;
+    HBRUSH background = nullptr;  // WM_ERASEBKGND's fill: a brush, or COLOR_* + 1
     HINSTANCE instance = nullptr;
     bool built_in = false;  // classes of the system, which cannot be unregistered
     int windows = 0;        // live windows of the class

@@ -1,8 +1,11 @@
 #include "gwes/window_destruction.h"
 
+#include <utility>
 #include <vector>
 
+#include "gwes/dialog_manager.h"
 #include "gwes/focus.h"
+#include "gwes/gdi/window_damage.h"
 #include "gwes/message_pump.h"
 #include "gwes/window_manager.h"
 
@@ -32,12 +35,17 @@ void RemoveWindowSilently(WindowManager& wm, Window& window) {
     if (!keep) {
         return;
     }
+    const Region covered = window.parent ? Region() : ScreenArea(window);
     std::vector<Window*> children = window.children;
     for (Window* child : children) {
         RemoveWindowSilently(wm, *child);
     }
     Forget(wm, window);
+    window.style &= ~WS_VISIBLE;
     wm.windows().Remove(window);
+    if (!covered.Empty()) {
+        DamageScreen(wm, covered);
+    }
 }
 
 void DestroyWindowTree(WindowManager& wm, const std::shared_ptr<Window>& window) {
@@ -49,8 +57,11 @@ void DestroyWindowTree(WindowManager& wm, const std::shared_ptr<Window>& window)
         if (!window->alive || window->destroying) {
             return;
         }
-        window->destroying = true;
-        window->style &= ~WS_VISIBLE;
+        {
+            LayoutChange change(wm, *window);
+            window->destroying = true;
+            window->style &= ~WS_VISIBLE;
+        }
         was_foreground = wm.foreground == window->handle;
         if (was_foreground) {
             wm.foreground = nullptr;
@@ -63,6 +74,17 @@ void DestroyWindowTree(WindowManager& wm, const std::shared_ptr<Window>& window)
         proc = window->proc;
     }
     CallWindowProcedure(proc, window->handle, WM_DESTROY, 0, 0);
+    // A dialog's font goes with it.
+    HFONT dialog_font = nullptr;
+    {
+        auto lock = wm.Lock();
+        if (window->dialog) {
+            dialog_font = std::exchange(window->dialog->font, nullptr);
+        }
+    }
+    if (dialog_font) {
+        DeleteObject(dialog_font);
+    }
 
     std::vector<std::shared_ptr<Window>> dependents;
     {

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "gwes/geometry.h"
+#include "gwes/gdi/window_damage.h"
 #include "gwes/message_pump.h"
 #include "gwes/window_manager.h"
 #include "gwes/window_position.h"
@@ -75,6 +76,7 @@ BOOL ApplyWindowPos(WINDOWPOS position) {
         if (position.cx == window->width && position.cy == window->height) {
             position.flags |= SWP_NOSIZE;
         }
+        LayoutChange change(wm, *window);
         window->x = position.x;
         window->y = position.y;
         window->width = position.cx;
@@ -103,6 +105,7 @@ BOOL ApplyWindowPos(WINDOWPOS position) {
     if (activate) {
         SetActiveWindow(position.hwnd);
     }
+    NotifyScreenObservers();
     return TRUE;
 }
 

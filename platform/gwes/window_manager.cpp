@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "gwes/controls/standard_controls.h"
+#include "gwes/gdi/gdi_objects.h"
 #include "gwes/window_destruction.h"
 #include "kernel/device.h"
 #include "kernel/handles.h"
@@ -70,10 +71,12 @@ uint32_t CurrentThreadId() {
     return kernel::CurrentScheduler().Self().id;
 }
 
-WindowManager::WindowManager() : scheduler_(kernel::CurrentScheduler()) {
+WindowManager::WindowManager()
+    : scheduler_(kernel::CurrentScheduler()), gdi_(std::make_unique<Gdi>()) {
     classes_.Add({.name = kDialogClassName,
                   .proc = &DefDlgProcW,
                   .window_extra_bytes = kDialogWindowExtraBytes,
+                  .background = reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_WINDOW + 1)),
                   .built_in = true});
     controls::RegisterStandardControls(classes_);
 }

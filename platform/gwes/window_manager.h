@@ -39,6 +39,8 @@ struct MessageBoxState {
     int result = 0;
 };
 
+class Gdi;
+
 class WindowManager final : public kernel::KernelObject {
   public:
     WindowManager();
@@ -62,6 +64,8 @@ class WindowManager final : public kernel::KernelObject {
     ClassTable& classes() { return classes_; }
     WindowTable& windows() { return windows_; }
     HotKeyTable& hot_keys() { return hot_keys_; }
+    // The drawing objects and the screen's frame buffer (under their own lock, see Gdi).
+    Gdi& gdi() { return *gdi_; }
     // The calling thread's queue, made on first use.
     std::shared_ptr<ThreadQueue> OwnQueue();
     // The queue of another thread; null when it has none (or has ended).
@@ -98,6 +102,7 @@ class WindowManager final : public kernel::KernelObject {
     WindowTable windows_;
     HotKeyTable hot_keys_;
     std::map<uint32_t, std::shared_ptr<ThreadQueue>> queues_;
+    std::unique_ptr<Gdi> gdi_;
 
     mutable std::mutex observers_mutex_;
     std::vector<std::pair<int, std::function<void(uint8_t, bool)>>> observers_;

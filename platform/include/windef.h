@@ -113,7 +113,8 @@ DECLARE_HANDLE(HDC);
 DECLARE_HANDLE(HFONT);
 DECLARE_HANDLE(HPEN);
 DECLARE_HANDLE(HRSRC);
-DECLARE_HANDLE(HGDIOBJ);
+// Any drawing object: brushes, pens, fonts and bitmaps convert to it without a cast.
+typedef void* HGDIOBJ;
 typedef HINSTANCE HMODULE;
 typedef HANDLE HLOCAL;
 typedef HANDLE HGLOBAL;

@@ -187,6 +187,7 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
             DrawItem(hwnd, *state, ODA_DRAWENTIRE);
             return 0;
         case WM_PAINT:
+            ValidateRect(hwnd, nullptr);  // the whole button is drawn again
             DrawItem(hwnd, *state, ODA_DRAWENTIRE);
             return 0;
         default:

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "gwes/controls/list_box.h"
+#include "gwes/gdi/window_damage.h"
 #include "gwes/window_manager.h"
 
 namespace tovarin::gwes::controls {
@@ -70,6 +71,7 @@ void Window_SetGeometry(HWND hwnd, int x, int y, int width, int height, bool sho
     if (!window) {
         return;
     }
+    LayoutChange change(wm, *window);
     window->x = x;
     window->y = y;
     window->width = width;

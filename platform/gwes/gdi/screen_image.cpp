@@ -1,0 +1,188 @@
+// The screen as the console and the web page read it, and the observers of its changes.
+#include "gwes/gdi/screen_image.h"
+
+#include <cstdio>
+#include <cstring>
+#include <list>
+#include <mutex>
+
+#include <cairo.h>
+
+#include "gwes/gdi/gdi_objects.h"
+#include "gwes/gdi/window_damage.h"
+#include "gwes/window_manager.h"
+
+namespace tovarin::gwes {
+namespace {
+
+struct Observer {
+    uint64_t token = 0;
+    std::function<void()> call;
+    std::recursive_mutex running;  // held while it is called: removal waits for the call
+};
+
+struct Observers {
+    std::mutex mutex;
+    std::list<std::shared_ptr<Observer>> list;
+    uint64_t next_token = 1;
+    uint64_t notified_serial = 0;
+};
+
+Observers& TheObservers() {
+    static Observers observers;
+    return observers;
+}
+
+cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length) {
+    auto* bytes = static_cast<std::vector<uint8_t>*>(closure);
+    bytes->insert(bytes->end(), data, data + length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
+
+ScreenImage CaptureScreen() {
+    ScreenImage image;
+    std::shared_ptr<WindowManager> wm = WindowManager::Existing();
+    if (!wm) {
+        image.width = 480;
+        image.height = 640;
+        image.pixels.assign(static_cast<size_t>(image.width) * image.height,
+                            0xFF000000u | (GetRValue(kDesktopColor) << 16) |
+                                (GetGValue(kDesktopColor) << 8) | GetBValue(kDesktopColor));
+        return image;
+    }
+    {
+        // A turned screen that nobody drew on yet is still the right size.
+        auto lock = wm->Lock();
+        if (wm->gdi().screen_width() != wm->screen_width ||
+            wm->gdi().screen_height() != wm->screen_height) {
+            DamageScreen(*wm, Region(RECT{0, 0, wm->screen_width, wm->screen_height}));
+        }
+    }
+    Gdi& gdi = wm->gdi();
+    std::lock_guard guard(gdi.lock());
+    cairo_surface_t* screen = gdi.screen();
+    cairo_surface_flush(screen);
+    image.width = gdi.screen_width();
+    image.height = gdi.screen_height();
+    image.serial = gdi.screen_serial();
+    image.pixels.resize(static_cast<size_t>(image.width) * image.height);
+    const unsigned char* data = cairo_image_surface_get_data(screen);
+    const int stride = cairo_image_surface_get_stride(screen);
+    for (int y = 0; y < image.height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
+        for (int x = 0; x < image.width; ++x) {
+            image.pixels[static_cast<size_t>(y) * image.width + x] = 0xFF000000u | row[x];
+        }
+    }
+    return image;
+}
+
+std::vector<uint8_t> EncodePng(const ScreenImage& image) {
+    std::vector<uint8_t> png;
+    if (image.width <= 0 || image.height <= 0 ||
+        image.pixels.size() != static_cast<size_t>(image.width) * image.height) {
+        return png;
+    }
+    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, image.width);
+    std::vector<unsigned char> data(static_cast<size_t>(stride) * image.height);
+    for (int y = 0; y < image.height; ++y) {
+        std::memcpy(data.data() + static_cast<size_t>(y) * stride,
+                    image.pixels.data() + static_cast<size_t>(y) * image.width,
+                    static_cast<size_t>(image.width) * 4);
+    }
+    cairo_surface_t* surface = cairo_image_surface_create_for_data(
+        data.data(), CAIRO_FORMAT_RGB24, image.width, image.height, stride);
+    if (cairo_surface_write_to_png_stream(surface, &AppendBytes, &png) != CAIRO_STATUS_SUCCESS) {
+        png.clear();
+    }
+    cairo_surface_destroy(surface);
+    return png;
+}
+
+bool WriteScreenshot(const std::string& host_path, std::string* error) {
+    std::vector<uint8_t> png = EncodePng(CaptureScreen());
+    if (png.empty()) {
+        if (error) {
+            *error = "the screen could not be encoded as PNG";
+        }
+        return false;
+    }
+    std::FILE* file = std::fopen(host_path.c_str(), "wb");
+    if (!file) {
+        if (error) {
+            *error = "cannot open " + host_path + " for writing: " + std::strerror(errno);
+        }
+        return false;
+    }
+    const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed) {
+        if (error) {
+            *error = "cannot write " + host_path;
+        }
+        std::remove(host_path.c_str());
+        return false;
+    }
+    return true;
+}
+
+uint64_t AddScreenObserver(std::function<void()> observer) {
+    Observers& observers = TheObservers();
+    auto entry = std::make_shared<Observer>();
+    entry->call = std::move(observer);
+    std::lock_guard guard(observers.mutex);
+    entry->token = observers.next_token++;
+    observers.list.push_back(entry);
+    return entry->token;
+}
+
+void RemoveScreenObserver(uint64_t token) {
+    Observers& observers = TheObservers();
+    std::shared_ptr<Observer> removed;
+    {
+        std::lock_guard guard(observers.mutex);
+        for (auto it = observers.list.begin(); it != observers.list.end(); ++it) {
+            if ((*it)->token == token) {
+                removed = *it;
+                observers.list.erase(it);
+                break;
+            }
+        }
+    }
+    if (removed) {
+        std::lock_guard wait_for_call(removed->running);
+        removed->call = nullptr;
+    }
+}
+
+void NotifyScreenObservers() {
+    std::shared_ptr<WindowManager> wm = WindowManager::Existing();
+    if (!wm) {
+        return;
+    }
+    uint64_t serial = 0;
+    {
+        std::lock_guard guard(wm->gdi().lock());
+        serial = wm->gdi().screen_serial();
+    }
+    Observers& observers = TheObservers();
+    std::vector<std::shared_ptr<Observer>> to_call;
+    {
+        std::lock_guard guard(observers.mutex);
+        if (serial == observers.notified_serial) {
+            return;
+        }
+        observers.notified_serial = serial;
+        to_call.assign(observers.list.begin(), observers.list.end());
+    }
+    for (const std::shared_ptr<Observer>& observer : to_call) {
+        std::lock_guard running(observer->running);
+        if (observer->call) {
+            observer->call();
+        }
+    }
+}
+
+}  // namespace tovarin::gwes
