@@ -35,14 +35,28 @@ int MulDivRounded(int value, int numerator, int denominator) {
 
 }  // namespace
 
+int FontAscent(int em) {
+    return CeilDiv(int64_t{em} * kAscender, kUnitsPerEm);
+}
+
+int FontDescent(int em) {
+    return CeilDiv(int64_t{em} * kDescender, kUnitsPerEm);
+}
+
+int EmForPoints(int points) {
+    return RoundDiv(static_cast<int64_t>(points) * kScreenDpi, 72);
+}
+
 BaseUnits BaseUnitsForPoints(int points) {
     if (points <= 0) {
         points = kSystemFontPoints;
     }
-    const int em = RoundDiv(static_cast<int64_t>(points) * kScreenDpi, 72);
+    return BaseUnitsForEm(EmForPoints(points));
+}
+
+BaseUnits BaseUnitsForEm(int em) {
     BaseUnits base;
-    base.y = CeilDiv(int64_t{em} * kAscender, kUnitsPerEm) +
-             CeilDiv(int64_t{em} * kDescender, kUnitsPerEm);
+    base.y = FontAscent(em) + FontDescent(em);
     int total = 0;
     for (int16_t advance : kLetterAdvances) {
         total += RoundDiv(int64_t{em} * advance, kUnitsPerEm);

@@ -23,6 +23,13 @@ inline constexpr int kSystemFontPoints = 8;
 
 // The base units of the device's dialog font at this size (any typeface: the device has one).
 BaseUnits BaseUnitsForPoints(int points);
+// The same for a font of `em` pixels to the em.
+BaseUnits BaseUnitsForEm(int em);
+// The font's cell above and below the baseline, each rounded up, for `em` pixels to the em.
+int FontAscent(int em);
+int FontDescent(int em);
+// The pixels to the em of a font of `points` points on this screen.
+int EmForPoints(int points);
 // The system font's (GetDialogBaseUnits).
 BaseUnits SystemBaseUnits();
 

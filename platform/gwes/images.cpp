@@ -12,6 +12,7 @@
 #include <map>
 #include <mutex>
 
+#include "gwes/gdi/bitmaps.h"
 #include "kernel/handles.h"
 #include "kernel/resources/module_resources.h"
 
@@ -101,12 +102,12 @@ HANDLE LoadBitmapResource(HMODULE module, LPCWSTR name) {
     if (!bytes) {
         return nullptr;
     }
-    std::optional<LoadedImage> image = ReadDib(*bytes, IMAGE_BITMAP);
-    if (!image) {
+    if (!ReadDib(*bytes, IMAGE_BITMAP)) {
         SetError(ERROR_RESOURCE_DATA_NOT_FOUND);
         return nullptr;
     }
-    return Images().Add(*image);
+    // A bitmap is a drawing object of the process, freed with DeleteObject.
+    return tovarin::gwes::BitmapFromDib(*bytes);
 }
 
 HANDLE LoadIconResource(HMODULE module, LPCWSTR name, int wanted_size) {

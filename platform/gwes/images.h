@@ -1,4 +1,5 @@
 // Bitmaps and icons loaded from a module's resources (LoadBitmapW, LoadIconW, LoadImageW).
+// Bitmaps are drawing objects (gdi/bitmaps.h); icons are kept here.
 //
 // A loaded image keeps its size, colour depth and the resource's bytes (a device-independent
 // bitmap: BITMAPINFOHEADER, colour table, pixels; an icon adds its mask), which the drawing layer

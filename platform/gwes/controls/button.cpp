@@ -53,11 +53,12 @@ void DrawItem(HWND hwnd, const ButtonState& state, UINT action) {
     draw.itemState = (state.pushed ? ODS_SELECTED : 0u) | (state.focused ? ODS_FOCUS : 0u) |
                      (IsEnabled(hwnd) ? 0u : ODS_DISABLED);
     draw.hwndItem = hwnd;
-    draw.hDC = nullptr;  // the drawing layer hands out device contexts; none yet
+    draw.hDC = GetDC(hwnd);
     draw.rcItem = RECT{0, 0, size.cx, size.cy};
     if (HWND parent = ParentOf(hwnd)) {
         SendMessageW(parent, WM_DRAWITEM, draw.CtlID, reinterpret_cast<LPARAM>(&draw));
     }
+    ReleaseDC(hwnd, draw.hDC);
 }
 
 // The automatic radio buttons of the group around `hwnd`: from the sibling that starts the group

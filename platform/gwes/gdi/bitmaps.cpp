@@ -1,4 +1,6 @@
 // Bitmaps: CreateCompatibleBitmap, CreateBitmap and CreateDIBSection.
+#include "gwes/gdi/bitmaps.h"
+
 #include <cstring>
 
 #include <cairo.h>
@@ -26,6 +28,36 @@ void Bitmap::StoreToDib() {
 
 using namespace tovarin::gwes;
 using tovarin::kernel::SetError;
+
+namespace {
+
+HBITMAP InsertBitmap(std::shared_ptr<Bitmap> bitmap);
+
+}  // namespace
+
+namespace tovarin::gwes {
+
+HBITMAP BitmapFromDib(std::span<const std::byte> dib) {
+    DibLayout layout;
+    size_t header_size = 0;
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
+    if (!ReadDibHeader(info, dib.size(), &layout, &header_size) ||
+        dib.size() < header_size + layout.Size()) {
+        SetError(ERROR_RESOURCE_DATA_NOT_FOUND);
+        return nullptr;
+    }
+    std::shared_ptr<Bitmap> bitmap =
+        Bitmap::Make(layout.width, layout.height, layout.bits_per_pixel);
+    const auto* bits = reinterpret_cast<const uint8_t*>(dib.data()) + header_size;
+    cairo_surface_flush(bitmap->surface);
+    DibToPixels(layout, std::span<const uint8_t>(bits, layout.Size()),
+                cairo_image_surface_get_data(bitmap->surface),
+                cairo_image_surface_get_stride(bitmap->surface));
+    cairo_surface_mark_dirty(bitmap->surface);
+    return InsertBitmap(std::move(bitmap));
+}
+
+}  // namespace tovarin::gwes
 
 namespace {
 

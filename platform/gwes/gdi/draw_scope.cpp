@@ -94,6 +94,8 @@ DrawScope::DrawScope(HDC hdc, bool drawing)
         clip.Intersect(own);
     }
     cr_ = cairo_create(surface);
+    surface_ = surface;
+    device_clip_ = clip;
     if (clip.Empty()) {
         cairo_rectangle(cr_, 0, 0, 0, 0);
     }
@@ -104,6 +106,7 @@ DrawScope::DrawScope(HDC hdc, bool drawing)
     const int dx = origin.x + attributes.viewport.x;
     const int dy = origin.y + attributes.viewport.y;
     cairo_translate(cr_, dx, dy);
+    offset_ = POINT{dx, dy};
     clip_box_ = clip.Bounds();
     OffsetRect(&clip_box_, -dx, -dy);
     cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);

@@ -10,6 +10,7 @@
 #include "gwes/gdi/gdi_objects.h"
 
 typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
 
 namespace tovarin::gwes {
 
@@ -32,6 +33,11 @@ class DrawScope {
     cairo_t* cr() { return cr_; }
     // The clip in logical coordinates: its bounding box.
     RECT ClipBox() const { return clip_box_; }
+    // For pixel work: the target surface, what may be touched on it (surface coordinates) and
+    // where logical (0, 0) lies on it.
+    cairo_surface_t* surface() const { return surface_; }
+    const Region& device_clip() const { return device_clip_; }
+    POINT offset() const { return offset_; }
 
     template <typename T>
     T* Selected(GdiKind kind) {
@@ -47,6 +53,9 @@ class DrawScope {
     DeviceContext* dc_ = nullptr;
     Bitmap* target_bitmap_ = nullptr;
     cairo_t* cr_ = nullptr;
+    cairo_surface_t* surface_ = nullptr;
+    Region device_clip_;
+    POINT offset_{0, 0};
     bool drawing_ = true;
     RECT clip_box_{0, 0, 0, 0};
 };

@@ -70,8 +70,15 @@ Gdi::Gdi() : next_value_(kFirstGdiValue) {
     stock[WHITE_PEN] = StockPen(RGB(255, 255, 255));
     stock[BLACK_PEN] = StockPen(RGB(0, 0, 0));
     stock[NULL_PEN] = StockPen(0, PS_NULL);
-    stock[SYSTEM_FONT] = std::make_shared<Font>();
-    stock[DEFAULT_GUI_FONT] = std::make_shared<Font>();
+    // The system font is the dialogs' default of 8 points; the GUI font the phone's 9 points.
+    auto system_font = std::make_shared<Font>();
+    system_font->logfont.lfHeight = -21;
+    system_font->logfont.lfWeight = FW_NORMAL;
+    stock[SYSTEM_FONT] = system_font;
+    auto gui_font = std::make_shared<Font>();
+    gui_font->logfont.lfHeight = -24;
+    gui_font->logfont.lfWeight = FW_NORMAL;
+    stock[DEFAULT_GUI_FONT] = gui_font;
     for (const std::shared_ptr<GdiObject>& object : stock) {
         if (object) {
             object->stock = true;

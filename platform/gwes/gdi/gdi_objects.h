@@ -15,6 +15,7 @@
 #include <vector>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include "gwes/gdi/dib_pixels.h"
 #include "gwes/gdi/region.h"
@@ -23,7 +24,7 @@ typedef struct _cairo_surface cairo_surface_t;
 
 namespace tovarin::gwes {
 
-enum class GdiKind { Brush, Pen, Font, Bitmap, DeviceContext };
+enum class GdiKind { Brush, Pen, Font, Bitmap, DeviceContext, ImageList };
 
 struct GdiObject {
     explicit GdiObject(GdiKind kind) : kind(kind) {}
@@ -71,6 +72,22 @@ struct Bitmap final : GdiObject {
     void StoreToDib();   // surface -> dib_bits
     // A bitmap of the size, white (as a new monochrome bitmap) or black.
     static std::shared_ptr<Bitmap> Make(int width, int height, int bits_per_pixel);
+};
+
+// An image list: equally sized images, each with a mask of the pixels left out when it is drawn
+// transparently.
+struct ImageList final : GdiObject {
+    ImageList() : GdiObject(GdiKind::ImageList) {}
+    int cx = 0;
+    int cy = 0;
+    UINT flags = 0;
+    int grow = 4;
+    COLORREF background = CLR_NONE;
+    struct Image {
+        std::vector<uint32_t> pixels;  // cx * cy, xRGB
+        std::vector<bool> masked;      // cx * cy: true where the image is transparent
+    };
+    std::vector<Image> images;
 };
 
 // What SaveDC keeps.

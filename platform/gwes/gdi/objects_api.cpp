@@ -81,7 +81,8 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ hgdiobj) {
     std::lock_guard guard(gdi.lock());
     auto* dc = gdi.FindAs<DeviceContext>(hdc, GdiKind::DeviceContext);
     GdiObject* object = gdi.Find(hgdiobj);
-    if (!dc || !object || object->kind == GdiKind::DeviceContext) {
+    if (!dc || !object || object->kind == GdiKind::DeviceContext ||
+        object->kind == GdiKind::ImageList) {
         SetError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
@@ -105,6 +106,7 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ hgdiobj) {
             slot = &dc->attributes.bitmap;
             break;
         case GdiKind::DeviceContext:
+        case GdiKind::ImageList:
             return nullptr;
     }
     HGDIOBJ previous = *slot;
@@ -121,7 +123,7 @@ BOOL WINAPI DeleteObject(HGDIOBJ hObject) {
     Gdi& gdi = WindowManager::Current().gdi();
     std::lock_guard guard(gdi.lock());
     GdiObject* object = gdi.Find(hObject);
-    if (!object || object->kind == GdiKind::DeviceContext) {
+    if (!object || object->kind == GdiKind::DeviceContext || object->kind == GdiKind::ImageList) {
         SetError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
@@ -156,6 +158,8 @@ DWORD WINAPI GetObjectType(HGDIOBJ h) {
             return OBJ_BITMAP;
         case GdiKind::DeviceContext:
             return static_cast<DeviceContext*>(object)->memory ? OBJ_MEMDC : OBJ_DC;
+        case GdiKind::ImageList:
+            break;
     }
     return 0;
 }
@@ -229,6 +233,7 @@ int WINAPI GetObjectW(HGDIOBJ hgdiobj, int cbBuffer, LPVOID lpvObject) {
             return copy_out(&info, sizeof info);
         }
         case GdiKind::DeviceContext:
+        case GdiKind::ImageList:
             SetError(ERROR_INVALID_HANDLE);
             return 0;
     }

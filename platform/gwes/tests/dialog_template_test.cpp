@@ -117,10 +117,12 @@ TEST_F(TemplateTest, ResourcesAreFoundByNumberNameAndType) {
     EXPECT_TRUE(IsHighResolutionAware(module_));
 
     HBITMAP bitmap = LoadBitmapW(module_, MAKEINTRESOURCEW(IDB_TEST));
-    ASSERT_TRUE(ImageOf(bitmap));
-    EXPECT_EQ(4, ImageOf(bitmap)->width);
-    EXPECT_EQ(2, ImageOf(bitmap)->height);
-    EXPECT_EQ(24, ImageOf(bitmap)->bits_per_pixel);
+    BITMAP info{};
+    ASSERT_EQ(static_cast<int>(sizeof info), GetObjectW(bitmap, sizeof info, &info));
+    EXPECT_EQ(4, info.bmWidth);
+    EXPECT_EQ(2, info.bmHeight);
+    EXPECT_EQ(24, info.bmBitsPixel);
+    EXPECT_TRUE(DeleteObject(bitmap));
     HICON icon = LoadIconW(module_, MAKEINTRESOURCEW(IDI_TEST));
     ASSERT_TRUE(ImageOf(icon));
     EXPECT_EQ(16, ImageOf(icon)->height);  // the mask's half is not the icon's

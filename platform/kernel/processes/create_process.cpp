@@ -76,6 +76,9 @@ class ProcessEnd {
   public:
     explicit ProcessEnd(std::shared_ptr<ProcessObject> process) : process_(std::move(process)) {}
     ~ProcessEnd() {
+        if (ProcessHooks::ended) {
+            ProcessHooks::ended(process_->id(), process_->image());
+        }
         Processes().Remove(process_->id());
         Scheduler& scheduler = CurrentScheduler();
         std::lock_guard guard(scheduler.lock());
@@ -89,6 +92,12 @@ class ProcessEnd {
   private:
     std::shared_ptr<ProcessObject> process_;
 };
+
+}  // namespace
+
+void (*tovarin::kernel::processes::ProcessHooks::ended)(uint32_t, const std::wstring&) = nullptr;
+
+namespace {
 
 DWORD WINAPI ProcessMainThread(LPVOID parameter) {
     // The table holds the process until ProcessEnd takes it out.

@@ -10,6 +10,12 @@
 
 namespace tovarin::kernel::processes {
 
+// Called when a process's main thread has left WinMain, before its handle is signalled, without
+// any lock: the window manager reports and frees the drawing objects the process left.
+struct ProcessHooks {
+    static void (*ended)(uint32_t process_id, const std::wstring& image);
+};
+
 using WinMainProc = int (*)(HINSTANCE instance, HINSTANCE previous, LPWSTR command_line, int show);
 
 class ProcessObject final : public Waitable {
