@@ -54,6 +54,10 @@ void DestroyPageMenuBar();
 // Starts the help viewer on a help document and lets it run.
 void ShowPageHelp(LPCWSTR document);
 
+// Asks the maker's library whether a program of this file name runs: 1 when it does; 0 when it
+// does not or the library cannot tell.
+int VerifyRunProcess(LPCWSTR fileName);
+
 // ---------------------------------------------------------------------------------------------
 // settings/
 // ---------------------------------------------------------------------------------------------
@@ -139,6 +143,84 @@ INT_PTR CALLBACK OverdubPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
 INT_PTR CALLBACK RecordingPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK PhonePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK GreetingRecorderPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Characters of a name-list entry, terminator included; a longer file name is left out.
+const int kNameChars = 64;
+
+// A growable list of fixed 64-character entries (the pages' greeting and sound names).
+struct NameList {
+    WCHAR (*entries)[kNameChars];
+    int count;
+    int capacity;
+};
+
+// Appends a name; a name of more than 63 characters, or one that finds no memory, is left out.
+void NameListAppend(NameList* list, LPCWSTR name);
+// Sorts the entries from `first` to the end, ascending, with the platform's locale-aware
+// comparison; the entries before `first` keep their places.
+void NameListSort(NameList* list, int first);
+// Empties the list and gives its memory back.
+void NameListFree(NameList* list);
+// Appends the name of every sound file (*.amr) of the folder to each of the lists given.
+void AppendSoundFileNames(LPCWSTR folder, NameList* first, NameList* second);
+
+// The documents folder (the special folder 0, "\My Documents"), empty when it cannot be told.
+void GetDocumentsFolder(WCHAR* folder, int chars);
+// Joins the documents folder and a folder name loaded from the string table.
+void BuildDocumentsSubfolder(UINT folderString, WCHAR* path, int chars);
+// Starts a program with an optional command line and lets it run; nothing is reported.
+void LaunchProgram(LPCWSTR path, LPCWSTR commandLine);
+
+// The position of the item whose text equals `text` without regard to case, searched over the
+// whole list, or CB_ERR.
+int FindListItemExact(HWND list, LPCWSTR text);
+// Inserts `text` just before the last item of the list and returns its position.
+int InsertBeforeLastItem(HWND list, LPCWSTR text);
+// The text of item `position` into a buffer of kPathChars characters (empty when there is none).
+void GetListItemText(HWND list, int position, WCHAR* text);
+
+// Ends the preview or playback in progress: destroys and deletes the player in currentPlayer.
+void DestroyCurrentPlayer();
+// Replaces the player in currentPlayer with a new one on `path`. A file that cannot be rendered
+// plays nothing. With `setVolume`, the volume (hundredths of a decibel) is set before it runs.
+void StartPreview(LPCWSTR path, BOOL setVolume, LONG volume);
+
+// Releases the pages' name lists (at library unload).
+void ReleasePageLists();
+void ReleaseOverdubPageLists();
+
+// ---------------------------------------------------------------------------------------------
+// media/: the sound recorder dialog
+// ---------------------------------------------------------------------------------------------
+
+// The two variants of the recorder: the greeting recorder (template 106, "gr" names in
+// "Мои Приветствия") and the background-sound recorder (template 1104, "od" names in
+// "Мои Фоновые Звуковые Эффекты").
+enum RecorderVariant { kGreetingRecorder = 0, kBackgroundSoundRecorder = 1 };
+
+// Each variant's file name with extension, as the last recorder of that variant left it; the
+// opening page reads it after the dialog has ended.
+extern WCHAR greetingRecorderName[kPathChars];
+extern WCHAR backgroundSoundRecorderName[kPathChars];
+
+// Shows the variant's recorder modally over `owner` from its dialog template: 1 when a recording
+// was made (its file exists), 0 when none was, -1 when the dialog could not be shown.
+INT_PTR OpenSoundRecorder(HWND owner, RecorderVariant variant);
+
+INT_PTR CALLBACK GreetingRecorderDialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+INT_PTR CALLBACK BackgroundSoundRecorderDialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                                   LPARAM lParam);
+
+// Whether a name that the user typed may name a recording: not empty, not only dots, and
+// without a character that a file name cannot hold.
+BOOL IsRecordingNameUsable(LPCWSTR name);
+
+// The button glyphs (recorder_buttons.cpp): the two image lists made from bitmaps 3030..3032,
+// their release, and the drawing of an owner-drawn button with glyph `image`.
+void CreateRecorderImageLists();
+void DestroyRecorderImageLists();
+void DrawRecorderButton(const DRAWITEMSTRUCT* item, int image);
 
 // ---------------------------------------------------------------------------------------------
 // storage/

@@ -70,6 +70,12 @@
 #define IDC_RECORDER_NAME 3004
 #define IDC_RECORDER_ELAPSED 3006
 
+// The recorder buttons' glyph strips (rewind, fast forward, play, stop, record; 48 x 32 each):
+// in colour, greyed, and their common two-colour mask.
+#define IDB_RECORDER_GLYPHS 3030
+#define IDB_RECORDER_GLYPHS_GREYED 3031
+#define IDB_RECORDER_GLYPHS_MASK 3032
+
 // Titles loaded at library load.
 #define IDS_TITLE_ANSWERING 1072
 #define IDS_TITLE_OVERDUB 1073

@@ -83,21 +83,6 @@ const DWORD kOwnerCloseWaitMs = 100;
 #define CS_HREDRAW 0x0002
 #endif
 
-typedef int(WINAPI* VerifyRunProcessProc)(LPCWSTR fileName);
-
-// Asks the maker's library whether a program of this file name runs; 0 when it cannot tell.
-int VerifyRunProcess(LPCWSTR fileName) {
-    HMODULE library = LoadLibraryW(kLibraryPellax);
-    if (library == NULL) {
-        return 0;
-    }
-    VerifyRunProcessProc verify =
-        reinterpret_cast<VerifyRunProcessProc>(GetProcAddressW(library, kExportVerifyRunProcess));
-    int running = verify != NULL ? verify(fileName) : 0;
-    FreeLibrary(library);
-    return running;
-}
-
 void FillAppletInfo(int applet, NEWCPLINFO* info) {
     const AppletInfo& entry = kApplets[applet];
     info->dwSize = sizeof(NEWCPLINFO);
@@ -137,6 +122,20 @@ HWND CreateOwnerWindow(LPCWSTR className, LPCWSTR caption) {
 }
 
 }  // namespace
+
+typedef int(WINAPI* VerifyRunProcessProc)(LPCWSTR fileName);
+
+int VerifyRunProcess(LPCWSTR fileName) {
+    HMODULE library = LoadLibraryW(kLibraryPellax);
+    if (library == NULL) {
+        return 0;
+    }
+    VerifyRunProcessProc verify =
+        reinterpret_cast<VerifyRunProcessProc>(GetProcAddressW(library, kExportVerifyRunProcess));
+    int running = verify != NULL ? verify(fileName) : 0;
+    FreeLibrary(library);
+    return running;
+}
 
 LONG OpenApplet(HWND hwndCPl, int applet, int startPage) {
     if (applet < 0 || applet >= kAppletCount) {
@@ -196,6 +195,7 @@ extern "C" __attribute__((visibility("default"))) BOOL WINAPI DllMain(HANDLE hin
         DisableThreadLibraryCalls(static_cast<HMODULE>(hinstDLL));
     } else if (dwReason == DLL_PROCESS_DETACH) {
         ReleaseStorage();
+        ReleasePageLists();
     }
     return TRUE;
 }
