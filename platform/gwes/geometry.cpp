@@ -14,14 +14,6 @@ bool Contains(const RECT& rect, POINT point) {
            point.y < rect.bottom;
 }
 
-// A group box only frames the controls inside it: it answers HTTRANSPARENT to the hit test, so a
-// tap reaches the sibling under it (the radio button it frames) and the box only when nothing is.
-bool TransparentToStylus(const Window& window) {
-    return window.window_class && window.window_class->built_in &&
-           kernel::TextsEqualIgnoringCase(window.window_class->name, L"BUTTON") &&
-           (window.style & 0x0F) == BS_GROUPBOX;
-}
-
 RECT ClientRectOnScreen(const Window& window);
 
 Window* DeepestAt(Window& window, POINT screen) {
@@ -35,7 +27,9 @@ Window* DeepestAt(Window& window, POINT screen) {
         if (!child->Visible() || !Contains(WindowRectOnScreen(*child), screen)) {
             continue;
         }
-        if (TransparentToStylus(*child)) {
+        // A tap reaches the sibling under a group box (the radio button it frames), and the box
+        // only when nothing else is there.
+        if (IsGroupBox(*child)) {
             transparent = transparent ? transparent : child;
             continue;
         }
@@ -51,6 +45,12 @@ Window* DeepestAt(Window& window, POINT screen) {
 }
 
 }  // namespace
+
+bool IsGroupBox(const Window& window) {
+    return window.window_class && window.window_class->built_in &&
+           kernel::TextsEqualIgnoringCase(window.window_class->name, L"BUTTON") &&
+           (window.style & 0x0F) == BS_GROUPBOX;
+}
 
 RECT ClientRectInWindow(const Window& window) {
     int border = 0;

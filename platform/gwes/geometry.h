@@ -22,6 +22,10 @@ inline constexpr int kMenuBarHeight = 52;
 RECT ClientRectInWindow(const Window& window);
 // The window rectangle in screen coordinates.
 RECT WindowRectOnScreen(const Window& window);
+
+// A group box only frames the controls inside it: it is transparent to the stylus (the hit test
+// answers HTTRANSPARENT) and covers none of its siblings on the screen, whatever the z-order.
+bool IsGroupBox(const Window& window);
 // The screen position of the client area's top-left corner.
 POINT ClientOriginOnScreen(const Window& window);
 // The rectangle of the vertical scroll bar in window coordinates; empty when it has none.

@@ -22,9 +22,8 @@ const { chromium } = require("playwright-core");
 const kDialogTop = 52;
 const kCheckBox = { x: 12 + 120, y: kDialogTop + 56 + 15 }; // 1003 "Включено"
 const kCombo = { x: 168 + 138, y: kDialogTop + 194 + 15 }; // 1007, closed
-// Its list drops under the combo box's window (188 pixels tall, as the dialog's relayout leaves
-// it), in rows of 32: the middle of the second row.
-const kComboSecondItem = { x: kCombo.x, y: kDialogTop + 194 + 188 + 32 + 16 };
+// Its list drops under the field (36 pixels tall), in rows of 32: the middle of the second row.
+const kComboSecondItem = { x: kCombo.x, y: kDialogTop + 194 + 36 + 32 + 16 };
 const kButton = { x: 12 + 105, y: kDialogTop + 244 + 22 }; // 1008 "Подробнее..."
 const kEdit = { x: 144 + 150, y: kDialogTop + 6 + 19 }; // 1002
 

@@ -79,13 +79,19 @@ Region VisibleRegion(WindowManager& wm, const Window& window, bool whole_window)
         visible.Intersect(ClientOnScreen(*parent));
     }
     visible.Intersect(RECT{0, 0, wm.screen_width, wm.screen_height});
-    // What lies above it: the siblings before it in z-order, and those of each parent.
+    // What lies above it: the siblings before it in z-order, and those of each parent. A group
+    // box covers nothing (it only frames the controls inside it), and is itself under all of
+    // its siblings, so that the radio buttons it frames show whatever their z-order.
     for (const Window* node = &window; node; node = node->parent) {
+        const bool under_all = IsGroupBox(*node);
         for (const Window* sibling : wm.windows().SiblingsOf(*node)) {
             if (sibling == node) {
-                break;
+                if (!under_all) {
+                    break;
+                }
+                continue;
             }
-            if (sibling->Visible()) {
+            if (sibling->Visible() && !IsGroupBox(*sibling)) {
                 visible.Subtract(WindowRectOnScreen(*sibling));
             }
         }

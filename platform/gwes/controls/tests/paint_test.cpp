@@ -87,6 +87,16 @@ TEST_F(PaintTest, ACheckedBoxShowsItsMarkAndRussianLabelsDraw) {
     EXPECT_EQ(Pixels(before, box, label), Pixels(after, box, label));
 }
 
+TEST_F(PaintTest, AGroupBoxMadeBeforeItsRadioButtonsLetsThemShow) {
+    // As in a dialog template: the box first, so it is above the buttons it frames in z-order.
+    Make(L"Button", L"Режим", BS_GROUPBOX, 1010, {10, 10, 460, 110});
+    HWND radio = Make(L"Button", L"Один", BS_AUTORADIOBUTTON, 1004, {30, 45, 210, 76});
+    SendMessageW(radio, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_GT(Count(Pixels(Screen(), radio), Dark), 50u) << "the button and its label show";
+    InvalidateRect(GetParent(radio), nullptr, TRUE);  // the box repainting covers nothing
+    EXPECT_GT(Count(Pixels(Screen(), radio), Dark), 50u);
+}
+
 TEST_F(PaintTest, PushingAButtonChangesItAndReleasingRestoresIt) {
     HWND button = Make(L"Button", L"Далее", BS_PUSHBUTTON, 1002, {10, 10, 170, 60});
     const std::vector<uint32_t> released = Pixels(Screen(), button);
