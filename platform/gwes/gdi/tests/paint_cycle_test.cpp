@@ -5,9 +5,9 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
+#include <png.h>
 #include <windows.h>
 
 #include "gwes/gdi/screen_image.h"
@@ -214,11 +214,19 @@ TEST_F(PaintCycleTest, ScreenshotsArePngFilesAndObserversHearOfChanges) {
     const std::string path = ::testing::TempDir() + "screen_test.png";
     std::string error;
     ASSERT_TRUE(WriteScreenshot(path, &error)) << error;
-    std::ifstream file(path, std::ios::binary);
-    char signature[8] = {};
-    file.read(signature, 8);
-    EXPECT_EQ(0, std::memcmp(signature, "\x89PNG\r\n\x1a\n", 8));
+    // Read back, the file holds the screen pixel for pixel.
+    png_image read{};
+    read.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&read, path.c_str())) << read.message;
+    read.format = PNG_FORMAT_BGRA;
+    std::vector<uint32_t> pixels(static_cast<size_t>(read.width) * read.height);
+    ASSERT_TRUE(png_image_finish_read(&read, nullptr, pixels.data(), 0, nullptr));
     std::remove(path.c_str());
+    const ScreenImage screen = CaptureScreen();
+    ASSERT_EQ(screen.width, static_cast<int>(read.width));
+    ASSERT_EQ(screen.height, static_cast<int>(read.height));
+    EXPECT_TRUE(pixels == screen.pixels);
+    EXPECT_EQ(0xFF040506u, pixels[static_cast<size_t>(70 * screen.width + 10)]);
     EXPECT_FALSE(WriteScreenshot("/nonexistent-dir/x.png", &error));
     EXPECT_NE(std::string::npos, error.find("cannot open"));
 }
