@@ -8,6 +8,7 @@ class CListCtrl : public CWnd {
     DECLARE_DYNAMIC(CListCtrl)
 
   public:
+    using CWnd::Create;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
     int GetItemCount() const;
 };

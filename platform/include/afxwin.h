@@ -49,7 +49,7 @@ struct CRuntimeClass {
 #define DECLARE_DYNAMIC(class_name)               \
   public:                                         \
     static const CRuntimeClass class##class_name; \
-    virtual const CRuntimeClass* GetRuntimeClass() const;
+    const CRuntimeClass* GetRuntimeClass() const override;
 
 #define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                      \
     const CRuntimeClass class_name::class##class_name = {                                   \
@@ -93,6 +93,8 @@ class CString {
     operator LPCTSTR() const { return text_.c_str(); }
     friend bool operator==(const CString& a, LPCTSTR b) { return a.Compare(b) == 0; }
     friend bool operator!=(const CString& a, LPCTSTR b) { return a.Compare(b) != 0; }
+    friend bool operator==(const CString& a, const CString& b) { return a.Compare(b) == 0; }
+    friend bool operator!=(const CString& a, const CString& b) { return a.Compare(b) != 0; }
 
   private:
     std::wstring text_;
@@ -327,6 +329,7 @@ class CDialog : public CWnd {
     DECLARE_DYNAMIC(CDialog)
 
   public:
+    using CWnd::Create;
     CDialog() = default;
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = NULL);
 
@@ -356,6 +359,7 @@ class CButton : public CWnd {
     DECLARE_DYNAMIC(CButton)
 
   public:
+    using CWnd::Create;
     BOOL Create(LPCTSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
     int GetCheck() const;
     void SetCheck(int nCheck);
@@ -365,6 +369,7 @@ class CEdit : public CWnd {
     DECLARE_DYNAMIC(CEdit)
 
   public:
+    using CWnd::Create;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
 };
 
@@ -372,6 +377,7 @@ class CComboBox : public CWnd {
     DECLARE_DYNAMIC(CComboBox)
 
   public:
+    using CWnd::Create;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
     int AddString(LPCTSTR lpszString);
     int GetCount() const;

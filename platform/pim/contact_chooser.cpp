@@ -26,8 +26,6 @@ namespace {
 constexpr wchar_t kChooseContactText[] = L"Выберите контакт";
 constexpr int kMargin = 8;
 constexpr int kHeadingHeight = 40;
-// A window property that marks the chooser and leads to its state.
-constexpr wchar_t kChooserMark[] = L"tovarin.pim.chooser";
 
 struct ChooserState {
     std::vector<Contact> contacts;  // those with a number, in store order

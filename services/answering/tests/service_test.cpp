@@ -21,7 +21,6 @@ using tovarin::kernel::WaitForDeviceIdle;
 
 const DWORD kRadioOn = 0x1;
 const DWORD kIncoming = 0x00010000 | kRadioOn;
-const DWORD kTalking = 0x20000000 | kRadioOn;
 
 class AnsweringTest : public ::testing::Test {
   protected:
