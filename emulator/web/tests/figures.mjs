@@ -6,9 +6,10 @@
 //   - how much of a core the emulator uses while the page is open and nothing happens, over
 //     30 seconds of /proc/PID/stat (goal: under 1 %).
 //
-//   TOVARIN_EMU=build/main/emulator/tovarin-emu \
-//   TOVARIN_TEST_DIALOG=build/main/emulator/tests/TestDialog.exe \
-//   TOVARIN_WEB_MODULES=build/main/emulator/web-tests/node_modules node emulator/web/tests/figures.mjs
+//   TOVARIN_EMU=$PWD/build/main/emulator/tovarin-emu \
+//   TOVARIN_TEST_DIALOG=$PWD/build/main/emulator/tests/TestDialog.exe \
+//   TOVARIN_WEB_MODULES=$PWD/build/main/emulator/web-tests/node_modules \
+//   node emulator/web/tests/figures.mjs              (the paths absolute)
 import { spawn } from "node:child_process";
 import { mkdtempSync, readFileSync, rmSync } from "node:fs";
 import { createRequire } from "node:module";
