@@ -17,19 +17,19 @@ caller_pid=""
 passed=0
 
 finish() {
-  # The caller's stdin is closed first so that baresip sees its input end as well.
-  if [ -n "${caller_in:-}" ]; then
-    exec {caller_in}>&-
-  fi
+  # Only the driver itself cleans up, not a subshell that fails.
+  [ "$BASHPID" = "$$" ] || return 0
   for pid in $caller_pid $phone_pid; do
     kill "$pid" 2>/dev/null || true
   done
   wait 2>/dev/null || true
   if [ "$passed" != 1 ]; then
-    echo "== the phone's output"
-    cat "$work/phone.log" 2>/dev/null || true
-    echo "== the caller's output"
-    cat "$work/caller/caller.log" 2>/dev/null || true
+    {
+      echo "== the phone's output"
+      cat "$work/phone.log" 2>/dev/null || true
+      echo "== the caller's output"
+      cat "$work/caller/caller.log" 2>/dev/null || true
+    } >&2
   fi
   rm -rf "$work"
 }
@@ -61,26 +61,46 @@ start_phone() {  # [tovarin-emu options...]
     --device "$work/device" "$@" >"$work/phone.log" 2>&1 &
   phone_pid=$!
   port=$(await "$work/phone.log" "listening on 127\\.0\\.0\\.1:[0-9]+" 20 "SIP line" |
-    grep -oE "127\\.0\\.0\\.1:[0-9]+" | cut -d: -f2)
+    grep -m1 -oE "127\\.0\\.0\\.1:[0-9]+" | head -1 | cut -d: -f2)
   [ -n "$port" ] || fail "the line announced no port"
+}
+
+# A TCP port on loopback that nothing listens on (from the kernel's table of sockets).
+free_tcp_port() {
+  local port
+  while :; do
+    port=$((20000 + RANDOM % 40000))
+    if ! awk -v hex="$(printf '%04X' "$port")" \
+      '$4 == "0A" && substr($2, index($2, ":") + 1) == hex { found = 1 } END { exit !found }' \
+      /proc/net/tcp; then
+      echo "$port"
+      return
+    fi
+  done
 }
 
 # baresip as the caller NUMBER (the From user part), saying caller.wav: a 440 Hz tone, which
 # plays from the answer on. It quits on its own after a minute in any case.
 start_caller() {  # number
+  local control_port
+  control_port=$(free_tcp_port)
   mkdir "$work/caller"
   cp "$here/baresip/config" "$work/caller/config"
+  printf 'ctrl_tcp_listen\t\t127.0.0.1:%s\n' "$control_port" >>"$work/caller/config"
   printf '<sip:%s@127.0.0.1>;regint=0\n' "$1" >"$work/caller/accounts"
   "$TOVARIN_AUDIO_PROBE" tone 440 60000 "$work/caller/caller.wav"
-  mkfifo "$work/caller/commands"
-  (cd "$work/caller" && exec "$BARESIP" -f . -t 60 <commands >caller.log 2>&1) &
+  (cd "$work/caller" && exec "$BARESIP" -f . -t 60 </dev/null >caller.log 2>&1) &
   caller_pid=$!
-  exec {caller_in}>"$work/caller/commands"
-  await "$work/caller/caller.log" 'baresip is ready' 10 "baresip start" >/dev/null
+  await "$work/caller/caller.log" "baresip is ready" 10 "baresip start" >/dev/null
+  exec {control}<>"/dev/tcp/127.0.0.1/$control_port" || fail "no control socket on $control_port"
 }
 
-caller() {  # command
-  printf '%s\n' "$1" >&"$caller_in"
+# A command on baresip's control socket, as a netstring of JSON; its answers and events are
+# read by nobody (the log says the same).
+caller() {  # command [parameters]
+  local json
+  json=$(printf '{"command":"%s","params":"%s","token":"%s"}' "$1" "${2:-}" "$1")
+  printf '%d:%s,' "${#json}" "$json" >&"$control"
 }
 
 caller_waits_for() {  # regex seconds what
@@ -95,8 +115,9 @@ phone_verdict() {
   [ "$code" = 0 ] || fail "the phone's script exited with $code"
 }
 
+# baresip has printed its figures when the call ended; it is stopped as it would be at Ctrl-C.
 caller_quits() {
-  caller "/quit"
+  kill -TERM "$caller_pid" 2>/dev/null || true
   wait "$caller_pid" || true
   caller_pid=""
 }
@@ -119,12 +140,24 @@ recorded() {  # device folder pattern: the phone's recording
   printf '%s\n' "$file"
 }
 
+# Both ends count the call's RTP packets: the phone found no gap in what it received, and each
+# end received what the other sent, but for the last few packets under way when the call ended.
 no_lost_packets() {
-  local lost
-  lost=$(grep -E '^lost:' "$work/caller/caller.log" | head -1)
-  [ -n "$lost" ] || fail "the caller printed no RTP statistics"
-  echo "caller's RTP $lost (sent, received)"
-  [[ "$lost" =~ ^lost:[[:space:]]+0[[:space:]]+0$ ]] || fail "packets were lost on loopback"
+  local phone_figures caller_figures
+  phone_figures=$(grep -oE '[0-9]+ packets sent, [0-9]+ received, [0-9]+ lost' "$work/phone.log" |
+    head -1 | grep -oE '[0-9]+' | xargs)
+  caller_figures=$(grep -E '^packets:' "$work/caller/caller.log" | head -1 | grep -oE '[0-9]+' |
+    xargs)
+  [ -n "$phone_figures" ] || fail "the phone traced no RTP figures"
+  [ -n "$caller_figures" ] || fail "the caller printed no RTP figures"
+  local phone_sent phone_received phone_lost caller_sent caller_received
+  read -r phone_sent phone_received phone_lost <<<"$phone_figures"
+  read -r caller_sent caller_received <<<"$caller_figures"
+  echo "RTP: the phone sent $phone_sent packets, the caller received $caller_received;" \
+    "the caller sent $caller_sent, the phone received $phone_received and lost $phone_lost"
+  [ "$phone_lost" = 0 ] || fail "the phone lost packets on loopback"
+  [ "$caller_received" -ge $((phone_sent - 3)) ] || fail "the caller lost packets on loopback"
+  [ "$phone_received" -ge $((caller_sent - 3)) ] || fail "the phone missed packets on loopback"
 }
 
 case "$case_name" in
@@ -133,10 +166,10 @@ case "$case_name" in
     # four seconds after it and hangs up. His tone is the message.
     start_phone
     start_caller "+79125550123"
-    caller "/dial sip:phone@127.0.0.1:$port"
+    caller dial "sip:phone@127.0.0.1:$port"
     caller_waits_for 'Call established' 20 "answer"
     sleep 8
-    caller "/hangup"
+    caller hangup
     caller_waits_for 'terminated' 5 "end of the call"
     phone_verdict
     caller_quits
@@ -148,7 +181,7 @@ case "$case_name" in
     # The user answers with the talk key and records the call; the phone hangs up.
     start_phone
     start_caller "5550001"
-    caller "/dial sip:phone@127.0.0.1:$port"
+    caller dial "sip:phone@127.0.0.1:$port"
     caller_waits_for 'terminated' 30 "end of the call"
     phone_verdict
     caller_quits
@@ -160,11 +193,11 @@ case "$case_name" in
     # The caller hangs up while the phone rings; the phone's script checks the rest.
     start_phone
     start_caller "5550001"
-    caller "/dial sip:phone@127.0.0.1:$port"
+    caller dial "sip:phone@127.0.0.1:$port"
     caller_waits_for '180 Ringing' 10 "ringing"
     sleep 3
-    caller "/hangup"
-    caller_waits_for 'terminated|closed' 5 "end of the call"
+    caller hangup
+    caller_waits_for 'terminate call' 5 "end of the call"
     phone_verdict
     caller_quits
     ;;
@@ -173,10 +206,10 @@ case "$case_name" in
     "$TOVARIN_AUDIO_PROBE" tone 1000 2000 "$work/anna.amr"
     start_phone --install "$work/anna.amr"
     start_caller "+79125550123"
-    caller "/dial sip:phone@127.0.0.1:$port"
+    caller dial "sip:phone@127.0.0.1:$port"
     caller_waits_for 'Call established' 20 "answer"
     sleep 4
-    caller "/hangup"
+    caller hangup
     caller_waits_for 'terminated' 5 "end of the call"
     phone_verdict
     caller_quits
