@@ -18,19 +18,25 @@ struct RtpFigures {
     uint64_t lost = 0;      // gaps in the caller's sequence numbers
     uint64_t late = 0;      // packets the jitter buffer dropped as too late or duplicate
     uint64_t events = 0;    // telephone events (key presses)
+    // Mean time a sample spends inside the phone on its way: from the device's playing to the
+    // packet that carries it, and from the packet's arrival to the line input's reading.
+    uint32_t to_caller_delay_ms = 0;
+    uint32_t from_caller_delay_ms = 0;
 };
 
 class RtpMedia {
   public:
-    // Binds an RTP port on host. nullptr, with a description, when none is free.
-    static std::unique_ptr<RtpMedia> Open(const std::string& host, std::string* error);
+    // Binds an RTP port on host for the call of caller (for the trace). nullptr, with a
+    // description, when none is free.
+    static std::unique_ptr<RtpMedia> Open(const std::string& host, const std::wstring& caller,
+                                          std::string* error);
     ~RtpMedia();
     RtpMedia(const RtpMedia&) = delete;
     RtpMedia& operator=(const RtpMedia&) = delete;
 
     uint16_t port() const;
-    // Starts the audio toward the caller's address and takes over the phone line. False, with a
-    // description, when the codec cannot start.
+    // Starts the audio toward the caller's address and takes over the phone line; again with a
+    // new offer, follows it. False, with a description, when the address is no address.
     bool Start(const MediaChoice& choice, const SdpOffer& offer, std::string* error);
     RtpFigures figures() const;
 

@@ -324,16 +324,14 @@ class SipLine::Agent {
     static void OnClose(int err, const sip_msg* msg, void* arg) {
         auto* call = static_cast<Call*>(arg);
         std::wstring how;
-        if (err == ECONNRESET) {
-            how = L"cancelled the call";
-        } else if (err == 0 && msg != nullptr) {
-            how = L"hung up";
+        // The stack reports a BYE and a CANCEL alike; which it was shows in the call's state.
+        if (err == ECONNRESET || (err == 0 && msg != nullptr)) {
+            how = call->answered ? L"hung up" : L"cancelled the call";
         } else {
             how = L"is gone (" + Wide(std::strerror(err)) + L")";
         }
         Trace(L"the caller " + CallerText(call->number) + L" " + how);
         call->far_end_gone = true;
-        call->media.reset();
         call->agent->Leave(*call);
     }
 
@@ -396,7 +394,7 @@ class SipLine::Agent {
             return;
         }
         std::string error;
-        call.media = RtpMedia::Open(address_.host, &error);
+        call.media = RtpMedia::Open(address_.host, call.number, &error);
         mbuf* description = nullptr;
         if (!call.media || !call.media->Start(call.choice, call.offer, &error) ||
             Describe(call, &description) != 0) {
@@ -448,7 +446,9 @@ class SipLine::Agent {
             Trace(L"audio with " + CallerText(call.number) + L": " + std::to_wstring(figures.sent) +
                   L" packets sent, " + std::to_wstring(figures.received) + L" received, " +
                   std::to_wstring(figures.lost) + L" lost, " + std::to_wstring(figures.late) +
-                  L" late");
+                  L" late; delay in the phone " + std::to_wstring(figures.to_caller_delay_ms) +
+                  L" ms to the caller, " + std::to_wstring(figures.from_caller_delay_ms) +
+                  L" ms from the caller");
         }
         call.media.reset();
         mem_deref(call.session);
