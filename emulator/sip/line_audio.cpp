@@ -34,7 +34,14 @@ void LineAudio::ReadCaller(std::span<int16_t> out) {
             from_caller_.begin(),
             from_caller_.begin() + static_cast<std::ptrdiff_t>(from_caller_.size() - keep));
     }
+    waiting_at_reads_ += std::min(from_caller_.size(), out.size());
+    ++reads_;
     Take(from_caller_, out);
+}
+
+uint32_t LineAudio::ReaderDelayMs() {
+    std::lock_guard lock(mutex_);
+    return reads_ == 0 ? 0 : static_cast<uint32_t>(waiting_at_reads_ / reads_ / 8);
 }
 
 void LineAudio::PlayToCaller(std::span<const int16_t> samples) {

@@ -30,11 +30,16 @@ class LineAudio final : public media::LineEndpoint {
     // the delay figures.
     size_t FromCaller(std::span<const int16_t> samples);
     size_t ToCaller(std::span<int16_t> out);
+    // How long, on the mean, the oldest sample a reader of the caller's voice took had waited
+    // in the queue, in milliseconds; 0 while nothing has read.
+    uint32_t ReaderDelayMs();
 
   private:
     std::mutex mutex_;
     std::deque<int16_t> from_caller_;
     std::deque<int16_t> to_caller_;
+    uint64_t waiting_at_reads_ = 0;
+    uint64_t reads_ = 0;
 };
 
 }  // namespace tovarin::emulator::sip

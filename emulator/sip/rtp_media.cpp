@@ -107,10 +107,10 @@ class RtpMedia::Stream {
             figures.to_caller_delay_ms =
                 static_cast<uint32_t>(to_caller_waiting_ / to_caller_ticks_ / 8) + kPacketMs;
         }
-        if (from_caller_ticks_ > 0) {
+        if (from_caller_ticks_ > 0 && line_) {
             figures.from_caller_delay_ms =
-                static_cast<uint32_t>(from_caller_waiting_ / from_caller_ticks_ / 8 +
-                                      jitter_waiting_ * kPacketMs / from_caller_ticks_);
+                line_->ReaderDelayMs() +
+                static_cast<uint32_t>(jitter_waiting_ * kPacketMs / from_caller_ticks_);
         }
         return figures;
     }
@@ -262,7 +262,7 @@ class RtpMedia::Stream {
             samples.assign(kPacketSamples, 0);  // nothing came in time: silence
         }
         jitter_waiting_ += jitter_depth_;
-        from_caller_waiting_ += line_->FromCaller(samples);
+        line_->FromCaller(samples);
         ++from_caller_ticks_;
     }
 
@@ -322,7 +322,6 @@ class RtpMedia::Stream {
     // Sums for the mean delays (by Little's law: what waits, over the rate it leaves at).
     uint64_t to_caller_waiting_ = 0;
     uint64_t to_caller_ticks_ = 0;
-    uint64_t from_caller_waiting_ = 0;
     uint64_t jitter_waiting_ = 0;
     uint64_t from_caller_ticks_ = 0;
 };

@@ -19,7 +19,8 @@ struct RtpFigures {
     uint64_t late = 0;      // packets the jitter buffer dropped as too late or duplicate
     uint64_t events = 0;    // telephone events (key presses)
     // Mean time a sample spends inside the phone on its way: from the device's playing to the
-    // packet that carries it, and from the packet's arrival to the line input's reading.
+    // packet that carries it; from the packet's arrival to the line input's reading (the oldest
+    // sample of each read, jitter buffer included; 0 when nothing read the line).
     uint32_t to_caller_delay_ms = 0;
     uint32_t from_caller_delay_ms = 0;
 };
