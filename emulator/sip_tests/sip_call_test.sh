@@ -79,16 +79,16 @@ free_tcp_port() {
   done
 }
 
-# baresip as the caller NUMBER (the From user part), saying caller.wav: a 440 Hz tone, which
-# plays from the answer on. It quits on its own after a minute in any case.
+# baresip (baresip/config) as the caller NUMBER, the From user part. It says its 440 Hz tone from
+# the answer on and takes its commands on a TCP control socket instead of a terminal. It quits on
+# its own after a minute in any case.
 start_caller() {  # number
   local control_port
   control_port=$(free_tcp_port)
   mkdir "$work/caller"
-  cp "$here/baresip/config" "$work/caller/config"
+  sed 's/^module\t*stdio\.so$/module_app\tctrl_tcp.so/' "$here/baresip/config" >"$work/caller/config"
   printf 'ctrl_tcp_listen\t\t127.0.0.1:%s\n' "$control_port" >>"$work/caller/config"
   printf '<sip:%s@127.0.0.1>;regint=0\n' "$1" >"$work/caller/accounts"
-  "$TOVARIN_AUDIO_PROBE" tone 440 60000 "$work/caller/caller.wav"
   (cd "$work/caller" && exec "$BARESIP" -f . -t 60 </dev/null >caller.log 2>&1) &
   caller_pid=$!
   await "$work/caller/caller.log" "baresip is ready" 10 "baresip start" >/dev/null
