@@ -140,6 +140,11 @@ recorded() {  # device folder pattern: the phone's recording
   printf '%s\n' "$file"
 }
 
+# The phone's CPU time so far, in clock ticks (user and system).
+phone_ticks() {
+  awk '{ print $14 + $15 }' "/proc/$phone_pid/stat"
+}
+
 # Both ends count the call's RTP packets: the phone found no gap in what it received, and each
 # end received what the other sent, but for the last few packets under way when the call ended.
 no_lost_packets() {
@@ -168,9 +173,13 @@ case "$case_name" in
     start_caller "+79125550123"
     caller dial "sip:phone@127.0.0.1:$port"
     caller_waits_for 'Call established' 20 "answer"
+    ticks_at_answer=$(phone_ticks)
     sleep 8
     caller hangup
     caller_waits_for 'terminated' 5 "end of the call"
+    cpu_ms=$(( ($(phone_ticks) - ticks_at_answer) * 1000 / $(getconf CLK_TCK) ))
+    echo "the phone took $cpu_ms ms of CPU in the 8 s after the answer" \
+      "($(awk -v ms="$cpu_ms" 'BEGIN { printf "%.1f", ms / 80 }') % of a core)"
     phone_verdict
     caller_quits
     no_lost_packets
