@@ -70,9 +70,8 @@ free_tcp_port() {
   local port
   while :; do
     port=$((20000 + RANDOM % 40000))
-    if ! awk -v hex="$(printf '%04X' "$port")" \
-      '$4 == "0A" && substr($2, index($2, ":") + 1) == hex { found = 1 } END { exit !found }' \
-      /proc/net/tcp; then
+    if ! { cat /proc/net/tcp; cat /proc/net/tcp6 2>/dev/null || true; } | awk -v hex="$(printf '%04X' "$port")" \
+      '$4 == "0A" && substr($2, index($2, ":") + 1) == hex { found = 1 } END { exit !found }'; then
       echo "$port"
       return
     fi
