@@ -70,8 +70,11 @@ free_tcp_port() {
   local port
   while :; do
     port=$((20000 + RANDOM % 40000))
-    if ! { cat /proc/net/tcp; cat /proc/net/tcp6 2>/dev/null || true; } | awk -v hex="$(printf '%04X' "$port")" \
-      '$4 == "0A" && substr($2, index($2, ":") + 1) == hex { found = 1 } END { exit !found }'; then
+    # State 0A is LISTEN; the local address ends in the port in hexadecimal.
+    if ! { cat /proc/net/tcp; cat /proc/net/tcp6 2>/dev/null || true; } |
+      awk -v hex="$(printf '%04X' "$port")" \
+        '$4 == "0A" && substr($2, index($2, ":") + 1) == hex { found = 1 } END { exit !found }'
+    then
       echo "$port"
       return
     fi
@@ -182,8 +185,10 @@ case "$case_name" in
     phone_verdict
     caller_quits
     no_lost_packets
-    probe "$(heard)" --sound 2900 3400
-    probe "$(recorded "My Documents" "VR*.amr")" --sound 3000 5000 --tone 440 3
+    greeting=$(heard)
+    message=$(recorded "My Documents" "VR*.amr")
+    probe "$greeting" --sound 2900 3400
+    probe "$message" --sound 3000 5000 --tone 440 3
     ;;
   talk_and_record_call)
     # The user answers with the talk key and records the call; the phone hangs up.
@@ -194,8 +199,8 @@ case "$case_name" in
     phone_verdict
     caller_quits
     no_lost_packets
-    probe "$(recorded "My Documents/Мои Телефонные Записи" "CK*.amr")" --sound 2500 3500 \
-      --tone 440 3
+    recording=$(recorded "My Documents/Мои Телефонные Записи" "CK*.amr")
+    probe "$recording" --sound 2500 3500 --tone 440 3
     ;;
   caller_gives_up)
     # The caller hangs up while the phone rings; the phone's script checks the rest.
@@ -221,7 +226,8 @@ case "$case_name" in
     caller_waits_for 'terminated' 5 "end of the call"
     phone_verdict
     caller_quits
-    probe "$(heard)" --sound 1800 2200 --tone 1000 3
+    greeting=$(heard)
+    probe "$greeting" --sound 1800 2200 --tone 1000 3
     ;;
   *)
     fail "unknown case $case_name"
