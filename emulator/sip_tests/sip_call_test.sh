@@ -81,16 +81,17 @@ free_tcp_port() {
   done
 }
 
-# baresip (baresip/config) as the caller NUMBER, the From user part. It says its 440 Hz tone from
-# the answer on and takes its commands on a TCP control socket instead of a terminal. It quits on
-# its own after a minute in any case.
-start_caller() {  # number
+# baresip (baresip/config) as the caller NUMBER, the From user part, offering its codecs (AMR-WB,
+# AMR, PCMU, PCMA) or only CODEC. It says its 440 Hz tone from the answer on and takes its
+# commands on a TCP control socket instead of a terminal. It quits on its own after a minute in
+# any case.
+start_caller() {  # number [codec]
   local control_port
   control_port=$(free_tcp_port)
   mkdir "$work/caller"
   sed 's/^module\t*stdio\.so$/module_app\tctrl_tcp.so/' "$here/baresip/config" >"$work/caller/config"
   printf 'ctrl_tcp_listen\t\t127.0.0.1:%s\n' "$control_port" >>"$work/caller/config"
-  printf '<sip:%s@127.0.0.1>;regint=0\n' "$1" >"$work/caller/accounts"
+  printf '<sip:%s@127.0.0.1>;regint=0%s\n' "$1" "${2:+;audio_codecs=$2}" >"$work/caller/accounts"
   (cd "$work/caller" && exec "$BARESIP" -f . -t 60 </dev/null >caller.log 2>&1) &
   caller_pid=$!
   await "$work/caller/caller.log" "baresip is ready" 10 "baresip start" >/dev/null
@@ -191,9 +192,10 @@ case "$case_name" in
     probe "$message" --sound 3000 5000 --tone 440 3
     ;;
   talk_and_record_call)
-    # The user answers with the talk key and records the call; the phone hangs up.
+    # The user answers with the talk key and records the call; the phone hangs up. The caller
+    # speaks A-law.
     start_phone
-    start_caller "5550001"
+    start_caller "5550001" "PCMA/8000/1"
     caller dial "sip:phone@127.0.0.1:$port"
     caller_waits_for 'terminated' 30 "end of the call"
     phone_verdict
@@ -215,10 +217,10 @@ case "$case_name" in
     caller_quits
     ;;
   per_caller_greeting_call)
-    # A listed caller hears his own greeting: a two-second 1 kHz tone.
+    # A listed caller hears her own greeting, a two-second 1 kHz tone, in mu-law.
     "$TOVARIN_AUDIO_PROBE" tone 1000 2000 "$work/anna.amr"
     start_phone --install "$work/anna.amr"
-    start_caller "+79125550123"
+    start_caller "+79125550123" "PCMU/8000/1"
     caller dial "sip:phone@127.0.0.1:$port"
     caller_waits_for 'Call established' 20 "answer"
     sleep 4
