@@ -4,9 +4,11 @@
 # CASE names a phone-side script CASE.scn beside this file and the caller's part below. The phone
 # runs the script in real time with its line on a free loopback port; a headless baresip
 # (baresip/config) calls it, says a tone and keeps what it hears; the recordings are judged with
-# tovarin-audio-probe. The environment names the programs: TOVARIN_EMU, TOVARIN_AUDIO_PROBE,
-# BARESIP. Everything runs in a temporary folder that is removed at the end, and every process
-# started here is ended with it. A failure prints both ends' logs.
+# tovarin-audio-probe. baresip is ready before the phone starts and dials the moment the line
+# listens, since the phone's script counts its time from the boot. The environment names the
+# programs: TOVARIN_EMU, TOVARIN_AUDIO_PROBE, BARESIP. Everything runs in a temporary folder that
+# is removed at the end, and every process started here is ended with it. A failure prints both
+# ends' logs.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -172,8 +174,8 @@ case "$case_name" in
   answering_machine_call)
     # The answering machine answers after its delay; the caller hears the greeting, speaks for
     # four seconds after it and hangs up. His tone is the message.
-    start_phone
     start_caller "+79125550123"
+    start_phone
     caller dial "sip:phone@127.0.0.1:$port"
     caller_waits_for 'Call established' 20 "answer"
     ticks_at_answer=$(phone_ticks)
@@ -194,8 +196,8 @@ case "$case_name" in
   talk_and_record_call)
     # The user answers with the talk key and records the call; the phone hangs up. The caller
     # speaks A-law.
-    start_phone
     start_caller "5550001" "PCMA/8000/1"
+    start_phone
     caller dial "sip:phone@127.0.0.1:$port"
     caller_waits_for 'terminated' 30 "end of the call"
     phone_verdict
@@ -206,8 +208,8 @@ case "$case_name" in
     ;;
   caller_gives_up)
     # The caller hangs up while the phone rings; the phone's script checks the rest.
-    start_phone
     start_caller "5550001"
+    start_phone
     caller dial "sip:phone@127.0.0.1:$port"
     caller_waits_for '180 Ringing' 10 "ringing"
     sleep 3
@@ -219,8 +221,8 @@ case "$case_name" in
   per_caller_greeting_call)
     # A listed caller hears her own greeting, a two-second 1 kHz tone, in mu-law.
     "$TOVARIN_AUDIO_PROBE" tone 1000 2000 "$work/anna.amr"
-    start_phone --install "$work/anna.amr"
     start_caller "+79125550123" "PCMU/8000/1"
+    start_phone --install "$work/anna.amr"
     caller dial "sip:phone@127.0.0.1:$port"
     caller_waits_for 'Call established' 20 "answer"
     sleep 4
