@@ -102,9 +102,14 @@ Region VisibleRegion(WindowManager& wm, const Window& window, bool whole_window)
             }
         }
     }
+    // A child shows only inside the client area: where it reaches into the frame (under a
+    // scroll bar, say), the frame is the window's own to paint.
+    const RECT client = ClientOnScreen(window);
     for (const Window* child : window.children) {
         if (child->Visible()) {
-            visible.Subtract(WindowRectOnScreen(*child));
+            Region covered(WindowRectOnScreen(*child));
+            covered.Intersect(client);
+            visible.Subtract(covered);
         }
     }
     return visible;
