@@ -39,9 +39,12 @@ void LineAudio::ReadCaller(std::span<int16_t> out) {
     Take(from_caller_, out);
 }
 
-uint32_t LineAudio::ReaderDelayMs() {
+std::optional<uint32_t> LineAudio::ReaderDelayMs() {
     std::lock_guard lock(mutex_);
-    return reads_ == 0 ? 0 : static_cast<uint32_t>(waiting_at_reads_ / reads_ / 8);
+    if (reads_ == 0) {
+        return std::nullopt;
+    }
+    return static_cast<uint32_t>(waiting_at_reads_ / reads_ / 8);
 }
 
 void LineAudio::PlayToCaller(std::span<const int16_t> samples) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <span>
 
 #include "media/audio/audio_devices.h"
@@ -31,8 +32,8 @@ class LineAudio final : public media::LineEndpoint {
     size_t FromCaller(std::span<const int16_t> samples);
     size_t ToCaller(std::span<int16_t> out);
     // How long, on the mean, the oldest sample a reader of the caller's voice took had waited
-    // in the queue, in milliseconds; 0 while nothing has read.
-    uint32_t ReaderDelayMs();
+    // in the queue, in milliseconds; nullopt while nothing has read.
+    std::optional<uint32_t> ReaderDelayMs();
 
   private:
     std::mutex mutex_;

@@ -107,9 +107,10 @@ class RtpMedia::Stream {
             figures.to_caller_delay_ms =
                 static_cast<uint32_t>(to_caller_waiting_ / to_caller_ticks_ / 8) + kPacketMs;
         }
-        if (from_caller_ticks_ > 0 && line_) {
+        const std::optional<uint32_t> reader_delay = line_ ? line_->ReaderDelayMs() : std::nullopt;
+        if (from_caller_ticks_ > 0 && reader_delay) {
             figures.from_caller_delay_ms =
-                line_->ReaderDelayMs() +
+                *reader_delay +
                 static_cast<uint32_t>(jitter_waiting_ * kPacketMs / from_caller_ticks_);
         }
         return figures;

@@ -39,6 +39,17 @@ std::wstring Wide(const std::string& text) {
     return kernel::Utf8ToWide(text);
 }
 
+// A request's method for the trace: a SIP token of a sensible length, or "?" for anything else
+// the network sends there.
+std::wstring MethodText(const sip_msg* msg) {
+    const std::string method = Text(msg->met);
+    const bool token = !method.empty() && method.size() <= 16 &&
+                       method.find_first_not_of(
+                           "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"
+                           "-.!%*_+`'~") == std::string::npos;
+    return token ? Wide(method) : L"?";
+}
+
 std::wstring Peer(const sip_msg* msg) {
     char address[64] = {};
     sa_ntop(&msg->src, address, sizeof address);
@@ -47,6 +58,20 @@ std::wstring Peer(const sip_msg* msg) {
 
 void Trace(const std::wstring& text) {
     HostTrace(kTracePart, text);
+}
+
+std::wstring DirectionText(MediaDirection direction) {
+    switch (direction) {
+        case MediaDirection::SendOnly:
+            return L"the phone only sends";
+        case MediaDirection::ReceiveOnly:
+            return L"the phone only receives (held)";
+        case MediaDirection::Inactive:
+            return L"no audio (held)";
+        case MediaDirection::SendReceive:
+            break;
+    }
+    return L"both ways";
 }
 
 std::wstring CallerText(const std::wstring& number) {
@@ -268,8 +293,8 @@ class SipLine::Agent {
     }
 
     void Refuse(const sip_msg* msg, uint16_t code, const char* reason, const std::string& why) {
-        Trace(Wide(Text(msg->met)) + L" from " + Peer(msg) + L" refused with " +
-              std::to_wstring(code) + L": " + Wide(why));
+        Trace(MethodText(msg) + L" from " + Peer(msg) + L" refused with " + std::to_wstring(code) +
+              L": " + Wide(why));
         sip_treply(nullptr, sip_, msg, code, reason);
     }
 
@@ -292,8 +317,12 @@ class SipLine::Agent {
         call->choice = *choice;
         std::string start_error;
         if (!call->media->Start(*choice, *offer, &start_error)) {
+            Trace(L"new offer from " + CallerText(call->number) + L" refused: " +
+                  Wide(start_error));
             return EPROTO;
         }
+        Trace(L"new offer from " + CallerText(call->number) + L" answered: " +
+              Wide(VoiceCodecName(choice->codec)) + L", " + DirectionText(choice->direction));
         return call->agent->Describe(*call, description);
     }
 
