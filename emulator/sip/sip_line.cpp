@@ -74,6 +74,10 @@ std::wstring DirectionText(MediaDirection direction) {
     return L"both ways";
 }
 
+std::wstring DelayText(const std::optional<uint32_t>& ms) {
+    return ms ? std::to_wstring(*ms) + L" ms" : L"-";
+}
+
 std::wstring CallerText(const std::wstring& number) {
     return number.empty() ? L"a withheld number" : number;
 }
@@ -475,9 +479,9 @@ class SipLine::Agent {
             Trace(L"audio with " + CallerText(call.number) + L": " + std::to_wstring(figures.sent) +
                   L" packets sent, " + std::to_wstring(figures.received) + L" received, " +
                   std::to_wstring(figures.lost) + L" lost, " + std::to_wstring(figures.late) +
-                  L" late; delay in the phone " + std::to_wstring(figures.to_caller_delay_ms) +
-                  L" ms to the caller, " + std::to_wstring(figures.from_caller_delay_ms) +
-                  L" ms from the caller");
+                  L" late; delay in the phone " + DelayText(figures.to_caller_delay_ms) +
+                  L" to the caller, " + DelayText(figures.from_caller_delay_ms) +
+                  L" from the caller");
         }
         call.media.reset();
         mem_deref(call.session);
