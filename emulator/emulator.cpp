@@ -11,6 +11,7 @@
 #include "kernel/strings/utf8.h"
 #include "kernel/registry/registry.h"
 #include "media/wave_volume.h"
+#include "sip/sip_line.h"
 
 namespace tovarin::emulator {
 namespace {
@@ -42,6 +43,7 @@ std::unique_ptr<Emulator> Emulator::PowerOn(const BootOptions& options, std::str
     device_options.registry_dir = RegistryFolderOf(options.image_root);
     device_options.boot_unix_ms = ReadImageClock(options.image_root);
     emulator->image_root_ = options.image_root;
+    emulator->sip_address_ = options.sip;
     try {
         emulator->device_ = std::make_unique<kernel::Device>(device_options);
     } catch (const std::exception& failure) {
@@ -95,7 +97,20 @@ bool Emulator::Start(std::string* error) {
         *error = "cannot publish the phone state";
         return false;
     }
-    return StartTaskbar(error) && phone_.Start(error) && services_.Start(error);
+    if (!StartTaskbar(error) || !phone_.Start(error) || !services_.Start(error)) {
+        return false;
+    }
+    if (sip_address_) {
+        if (device_->options().clock != kernel::ClockMode::Real) {
+            *error = "the SIP line needs real time";
+            return false;
+        }
+        sip_line_ = sip::SipLine::Start(*sip_address_, phone_, error);
+        if (!sip_line_) {
+            return false;
+        }
+    }
+    return true;
 }
 
 Emulator::~Emulator() {
@@ -113,6 +128,7 @@ Emulator::~Emulator() {
             g_running_device = nullptr;  // the shutdown below saves the registry itself
         }
     }
+    sip_line_.reset();
     phone_.StopListening();
     if (device_ && log_subscription_ != 0) {
         device_->log().Unsubscribe(log_subscription_);

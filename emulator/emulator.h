@@ -14,6 +14,7 @@
 #include "kernel/device.h"
 #include "kernel/device_log.h"
 #include "phone/phone_application.h"
+#include "sip/sip_address.h"
 
 namespace tovarin::emulator {
 
@@ -26,7 +27,13 @@ struct BootOptions {
     kernel::ClockMode clock = kernel::ClockMode::Simulated;
     // Sees every entry of the device log from the first one on, on the thread that writes it.
     std::function<void(const kernel::LogEntry&)> log_listener;
+    // The phone's SIP line listens here once the phone is up (real time only).
+    std::optional<sip::SipAddress> sip;
 };
+
+namespace sip {
+class SipLine;
+}
 
 class Emulator {
   public:
@@ -55,6 +62,8 @@ class Emulator {
     phone::PhoneApplication& phone() { return phone_; }
     ServiceHost& services() { return services_; }
     const DeviceDrivers& drivers() const { return drivers_; }
+    // The SIP line, when the phone has one; nullptr otherwise.
+    const sip::SipLine* sip_line() const { return sip_line_.get(); }
 
   private:
     Emulator() = default;
@@ -68,6 +77,9 @@ class Emulator {
     DeviceDrivers drivers_;
     phone::PhoneApplication phone_;
     ServiceHost services_;
+    std::optional<sip::SipAddress> sip_address_;
+    // Goes first when the device shuts down: its calls use the phone.
+    std::unique_ptr<sip::SipLine> sip_line_;
 };
 
 }  // namespace tovarin::emulator

@@ -28,7 +28,8 @@ std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<st
             }
             continue;
         }
-        if (arg != "--device" && arg != "--script" && arg != "--time" && arg != "--install") {
+        if (arg != "--device" && arg != "--script" && arg != "--time" && arg != "--install" &&
+            arg != "--sip") {
             return "unknown argument '" + arg + "'";
         }
         if (i + 1 >= args.size() || args[i + 1].empty()) {
@@ -41,6 +42,12 @@ std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<st
             options.script = value;
         } else if (arg == "--install") {
             options.installs.push_back(value);
+        } else if (arg == "--sip") {
+            std::string error;
+            options.sip = sip::ParseSipAddress(value, &error);
+            if (!options.sip) {
+                return error;
+            }
         } else if (value == "real") {
             options.time = kernel::ClockMode::Real;
         } else if (value == "simulated") {
@@ -48,6 +55,10 @@ std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<st
         } else {
             return "--time takes real or simulated, not '" + value + "'";
         }
+    }
+    if (options.sip && options.time == kernel::ClockMode::Simulated) {
+        return "--sip answers calls from the network as they come, in real time: it cannot run "
+               "with --time simulated";
     }
     if (options.web_port && options.script) {
         return "--web serves the console's page; a script runs without it";
@@ -69,6 +80,9 @@ std::string UsageText() {
            "  tovarin-emu --web [PORT] [--device DIR] [--time real|simulated]\n"
            "      the console, and the phone's screen, keys and console as a web page on\n"
            "      127.0.0.1 (default port 8080; 0 takes a free one): open the address it prints\n"
+           "  tovarin-emu ... --sip [ADDR:]PORT\n"
+           "      also gives the phone a SIP line on ADDR (default 127.0.0.1) that a softphone\n"
+           "      calls as sip:phone@ADDR:PORT; real time, for scripts too\n"
            "  tovarin-emu help\n"
            "\n"
            "--device DIR   the device image folder, made at first start from the build\n"

@@ -5,6 +5,7 @@
 //   tovarin-emu --script FILE [--device DIR] [--time real|simulated]
 //   ... [--install FILE]...   also copies FILE into \Windows of the image (test libraries)
 //   tovarin-emu --web [PORT] ...                                 the console and the web page
+//   ... [--sip [ADDR:]PORT]   also a SIP line that softphones call (real time)
 //   tovarin-emu help
 #pragma once
 
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "kernel/device.h"
+#include "sip/sip_address.h"
 
 namespace tovarin::emulator {
 
@@ -31,9 +33,13 @@ struct EmulatorOptions {
     bool no_boot = false;  // the console starts before the boot
     // The console also serves the web page on 127.0.0.1 at this port (--web; 0: any free one).
     std::optional<uint16_t> web_port;
+    // The phone's SIP line listens here (--sip). Calls from the network come in real time, so
+    // --sip makes real time the default, for scripts too, and refuses --time simulated.
+    std::optional<sip::SipAddress> sip;
 
     kernel::ClockMode Clock() const {
-        return time.value_or(script ? kernel::ClockMode::Simulated : kernel::ClockMode::Real);
+        return time.value_or(script && !sip ? kernel::ClockMode::Simulated
+                                            : kernel::ClockMode::Real);
     }
 };
 

@@ -113,7 +113,9 @@ int RunScript(const EmulatorOptions& options, Output& output) {
     }
 
     // Ends before the temporary image is removed.
-    Session session({root, options.Clock()}, output);
+    Session::Settings settings{root, options.Clock()};
+    settings.sip = options.sip;
+    Session session(std::move(settings), output);
     size_t expectations = 0;
     for (const ParsedCommand& command : commands) {
         Outcome outcome = session.Execute(command.command);
@@ -138,6 +140,7 @@ int RunConsole(const EmulatorOptions& options, Output& output) {
     ReadAheadLineSource lines(std::cin, output, isatty(0) != 0);
     Session::Settings settings{root, options.Clock()};
     settings.input_ended = [&lines] { return lines.Ended(); };
+    settings.sip = options.sip;
     Session session(std::move(settings), output);
     // Ends before the session: the page's work runs on this thread, in the session.
     std::unique_ptr<web::WebConsole> page;

@@ -133,6 +133,7 @@ Outcome Session::PowerOn() {
         return Outcome::Done();
     }
     BootOptions options{settings_.image_root, settings_.clock};
+    options.sip = settings_.sip;
     options.log_listener = [this](const kernel::LogEntry& entry) {
         // Window messages are many; they stay in the log for the expectations.
         if (std::holds_alternative<kernel::MessageRecord>(entry.what)) {

@@ -34,6 +34,8 @@ class Session {
         kernel::ClockMode clock = kernel::ClockMode::Simulated;
         // Whether the console's input has ended; a `wait` in real time then stops early.
         std::function<bool()> input_ended;
+        // The phone's SIP line (--sip), started with the phone.
+        std::optional<sip::SipAddress> sip;
     };
 
     // Output receives what commands print and every log entry as it happens (window messages

@@ -22,15 +22,18 @@ const char* CallErrorText(CallError error) {
             return "no second call is present";
         case CallError::PhoneUnreachable:
             return "the phone application did not take the command";
+        case CallError::NoSuchCall:
+            return "that call is not on the phone";
     }
     return "unknown error";
 }
 
-CallError CallModel::Incoming(std::wstring number) {
+CallError CallModel::Incoming(std::wstring number, CallId call) {
     if (line_ != Line::Idle) {
         return CallError::CallPresent;
     }
     line_ = Line::Ringing;
+    line_call_ = call;
     missed_ = false;
     caller_number_ = std::move(number);
     return CallError::None;
@@ -60,6 +63,7 @@ CallError CallModel::Miss() {
         return CallError::NoRingingCall;
     }
     line_ = Line::Idle;
+    line_call_ = kConsoleCall;
     missed_ = true;
     return CallError::None;
 }
@@ -71,11 +75,13 @@ CallError CallModel::End() {
     // A waiting second call outlives the call it waited on: it rings on the free line, with its
     // caller's number already published.
     line_ = second_call_ ? Line::Ringing : Line::Idle;
+    line_call_ = second_call_ ? second_call_id_ : kConsoleCall;
     second_call_ = false;
+    second_call_id_ = kConsoleCall;
     return CallError::None;
 }
 
-CallError CallModel::Second(std::wstring number) {
+CallError CallModel::Second(std::wstring number, CallId call) {
     if (line_ != Line::Connected) {
         return CallError::NoConnectedCall;
     }
@@ -83,6 +89,7 @@ CallError CallModel::Second(std::wstring number) {
         return CallError::SecondCallPresent;
     }
     second_call_ = true;
+    second_call_id_ = call;
     caller_number_ = std::move(number);
     return CallError::None;
 }
@@ -92,6 +99,7 @@ CallError CallModel::SecondEnd() {
         return CallError::NoSecondCall;
     }
     second_call_ = false;
+    second_call_id_ = kConsoleCall;
     return CallError::None;
 }
 

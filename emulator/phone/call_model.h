@@ -6,6 +6,8 @@
 //   ringing or answering --Miss--> idle, with the missed-call bit set until the next call rings
 //   connected --Second--> connected with a second call --SecondEnd--> connected
 //   connected --End--> idle; connected with a second call --End--> ringing (the second call)
+// Each call carries the CallId of the side that placed it, so that a line with calls of its own
+// can tell which of them the phone answered, ended or missed.
 // Plain data: the phone application guards it with its own thread.
 #pragma once
 
@@ -13,6 +15,11 @@
 #include <string>
 
 namespace tovarin::emulator::phone {
+
+// Names a call for the side that placed it. The console's calls are all kConsoleCall; the SIP
+// line numbers its calls from 1.
+using CallId = uint64_t;
+inline constexpr CallId kConsoleCall = 0;
 
 // Bits of "Status".
 // Set while the radio is on, so that "Status" is never 0 while the phone is in use. The suite
@@ -48,26 +55,42 @@ enum class CallError {
     SecondCallPresent,  // only one second call at a time
     NoSecondCall,       // nothing for second-end
     PhoneUnreachable,   // the phone application did not take the command
+    NoSuchCall,         // the call that leaves is not on the phone
 };
 
 // What the radio is told to do: a caller rings, the user answers, the caller gives up, ...
-enum class CallAction { Incoming, Answer, Miss, End, Second, SecondEnd };
+// Leave is a line's caller hanging up the call it names, whatever the call's state: a missed
+// call while it rings or connects, the end of it when connected, the end of a waiting second
+// call.
+enum class CallAction { Incoming, Answer, Miss, End, Second, SecondEnd, Leave };
+
+// What happened to a call, as a line that placed it is told.
+enum class CallEventKind { Rings, Answered, Connected, Missed, Ended, SecondWaits, SecondEnded };
+struct CallEvent {
+    CallEventKind kind;
+    CallId call;
+};
 
 // A sentence for the console.
 const char* CallErrorText(CallError error);
 
 class CallModel {
   public:
-    CallError Incoming(std::wstring number);
+    CallError Incoming(std::wstring number, CallId call = kConsoleCall);
     CallError Answer();
     CallError Connect();
     CallError Miss();
     CallError End();
-    CallError Second(std::wstring number);
+    CallError Second(std::wstring number, CallId call = kConsoleCall);
     CallError SecondEnd();
 
     PhoneState State() const;
     bool Ringing() const { return line_ == Line::Ringing; }
+    bool Connected() const { return line_ == Line::Connected; }
+    bool SecondWaiting() const { return second_call_; }
+    // The call on the line (ringing, connecting or connected) and the waiting second call.
+    CallId LineCall() const { return line_call_; }
+    CallId SecondCall() const { return second_call_id_; }
     // Whether the phone shows its call dialog: a call rings, connects or is connected.
     bool CallPresent() const { return line_ != Line::Idle; }
 
@@ -77,6 +100,8 @@ class CallModel {
     bool second_call_ = false;
     bool missed_ = false;
     std::wstring caller_number_;
+    CallId line_call_ = kConsoleCall;
+    CallId second_call_id_ = kConsoleCall;
 };
 
 }  // namespace tovarin::emulator::phone

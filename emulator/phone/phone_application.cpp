@@ -13,7 +13,13 @@
 namespace tovarin::emulator::phone {
 namespace {
 
-// Sent by the console: wParam the CallAction, lParam the caller's number (a std::wstring*);
+// What a call command carries to the phone's thread.
+struct CallCommand {
+    const std::wstring* number;
+    CallId call;
+};
+
+// Sent by the console: wParam the CallAction, lParam the CallCommand;
 // the result is the CallError plus 1, so that the 0 of a message that never arrived is no
 // success.
 constexpr UINT kMessageCallCommand = WM_APP + 1;
@@ -71,9 +77,10 @@ void PhoneApplication::StopListening() {
     }
 }
 
-CallError PhoneApplication::Carry(CallAction action, const std::wstring& number) {
+CallError PhoneApplication::Carry(CallAction action, const std::wstring& number, CallId call) {
+    CallCommand command{&number, call};
     LRESULT result = SendMessageW(window_, kMessageCallCommand, static_cast<WPARAM>(action),
-                                  reinterpret_cast<LPARAM>(&number));
+                                  reinterpret_cast<LPARAM>(&command));
     if (result == 0) {
         return CallError::PhoneUnreachable;
     }
@@ -154,11 +161,12 @@ LRESULT CALLBACK PhoneApplication::WindowProc(HWND hwnd, UINT message, WPARAM wp
                                               LPARAM lparam) {
     PhoneApplication* phone = t_phone;
     switch (message) {
-        case kMessageCallCommand:
-            return static_cast<LRESULT>(
-                       phone->Apply(static_cast<CallAction>(wparam),
-                                    *reinterpret_cast<const std::wstring*>(lparam))) +
+        case kMessageCallCommand: {
+            const auto* command = reinterpret_cast<const CallCommand*>(lparam);
+            return static_cast<LRESULT>(phone->Apply(static_cast<CallAction>(wparam),
+                                                     *command->number, command->call)) +
                    1;
+        }
         case kMessageTalkKey:
             phone->OnTalkKey();
             return 0;
@@ -174,12 +182,42 @@ LRESULT CALLBACK PhoneApplication::WindowProc(HWND hwnd, UINT message, WPARAM wp
     return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-CallError PhoneApplication::Apply(CallAction action, const std::wstring& number) {
+void PhoneApplication::SetCallObserver(CallObserver observer) {
+    std::lock_guard lock(observer_mutex_);
+    observer_ = std::move(observer);
+}
+
+void PhoneApplication::Tell(CallEventKind kind, CallId call) {
+    CallObserver observer;
+    {
+        std::lock_guard lock(observer_mutex_);
+        observer = observer_;
+    }
+    if (observer) {
+        observer(CallEvent{kind, call});
+    }
+}
+
+CallError PhoneApplication::Apply(CallAction action, const std::wstring& number, CallId call) {
+    if (action == CallAction::Leave) {
+        // The caller hangs up: what that means depends on where the call is now.
+        if (model_.SecondWaiting() && model_.SecondCall() == call) {
+            action = CallAction::SecondEnd;
+        } else if (model_.CallPresent() && model_.LineCall() == call) {
+            action = model_.Connected() ? CallAction::End : CallAction::Miss;
+        } else {
+            return CallError::NoSuchCall;
+        }
+    }
+    const CallId line_call = model_.LineCall();
+    const CallId second_call = model_.SecondCall();
     CallError error = CallError::None;
     std::wstring said;
     switch (action) {
+        case CallAction::Leave:
+            break;
         case CallAction::Incoming:
-            error = model_.Incoming(number);
+            error = model_.Incoming(number, call);
             said = L"call from " + CallerText(number) + L" rings";
             break;
         case CallAction::Answer:
@@ -195,7 +233,7 @@ CallError PhoneApplication::Apply(CallAction action, const std::wstring& number)
             said = model_.Ringing() ? L"call ended; the second call rings" : L"call ended";
             break;
         case CallAction::Second:
-            error = model_.Second(number);
+            error = model_.Second(number, call);
             said = L"second call from " + CallerText(number);
             break;
         case CallAction::SecondEnd:
@@ -213,6 +251,31 @@ CallError PhoneApplication::Apply(CallAction action, const std::wstring& number)
     }
     HostTrace(kTracePart, said);
     Refresh();
+    switch (action) {
+        case CallAction::Incoming:
+            Tell(CallEventKind::Rings, call);
+            break;
+        case CallAction::Answer:
+            Tell(CallEventKind::Answered, line_call);
+            break;
+        case CallAction::Miss:
+            Tell(CallEventKind::Missed, line_call);
+            break;
+        case CallAction::End:
+            Tell(CallEventKind::Ended, line_call);
+            if (model_.Ringing()) {
+                Tell(CallEventKind::Rings, model_.LineCall());
+            }
+            break;
+        case CallAction::Second:
+            Tell(CallEventKind::SecondWaits, call);
+            break;
+        case CallAction::SecondEnd:
+            Tell(CallEventKind::SecondEnded, second_call);
+            break;
+        case CallAction::Leave:
+            break;
+    }
     return CallError::None;
 }
 
@@ -224,6 +287,7 @@ void PhoneApplication::OnTalkKey() {
     SetTimer(window_, kConnectTimer, kConnectDelayMs, nullptr);
     HostTrace(kTracePart, L"talk key answers the call");
     Refresh();
+    Tell(CallEventKind::Answered, model_.LineCall());
 }
 
 void PhoneApplication::OnConnectTimer() {
@@ -233,6 +297,7 @@ void PhoneApplication::OnConnectTimer() {
     }
     HostTrace(kTracePart, L"call connected");
     Refresh();
+    Tell(CallEventKind::Connected, model_.LineCall());
 }
 
 void PhoneApplication::Refresh() {

@@ -13,6 +13,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <mutex>
 #include <string>
 
 #include "phone/call_model.h"
@@ -35,9 +37,16 @@ class PhoneApplication {
     // device; the object must outlive it.
     void StopListening();
 
-    // Carries out what the console asks, on the phone's thread. Answer connects the call
-    // kConnectDelayMs later. CallError::None when it was done.
-    CallError Carry(CallAction action, const std::wstring& number);
+    // Carries out what the console (or a line) asks, on the phone's thread; call names the
+    // ringing caller's call for Incoming and Second, and the call that ends for Leave. Answer
+    // connects the call kConnectDelayMs later. CallError::None when it was done.
+    CallError Carry(CallAction action, const std::wstring& number, CallId call = kConsoleCall);
+
+    // Tells the observer what happens to every call, whoever made it happen (the console, the
+    // talk key, a service), on the phone's thread once the new state is published. One observer
+    // at a time; an empty one stops. The observer must not block, nor call Carry.
+    using CallObserver = std::function<void(const CallEvent&)>;
+    void SetCallObserver(CallObserver observer);
 
   private:
     static DWORD WINAPI ThreadMain(LPVOID start);
@@ -45,7 +54,8 @@ class PhoneApplication {
 
     // On the phone's thread:
     bool MakeWindows();
-    CallError Apply(CallAction action, const std::wstring& number);
+    CallError Apply(CallAction action, const std::wstring& number, CallId call);
+    void Tell(CallEventKind kind, CallId call);
     void OnTalkKey();
     void OnConnectTimer();
     void Refresh();  // publishes the state and shows or hides the call dialog
@@ -58,6 +68,8 @@ class PhoneApplication {
     bool call_showing_ = false;   // the current call has shown the dialog
     std::string start_error_;
     int key_subscription_ = 0;
+    std::mutex observer_mutex_;
+    CallObserver observer_;
 };
 
 }  // namespace tovarin::emulator::phone

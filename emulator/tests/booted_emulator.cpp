@@ -64,14 +64,17 @@ void PrepareTestImage(const std::filesystem::path& root, std::vector<BuiltFile> 
     ListServices(RegistryFolderOf(root), services);
 }
 
-void BootedEmulatorTest::Boot(std::vector<BuiltFile> extra, std::vector<ServiceListing> services) {
+void BootedEmulatorTest::Boot(std::vector<BuiltFile> extra, std::vector<ServiceListing> services,
+                              std::optional<sip::SipAddress> sip) {
     std::string error;
     ASSERT_TRUE(image_.Make(&error)) << error;
     PrepareTestImage(image_.root(), std::move(extra), services);
     if (::testing::Test::HasFatalFailure()) {
         return;
     }
-    BootOptions options{image_.root(), kernel::ClockMode::Simulated, {}};
+    BootOptions options{
+        image_.root(), sip ? kernel::ClockMode::Real : kernel::ClockMode::Simulated, {}};
+    options.sip = std::move(sip);
     emulator_ = Emulator::Boot(options, &error);
     ASSERT_NE(emulator_, nullptr) << error;
     kernel::WaitForDeviceIdle();

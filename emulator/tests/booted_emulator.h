@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,8 +32,9 @@ int RunScriptWithService(const std::string& script, const BuiltFile& probe,
 
 class BootedEmulatorTest : public ::testing::Test {
   protected:
-    // Boots on an image made by PrepareTestImage.
-    void Boot(std::vector<BuiltFile> extra = {}, std::vector<ServiceListing> services = {});
+    // Boots on an image made by PrepareTestImage; with a SIP line, in real time.
+    void Boot(std::vector<BuiltFile> extra = {}, std::vector<ServiceListing> services = {},
+              std::optional<sip::SipAddress> sip = {});
     void TearDown() override { emulator_.reset(); }
 
     Emulator& emulator() { return *emulator_; }

@@ -36,6 +36,22 @@ TEST(CallModel, ARingingCallIsIncomingUntilItConnects) {
     EXPECT_FALSE(model.CallPresent());
 }
 
+TEST(CallModel, EachCallKeepsItsIdWhenTheSecondCallTakesTheLine) {
+    CallModel model;
+    model.Incoming(L"5550001", 7);
+    model.Answer();
+    model.Connect();
+    ASSERT_EQ(model.Second(L"5550002", 8), CallError::None);
+    EXPECT_EQ(model.LineCall(), 7u);
+    EXPECT_EQ(model.SecondCall(), 8u);
+    ASSERT_EQ(model.End(), CallError::None);
+    EXPECT_TRUE(model.Ringing());
+    EXPECT_EQ(model.LineCall(), 8u);
+    EXPECT_FALSE(model.SecondWaiting());
+    ASSERT_EQ(model.Miss(), CallError::None);
+    EXPECT_EQ(model.LineCall(), kConsoleCall);
+}
+
 TEST(CallModel, AMissedCallLeavesTheMissedBitUntilTheNextCallRings) {
     CallModel model;
     model.Incoming(L"5550001");

@@ -25,6 +25,24 @@ TEST(CommandLine, TheClockFollowsTheModeUnlessChosen) {
     EXPECT_EQ(Options({"--time", "simulated"}).Clock(), kernel::ClockMode::Simulated);
 }
 
+TEST(CommandLine, SipLineListensOnLoopbackInRealTime) {
+    EmulatorOptions bare = Options({"--sip", "5070"});
+    ASSERT_TRUE(bare.sip);
+    EXPECT_EQ(bare.sip->host, "127.0.0.1");
+    EXPECT_EQ(bare.sip->port, 5070);
+    EmulatorOptions v6 = Options({"--sip", "[::1]:0"});
+    ASSERT_TRUE(v6.sip);
+    EXPECT_EQ(v6.sip->host, "::1");
+    EXPECT_EQ(v6.sip->port, 0);
+    EXPECT_EQ(Options({"--script", "a.scn", "--sip", "0.0.0.0:5062"}).Clock(),
+              kernel::ClockMode::Real);
+    EXPECT_TRUE(Rejected({"--sip", "5060", "--time", "simulated"}));
+    EXPECT_TRUE(Rejected({"--sip"}));
+    EXPECT_TRUE(Rejected({"--sip", "65536"}));
+    EXPECT_TRUE(Rejected({"--sip", "phone.example:5060"}));
+    EXPECT_TRUE(Rejected({"--sip", "127.0.0.1:"}));
+}
+
 TEST(CommandLine, DeviceAndScript) {
     EmulatorOptions options = Options({"--device", "/tmp/phone", "--script", "x.scn"});
     EXPECT_EQ(options.device_dir, std::filesystem::path("/tmp/phone"));

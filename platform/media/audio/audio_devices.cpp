@@ -17,6 +17,7 @@ struct AudioState {
     std::mutex mutex;
     SoundSource microphone;
     SoundSource caller;
+    std::shared_ptr<LineEndpoint> line;
     bool line_connected = false;
     std::vector<PcmFormat> capture_formats = DefaultCaptureFormats();
     bool capture_ignores_stop = false;
@@ -83,7 +84,11 @@ void ReadInput(AudioInput input, std::span<int16_t> out) {
     auto state = State();
     std::lock_guard lock(state->mutex);
     if (input == AudioInput::Line) {
-        state->caller.Read(out);
+        if (state->line) {
+            state->line->ReadCaller(out);
+        } else {
+            state->caller.Read(out);
+        }
         return;
     }
     // The card's microphone when there is one; what the console set otherwise.
@@ -91,6 +96,12 @@ void ReadInput(AudioInput input, std::span<int16_t> out) {
         return;
     }
     state->microphone.Read(out);
+}
+
+void AttachLine(std::shared_ptr<LineEndpoint> line) {
+    auto state = State();
+    std::lock_guard lock(state->mutex);
+    state->line = std::move(line);
 }
 
 void SetLineConnected(bool connected) {
@@ -168,7 +179,13 @@ void PlaySamples(int id, std::span<const int16_t> samples) {
     auto state = State();
     std::lock_guard lock(state->mutex);
     auto it = state->playing.find(id);
-    if (it == state->playing.end() || it->second.output != AudioOutput::Speaker) {
+    if (it == state->playing.end()) {
+        return;
+    }
+    if (it->second.output == AudioOutput::Line) {
+        if (state->line) {
+            state->line->PlayToCaller(samples);
+        }
         return;
     }
     if (state->speaker_file) {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -28,6 +29,18 @@ void SetMicrophone(SoundSpec spec);
 void SetCallerVoice(SoundSpec spec);
 // Takes the next samples an input hears.
 void ReadInput(AudioInput input, std::span<int16_t> out);
+
+// A real line behind the phone line (a network call): while one is attached, the caller's voice
+// comes from it and what is played to the line goes to it. It is called on the device's audio
+// threads with the audio state's lock held, so it must neither block nor call back here.
+class LineEndpoint {
+  public:
+    virtual ~LineEndpoint() = default;
+    virtual void ReadCaller(std::span<int16_t> out) = 0;
+    virtual void PlayToCaller(std::span<const int16_t> samples) = 0;
+};
+// Attaches the line's far end; nullptr gives the line back to what the console sets.
+void AttachLine(std::shared_ptr<LineEndpoint> line);
 
 // The phone simulator says when a call is connected: its audio then comes from and goes to the
 // line.

@@ -46,14 +46,15 @@ std::optional<std::vector<std::span<const uint8_t>>> SplitAmrFrames(std::span<co
     return frames;
 }
 
-AmrEncoder::AmrEncoder() : state_(Encoder_Interface_init(0)) {}
+AmrEncoder::AmrEncoder(int mode)
+    : state_(Encoder_Interface_init(0)), mode_(std::clamp(mode, 0, 7)) {}
 
 AmrEncoder::~AmrEncoder() {
     Encoder_Interface_exit(state_);
 }
 
 size_t AmrEncoder::EncodeFrame(const int16_t* samples, uint8_t* out) {
-    const int written = Encoder_Interface_Encode(state_, MR122, samples, out, 0);
+    const int written = Encoder_Interface_Encode(state_, static_cast<Mode>(mode_), samples, out, 0);
     return written > 0 ? static_cast<size_t>(written) : 0;
 }
 

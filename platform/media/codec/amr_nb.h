@@ -27,10 +27,11 @@ std::optional<size_t> AmrFrameSize(uint8_t toc);
 // missing. A truncated last frame is left out.
 std::optional<std::vector<std::span<const uint8_t>>> SplitAmrFrames(std::span<const uint8_t> file);
 
-// Encodes at 12.2 kbit/s, frame by frame.
+// Encodes frame by frame in one of the eight speech modes (7: 12.2 kbit/s, what the phone
+// records; a call may ask for a lower one).
 class AmrEncoder {
   public:
-    AmrEncoder();
+    explicit AmrEncoder(int mode = 7);
     ~AmrEncoder();
     AmrEncoder(const AmrEncoder&) = delete;
     AmrEncoder& operator=(const AmrEncoder&) = delete;
@@ -41,6 +42,7 @@ class AmrEncoder {
 
   private:
     void* state_;
+    int mode_;
 };
 
 class AmrDecoder {

@@ -1,0 +1,541 @@
+#include "sip/sip_line.h"
+
+#include <netinet/in.h>
+
+#include <cstring>
+#include <future>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "host_trace.h"
+#include "kernel/strings/utf8.h"
+#include "sip/caller_number.h"
+#include "sip/request_checks.h"
+#include "sip/rtp_media.h"
+#include "sip/sdp_offer.h"
+#include "sip/re_stack.h"
+
+namespace tovarin::emulator::sip {
+namespace {
+
+constexpr wchar_t kTracePart[] = L"sip";
+constexpr char kSoftware[] = "tovarin-emu";
+constexpr char kContactUser[] = "phone";
+constexpr char kAllow[] = "Allow: INVITE, ACK, BYE, CANCEL, OPTIONS, INFO\r\n";
+
+// What the line's queue carries from other threads.
+constexpr int kQueuePhoneEvent = 1;  // data: a phone::CallEvent made with new
+constexpr int kQueueStop = 2;
+
+// How long the line waits, when it stops, for its goodbyes to be answered.
+constexpr uint64_t kStopGraceMs = 1000;
+
+std::string Text(const pl& text) {
+    return std::string(text.p != nullptr ? text.p : "", text.l);
+}
+
+std::wstring Wide(const std::string& text) {
+    return kernel::Utf8ToWide(text);
+}
+
+// A request's method for the trace: a SIP token of a sensible length, or "?" for anything else
+// the network sends there.
+std::wstring MethodText(const sip_msg* msg) {
+    const std::string method = Text(msg->met);
+    const bool token = !method.empty() && method.size() <= 16 &&
+                       method.find_first_not_of(
+                           "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"
+                           "-.!%*_+`'~") == std::string::npos;
+    return token ? Wide(method) : L"?";
+}
+
+std::wstring Peer(const sip_msg* msg) {
+    char address[64] = {};
+    sa_ntop(&msg->src, address, sizeof address);
+    return Wide(address) + L":" + std::to_wstring(sa_port(&msg->src));
+}
+
+void Trace(const std::wstring& text) {
+    HostTrace(kTracePart, text);
+}
+
+std::wstring DirectionText(MediaDirection direction) {
+    switch (direction) {
+        case MediaDirection::SendOnly:
+            return L"the phone only sends";
+        case MediaDirection::ReceiveOnly:
+            return L"the phone only receives (held)";
+        case MediaDirection::Inactive:
+            return L"no audio (held)";
+        case MediaDirection::SendReceive:
+            break;
+    }
+    return L"both ways";
+}
+
+std::wstring DelayText(const std::optional<uint32_t>& ms) {
+    return ms ? std::to_wstring(*ms) + L" ms" : L"-";
+}
+
+std::wstring CallerText(const std::wstring& number) {
+    return number.empty() ? L"a withheld number" : number;
+}
+
+// The events the phone tells from its own thread, on their way to the line's thread. Closed
+// before the queue goes, so that a late event is dropped, not pushed into a freed queue.
+struct Inbox {
+    std::mutex mutex;
+    mqueue* queue = nullptr;
+
+    void Push(const phone::CallEvent& event) {
+        std::lock_guard lock(mutex);
+        if (queue != nullptr) {
+            auto* copy = new phone::CallEvent(event);
+            if (mqueue_push(queue, kQueuePhoneEvent, copy) != 0) {
+                delete copy;
+            }
+        }
+    }
+};
+
+}  // namespace
+
+// Everything below runs on the line's thread, inside the SIP stack's event loop, except Start
+// (before) and Stop (from the thread that ends the line).
+class SipLine::Agent {
+  public:
+    Agent(SipAddress address, phone::PhoneApplication& phone)
+        : address_(std::move(address)), phone_(phone), inbox_(std::make_shared<Inbox>()) {}
+
+    bool Start(SipAddress* bound, std::string* error) {
+        std::promise<std::string> started;
+        std::future<std::string> result = started.get_future();
+        thread_ = std::thread([this, &started] { Run(started); });
+        *error = result.get();
+        if (!error->empty()) {
+            thread_.join();
+            return false;
+        }
+        *bound = address_;
+        std::shared_ptr<Inbox> inbox = inbox_;
+        phone_.SetCallObserver([inbox](const phone::CallEvent& event) { inbox->Push(event); });
+        return true;
+    }
+
+    void Stop() {
+        phone_.SetCallObserver({});
+        {
+            std::lock_guard lock(inbox_->mutex);
+            if (inbox_->queue != nullptr) {
+                mqueue_push(inbox_->queue, kQueueStop, nullptr);
+            }
+        }
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+
+  private:
+    struct Call {
+        Agent* agent = nullptr;
+        phone::CallId id = 0;
+        sipsess* session = nullptr;
+        std::wstring number;
+        std::wstring peer;
+        SdpOffer offer;
+        MediaChoice choice;
+        std::unique_ptr<RtpMedia> media;
+        bool answered = false;      // 200 OK sent
+        bool far_end_gone = false;  // the caller cancelled or hung up, or the dialog failed
+    };
+
+    void Run(std::promise<std::string>& started) {
+        static std::once_flag library_once;
+        std::call_once(library_once, [] { libre_init(); });
+        re_thread_init();
+        std::string error = Listen();
+        started.set_value(error);
+        if (error.empty()) {
+            re_main(nullptr);
+        }
+        for (auto& [id, call] : calls_) {
+            call->media.reset();
+            mem_deref(call->session);
+        }
+        calls_.clear();
+        {
+            std::lock_guard lock(inbox_->mutex);
+            mem_deref(inbox_->queue);
+            inbox_->queue = nullptr;
+        }
+        tmr_cancel(&stop_timer_);
+        mem_deref(session_socket_);
+        mem_deref(listener_);
+        mem_deref(sip_);
+        re_thread_close();
+    }
+
+    // Opens the SIP socket; an empty string when the line listens.
+    std::string Listen() {
+        sa local;
+        if (sa_set_str(&local, address_.host.c_str(), address_.port) != 0) {
+            return "'" + address_.host + "' is no address to listen on";
+        }
+        int err = sip_alloc(&sip_, nullptr, 32, 32, 32, kSoftware, &Agent::OnSipExit, this);
+        if (err == 0) {
+            err = sip_transp_add(sip_, SIP_TRANSP_UDP, &local);
+        }
+        if (err != 0) {
+            return "cannot listen for SIP on " + SipAddressText(address_) + ": " +
+                   std::strerror(err);
+        }
+        sa bound;
+        if (sip_transp_laddr(sip_, &bound, SIP_TRANSP_UDP, nullptr) == 0) {
+            address_.port = sa_port(&bound);
+        }
+        // The line's own look at every request comes before the session layer's.
+        mqueue* queue = nullptr;
+        if (sip_listen(&listener_, sip_, true, &Agent::OnRequest, this) != 0 ||
+            sipsess_listen(&session_socket_, sip_, 32, &Agent::OnInvite, this) != 0 ||
+            mqueue_alloc(&queue, &Agent::OnQueue, this) != 0) {
+            return "cannot start the SIP line";
+        }
+        std::lock_guard lock(inbox_->mutex);
+        inbox_->queue = queue;
+        return {};
+    }
+
+    // --- requests from the network ---
+
+    static bool OnRequest(const sip_msg* msg, void* arg) {
+        return static_cast<Agent*>(arg)->CheckRequest(msg);
+    }
+
+    // True when the line has answered the request itself (it was malformed, or is one the
+    // line answers outside a dialog); false hands it on to the session layer.
+    bool CheckRequest(const sip_msg* msg) {
+        const RequestProblem problem = CheckSipRequest(msg);
+        if (problem.code != 0) {
+            if (msg->via.sentby.l == 0) {
+                return true;  // nowhere to answer: dropped
+            }
+            Refuse(msg, problem.code, problem.reason, problem.detail);
+            return true;
+        }
+        if (pl_strcmp(&msg->met, "OPTIONS") == 0) {
+            sip_treplyf(nullptr, nullptr, sip_, msg, false, 200, "OK",
+                        "%sAccept: application/sdp\r\nContent-Length: 0\r\n\r\n", kAllow);
+            return true;
+        }
+        return false;
+    }
+
+    static void OnInvite(const sip_msg* msg, void* arg) { static_cast<Agent*>(arg)->Invite(msg); }
+
+    void Invite(const sip_msg* msg) {
+        const std::wstring peer = Peer(msg);
+        std::string sdp_error;
+        std::optional<SdpOffer> offer;
+        if (mbuf_get_left(msg->mb) > 0) {
+            offer = ParseSdpOffer(std::string_view(reinterpret_cast<const char*>(mbuf_buf(msg->mb)),
+                                                   mbuf_get_left(msg->mb)),
+                                  &sdp_error);
+        } else {
+            sdp_error = "the INVITE carries no session description";
+        }
+        if (!offer) {
+            // A malformed description was refused before; this is an INVITE without one.
+            Refuse(msg, 488, "Not Acceptable Here", sdp_error);
+            return;
+        }
+        std::optional<MediaChoice> choice = ChooseMedia(*offer);
+        if (!choice) {
+            Refuse(msg, 488, "Not Acceptable Here",
+                   "none of the offered codecs is AMR, PCMU or PCMA on RTP");
+            return;
+        }
+        if (calls_.size() >= kMaxSipDialogs) {
+            Refuse(msg, 486, "Busy Here",
+                   "the line has " + std::to_string(kMaxSipDialogs) + " calls already");
+            return;
+        }
+        auto call = std::make_unique<Call>();
+        call->agent = this;
+        call->id = next_call_id_++;
+        call->number = CallerNumberOf(Text(msg->from.uri.user));
+        call->peer = peer;
+        call->offer = *offer;
+        call->choice = *choice;
+        // The phone rings, or takes it as the second call during a call; otherwise it is busy.
+        bool second = false;
+        phone::CallError rang = phone_.Carry(phone::CallAction::Incoming, call->number, call->id);
+        if (rang == phone::CallError::CallPresent) {
+            second = true;
+            rang = phone_.Carry(phone::CallAction::Second, call->number, call->id);
+        }
+        if (rang != phone::CallError::None) {
+            Refuse(msg, 486, "Busy Here", phone::CallErrorText(rang));
+            return;
+        }
+        Call* record = call.get();
+        calls_[call->id] = std::move(call);
+        const int err = sipsess_accept(
+            &record->session, session_socket_, msg, 180, "Ringing", kContactUser, "application/sdp",
+            nullptr, nullptr, nullptr, false, &Agent::OnOffer, &Agent::OnAnswer,
+            &Agent::OnEstablished, &Agent::OnInfo, nullptr, &Agent::OnClose, record, "%s", kAllow);
+        if (err != 0) {
+            Trace(L"INVITE from " + peer + L" cannot be taken: " + Wide(std::strerror(err)));
+            sip_treply(nullptr, sip_, msg, 500, "Server Internal Error");
+            record->far_end_gone = true;
+            Leave(*record);
+            return;
+        }
+        Trace(L"INVITE from " + CallerText(record->number) + L" at " + peer +
+              (second ? L" waits as the second call" : L" rings the phone") + L" (" +
+              Wide(VoiceCodecName(record->choice.codec)) + L" offered first)");
+    }
+
+    void Refuse(const sip_msg* msg, uint16_t code, const char* reason, const std::string& why) {
+        Trace(MethodText(msg) + L" from " + Peer(msg) + L" refused with " + std::to_wstring(code) +
+              L": " + Wide(why));
+        sip_treply(nullptr, sip_, msg, code, reason);
+    }
+
+    // A re-INVITE with a new offer (hold, a new address): the phone answers it with the codec
+    // it already sends when the caller still offers it.
+    static int OnOffer(mbuf** description, const sip_msg* msg, void* arg) {
+        auto* call = static_cast<Call*>(arg);
+        std::string error;
+        std::optional<SdpOffer> offer =
+            ParseSdpOffer(std::string_view(reinterpret_cast<const char*>(mbuf_buf(msg->mb)),
+                                           mbuf_get_left(msg->mb)),
+                          &error);
+        std::optional<MediaChoice> choice = offer ? ChooseMedia(*offer) : std::nullopt;
+        if (!choice || !call->media) {
+            Trace(L"new offer from " + call->peer + L" refused: " +
+                  Wide(error.empty() ? "no codec the phone takes" : error));
+            return EPROTO;
+        }
+        call->offer = *offer;
+        call->choice = *choice;
+        std::string start_error;
+        if (!call->media->Start(*choice, *offer, &start_error)) {
+            Trace(L"new offer from " + CallerText(call->number) + L" refused: " +
+                  Wide(start_error));
+            return EPROTO;
+        }
+        Trace(L"new offer from " + CallerText(call->number) + L" answered: " +
+              Wide(VoiceCodecName(choice->codec)) + L", " + DirectionText(choice->direction));
+        return call->agent->Describe(*call, description);
+    }
+
+    static int OnAnswer(const sip_msg*, void*) { return 0; }
+
+    static void OnEstablished(const sip_msg*, void* arg) {
+        auto* call = static_cast<Call*>(arg);
+        Trace(L"call with " + CallerText(call->number) + L" established");
+    }
+
+    // Key presses sent as SIP INFO (application/dtmf-relay) are taken and traced like RTP
+    // telephone events.
+    static void OnInfo(struct sip* sip, const sip_msg* msg, void* arg) {
+        auto* call = static_cast<Call*>(arg);
+        std::string body(reinterpret_cast<const char*>(mbuf_buf(msg->mb)), mbuf_get_left(msg->mb));
+        const size_t signal = body.find("Signal=");
+        if (signal != std::string::npos && signal + 7 < body.size()) {
+            const char key = body[body.find_first_not_of(' ', signal + 7)];
+            if ((key >= '0' && key <= '9') || key == '*' || key == '#' ||
+                (key >= 'A' && key <= 'D')) {
+                Trace(L"key " + std::wstring(1, static_cast<wchar_t>(key)) + L" from " +
+                      CallerText(call->number) + L" (SIP INFO)");
+            }
+        }
+        sip_treply(nullptr, sip, msg, 200, "OK");
+    }
+
+    static void OnClose(int err, const sip_msg* msg, void* arg) {
+        auto* call = static_cast<Call*>(arg);
+        std::wstring how;
+        // The stack reports a BYE and a CANCEL alike; which it was shows in the call's state.
+        if (err == ECONNRESET || (err == 0 && msg != nullptr)) {
+            how = call->answered ? L"hung up" : L"cancelled the call";
+        } else {
+            how = L"is gone (" + Wide(std::strerror(err)) + L")";
+        }
+        Trace(L"the caller " + CallerText(call->number) + L" " + how);
+        call->far_end_gone = true;
+        call->agent->Leave(*call);
+    }
+
+    // The caller is gone: the phone is told; its answer (a missed or ended call) comes back as
+    // an event that forgets the call.
+    void Leave(Call& call) {
+        const phone::CallError left = phone_.Carry(phone::CallAction::Leave, L"", call.id);
+        if (left == phone::CallError::PhoneUnreachable) {
+            Forget(call.id);
+        }
+    }
+
+    // --- what the phone does ---
+
+    static void OnQueue(int id, void* data, void* arg) {
+        auto* agent = static_cast<Agent*>(arg);
+        if (id == kQueueStop) {
+            agent->HangUpAll();
+            return;
+        }
+        std::unique_ptr<phone::CallEvent> event(static_cast<phone::CallEvent*>(data));
+        if (event) {
+            agent->PhoneDid(*event);
+        }
+    }
+
+    void PhoneDid(const phone::CallEvent& event) {
+        auto found = calls_.find(event.call);
+        if (found == calls_.end()) {
+            return;  // a console call, or one the line has forgotten
+        }
+        Call& call = *found->second;
+        switch (event.kind) {
+            case phone::CallEventKind::Connected:
+                Answer(call);
+                break;
+            case phone::CallEventKind::Missed:
+            case phone::CallEventKind::SecondEnded:
+                if (!call.far_end_gone && !call.answered) {
+                    Trace(L"480 Temporarily Unavailable to " + CallerText(call.number));
+                    sipsess_reject(call.session, 480, "Temporarily Unavailable", nullptr);
+                }
+                Forget(call.id);
+                break;
+            case phone::CallEventKind::Ended:
+                if (!call.far_end_gone) {
+                    Trace(L"BYE to " + CallerText(call.number));
+                }
+                Forget(call.id);  // the session sends BYE as it goes
+                break;
+            case phone::CallEventKind::Rings:
+            case phone::CallEventKind::Answered:
+            case phone::CallEventKind::SecondWaits:
+                break;
+        }
+    }
+
+    void Answer(Call& call) {
+        if (call.far_end_gone || call.answered) {
+            return;
+        }
+        std::string error;
+        call.media = RtpMedia::Open(address_.host, call.number, &error);
+        mbuf* description = nullptr;
+        if (!call.media || !call.media->Start(call.choice, call.offer, &error) ||
+            Describe(call, &description) != 0) {
+            Trace(L"cannot answer " + CallerText(call.number) + L": " + Wide(error));
+            sipsess_reject(call.session, 500, "Server Internal Error", nullptr);
+            call.far_end_gone = true;
+            call.media.reset();
+            Leave(call);
+            return;
+        }
+        const int err = sipsess_answer(call.session, 200, "OK", description, nullptr);
+        mem_deref(description);
+        if (err != 0) {
+            Trace(L"cannot answer " + CallerText(call.number) + L": " + Wide(std::strerror(err)));
+            call.far_end_gone = true;
+            call.media.reset();
+            Leave(call);
+            return;
+        }
+        call.answered = true;
+        Trace(L"200 OK to " + CallerText(call.number) + L": " +
+              Wide(VoiceCodecName(call.choice.codec)) + L", RTP port " +
+              std::to_wstring(call.media->port()) + L" to " + Wide(call.offer.address) + L":" +
+              std::to_wstring(call.offer.audio_port));
+    }
+
+    int Describe(const Call& call, mbuf** description) {
+        const std::string sdp =
+            MakeSdpAnswer(call.choice, address_.host, call.media->port(), call.id);
+        *description = mbuf_alloc(sdp.size());
+        if (*description == nullptr) {
+            return ENOMEM;
+        }
+        mbuf_write_mem(*description, reinterpret_cast<const uint8_t*>(sdp.data()), sdp.size());
+        mbuf_set_pos(*description, 0);
+        return 0;
+    }
+
+    // Drops the line's record of a call. Never from inside one of the session's own handlers:
+    // the session may still be in use there.
+    void Forget(phone::CallId id) {
+        auto found = calls_.find(id);
+        if (found == calls_.end()) {
+            return;
+        }
+        Call& call = *found->second;
+        if (call.media) {
+            const RtpFigures figures = call.media->figures();
+            Trace(L"audio with " + CallerText(call.number) + L": " + std::to_wstring(figures.sent) +
+                  L" packets sent, " + std::to_wstring(figures.received) + L" received, " +
+                  std::to_wstring(figures.lost) + L" lost, " + std::to_wstring(figures.late) +
+                  L" late; delay in the phone " + DelayText(figures.to_caller_delay_ms) +
+                  L" to the caller, " + DelayText(figures.from_caller_delay_ms) +
+                  L" from the caller");
+        }
+        call.media.reset();
+        mem_deref(call.session);
+        calls_.erase(found);
+    }
+
+    // The line stops: connected callers get BYE, ringing ones 503; then the stack closes, with a
+    // second for the answers.
+    void HangUpAll() {
+        phone_.SetCallObserver({});
+        for (auto& [id, call] : calls_) {
+            if (!call->far_end_gone && !call->answered) {
+                sipsess_reject(call->session, 503, "Service Unavailable", nullptr);
+            }
+            call->media.reset();
+            call->session = static_cast<sipsess*>(mem_deref(call->session));
+        }
+        calls_.clear();
+        sip_close(sip_, false);
+        tmr_start(
+            &stop_timer_, kStopGraceMs, [](void*) { re_cancel(); }, nullptr);
+    }
+
+    static void OnSipExit(void*) { re_cancel(); }
+
+    SipAddress address_;
+    phone::PhoneApplication& phone_;
+    std::shared_ptr<Inbox> inbox_;
+    std::thread thread_;
+    // The stack's objects, on the line's thread only.
+    struct sip* sip_ = nullptr;
+    sip_lsnr* listener_ = nullptr;
+    sipsess_sock* session_socket_ = nullptr;
+    tmr stop_timer_{};
+    std::map<phone::CallId, std::unique_ptr<Call>> calls_;
+    phone::CallId next_call_id_ = 1;
+};
+
+std::unique_ptr<SipLine> SipLine::Start(const SipAddress& address, phone::PhoneApplication& phone,
+                                        std::string* error) {
+    std::unique_ptr<SipLine> line(new SipLine());
+    line->agent_ = std::make_unique<Agent>(address, phone);
+    if (!line->agent_->Start(&line->address_, error)) {
+        return nullptr;
+    }
+    const std::wstring where = Wide(SipAddressText(line->address_));
+    Trace(L"listening on " + where + L" (UDP): call sip:" + Wide(kContactUser) + L"@" + where);
+    return line;
+}
+
+SipLine::~SipLine() {
+    if (agent_) {
+        agent_->Stop();
+    }
+}
+
+}  // namespace tovarin::emulator::sip
