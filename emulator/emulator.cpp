@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "host_trace.h"
+#include "hosts/program_shutdown.h"
 #include "hosts/taskbar.h"
 #include "image/default_registry.h"
 #include "image/device_clock.h"
@@ -113,6 +114,14 @@ bool Emulator::Start(std::string* error) {
 }
 
 Emulator::~Emulator() {
+    if (started_ && device_) {
+        // A second of device time is plenty for a program to stop its sound and close its file.
+        constexpr uint32_t kProgramCloseMs = 1000;
+        if (size_t left = CloseRunningPrograms(kProgramCloseMs); left != 0) {
+            HostTrace(L"shutdown", std::to_wstring(left) +
+                                       L" program(s) did not close; they end with the device");
+        }
+    }
     {
         std::lock_guard lock(g_running_mutex);
         if (g_running_device == device_.get()) {

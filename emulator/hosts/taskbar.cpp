@@ -81,10 +81,12 @@ DWORD WINAPI TaskbarThread(LPVOID start) {
         return 1;
     }
     // Across the top of the screen, as wide as the screen is in any orientation (it paints up to
-    // the screen's width now), 52 pixels high on the VGA screen.
+    // the screen's width now), 52 pixels high on the VGA screen. It never takes the foreground:
+    // a tap on it works the window in front.
     const int width = std::max(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    HWND taskbar = CreateWindowExW(0, kWindowClassTaskBar, L"", WS_POPUP | WS_VISIBLE, 0, 0, width,
-                                   52, nullptr, nullptr, nullptr, nullptr);
+    HWND taskbar =
+        CreateWindowExW(WS_EX_NOACTIVATE, kWindowClassTaskBar, L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                        width, 52, nullptr, nullptr, nullptr, nullptr);
     if (taskbar == nullptr) {
         return 1;
     }

@@ -103,13 +103,15 @@ class RtpMedia::Stream {
         if (jbuf_stats(jitter_, &stat) == 0) {
             figures.late = stat.n_late + stat.n_dups;
         }
-        if (to_caller_ticks_ > 0) {
-            figures.to_caller_delay_ms =
-                static_cast<uint32_t>(to_caller_waiting_ / to_caller_ticks_ / 8) + kPacketMs;
+        if (!line_) {
+            return figures;
         }
-        if (from_caller_ticks_ > 0 && line_) {
+        figures.to_caller_delay_ms = line_->ToCallerDelayMs();
+        // The jitter buffer's mean depth in packets, each of them 20 ms, comes before the line.
+        const std::optional<uint32_t> line_delay = line_->FromCallerDelayMs();
+        if (line_delay && from_caller_ticks_ > 0) {
             figures.from_caller_delay_ms =
-                line_->ReaderDelayMs() +
+                *line_delay +
                 static_cast<uint32_t>(jitter_waiting_ * kPacketMs / from_caller_ticks_);
         }
         return figures;
@@ -192,11 +194,7 @@ class RtpMedia::Stream {
 
     void SendPacket() {
         std::array<int16_t, kPacketSamples> samples{};
-        const size_t waiting = line_->ToCaller(samples);
-        if (waiting > 0) {
-            to_caller_waiting_ += waiting;
-            ++to_caller_ticks_;
-        }
+        line_->ToCaller(samples);
         const uint32_t timestamp = timestamp_;
         timestamp_ += kPacketSamples;
         if (choice_.direction == MediaDirection::ReceiveOnly ||
@@ -319,9 +317,7 @@ class RtpMedia::Stream {
     std::optional<uint32_t> last_event_;
     RtpFigures figures_;
     uint32_t jitter_depth_ = 0;
-    // Sums for the mean delays (by Little's law: what waits, over the rate it leaves at).
-    uint64_t to_caller_waiting_ = 0;
-    uint64_t to_caller_ticks_ = 0;
+    // The jitter buffer's depth summed over the ticks, for its mean delay.
     uint64_t jitter_waiting_ = 0;
     uint64_t from_caller_ticks_ = 0;
 };

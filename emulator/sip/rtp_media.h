@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "sip/sdp_offer.h"
@@ -18,11 +19,11 @@ struct RtpFigures {
     uint64_t lost = 0;      // gaps in the caller's sequence numbers
     uint64_t late = 0;      // packets the jitter buffer dropped as too late or duplicate
     uint64_t events = 0;    // telephone events (key presses)
-    // Mean time a sample spends inside the phone on its way: from the device's playing to the
-    // packet that carries it; from the packet's arrival to the line input's reading (the oldest
-    // sample of each read, jitter buffer included; 0 when nothing read the line).
-    uint32_t to_caller_delay_ms = 0;
-    uint32_t from_caller_delay_ms = 0;
+    // Mean time the phone holds the audio on its way, nullopt when none went that way: from the
+    // device's playing a block to the line to the packet that carries its first sample; from a
+    // packet's arrival to a reader of the line input taking it (jitter buffer included).
+    std::optional<uint32_t> to_caller_delay_ms;
+    std::optional<uint32_t> from_caller_delay_ms;
 };
 
 class RtpMedia {

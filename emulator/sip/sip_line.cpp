@@ -39,6 +39,17 @@ std::wstring Wide(const std::string& text) {
     return kernel::Utf8ToWide(text);
 }
 
+// A request's method for the trace: a SIP token of a sensible length, or "?" for anything else
+// the network sends there.
+std::wstring MethodText(const sip_msg* msg) {
+    const std::string method = Text(msg->met);
+    const bool token = !method.empty() && method.size() <= 16 &&
+                       method.find_first_not_of(
+                           "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"
+                           "-.!%*_+`'~") == std::string::npos;
+    return token ? Wide(method) : L"?";
+}
+
 std::wstring Peer(const sip_msg* msg) {
     char address[64] = {};
     sa_ntop(&msg->src, address, sizeof address);
@@ -47,6 +58,24 @@ std::wstring Peer(const sip_msg* msg) {
 
 void Trace(const std::wstring& text) {
     HostTrace(kTracePart, text);
+}
+
+std::wstring DirectionText(MediaDirection direction) {
+    switch (direction) {
+        case MediaDirection::SendOnly:
+            return L"the phone only sends";
+        case MediaDirection::ReceiveOnly:
+            return L"the phone only receives (held)";
+        case MediaDirection::Inactive:
+            return L"no audio (held)";
+        case MediaDirection::SendReceive:
+            break;
+    }
+    return L"both ways";
+}
+
+std::wstring DelayText(const std::optional<uint32_t>& ms) {
+    return ms ? std::to_wstring(*ms) + L" ms" : L"-";
 }
 
 std::wstring CallerText(const std::wstring& number) {
@@ -268,8 +297,8 @@ class SipLine::Agent {
     }
 
     void Refuse(const sip_msg* msg, uint16_t code, const char* reason, const std::string& why) {
-        Trace(Wide(Text(msg->met)) + L" from " + Peer(msg) + L" refused with " +
-              std::to_wstring(code) + L": " + Wide(why));
+        Trace(MethodText(msg) + L" from " + Peer(msg) + L" refused with " + std::to_wstring(code) +
+              L": " + Wide(why));
         sip_treply(nullptr, sip_, msg, code, reason);
     }
 
@@ -292,8 +321,12 @@ class SipLine::Agent {
         call->choice = *choice;
         std::string start_error;
         if (!call->media->Start(*choice, *offer, &start_error)) {
+            Trace(L"new offer from " + CallerText(call->number) + L" refused: " +
+                  Wide(start_error));
             return EPROTO;
         }
+        Trace(L"new offer from " + CallerText(call->number) + L" answered: " +
+              Wide(VoiceCodecName(choice->codec)) + L", " + DirectionText(choice->direction));
         return call->agent->Describe(*call, description);
     }
 
@@ -446,9 +479,9 @@ class SipLine::Agent {
             Trace(L"audio with " + CallerText(call.number) + L": " + std::to_wstring(figures.sent) +
                   L" packets sent, " + std::to_wstring(figures.received) + L" received, " +
                   std::to_wstring(figures.lost) + L" lost, " + std::to_wstring(figures.late) +
-                  L" late; delay in the phone " + std::to_wstring(figures.to_caller_delay_ms) +
-                  L" ms to the caller, " + std::to_wstring(figures.from_caller_delay_ms) +
-                  L" ms from the caller");
+                  L" late; delay in the phone " + DelayText(figures.to_caller_delay_ms) +
+                  L" to the caller, " + DelayText(figures.from_caller_delay_ms) +
+                  L" from the caller");
         }
         call.media.reset();
         mem_deref(call.session);

@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "booted_emulator.h"
+#include "common/window_names.h"
 #include "console/script_runner.h"
+#include "gwes/stylus.h"
+#include "kernel/scheduler.h"
+#include "shell/bars_paint.h"
 
 namespace tovarin::emulator::testing {
 namespace {
@@ -52,6 +56,23 @@ ok
 expect no foreground "Проверка"
 expect trace "UiProbe: OK"
 )"));
+}
+
+// The taskbar as the stylus works it: it never takes the foreground itself, so that a tap on its
+// caption button works the OK of the window in front.
+class TaskbarTapTest : public BootedEmulatorTest {};
+
+TEST_F(TaskbarTapTest, ATapOnTheCaptionButtonWorksTheForegroundWindowsOk) {
+    Boot({{L"UiProbe.dll", TOVARIN_UI_PROBE_PATH}}, {{L"UiProbe", L"UiProbe.dll", L"UIP"}});
+    HWND probe = GetForegroundWindow();
+    ASSERT_NE(nullptr, probe);
+    HWND taskbar = FindWindowW(kWindowClassTaskBar, nullptr);
+    ASSERT_NE(nullptr, taskbar);
+    const RECT button = shell::TaskbarCaptionButton(taskbar);
+    gwes::StylusTap({(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+    kernel::WaitForDeviceIdle();
+    EXPECT_EQ(1u, CountTraces(L"UiProbe: OK"));
+    EXPECT_NE(taskbar, GetForegroundWindow());
 }
 
 TEST_F(UiConsoleTest, ExpectationsThatDoNotHoldFail) {

@@ -24,7 +24,8 @@ ATOM WINAPI RegisterClassW(const WNDCLASSW* lpWndClass) {
                                   .style = lpWndClass->style,
                                   .window_extra_bytes = lpWndClass->cbWndExtra,
                                   .background = lpWndClass->hbrBackground,
-                                  .instance = lpWndClass->hInstance});
+                                  .instance = lpWndClass->hInstance,
+                                  .process_id = GetCurrentProcessId()});
     if (atom == 0) {
         lock.unlock();
         SetError(ERROR_CLASS_ALREADY_EXISTS);

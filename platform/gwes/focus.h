@@ -15,6 +15,11 @@ void ForgetWindowInput(WindowManager& wm, const Window& window);
 // asked for with SetForegroundWindow (the message loops call it before taking a message).
 void RunPendingActivation(WindowManager& wm);
 
+// Kernel lock held, when the foreground window has gone (destroyed, or with its thread): the
+// first shown and enabled top-level window that takes activation becomes foreground, and is
+// activated on its own thread. Nothing changes while another window is foreground.
+void ForegroundToNextWindow(WindowManager& wm);
+
 // Without the lock: the window's top-level window becomes foreground and, on its own thread,
 // active.
 BOOL BringToForeground(HWND hwnd);

@@ -117,6 +117,22 @@ void RunPendingActivation(WindowManager& wm) {
     SetActiveWindow(pending);
 }
 
+void ForegroundToNextWindow(WindowManager& wm) {
+    if (wm.foreground && wm.windows().Find(wm.foreground)) {
+        return;
+    }
+    wm.foreground = nullptr;
+    for (Window* top : wm.windows().top_level()) {
+        if (top->alive && !top->destroying && top->Visible() && !(top->style & WS_DISABLED) &&
+            !(top->ex_style & WS_EX_NOACTIVATE)) {
+            wm.foreground = top->handle;
+            wm.thread_input[top->thread_id].pending_activation = top->handle;
+            PostToWindow(wm, *top, WM_NULL, 0, 0);  // wakes the thread's message loop
+            return;
+        }
+    }
+}
+
 BOOL BringToForeground(HWND hwnd) {
     WindowManager& wm = WindowManager::Current();
     HWND top_handle = nullptr;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "gwes/controls/standard_controls.h"
 #include "gwes/window_class.h"
 #include "gwes/window_manager.h"
-#include "kernel/strings/text_case.h"
 
 namespace tovarin::gwes {
 namespace {
@@ -47,8 +47,10 @@ Window* DeepestAt(Window& window, POINT screen) {
 }  // namespace
 
 bool IsGroupBox(const Window& window) {
+    // A built-in class keeps the name it was registered with, so an exact comparison will do
+    // (this is asked for every sibling of every window that is painted).
     return window.window_class && window.window_class->built_in &&
-           kernel::TextsEqualIgnoringCase(window.window_class->name, L"BUTTON") &&
+           window.window_class->name == controls::kButtonClass &&
            (window.style & 0x0F) == BS_GROUPBOX;
 }
 

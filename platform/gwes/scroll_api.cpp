@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include "gwes/gdi/window_damage.h"
 #include "gwes/geometry.h"
 #include "gwes/window_manager.h"
 #include "gwes/window_position.h"
@@ -49,11 +50,30 @@ DWORD StyleBitOf(int bar) {
     return bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL;
 }
 
+// Kernel lock held, after a change to a bar that is to be redrawn: the window gets WM_PAINT for
+// the bar (a window's frame is painted with its WM_PAINT). A bar that came or went changed the
+// client area as well, so all of the window is repainted then.
+void RedrawBar(WindowManager& wm, Window& window, int bar, bool shown_before) {
+    const bool shown = (window.style & StyleBitOf(bar)) != 0;
+    if (shown != shown_before) {
+        Invalidate(wm, window, Region(RECT{0, 0, window.width, window.height}), true);
+        return;
+    }
+    if (!shown) {
+        return;
+    }
+    const RECT client = ClientRectInWindow(window);
+    const RECT area = bar == SB_VERT ? VerticalScrollBarInWindow(window)
+                                     : RECT{client.left, client.bottom, client.right,
+                                            client.bottom + kScrollBarSize};
+    Invalidate(wm, window, Region(area), false);
+}
+
 }  // namespace
 
 extern "C" {
 
-int WINAPI SetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi, BOOL) {
+int WINAPI SetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi, BOOL bRedraw) {
     if (!lpsi) {
         SetError(ERROR_INVALID_PARAMETER);
         return 0;
@@ -65,6 +85,7 @@ int WINAPI SetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi, BOOL) {
     if (!bar) {
         return 0;
     }
+    const bool shown_before = (window->style & StyleBitOf(nBar)) != 0;
     if (lpsi->fMask & SIF_RANGE) {
         bar->min = lpsi->nMin;
         bar->max = std::max(lpsi->nMin, lpsi->nMax);
@@ -85,6 +106,9 @@ int WINAPI SetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi, BOOL) {
         } else {
             window->style &= ~StyleBitOf(nBar);
         }
+    }
+    if (bRedraw) {
+        RedrawBar(wm, *window, nBar, shown_before);
     }
     return bar->pos;
 }
@@ -116,15 +140,19 @@ BOOL WINAPI GetScrollInfo(HWND hwnd, int nBar, LPSCROLLINFO lpsi) {
     return TRUE;
 }
 
-int WINAPI SetScrollPos(HWND hWnd, int nBar, int nPos, BOOL) {
+int WINAPI SetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    ScrollBarState* bar = BarOf(wm, hWnd, nBar);
+    Window* window = nullptr;
+    ScrollBarState* bar = BarOf(wm, hWnd, nBar, &window);
     if (!bar) {
         return 0;
     }
     const int old = bar->pos;
     bar->pos = std::clamp(nPos, bar->min, LargestPosition(*bar));
+    if (bRedraw && bar->pos != old) {
+        RedrawBar(wm, *window, nBar, (window->style & StyleBitOf(nBar)) != 0);
+    }
     return old;
 }
 

@@ -52,4 +52,10 @@ DWORD ClassTable::Remove(LPCWSTR name_or_atom) {
     return 0;
 }
 
+void ClassTable::RemoveAllOf(uint32_t process_id) {
+    std::erase_if(classes_, [&](const auto& candidate) {
+        return !candidate->built_in && candidate->process_id == process_id;
+    });
+}
+
 }  // namespace tovarin::gwes

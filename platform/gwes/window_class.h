@@ -18,8 +18,9 @@ struct WindowClass {
     int window_extra_bytes = 0;
     HBRUSH background = nullptr;  // WM_ERASEBKGND's fill: a brush, or COLOR_* + 1
     HINSTANCE instance = nullptr;
-    bool built_in = false;  // classes of the system, which cannot be unregistered
-    int windows = 0;        // live windows of the class
+    bool built_in = false;    // classes of the system, which cannot be unregistered
+    uint32_t process_id = 0;  // the process that registered it: its classes go when it ends
+    int windows = 0;          // live windows of the class
 };
 
 // Guarded by the kernel lock.
@@ -31,6 +32,9 @@ class ClassTable {
     ATOM Add(WindowClass window_class);
     // Removes a class; returns the error code of the documented failure, or 0.
     DWORD Remove(LPCWSTR name_or_atom);
+    // Removes the classes an ended process registered. A window still there (its last thread's
+    // windows go after the process has ended) keeps its class to the end.
+    void RemoveAllOf(uint32_t process_id);
 
   private:
     std::vector<std::shared_ptr<WindowClass>> classes_;

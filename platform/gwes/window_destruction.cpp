@@ -118,6 +118,9 @@ void DestroyWindowTree(WindowManager& wm, const std::shared_ptr<Window>& window)
         RemoveWindowSilently(wm, *window);
         Window* owner = wm.windows().Find(hand_over_to);
         if (!owner || !owner->Visible() || (owner->style & WS_DISABLED)) {
+            if (was_foreground) {
+                ForegroundToNextWindow(wm);
+            }
             return;
         }
         if (was_foreground) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gwes/controls/standard_controls.h"
+#include "gwes/focus.h"
 #include "gwes/gdi/gdi_objects.h"
 #include "gwes/window_destruction.h"
 #include "kernel/device_local.h"
@@ -78,6 +79,9 @@ void WindowManager::ThreadEnded(uint32_t thread_id) {
     }
     hot_keys_.ForgetThread(thread_id);
     thread_input.erase(thread_id);
+    if (!owned.empty()) {
+        ForegroundToNextWindow(*this);
+    }
     std::erase_if(message_boxes,
                   [&](const auto& entry) { return entry.second->thread_id == thread_id; });
     auto queue = queues_.find(thread_id);

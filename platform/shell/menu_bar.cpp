@@ -62,10 +62,11 @@ BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* pmbi) {
         return FALSE;
     }
     const RECT area = tovarin::gwes::MenuBarArea();
+    // A tap on the bar leaves its window in the foreground.
     const DWORD style = WS_POPUP | ((pmbi->dwFlags & SHCMBF_HIDDEN) ? 0 : WS_VISIBLE);
-    HWND bar = CreateWindowExW(0, tovarin::gwes::kMenuBarClassName, L"", style, area.left, area.top,
-                               area.right - area.left, area.bottom - area.top, pmbi->hwndParent,
-                               nullptr, pmbi->hInstRes, nullptr);
+    HWND bar = CreateWindowExW(WS_EX_NOACTIVATE, tovarin::gwes::kMenuBarClassName, L"", style,
+                               area.left, area.top, area.right - area.left, area.bottom - area.top,
+                               pmbi->hwndParent, nullptr, pmbi->hInstRes, nullptr);
     if (!bar) {
         return FALSE;
     }

@@ -24,6 +24,7 @@ class SipLineTest : public testing::BootedEmulatorTest {
   protected:
     void SetUp() override {
         Boot({}, {}, SipAddress{kLoopbackAddress, 0});
+        ASSERT_NE(emulator_, nullptr);
         ASSERT_NE(emulator().sip_line(), nullptr);
         socket_ = socket(AF_INET, SOCK_DGRAM, 0);
         ASSERT_GE(socket_, 0);

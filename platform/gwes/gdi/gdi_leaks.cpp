@@ -5,7 +5,6 @@
 #include "gwes/gdi/gdi_objects.h"
 #include "gwes/window_manager.h"
 #include "kernel/device.h"
-#include "kernel/processes/process_object.h"
 #include "kernel/trace.h"
 
 namespace tovarin::gwes {
@@ -40,19 +39,14 @@ std::wstring Describe(const std::map<GdiKind, int>& counts) {
     return text;
 }
 
-void ProcessEnded(uint32_t process_id, const std::wstring& image) {
-    if (!kernel::Device::IsUp()) {
-        return;
-    }
-    std::shared_ptr<WindowManager> wm = WindowManager::Existing();
-    if (!wm) {
-        return;
-    }
+}  // namespace
+
+void ReclaimGdiObjects(WindowManager& wm, uint32_t process_id, const std::wstring& image) {
     std::wstring left;
     {
-        std::lock_guard guard(wm->gdi().lock());
-        left = Describe(wm->gdi().CountOf(process_id));
-        wm->gdi().FreeAllOf(process_id);
+        std::lock_guard guard(wm.gdi().lock());
+        left = Describe(wm.gdi().CountOf(process_id));
+        wm.gdi().FreeAllOf(process_id);
     }
     if (!left.empty()) {
         kernel::Device& device = kernel::Device::Current();
@@ -61,14 +55,6 @@ void ProcessEnded(uint32_t process_id, const std::wstring& image) {
              L"GDI: " + image + L" ended with objects not freed: " + left + L"\n"});
     }
 }
-
-// Installed when the platform is loaded, while the process has a single thread.
-[[maybe_unused]] const bool g_process_end_hook_installed = [] {
-    kernel::processes::ProcessHooks::ended = &ProcessEnded;
-    return true;
-}();
-
-}  // namespace
 
 int LiveGdiObjects(uint32_t process_id) {
     std::shared_ptr<WindowManager> wm = WindowManager::Existing();

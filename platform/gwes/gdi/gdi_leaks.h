@@ -7,6 +7,12 @@
 
 namespace tovarin::gwes {
 
+class WindowManager;
+
+// Traces what the ended process left ("GDI: IMAGE ended with objects not freed: ...") and frees
+// it.
+void ReclaimGdiObjects(WindowManager& wm, uint32_t process_id, const std::wstring& image);
+
 // The drawing objects (brushes, pens, fonts, bitmaps, device contexts, image lists) the process
 // made and has not freed.
 int LiveGdiObjects(uint32_t process_id);

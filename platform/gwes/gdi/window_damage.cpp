@@ -19,14 +19,20 @@ RECT ClientOnScreen(const Window& window) {
     return OnScreen(window, ClientRectInWindow(window));
 }
 
-// Every shown window, parents before their children, topmost first.
-void CollectShown(Window& window, std::vector<Window*>& out) {
-    if (!window.Visible()) {
+bool Overlap(const RECT& a, const RECT& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// Every shown window that reaches into `bounds`, parents before their children, topmost first.
+// A window's children lie inside it, so a window outside the bounds is passed over with all of
+// them: a dialog of a thousand controls costs a look at each, not a visible region each.
+void CollectShown(Window& window, const RECT& bounds, std::vector<Window*>& out) {
+    if (!window.Visible() || !Overlap(WindowRectOnScreen(window), bounds)) {
         return;
     }
     out.push_back(&window);
     for (Window* child : window.children) {
-        CollectShown(*child, out);
+        CollectShown(*child, bounds, out);
     }
 }
 
@@ -96,9 +102,14 @@ Region VisibleRegion(WindowManager& wm, const Window& window, bool whole_window)
             }
         }
     }
+    // A child shows only inside the client area: where it reaches into the frame (under a
+    // scroll bar, say), the frame is the window's own to paint.
+    const RECT client = ClientOnScreen(window);
     for (const Window* child : window.children) {
         if (child->Visible()) {
-            visible.Subtract(WindowRectOnScreen(*child));
+            Region covered(WindowRectOnScreen(*child));
+            covered.Intersect(client);
+            visible.Subtract(covered);
         }
     }
     return visible;
@@ -150,8 +161,9 @@ void DamageScreen(WindowManager& wm, const Region& area) {
         return;
     }
     std::vector<Window*> shown;
+    const RECT bounds = damaged.Bounds();
     for (Window* top : wm.windows().top_level()) {
-        CollectShown(*top, shown);
+        CollectShown(*top, bounds, shown);
     }
     Region desktop = damaged;
     for (Window* window : shown) {

@@ -12,6 +12,7 @@ namespace {
 
 std::atomic<int> g_phoneHotKeys{0};
 WNDPROC g_dialogClassProc = NULL;
+std::atomic<bool> g_failNextProcedureChange{false};
 
 LRESULT CALLBACK PhoneDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_HOTKEY) {
@@ -21,6 +22,19 @@ LRESULT CALLBACK PhoneDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 }
 
 }  // namespace
+}  // namespace callisk_testing
+
+// Every SetWindowLongW of this program (the service's included) comes here first.
+extern "C" LONG WINAPI __real_SetWindowLongW(HWND hWnd, int nIndex, LONG dwNewLong);
+extern "C" LONG WINAPI __wrap_SetWindowLongW(HWND hWnd, int nIndex, LONG dwNewLong) {
+    if (nIndex == GWL_WNDPROC && callisk_testing::g_failNextProcedureChange.exchange(false)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    return __real_SetWindowLongW(hWnd, nIndex, dwNewLong);
+}
+
+namespace callisk_testing {
 
 void DeviceTest::Boot(const std::vector<ImageFile>& files, Version version) {
     Shutdown();
@@ -76,6 +90,7 @@ void ServiceTest::SetUp() {
     g_instance = LoadLibraryW(L"CalliskStrings.dll");
     ASSERT_NE(nullptr, g_instance);
     g_phoneHotKeys = 0;
+    g_failNextProcedureChange = false;
     SetActivate(1);
     SetActiveCallCount(0);
 }
@@ -148,6 +163,10 @@ HWND ServiceTest::ShowCallDialog() {
 
 int ServiceTest::HotKeysSeenByPhone() {
     return g_phoneHotKeys;
+}
+
+void ServiceTest::FailNextWindowProcedureChange() {
+    g_failNextProcedureChange = true;
 }
 
 }  // namespace callisk_testing

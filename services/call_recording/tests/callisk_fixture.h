@@ -78,6 +78,9 @@ class ServiceTest : public DeviceTest {
     // passed.
     HWND ShowCallDialog();
     static int HotKeysSeenByPhone();
+    // The next change of a window procedure fails as it does on a window that has just gone
+    // (ERROR_INVALID_WINDOW_HANDLE). The test program is linked with SetWindowLongW wrapped.
+    static void FailNextWindowProcedureChange();
 
     std::optional<PumpingThread> phone_;
 };

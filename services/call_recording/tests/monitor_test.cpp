@@ -77,6 +77,31 @@ TEST_F(CallStateTest, ADialogThePhoneMadeAgainIsTakenOverAgain) {
     EXPECT_EQ(1, HotKeysSeenByPhone());
 }
 
+// The phone may destroy its dialog between the service's search and its takeover; SetWindowLongW
+// then fails. The procedure kept from the earlier dialog must not pass for this one's, or the
+// dialog found is never taken over and the record key goes to the phone alone.
+TEST_F(CallStateTest, ATakeoverThatFailedIsTriedAgainOnTheNextCall) {
+    ShowCallDialog();
+    Status(kCall);
+    Status(kRadioOn);
+    phone_.reset();
+    HWND second = ShowCallDialog();
+    FailNextWindowProcedureChange();
+    Status(kCall);
+    EXPECT_EQ(nullptr, g_state.previousWindowProc);
+    EXPECT_TRUE(RecordKeyIsFree());
+    EXPECT_EQ(1u, TracesContaining(L"Callisk: cannot take over the call dialog (error 1400)\r\n"));
+    Status(kRadioOn);
+
+    Status(kCall);
+    EXPECT_EQ(second, g_state.callDialog);
+    EXPECT_NE(nullptr, g_state.previousWindowProc);
+    PressRecordKey();
+    EXPECT_EQ(1, HotKeysSeenByPhone());
+    // The key reached the service first: it tried to start the recorder (not in this image).
+    EXPECT_EQ(1u, TracesContaining(L"Callisk: cannot start"));
+}
+
 // Deinit stops nothing, so an Init after it finds the worker running and starts no second one
 // (two would both arm a notification and handle every change twice).
 TEST_F(CallStateTest, ASecondInitStartsNoSecondWorker) {

@@ -97,6 +97,38 @@ TEST_F(PaintTest, AGroupBoxMadeBeforeItsRadioButtonsLetsThemShow) {
     EXPECT_GT(Count(Pixels(Screen(), radio), Dark), 50u);
 }
 
+// A window's scroll bar is its own to paint, also where a child reaches under it: the child shows
+// only inside the client area. Two panels get a bar once their children are there; the one whose
+// child is wider than its client area shows the same bar as the one whose child is not.
+TEST_F(PaintTest, AChildReachingUnderItsParentsScrollBarLeavesTheBarShowing) {
+    WNDCLASSW panel_class{};
+    panel_class.lpfnWndProc = DefWindowProcW;  // paints the frame and its scroll bar
+    panel_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    panel_class.lpszClassName = L"ScrollPanel";
+    RegisterClassW(&panel_class);
+    HWND wide_panel = Make(L"ScrollPanel", L"", 0, 1020, {10, 10, 210, 210});
+    HWND narrow_panel = Make(L"ScrollPanel", L"", 0, 1021, {250, 10, 450, 210});
+    for (HWND panel : {wide_panel, narrow_panel}) {
+        const int width = panel == wide_panel ? 200 : 150;
+        CreateWindowExW(0, L"Button", L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, width, 200,
+                        panel, nullptr, nullptr, nullptr);
+    }
+    Screen();
+    for (HWND panel : {wide_panel, narrow_panel}) {
+        SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, 999, 100, 0, 0};
+        SetScrollInfo(panel, SB_VERT, &info, TRUE);
+    }
+    const ScreenImage screen = Screen();
+    RECT client{};
+    GetClientRect(wide_panel, &client);
+    ASSERT_EQ(174, client.right);
+    const RECT bar{client.right, 0, client.right + 26, 200};
+    const std::vector<uint32_t> shown = Pixels(screen, wide_panel, bar);
+    EXPECT_EQ(Pixels(screen, narrow_panel, bar), shown);
+    EXPECT_GT(Count(shown, Dark), 20u) << "the arrows show";
+    UnregisterClassW(L"ScrollPanel", nullptr);
+}
+
 TEST_F(PaintTest, PushingAButtonChangesItAndReleasingRestoresIt) {
     HWND button = Make(L"Button", L"Далее", BS_PUSHBUTTON, 1002, {10, 10, 170, 60});
     const std::vector<uint32_t> released = Pixels(Screen(), button);

@@ -141,6 +141,23 @@ TEST_F(ProcessTest, ThreadsOfAProgramReportItsIdAndKeepTheirPriority) {
     CloseHandles();
 }
 
+// The window classes of a program go when it ends, with a window of it still open: started again,
+// the program registers them anew (with the procedures of the code it runs now), and the name is
+// free to others.
+TEST_F(ProcessTest, TheWindowClassesOfAnEndedProgramAreUnregistered) {
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_TRUE(Start(L"TestProg.exe", L"class TestProgClass"));
+        ASSERT_EQ(WaitForSingleObject(info_.hProcess, INFINITE), WAIT_OBJECT_0);
+        EXPECT_EQ(ExitCodeOf(info_.hProcess), 0u) << "run " << run;
+        CloseHandles();
+    }
+    WNDCLASSW mine = {};
+    mine.lpfnWndProc = DefWindowProcW;
+    mine.lpszClassName = L"TestProgClass";
+    EXPECT_NE(RegisterClassW(&mine), 0);
+    EXPECT_TRUE(UnregisterClassW(L"TestProgClass", nullptr));
+}
+
 TEST_F(ProcessTest, TheProcessRunsUntilWinMainReturnsAndThenReleasesItsModule) {
     HANDLE go = CreateEventW(nullptr, TRUE, FALSE, L"TestProgGo");
     ASSERT_TRUE(Start(L"TestProg.exe", L"wait TestProgGo 3"));

@@ -2,6 +2,8 @@
 //   exit <n>            return n
 //   wait <event> <n>    wait for the named event, then return n
 //   quit <n>            leave by ExitThread(n)
+//   class <name>        register a window class and leave a window of it; return 0, or the
+//                       error of RegisterClassW
 // Before that it writes one trace line:
 //   WinMain [<command line>] <file of hInstance> <hPrevInstance: 0 for NULL> <nShowCmd> <title>
 // where the title is its string IDS_PROGRAM_TITLE, read with LoadStringW(NULL, ...).
@@ -72,6 +74,18 @@ extern "C" int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWS
                                   std::to_wstring(child[0]) + L" " + std::to_wstring(child[1]) +
                                   L" " + std::to_wstring(priority);
         OutputDebugStringW(line.c_str());
+        return 0;
+    }
+    if (command == L"class") {
+        WNDCLASSW window_class = {};
+        window_class.lpfnWndProc = DefWindowProcW;
+        window_class.hInstance = hInstance;
+        window_class.lpszClassName = std::wcstok(nullptr, L" ", &state);
+        if (!RegisterClassW(&window_class)) {
+            return static_cast<int>(GetLastError());
+        }
+        CreateWindowExW(0, window_class.lpszClassName, L"left", WS_POPUP, 0, 0, 10, 10, nullptr,
+                        nullptr, hInstance, nullptr);
         return 0;
     }
     if (command == L"quit") {
