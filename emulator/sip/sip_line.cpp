@@ -56,6 +56,20 @@ std::wstring Peer(const sip_msg* msg) {
     return Wide(address) + L":" + std::to_wstring(sa_port(&msg->src));
 }
 
+// Whether the caller's audio is to go to the host the request came from (or nowhere: 0.0.0.0 holds
+// the call). The phone sends its audio to no one else, so that a request cannot aim the phone's
+// RTP at a third party.
+bool AudioGoesToCaller(const SdpOffer& offer, const sip_msg* msg) {
+    if (offer.address == "0.0.0.0") {
+        return true;
+    }
+    sa audio{};
+    if (sa_set_str(&audio, offer.address.c_str(), 0) != 0) {
+        return false;
+    }
+    return sa_cmp(&audio, &msg->src, SA_ADDR);
+}
+
 void Trace(const std::wstring& text) {
     HostTrace(kTracePart, text);
 }
@@ -249,6 +263,11 @@ class SipLine::Agent {
             Refuse(msg, 488, "Not Acceptable Here", sdp_error);
             return;
         }
+        if (!AudioGoesToCaller(*offer, msg)) {
+            Refuse(msg, 488, "Not Acceptable Here",
+                   "the audio is to go to " + offer->address + ", not to the caller's host");
+            return;
+        }
         std::optional<MediaChoice> choice = ChooseMedia(*offer);
         if (!choice) {
             Refuse(msg, 488, "Not Acceptable Here",
@@ -311,6 +330,10 @@ class SipLine::Agent {
             ParseSdpOffer(std::string_view(reinterpret_cast<const char*>(mbuf_buf(msg->mb)),
                                            mbuf_get_left(msg->mb)),
                           &error);
+        if (offer && !AudioGoesToCaller(*offer, msg)) {
+            error = "the audio is to go to " + offer->address + ", not to the caller's host";
+            offer.reset();
+        }
         std::optional<MediaChoice> choice = offer ? ChooseMedia(*offer) : std::nullopt;
         if (!choice || !call->media) {
             Trace(L"new offer from " + call->peer + L" refused: " +

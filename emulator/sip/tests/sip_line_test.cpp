@@ -123,12 +123,17 @@ TEST_F(SipLineTest, MalformedRequestsAreRefusedAndChangeNothing) {
     Send(Request("INVITE", "no-codec", "1 INVITE", "5550001",
                  "v=0\r\nc=IN IP4 127.0.0.1\r\nm=audio 4000 RTP/AVP 9\r\n"));
     EXPECT_EQ(Responses(488), std::vector<int>{488});
+    // Audio aimed at a host other than the caller's: the phone sends its voice to no third party.
+    Send(Request("INVITE", "elsewhere", "1 INVITE", "5550001",
+                 "v=0\r\nc=IN IP4 192.0.2.7\r\nm=audio 4000 RTP/AVP 0\r\n"));
+    EXPECT_EQ(Responses(488), std::vector<int>{488});
     Send("\x01\x02 not SIP at all \r\n\r\n");
     Send(Request("BYE", "no-dialog", "2 BYE", "5550001"));
     EXPECT_EQ(Responses(481), std::vector<int>{481});
     kernel::WaitForDeviceIdle();
     EXPECT_EQ(CountTraces(L"rings"), 0u);
     EXPECT_EQ(CountTraces(L"refused with 400"), 2u);
+    EXPECT_EQ(CountTraces(L"the audio is to go to 192.0.2.7, not to the caller's host"), 1u);
 }
 
 TEST_F(SipLineTest, AnInviteRingsThePhoneAndItsCancelMissesTheCall) {
