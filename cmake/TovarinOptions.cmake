@@ -8,10 +8,11 @@ option(TOVARIN_BUILD_BENCHMARKS "Build the benchmark programs under bench/" ON)
 # GetProcAddress results (FARPROC) to the function types it expects, as the device SDK intends.
 add_compile_options(-Wall -Wextra -Werror -Wno-missing-field-initializers -Wno-cast-function-type)
 # With optimisation, g++ 12 reports "may be used uninitialized" for members of std::variant
-# alternatives that are always constructed (the console's command records); the warning stays,
-# but it does not stop an optimised build.
+# alternatives that are always constructed (the console's command records): pages of false reports
+# on a user's first build. That analysis is off in optimised g++ builds; clang's own check of
+# uninitialised use still runs in the fuzz build.
 add_compile_options(
-  $<$<AND:$<CXX_COMPILER_ID:GNU>,$<CONFIG:Release,RelWithDebInfo,MinSizeRel>>:-Wno-error=maybe-uninitialized>)
+  $<$<AND:$<CXX_COMPILER_ID:GNU>,$<CONFIG:Release,RelWithDebInfo,MinSizeRel>>:-Wno-maybe-uninitialized>)
 
 if(TOVARIN_SANITIZE STREQUAL "address")
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
