@@ -602,20 +602,24 @@ std::string FormatHive(const KeyNode& root, std::wstring_view root_name,
                 return;
             }
         }
-        if (path.empty() && key.values.empty()) {
+        std::vector<const RegValue*> writable;
+        for (const RegValue& value : key.values) {
+            if (IsWritableName(value.name)) {
+                writable.push_back(&value);
+            } else if (skipped) {
+                skipped->push_back(JoinPath(root_name, path) + L"\\\"" + value.name + L"\"");
+            }
+        }
+        // The root key is always there: it gets a heading only for values that are written, so
+        // that what is written reads back into a tree that is written the same.
+        if (path.empty() && writable.empty()) {
             return;
         }
         out += "\n[";
         out += WideToUtf8(JoinPath(root_name, path));
         out += "]\n";
-        for (const RegValue& value : key.values) {
-            if (!IsWritableName(value.name)) {
-                if (skipped) {
-                    skipped->push_back(JoinPath(root_name, path) + L"\\\"" + value.name + L"\"");
-                }
-                continue;
-            }
-            AppendValue(out, value);
+        for (const RegValue* value : writable) {
+            AppendValue(out, *value);
         }
     });
     return out;
