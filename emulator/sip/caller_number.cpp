@@ -1,21 +1,18 @@
 #include "sip/caller_number.h"
 
+#include <charconv>
 #include <optional>
 
 namespace tovarin::emulator::sip {
 namespace {
 
 std::optional<int> HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
+    int value = 0;
+    const auto [end, error] = std::from_chars(&c, &c + 1, value, 16);
+    if (error != std::errc() || end != &c + 1) {
+        return std::nullopt;
     }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return std::nullopt;
+    return value;
 }
 
 bool IsSeparator(char c) {
