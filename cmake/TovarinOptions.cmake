@@ -3,10 +3,17 @@
 set(TOVARIN_SANITIZE "" CACHE STRING
   "Sanitizers for this build tree: '', 'address' (address+undefined), 'thread' or 'fuzz' (clang only: address+undefined with libFuzzer's coverage, for the targets under fuzz/)")
 option(TOVARIN_BUILD_BENCHMARKS "Build the benchmark programs under bench/" ON)
+# The project's own test builds (tools/test-all) stop at any warning. A user's build only shows them:
+# a newer or older compiler's new warning must not keep anyone from running the phone.
+option(TOVARIN_WERROR "Treat compiler warnings as errors" OFF)
+# tools/test-all installs every tool the tests use; there a missing one is an error, not tests left out.
+option(TOVARIN_REQUIRE_TEST_TOOLS
+  "Fail to configure when a test tool (node, npm, chromium, baresip) is missing" OFF)
 
 # Designated initializers of option records name only the fields they change; device code casts
 # GetProcAddress results (FARPROC) to the function types it expects, as the device SDK intends.
-add_compile_options(-Wall -Wextra -Werror -Wno-missing-field-initializers -Wno-cast-function-type)
+add_compile_options(-Wall -Wextra $<$<BOOL:${TOVARIN_WERROR}>:-Werror>
+  -Wno-missing-field-initializers -Wno-cast-function-type)
 # With optimisation, g++ 12 reports "may be used uninitialized" for members of std::variant
 # alternatives that are always constructed (the console's command records): pages of false reports
 # on a user's first build. That analysis is off in optimised g++ builds; clang's own check of
@@ -51,6 +58,16 @@ function(tovarin_add_gtest name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "${labels}" TIMEOUT 120)
   if("kernel" IN_LIST ARG_LABELS OR "services" IN_LIST ARG_LABELS)
     add_dependencies(thread_tests ${name})
+  endif()
+endfunction()
+
+# Says that a test tool is missing: an error where the test toolchain is required, a warning that
+# the tests using it are left out otherwise.
+function(tovarin_missing_test_tool what)
+  if(TOVARIN_REQUIRE_TEST_TOOLS)
+    message(FATAL_ERROR "${what} (tools/install-deps --test installs it)")
+  else()
+    message(WARNING "${what}: left out (tools/install-deps --test installs it)")
   endif()
 endfunction()
 
