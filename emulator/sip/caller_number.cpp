@@ -6,7 +6,8 @@
 namespace tovarin::emulator::sip {
 namespace {
 
-// The byte of a URI escape's two hex digits ("23" is '#'); nothing when they are not two hex digits.
+// The byte of a URI escape's two hex digits ("23" is '#'); nothing when they are not two hex
+// digits.
 std::optional<char> EscapedByte(std::string_view digits) {
     unsigned value = 0;
     const char* const end = digits.data() + digits.size();
