@@ -229,10 +229,18 @@ void DrawRecorderButton(const DRAWITEMSTRUCT* item, int image);
 // Characters of cardRootPath, terminator included: "\" and at most 30 characters of name.
 const int kCardRootChars = 32;
 
+// Shared by the card monitor's thread and the pages' thread: the flag is read and written with the
+// interlocked calls, the root only under the storage lists' lock (a page copies it with
+// CopyCardRootPath).
 extern int cardPresent;
 extern WCHAR cardRootPath[kCardRootChars];
 
+// 1 when a storage card is in, and then its root ("\" and the folder name) in `root`.
+int FindStorageCard(WCHAR* root, int chars);
+// FindStorageCard into cardRootPath; under the storage lists' lock, or before any thread shares it.
 int DetectStorageCard();
+// Copies cardRootPath ("" while no card was ever found) into `buffer` of `chars` characters.
+void CopyCardRootPath(WCHAR* buffer, int chars);
 void RefreshStorageLists();
 void RegisterStorageList(HWND list);
 // Takes a list out of the registered ones, so that no refill reaches it once its page is gone.

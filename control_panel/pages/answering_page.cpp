@@ -221,8 +221,10 @@ void RebuildSaveDir(int storage) {
         }
     } else {
         LoadStringW(g_instance, IDS_FOLDER_ANSWERING_CARD, folder, kCardFolderChars);
-        StringCchPrintfW(g_answeringSettings.SaveDir, kPathChars, L"%s\\%s", cardRootPath, folder);
-        if (cardRootPath[0] != L'\0') {
+        WCHAR cardRoot[kCardRootChars];
+        CopyCardRootPath(cardRoot, kCardRootChars);
+        StringCchPrintfW(g_answeringSettings.SaveDir, kPathChars, L"%s\\%s", cardRoot, folder);
+        if (cardRoot[0] != L'\0') {
             CreateDirectoryW(g_answeringSettings.SaveDir, NULL);
         }
     }

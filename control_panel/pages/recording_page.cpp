@@ -55,7 +55,9 @@ void RebuildSaveDir(int position) {
         StringCchPrintfW(g_recordingSettings.SaveDir, kPathChars, L"%s\\%s", documents, folder);
     } else {
         LoadStringW(g_instance, IDS_FOLDER_RECORDINGS_CARD, folder, kFolderNameChars);
-        StringCchPrintfW(g_recordingSettings.SaveDir, kPathChars, L"%s\\%s", cardRootPath, folder);
+        WCHAR cardRoot[kCardRootChars];
+        CopyCardRootPath(cardRoot, kCardRootChars);
+        StringCchPrintfW(g_recordingSettings.SaveDir, kPathChars, L"%s\\%s", cardRoot, folder);
     }
 }
 

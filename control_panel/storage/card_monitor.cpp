@@ -14,7 +14,10 @@ enum MonitorWaitIndex { kStopEvent, kRootChange, kMonitorWaitCount };
 
 DWORD WINAPI CardMonitorThread(LPVOID parameter) {
     HANDLE stop = static_cast<HANDLE>(parameter);
-    cardPresent = DetectStorageCard();
+    // Only the flag: the root is the refills' to write, under the lock that the page's thread
+    // takes to read it. Taking that lock here would make the page's first refill wait on it.
+    WCHAR root[kCardRootChars];
+    InterlockedExchange(&cardPresent, FindStorageCard(root, kCardRootChars));
     HANDLE change = FindFirstChangeNotificationW(L"\\", FALSE, FILE_NOTIFY_CHANGE_DIR_NAME);
     if (change == INVALID_HANDLE_VALUE) {
         CloseHandle(stop);

@@ -75,7 +75,7 @@ void ReleaseStorage() {
     storageListCapacity = 0;
 }
 
-int DetectStorageCard() {
+int FindStorageCard(WCHAR* root, int chars) {
     HMODULE library = LoadLibraryW(kLibraryNoteProject);
     if (library == NULL) {
         return 0;
@@ -91,7 +91,7 @@ int DetectStorageCard() {
         // recording folder is ever built on a cut path.
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_TEMPORARY) != 0 &&
             wcslen(entry.cFileName) <= kCardNameMaxChars) {
-            StringCchPrintfW(cardRootPath, kCardRootChars, L"\\%s", entry.cFileName);
+            StringCchPrintfW(root, chars, L"\\%s", entry.cFileName);
             present = 1;
         }
         FindClose(search);
@@ -100,9 +100,25 @@ int DetectStorageCard() {
     return present;
 }
 
+int DetectStorageCard() {
+    WCHAR root[kCardRootChars];
+    int present = FindStorageCard(root, kCardRootChars);
+    if (present) {
+        StringCchCopyW(cardRootPath, kCardRootChars, root);
+    }
+    return present;
+}
+
+void CopyCardRootPath(WCHAR* buffer, int chars) {
+    EnterRefreshLock();
+    StringCchCopyW(buffer, chars, cardRootPath);
+    LeaveCriticalSection(&refreshLock);
+}
+
 void RefreshStorageLists() {
     EnterRefreshLock();
-    cardPresent = DetectStorageCard();
+    const int present = DetectStorageCard();
+    InterlockedExchange(&cardPresent, present);
     WCHAR mainMemory[kStorageItemChars];
     WCHAR card[kStorageItemChars];
     mainMemory[0] = L'\0';
@@ -113,7 +129,7 @@ void RefreshStorageLists() {
         HWND list = storageLists[i];
         SendMessageW(list, CB_RESETCONTENT, 0, 0);
         SendMessageW(list, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(mainMemory));
-        if (cardPresent) {
+        if (present) {
             SendMessageW(list, CB_INSERTSTRING, 1, reinterpret_cast<LPARAM>(card));
             SendMessageW(list, CB_SETCURSEL, 1, 0);
         } else {
