@@ -1,0 +1,30 @@
+// The storage card as the pages offer it: whether one is in and where, the storage lists that
+// show it, and the monitor that refills them when a card comes or goes.
+//
+// Threads: the storage-card monitor thread refills the storage lists (under the refresh lock) by
+// sending them messages, which the platform delivers on the page thread.
+#pragma once
+
+#include <windows.h>
+
+// Characters of cardRootPath, terminator included: "\" and at most 30 characters of name.
+const int kCardRootChars = 32;
+
+extern int cardPresent;
+extern WCHAR cardRootPath[kCardRootChars];
+
+int DetectStorageCard();
+void RefreshStorageLists();
+void RegisterStorageList(HWND list);
+// Takes a list out of the registered ones, so that no refill reaches it once its page is gone.
+void UnregisterStorageList(HWND list);
+void StartCardMonitor();
+void StopCardMonitor();
+// The monitor thread's parts: the stop event, made (or opened) and cleared for a new monitor,
+// and the thread, which takes over that handle.
+HANDLE OpenCardMonitorStopEvent();
+DWORD WINAPI CardMonitorThread(LPVOID stopEvent);
+
+// Library load and unload of the storage part: the refresh lock, and the list of lists.
+void InitializeStorage();
+void ReleaseStorage();
