@@ -12,9 +12,15 @@
 
 #include <new>
 
+#include "applet/applet.h"
 #include "common/names.h"
-#include "marrowfen.h"
+#include "marrowfen_resources.h"
+#include "media/sounds.h"
+#include "pages/pages.h"
 #include "simple_property_sheet.h"
+#include "storage/storage.h"
+
+HINSTANCE g_instance = NULL;
 
 namespace {
 
@@ -195,7 +201,6 @@ extern "C" __attribute__((visibility("default"))) BOOL WINAPI DllMain(HANDLE hin
         DisableThreadLibraryCalls(static_cast<HMODULE>(hinstDLL));
     } else if (dwReason == DLL_PROCESS_DETACH) {
         ReleaseStorage();
-        ReleasePageLists();
     }
     return TRUE;
 }

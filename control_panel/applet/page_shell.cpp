@@ -1,13 +1,16 @@
-// What the settings pages share from the shell: the empty menu bar and the help viewer.
+// What the settings pages share from the shell: the empty menu bar, the help viewer, the
+// documents folder and the programs they start.
 #include <string.h>
 #include <wchar.h>
 
 #include <windows.h>
 #include <aygshell.h>
+#include <shlobj.h>
 #include <strsafe.h>
 
+#include "applet/applet.h"
 #include "common/names.h"
-#include "marrowfen.h"
+#include "path_chars.h"
 
 HWND menuBarSlot = NULL;
 
@@ -33,12 +36,35 @@ void DestroyPageMenuBar() {
 }
 
 void ShowPageHelp(LPCWSTR document) {
-    // The command line is the viewer's to change, so it gets a copy of its own.
-    WCHAR commandLine[kPathChars];
-    StringCchCopyW(commandLine, kPathChars, document);
+    LaunchProgram(kProgramHelpViewer, document);
+}
+
+void GetDocumentsFolder(WCHAR* folder, int chars) {
+    WCHAR documents[kPathChars];
+    if (!SHGetSpecialFolderPath(NULL, documents, CSIDL_DESKTOP, FALSE)) {
+        documents[0] = L'\0';
+    }
+    StringCchCopyW(folder, chars, documents);
+}
+
+void BuildDocumentsSubfolder(UINT folderString, WCHAR* path, int chars) {
+    WCHAR documents[kPathChars];
+    GetDocumentsFolder(documents, kPathChars);
+    WCHAR name[kPathChars];
+    name[0] = L'\0';
+    LoadStringW(g_instance, folderString, name, kPathChars);
+    StringCchPrintfW(path, chars, L"%s\\%s", documents, name);
+}
+
+void LaunchProgram(LPCWSTR path, LPCWSTR commandLine) {
+    // A command line is the program's to change, so it gets a copy of its own.
+    WCHAR line[kPathChars];
+    if (commandLine != NULL) {
+        StringCchCopyW(line, kPathChars, commandLine);
+    }
     PROCESS_INFORMATION process;
-    if (CreateProcessW(kProgramHelpViewer, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, NULL,
-                       &process)) {
+    if (CreateProcessW(path, commandLine != NULL ? line : NULL, NULL, NULL, FALSE, 0, NULL, NULL,
+                       NULL, &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }

@@ -5,7 +5,7 @@
 
 #include <strsafe.h>
 
-#include "marrowfen.h"
+#include "applet/applet.h"
 
 namespace {
 

@@ -1,10 +1,9 @@
-// The module handle, the title buffers filled at load, and the applet's trace lines.
+// The titles of the applets, their sheets and pages, filled from the string table at load.
 #include <windows.h>
-#include <strsafe.h>
 
-#include "marrowfen.h"
+#include "applet/applet.h"
+#include "marrowfen_resources.h"
 
-HINSTANCE g_instance = NULL;
 WCHAR g_titleAnswering[kTitleAnsweringChars];
 WCHAR g_titleOverdub[kTitleOverdubChars];
 WCHAR g_titleRecording[kTitleRecordingChars];
@@ -13,14 +12,6 @@ WCHAR g_titleApplet[kTitleAppletChars];
 WCHAR g_titleGreeting[kTitleGreetingChars];
 WCHAR g_titleGreetingSheet[kTitleGreetingSheetChars];
 WCHAR g_titlePhone[kTitlePhoneChars];
-
-namespace {
-
-// Characters of a formatted trace line, terminator included.
-const int kTraceChars = 1024;
-const WCHAR kTraceTag[] = L"MultiCPlApplet";
-
-}  // namespace
 
 void LoadTitles() {
     // A text longer than its buffer is cut to the buffer: "Запись Разговора" shows as
@@ -34,14 +25,4 @@ void LoadTitles() {
     LoadStringW(g_instance, IDS_TITLE_GREETING_SHEET, g_titleGreetingSheet,
                 kTitleGreetingSheetChars);
     LoadStringW(g_instance, IDS_TITLE_PHONE, g_titlePhone, kTitlePhoneChars);
-}
-
-void CplTrace(LPCWSTR format) {
-    WCHAR line[kTraceChars];
-    // Every format takes the tag for its %s; those with a %d take the tick count as well.
-    if (FAILED(StringCchPrintfW(line, kTraceChars, format, kTraceTag, GetTickCount())) &&
-        line[0] == L'\0') {
-        return;
-    }
-    NKDbgPrintfW(L"%s", line);
 }

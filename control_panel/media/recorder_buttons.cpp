@@ -4,7 +4,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "marrowfen.h"
+#include "applet/applet.h"
+#include "marrowfen_resources.h"
+#include "media/sounds.h"
 
 namespace {
 

@@ -15,8 +15,10 @@
 #include <commctrl.h>
 #include <strsafe.h>
 
+#include "applet/applet.h"
 #include "common/sound_names.h"
-#include "marrowfen.h"
+#include "marrowfen_resources.h"
+#include "media/sounds.h"
 #include "sound_player.h"
 #include "sound_recorder.h"
 

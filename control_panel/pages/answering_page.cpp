@@ -13,8 +13,13 @@
 #include <prsht.h>
 #include <strsafe.h>
 
+#include "applet/applet.h"
 #include "common/names.h"
-#include "marrowfen.h"
+#include "marrowfen_resources.h"
+#include "media/sounds.h"
+#include "pages/pages.h"
+#include "settings/settings.h"
+#include "storage/storage.h"
 
 namespace {
 
@@ -253,6 +258,8 @@ void DestroyAnsweringPage(HWND page) {
         static_cast<DWORD>(SendDlgItemMessageW(page, IDC_ACTIVE_TIME_LIST, CB_GETCURSEL, 0, 0));
     SaveAnsweringSettings();
 
+    // The greeting list holds copies of the names; the page's own list goes with the page.
+    NameListFree(&greetingNames);
     DestroyPageMenuBar();
     // No refill may reach the list once the page is gone.
     UnregisterStorageList(storageList);
@@ -284,9 +291,4 @@ INT_PTR CALLBACK AnsweringPageProc(HWND page, UINT message, WPARAM wParam, LPARA
         default:
             return FALSE;
     }
-}
-
-void ReleasePageLists() {
-    NameListFree(&greetingNames);
-    ReleaseOverdubPageLists();
 }

@@ -11,8 +11,12 @@
 #include <prsht.h>
 #include <strsafe.h>
 
+#include "applet/applet.h"
 #include "common/names.h"
-#include "marrowfen.h"
+#include "marrowfen_resources.h"
+#include "media/sounds.h"
+#include "pages/pages.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -327,6 +331,9 @@ void RememberSelections(HWND page) {
 
 void DestroyOverdubPage() {
     DestroyCurrentPlayer();
+    // The drop-down lists hold copies of the names; the page's own lists go with the page.
+    NameListFree(&backgroundNames);
+    NameListFree(&effectNames);
     DestroyPageMenuBar();
     SaveOverdubSettings();
     SignalServiceEvent(kEventOverdubService);
@@ -356,9 +363,4 @@ INT_PTR CALLBACK OverdubPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         default:
             return FALSE;
     }
-}
-
-void ReleaseOverdubPageLists() {
-    NameListFree(&backgroundNames);
-    NameListFree(&effectNames);
 }

@@ -7,8 +7,10 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include "applet/applet.h"
 #include "common/names.h"
-#include "marrowfen.h"
+#include "marrowfen_resources.h"
+#include "pages/pages.h"
 
 namespace {
 

@@ -10,8 +10,12 @@
 #include <shlobj.h>
 #include <strsafe.h>
 
+#include "applet/applet.h"
 #include "common/names.h"
-#include "marrowfen.h"
+#include "marrowfen_resources.h"
+#include "pages/pages.h"
+#include "settings/settings.h"
+#include "storage/storage.h"
 
 namespace {
 

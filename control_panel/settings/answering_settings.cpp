@@ -6,7 +6,7 @@
 #include <strsafe.h>
 
 #include "common/names.h"
-#include "marrowfen.h"
+#include "settings/settings.h"
 
 AnsweringPageSettings g_answeringSettings;
 

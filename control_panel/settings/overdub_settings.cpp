@@ -4,7 +4,7 @@
 #include <strsafe.h>
 
 #include "common/names.h"
-#include "marrowfen.h"
+#include "settings/settings.h"
 
 OverdubSettings g_overdubSettings;
 

@@ -5,8 +5,10 @@
 #include <windows.h>
 #include <strsafe.h>
 
+#include "applet/applet.h"
 #include "common/names.h"
-#include "marrowfen.h"
+#include "marrowfen_resources.h"
+#include "settings/settings.h"
 
 RecordingPageSettings g_recordingSettings;
 

@@ -7,7 +7,7 @@
 #include <kfuncs.h>
 #include <regext.h>
 
-#include "marrowfen.h"
+#include "settings/settings.h"
 
 HKEY OpenSettingsKey(LPCWSTR path) {
     HKEY key = NULL;

@@ -4,7 +4,7 @@
 #include <kfuncs.h>
 
 #include "common/names.h"
-#include "marrowfen.h"
+#include "storage/storage.h"
 
 namespace {
 

@@ -6,8 +6,10 @@
 #include <windows.h>
 #include <strsafe.h>
 
+#include "applet/applet.h"
 #include "common/names.h"
-#include "marrowfen.h"
+#include "marrowfen_resources.h"
+#include "storage/storage.h"
 
 int cardPresent = 0;
 WCHAR cardRootPath[kCardRootChars];

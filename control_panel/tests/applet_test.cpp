@@ -2,6 +2,7 @@
 // the output alone and open nothing, and each applet reports its own names and icon.
 #include <cpl.h>
 
+#include "applet/applet.h"
 #include "control_panel_fixture.h"
 
 extern "C" LONG WINAPI CPlApplet(HWND hwndCPl, UINT msg, LPARAM lParam1, LPARAM lParam2);

@@ -2,7 +2,10 @@
 
 #include <filesystem>
 
+#include "applet/applet.h"
 #include "kernel/device.h"
+#include "path_chars.h"
+#include "storage/storage.h"
 
 namespace marrowfen_testing {
 

@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include "kernel/files/tests/image_device.h"
-#include "marrowfen.h"
 
 namespace marrowfen_testing {
 

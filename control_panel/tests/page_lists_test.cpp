@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "control_panel_fixture.h"
+#include "media/sounds.h"
+#include "pages/pages.h"
 
 namespace marrowfen_testing {
 namespace {

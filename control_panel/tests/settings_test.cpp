@@ -4,8 +4,10 @@
 #include <cstring>
 #include <string>
 
+#include "applet/applet.h"
 #include "common/names.h"
 #include "control_panel_fixture.h"
+#include "settings/settings.h"
 
 namespace marrowfen_testing {
 namespace {

@@ -11,6 +11,7 @@
 #include "kernel/device.h"
 #include "kernel/files/attributes.h"
 #include "kernel/files/folder_changes.h"
+#include "storage/storage.h"
 
 namespace marrowfen_testing {
 namespace {

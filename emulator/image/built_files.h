@@ -1,5 +1,5 @@
-// The files of the build that a device image carries in \Windows: the deliverables built so far,
-// the emulator's stand-ins and the phone's string libraries. Their host paths are fixed when the
+// The files of the build that a device image carries in \Windows: the five deliverables, the
+// emulator's stand-ins and the phone's string libraries. Their host paths are fixed when the
 // build is configured.
 #pragma once
 

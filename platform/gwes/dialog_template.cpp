@@ -1,5 +1,7 @@
 #include "gwes/dialog_template.h"
 
+#include "kernel/strings/utf16.h"
+
 namespace tovarin::gwes {
 namespace {
 
@@ -39,26 +41,13 @@ class Reader {
         uint32_t high = Word();
         return low | high << 16;
     }
-    // A zero-terminated UTF-16 string (surrogate pairs joined).
+    // A zero-terminated UTF-16 string (surrogate pairs joined, a lone surrogate kept).
     std::wstring String() {
-        std::wstring text;
-        for (;;) {
-            uint16_t unit = Word();
-            if (!ok_ || unit == 0) {
-                return text;
-            }
-            if (unit >= 0xD800 && unit < 0xDC00 && left() >= 2) {
-                size_t saved = offset_;
-                uint16_t low = Word();
-                if (low >= 0xDC00 && low < 0xE000) {
-                    text.push_back(
-                        static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00)));
-                    continue;
-                }
-                offset_ = saved;
-            }
-            text.push_back(static_cast<wchar_t>(unit));
+        std::u16string units;
+        for (uint16_t unit = Word(); ok_ && unit != 0; unit = Word()) {
+            units.push_back(static_cast<char16_t>(unit));
         }
+        return kernel::Utf16ToWide(units, kernel::LoneSurrogates::Keep);
     }
     NameOrNumber NameOrNumberField() {
         NameOrNumber field;

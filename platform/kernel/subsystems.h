@@ -1,5 +1,5 @@
 // What the kernel asks of the platform's other subsystems. Each function is defined by its
-// subsystem; the kernel includes none of their headers.
+// subsystem; the kernel includes none of their headers, so no include runs from the kernel up.
 #pragma once
 
 namespace tovarin::gwes {
@@ -12,3 +12,27 @@ void RegisterCoredllExports();
 void DeviceThreadEnding();
 
 }  // namespace tovarin::gwes
+
+// Device boot: each subsystem registers its own built-in modules after the kernel's coredll.dll.
+
+namespace tovarin::shell {
+
+// aygshell.dll: SHInitExtraControls (also ordinal 9), SHSipPreference, SHGetSpecialFolderPath.
+void RegisterShellModule();
+
+}  // namespace tovarin::shell
+
+namespace tovarin::oem {
+
+// The device's own libraries in \Windows. Note_prj.dll: FindFirstFlashCard (ordinal 7) and
+// FindNextFlashCard (ordinal 8).
+void RegisterOemModules();
+
+}  // namespace tovarin::oem
+
+namespace tovarin::pim {
+
+// pimstore.dll: ChooseContact (also ordinal 12).
+void RegisterPimModule();
+
+}  // namespace tovarin::pim

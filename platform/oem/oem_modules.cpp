@@ -1,9 +1,9 @@
-#include "oem/oem_modules.h"
-
+// The device's own libraries that the platform provides as built-in modules of \Windows.
 #include <windows.h>
 #include <projects.h>
 
 #include "kernel/modules/modules.h"
+#include "kernel/subsystems.h"
 
 namespace tovarin::oem {
 namespace {

@@ -4,7 +4,7 @@
 #include <pimstore.h>
 
 #include "kernel/modules/modules.h"
-#include "pim/pim_modules.h"
+#include "kernel/subsystems.h"
 
 namespace tovarin::pim {
 

@@ -5,7 +5,7 @@
 #include <shlobj.h>
 
 #include "kernel/modules/modules.h"
-#include "shell/shell_modules.h"
+#include "kernel/subsystems.h"
 
 namespace tovarin::shell {
 namespace {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "kernel/strings/utf16.h"
 #include "kernel/strings/utf8.h"
 
 namespace tovarin::com::xml {
@@ -24,10 +25,6 @@ bool IsXmlChar(char32_t c) {
 bool IsWellFormedUtf8(std::string_view text) {
     return text.find('\0') == std::string_view::npos &&
            kernel::WideToUtf8(kernel::Utf8ToWide(text)) == text;
-}
-
-void AppendCodePoint(std::string& out, char32_t c) {
-    out += kernel::WideToUtf8(std::wstring(1, static_cast<wchar_t>(c)));
 }
 
 // text is well-formed UTF-8 here: the whole input was checked before parsing.
@@ -101,7 +98,7 @@ std::optional<std::string> ExpandReferences(std::string_view raw) {
             if (!c) {
                 return std::nullopt;
             }
-            AppendCodePoint(out, *c);
+            kernel::AppendUtf8(out, *c);
         } else {
             return std::nullopt;
         }
@@ -287,39 +284,6 @@ bool ParseWithFlags(std::string_view utf8, unsigned flags, pugi::xml_document& o
            CheckTopLevel(utf8, out);
 }
 
-std::optional<std::string> Utf16ToUtf8(std::string_view bytes, bool big_endian) {
-    if (bytes.size() % 2 != 0) {
-        return std::nullopt;
-    }
-    std::string out;
-    out.reserve(bytes.size());
-    auto unit_at = [&](size_t i) {
-        const auto first = static_cast<unsigned char>(bytes[i]);
-        const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        return big_endian ? static_cast<char32_t>(first << 8 | second)
-                          : static_cast<char32_t>(second << 8 | first);
-    };
-    for (size_t i = 0; i < bytes.size(); i += 2) {
-        char32_t unit = unit_at(i);
-        if (unit >= 0xDC00 && unit <= 0xDFFF) {
-            return std::nullopt;
-        }
-        if (unit >= 0xD800 && unit <= 0xDBFF) {
-            if (i + 2 >= bytes.size()) {
-                return std::nullopt;
-            }
-            const char32_t low = unit_at(i + 2);
-            if (low < 0xDC00 || low > 0xDFFF) {
-                return std::nullopt;
-            }
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-            i += 2;
-        }
-        AppendCodePoint(out, unit);
-    }
-    return out;
-}
-
 }  // namespace
 
 bool ParseDocumentText(std::string_view utf8, const ReadOptions& options, pugi::xml_document& out) {
@@ -356,8 +320,9 @@ bool ParseDocumentBytes(std::string_view bytes, const ReadOptions& options,
         return ParseDocumentText(bytes.substr(kUtf8Mark.size()), options, out);
     }
     if (bytes.starts_with(kUtf16LeMark) || bytes.starts_with(kUtf16BeMark)) {
-        const std::optional<std::string> text =
-            Utf16ToUtf8(bytes.substr(2), bytes.starts_with(kUtf16BeMark));
+        const std::optional<std::string> text = kernel::Utf16TextToUtf8(
+            bytes.substr(2), bytes.starts_with(kUtf16BeMark) ? kernel::ByteOrder::BigEndian
+                                                             : kernel::ByteOrder::LittleEndian);
         if (!text) {
             out.reset();
             return false;

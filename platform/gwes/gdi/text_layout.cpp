@@ -7,6 +7,8 @@
 #include <pango/pangocairo.h>
 
 #include "gwes/dialog_units.h"
+#include "kernel/strings/utf16.h"
+#include "kernel/strings/utf8.h"
 
 namespace tovarin::gwes {
 namespace {
@@ -46,39 +48,23 @@ struct Utf8Text {
     std::vector<int> offsets;  // one per UTF-16 unit, plus the end
 };
 
+// A character that pango cannot show (a lone surrogate, a zero) is drawn as U+FFFD.
 Utf8Text ToUtf8(std::wstring_view text) {
+    using kernel::IsHighSurrogate;
+    using kernel::IsLowSurrogate;
     Utf8Text out;
     out.offsets.reserve(text.size() + 1);
     for (size_t i = 0; i < text.size(); ++i) {
         out.offsets.push_back(static_cast<int>(out.bytes.size()));
-        uint32_t code = static_cast<uint32_t>(text[i]);
-        if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] < 0xE000) {
-            code =
-                0x10000 + ((code - 0xD800) << 10) + (static_cast<uint32_t>(text[i + 1]) - 0xDC00);
-            out.offsets.push_back(static_cast<int>(out.bytes.size()));
-            ++i;
-        } else if ((code >= 0xD800 && code < 0xE000) || code == 0) {
-            code = 0xFFFD;
+        auto code = static_cast<char32_t>(text[i]);
+        if (IsHighSurrogate(code) && i + 1 < text.size() &&
+            IsLowSurrogate(static_cast<char32_t>(text[i + 1]))) {
+            code = kernel::JoinSurrogates(code, static_cast<char32_t>(text[++i]));
+            out.offsets.push_back(out.offsets.back());
+        } else if (code == 0) {
+            code = kernel::kReplacementCharacter;
         }
-        char buffer[4];
-        int length = 0;
-        if (code < 0x80) {
-            buffer[length++] = static_cast<char>(code);
-        } else if (code < 0x800) {
-            buffer[length++] = static_cast<char>(0xC0 | (code >> 6));
-            buffer[length++] = static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            buffer[length++] = static_cast<char>(0xE0 | (code >> 12));
-            buffer[length++] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            buffer[length++] = static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            buffer[length++] = static_cast<char>(0xF0 | (code >> 18));
-            buffer[length++] = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            buffer[length++] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            buffer[length++] = static_cast<char>(0x80 | (code & 0x3F));
-        }
-        out.bytes.append(buffer, static_cast<size_t>(length));
+        kernel::AppendUtf8(out.bytes, code);
     }
     out.offsets.push_back(static_cast<int>(out.bytes.size()));
     return out;

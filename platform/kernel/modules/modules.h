@@ -21,8 +21,9 @@
 
 namespace tovarin::kernel::modules {
 
-// Device boot (Device constructor): registers the platform's built-in modules ("coredll.dll").
-// Calling it again is harmless.
+// Device boot (Device constructor): registers the platform's built-in modules, the kernel's
+// coredll.dll and then each subsystem's own through its registration function
+// (kernel/subsystems.h). Calling it again is harmless.
 void RegisterPlatformBuiltins();
 
 // Device shutdown, after every device thread has ended: runs DllMain(DLL_PROCESS_DETACH) of

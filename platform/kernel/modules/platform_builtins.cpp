@@ -1,5 +1,7 @@
 // The platform's built-in modules: coredll.dll, whose exports are the kernel functions of the
-// API. A function goes into coredll's exports with one line in the list below.
+// API (a function goes into coredll's exports with one line in the list below), and the modules
+// the other subsystems register themselves, which the kernel knows only by their registration
+// functions.
 #include <windows.h>
 #include <msgqueue.h>
 #include <pkfuncs.h>
@@ -7,9 +9,6 @@
 
 #include "kernel/modules/modules.h"
 #include "kernel/subsystems.h"
-#include "oem/oem_modules.h"
-#include "pim/pim_modules.h"
-#include "shell/shell_modules.h"
 
 // Every kernel function of the API, by the name coredll exports it under (the window manager adds
 // its own).

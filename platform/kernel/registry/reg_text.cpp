@@ -6,8 +6,9 @@
 
 #include <winreg.h>
 
-#include "kernel/strings/utf8.h"
 #include "kernel/strings/text_case.h"
+#include "kernel/strings/utf16.h"
+#include "kernel/strings/utf8.h"
 
 namespace tovarin::kernel::registry {
 namespace {
@@ -33,14 +34,7 @@ bool IsStringType(uint32_t type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
-bool IsHighSurrogate(uint32_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLowSurrogate(uint32_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-void PutUnit(std::vector<uint8_t>& out, uint32_t unit) {
+void PutUnit(std::vector<uint8_t>& out, char16_t unit) {
     out.push_back(static_cast<uint8_t>(unit & 0xFF));
     out.push_back(static_cast<uint8_t>(unit >> 8));
 }
@@ -52,23 +46,16 @@ std::optional<std::vector<uint8_t>> HostToUtf16(const std::vector<uint8_t>& data
     if (data.size() % sizeof(wchar_t) != 0) {
         return std::nullopt;
     }
+    std::wstring text(data.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(text.data(), data.data(), data.size());
+    const std::u16string units = WideToUtf16(text, LoneSurrogates::Keep);
+    if (Utf16ToWide(units, LoneSurrogates::Keep) != text) {
+        return std::nullopt;
+    }
     std::vector<uint8_t> out;
-    out.reserve(data.size() / 2);
-    uint32_t previous = 0;
-    for (size_t i = 0; i < data.size(); i += sizeof(wchar_t)) {
-        wchar_t c = 0;
-        std::memcpy(&c, data.data() + i, sizeof c);
-        const auto code = static_cast<uint32_t>(c);
-        if (code > 0x10FFFF || (IsHighSurrogate(previous) && IsLowSurrogate(code))) {
-            return std::nullopt;
-        }
-        if (code >= 0x10000) {
-            PutUnit(out, 0xD800 + ((code - 0x10000) >> 10));
-            PutUnit(out, 0xDC00 + ((code - 0x10000) & 0x3FF));
-        } else {
-            PutUnit(out, code);
-        }
-        previous = code;
+    out.reserve(units.size() * 2);
+    for (char16_t unit : units) {
+        PutUnit(out, unit);
     }
     return out;
 }
@@ -76,60 +63,14 @@ std::optional<std::vector<uint8_t>> HostToUtf16(const std::vector<uint8_t>& data
 // UTF-16LE data back to the host's characters; a lone surrogate stays a character of its own and
 // an odd last byte stays a byte.
 std::vector<uint8_t> Utf16ToHost(const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> out;
-    auto put = [&out](uint32_t code) {
-        const auto c = static_cast<wchar_t>(code);
-        const auto* bytes = reinterpret_cast<const uint8_t*>(&c);
-        out.insert(out.end(), bytes, bytes + sizeof c);
-    };
-    const size_t units = data.size() / 2;
-    for (size_t i = 0; i < units; ++i) {
-        uint32_t unit = data[2 * i] | uint32_t{data[2 * i + 1]} << 8;
-        if (IsHighSurrogate(unit) && i + 1 < units) {
-            uint32_t next = data[2 * i + 2] | uint32_t{data[2 * i + 3]} << 8;
-            if (IsLowSurrogate(next)) {
-                put(0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
-                ++i;
-                continue;
-            }
-        }
-        put(unit);
-    }
+    const std::wstring text =
+        Utf16ToWide(Utf16Units(std::as_bytes(std::span(data))), LoneSurrogates::Keep);
+    std::vector<uint8_t> out(text.size() * sizeof(wchar_t));
+    std::memcpy(out.data(), text.data(), out.size());
     if (data.size() % 2 != 0) {
         out.push_back(data.back());
     }
     return out;
-}
-
-// A text that starts with a UTF-16 byte-order mark (the registry editor's export) as UTF-8;
-// nullopt when it is not valid UTF-16.
-std::optional<std::string> Utf16TextToUtf8(std::string_view text, bool big_endian) {
-    if (text.size() % 2 != 0) {
-        return std::nullopt;
-    }
-    std::wstring wide;
-    for (size_t i = 0; i + 1 < text.size(); i += 2) {
-        const auto low = static_cast<uint8_t>(text[big_endian ? i + 1 : i]);
-        const auto high = static_cast<uint8_t>(text[big_endian ? i : i + 1]);
-        uint32_t unit = low | uint32_t{high} << 8;
-        if (IsHighSurrogate(unit)) {
-            if (i + 3 >= text.size()) {
-                return std::nullopt;
-            }
-            const auto next_low = static_cast<uint8_t>(text[big_endian ? i + 3 : i + 2]);
-            const auto next_high = static_cast<uint8_t>(text[big_endian ? i + 2 : i + 3]);
-            uint32_t next = next_low | uint32_t{next_high} << 8;
-            if (!IsLowSurrogate(next)) {
-                return std::nullopt;
-            }
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00);
-            i += 2;
-        } else if (IsLowSurrogate(unit)) {
-            return std::nullopt;
-        }
-        wide += static_cast<wchar_t>(unit);
-    }
-    return WideToUtf8(wide);
 }
 
 // The comment before a string value whose data UTF-16 cannot carry (HostToUtf16): the hex bytes
@@ -412,7 +353,8 @@ class HiveReader {
         // The registry editor exports UTF-16 with a byte-order mark.
         std::optional<std::string> converted;
         if (StartsWith(text, "\xFF\xFE") || StartsWith(text, "\xFE\xFF")) {
-            converted = Utf16TextToUtf8(text.substr(2), text[0] == '\xFE');
+            converted = Utf16TextToUtf8(
+                text.substr(2), text[0] == '\xFE' ? ByteOrder::BigEndian : ByteOrder::LittleEndian);
             if (!converted) {
                 return HiveSyntaxError{1, "the file begins as UTF-16 but is not valid UTF-16"};
             }

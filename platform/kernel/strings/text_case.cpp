@@ -9,6 +9,8 @@
 #include <unicode/uloc.h>
 #include <unicode/ustring.h>
 
+#include "kernel/strings/utf16.h"
+
 namespace tovarin::kernel {
 namespace {
 
@@ -22,24 +24,6 @@ wchar_t Mapped(wchar_t c, UChar32 (*map)(UChar32)) {
 
 UChar32 SimpleFold(UChar32 c) {
     return u_foldCase(c, U_FOLD_CASE_DEFAULT);
-}
-
-std::u16string Utf16Of(std::wstring_view text) {
-    std::u16string out;
-    out.reserve(text.size());
-    for (wchar_t wide : text) {
-        auto c = static_cast<char32_t>(wide);
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            out.push_back(u'\uFFFD');
-        } else if (c >= 0x10000) {
-            c -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(c));
-        }
-    }
-    return out;
 }
 
 struct CollatorCloser {
@@ -144,8 +128,8 @@ std::optional<int> Collate(const std::string& locale, CollationOptions options, 
     if (!collator) {
         return std::nullopt;
     }
-    std::u16string left = Utf16Of(a);
-    std::u16string right = Utf16Of(b);
+    std::u16string left = WideToUtf16(a, LoneSurrogates::Replace);
+    std::u16string right = WideToUtf16(b, LoneSurrogates::Replace);
     UCollationResult result = ucol_strcoll(collator, left.data(), static_cast<int32_t>(left.size()),
                                            right.data(), static_cast<int32_t>(right.size()));
     return result == UCOL_LESS ? -1 : (result == UCOL_GREATER ? 1 : 0);

@@ -2,11 +2,13 @@
 
 #include <cstdint>
 
+#include "kernel/strings/utf16.h"
+
 namespace tovarin::strings {
 
 namespace {
 
-constexpr wchar_t kReplacementCharacter = 0xFFFD;
+constexpr wchar_t kReplacementCharacter = kernel::kReplacementCharacter;
 
 bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
@@ -49,8 +51,8 @@ size_t DecodeUtf8(const char* text, wchar_t* decoded) {
     }
     // Smallest code point of each length; anything below it is an overlong form.
     constexpr uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    const bool surrogate = code_point >= 0xD800 && code_point <= 0xDFFF;
-    if (code_point < kSmallest[length] || code_point > 0x10FFFF || surrogate) {
+    if (code_point < kSmallest[length] || code_point > 0x10FFFF ||
+        kernel::IsSurrogate(code_point)) {
         *decoded = kReplacementCharacter;
         return 1;
     }
@@ -61,18 +63,10 @@ size_t DecodeUtf8(const char* text, wchar_t* decoded) {
 }  // namespace tovarin::strings
 
 namespace tovarin::kernel {
-namespace {
-
-bool IsHighSurrogate(char32_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char32_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
 
 void AppendUtf8(std::string& out, char32_t c) {
-    if (c >= 0x110000 || (c >= 0xD800 && c <= 0xDFFF)) {
-        c = 0xFFFD;
+    if (c > 0x10FFFF || IsSurrogate(c)) {
+        c = kReplacementCharacter;
     }
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -91,8 +85,6 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-}  // namespace
-
 std::string WideToUtf8(std::wstring_view text) {
     std::string out;
     out.reserve(text.size());
@@ -100,7 +92,7 @@ std::string WideToUtf8(std::wstring_view text) {
         char32_t c = static_cast<char32_t>(text[i]);
         if (IsHighSurrogate(c) && i + 1 < text.size() &&
             IsLowSurrogate(static_cast<char32_t>(text[i + 1]))) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
+            c = JoinSurrogates(c, static_cast<char32_t>(text[i + 1]));
             ++i;
         }
         AppendUtf8(out, c);

@@ -25,4 +25,8 @@ std::string WideToUtf8(std::wstring_view text);
 // past U+10FFFF included) becomes one U+FFFD, and decoding goes on with the next byte.
 std::wstring Utf8ToWide(std::string_view text);
 
+// Appends the UTF-8 bytes of one code point; a lone surrogate or a value past U+10FFFF becomes
+// U+FFFD.
+void AppendUtf8(std::string& out, char32_t c);
+
 }  // namespace tovarin::kernel

@@ -1,19 +1,15 @@
-// What the answering-machine and background-effects pages share: their name lists, the sound
-// files of a folder, the drop-down lists' searches and insertions, the preview player and the
-// programs they start.
-#include <new>
-
+// The lists the answering-machine and background-effects pages fill: the name lists of greetings
+// and sounds (with the sound files of a folder), and the drop-down lists' searches and
+// insertions.
 #include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
 
 #include <windows.h>
-#include <shlobj.h>
 #include <strsafe.h>
 
 #include "common/sound_names.h"
-#include "marrowfen.h"
-#include "sound_player.h"
+#include "pages/pages.h"
 
 void NameListAppend(NameList* list, LPCWSTR name) {
     // A cut name would name no file, so a longer one is not offered at all.
@@ -79,37 +75,6 @@ void AppendSoundFileNames(LPCWSTR folder, NameList* first, NameList* second) {
     FindClose(search);
 }
 
-void GetDocumentsFolder(WCHAR* folder, int chars) {
-    WCHAR documents[kPathChars];
-    if (!SHGetSpecialFolderPath(NULL, documents, CSIDL_DESKTOP, FALSE)) {
-        documents[0] = L'\0';
-    }
-    StringCchCopyW(folder, chars, documents);
-}
-
-void BuildDocumentsSubfolder(UINT folderString, WCHAR* path, int chars) {
-    WCHAR documents[kPathChars];
-    GetDocumentsFolder(documents, kPathChars);
-    WCHAR name[kPathChars];
-    name[0] = L'\0';
-    LoadStringW(g_instance, folderString, name, kPathChars);
-    StringCchPrintfW(path, chars, L"%s\\%s", documents, name);
-}
-
-void LaunchProgram(LPCWSTR path, LPCWSTR commandLine) {
-    // A command line is the program's to change, so it gets a copy of its own.
-    WCHAR line[kPathChars];
-    if (commandLine != NULL) {
-        StringCchCopyW(line, kPathChars, commandLine);
-    }
-    PROCESS_INFORMATION process;
-    if (CreateProcessW(path, commandLine != NULL ? line : NULL, NULL, NULL, FALSE, 0, NULL, NULL,
-                       NULL, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-}
-
 int FindListItemExact(HWND list, LPCWSTR text) {
     return static_cast<int>(SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                          reinterpret_cast<LPARAM>(text)));
@@ -129,24 +94,4 @@ void GetListItemText(HWND list, int position, WCHAR* text) {
         return;
     }
     SendMessageW(list, CB_GETLBTEXT, position, reinterpret_cast<LPARAM>(text));
-}
-
-void DestroyCurrentPlayer() {
-    if (currentPlayer != NULL) {
-        currentPlayer->Destroy();
-        delete currentPlayer;
-        currentPlayer = NULL;
-    }
-}
-
-void StartPreview(LPCWSTR path, BOOL setVolume, LONG volume) {
-    DestroyCurrentPlayer();
-    currentPlayer = new (std::nothrow) SoundPlayer();
-    if (currentPlayer == NULL || currentPlayer->RenderFile(path) != 0) {
-        return;
-    }
-    if (setVolume) {
-        currentPlayer->SetVolume(volume);
-    }
-    currentPlayer->Run();
 }
