@@ -48,10 +48,8 @@ BOOL WINAPI UnregisterClassW(LPCWSTR lpClassName, HINSTANCE) {
 int WINAPI GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    const tovarin::gwes::Window* window = wm.windows().Find(hWnd);
+    const tovarin::gwes::Window* window = wm.WindowOrFail(hWnd);
     if (!window) {
-        lock.unlock();
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
     return tovarin::gwes::CopyTextOut(window->window_class->name, lpClassName, nMaxCount);

@@ -61,10 +61,8 @@ extern "C" {
 HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    const Window* dialog = wm.windows().Find(hDlg);
+    const Window* dialog = wm.WindowOrFail(hDlg);
     if (!dialog) {
-        lock.unlock();
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
     for (const Window* child : dialog->children) {
@@ -80,10 +78,8 @@ HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
 int WINAPI GetDlgCtrlID(HWND hWnd) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    const Window* window = wm.windows().Find(hWnd);
+    const Window* window = wm.WindowOrFail(hWnd);
     if (!window) {
-        lock.unlock();
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
     return window->parent ? window->id : 0;
@@ -167,10 +163,13 @@ BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect) {
     BaseUnits base;
     {
         auto lock = wm.Lock();
-        std::shared_ptr<DialogState> state = DialogOf(wm, hDlg);
-        if (!state || !lpRect) {
+        std::shared_ptr<DialogState> state = DialogOrFail(wm, hDlg);
+        if (!state) {
+            return FALSE;
+        }
+        if (!lpRect) {
             lock.unlock();
-            SetError(state ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
+            SetError(ERROR_INVALID_PARAMETER);
             return FALSE;
         }
         base = state->base;

@@ -71,6 +71,14 @@ std::shared_ptr<DialogState> DialogOf(WindowManager& wm, HWND hwnd) {
     return window ? window->dialog : nullptr;
 }
 
+std::shared_ptr<DialogState> DialogOrFail(WindowManager& wm, HWND hwnd) {
+    std::shared_ptr<DialogState> state = DialogOf(wm, hwnd);
+    if (!state) {
+        SetError(ERROR_INVALID_WINDOW_HANDLE);
+    }
+    return state;
+}
+
 std::optional<DialogTemplate> ReadTemplateAt(const void* address) {
     if (!address) {
         return std::nullopt;
@@ -120,10 +128,8 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, const DialogTemplate& dialog, 
     RECT rect = PlacementToPixels(dialog.x, dialog.y, dialog.cx, dialog.cy, base);
     {
         auto lock = wm.Lock();
-        Window* parent_window = parent ? wm.windows().Find(parent) : nullptr;
+        Window* parent_window = parent ? wm.WindowOrFail(parent) : nullptr;
         if (parent && !parent_window) {
-            lock.unlock();
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return nullptr;
         }
         if (child && !parent_window) {
@@ -255,10 +261,8 @@ INT_PTR RunModal(HINSTANCE instance, const std::optional<DialogTemplate>& dialog
     HWND owner = nullptr;
     if (parent) {
         auto lock = wm.Lock();
-        Window* window = wm.windows().Find(parent);
+        Window* window = wm.WindowOrFail(parent);
         if (!window) {
-            lock.unlock();
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return -1;
         }
         owner = TopLevelOf(window)->handle;
@@ -360,10 +364,8 @@ BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult) {
     bool modal = false;
     {
         auto lock = wm.Lock();
-        std::shared_ptr<DialogState> state = DialogOf(wm, hDlg);
+        std::shared_ptr<DialogState> state = DialogOrFail(wm, hDlg);
         if (!state) {
-            lock.unlock();
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
         state->ended = true;

@@ -27,6 +27,8 @@ struct DialogState {
 
 // Kernel lock held: the dialog state of a window, null for other windows.
 std::shared_ptr<DialogState> DialogOf(WindowManager& wm, HWND hwnd);
+// The same, failing with ERROR_INVALID_WINDOW_HANDLE for a handle of no dialog.
+std::shared_ptr<DialogState> DialogOrFail(WindowManager& wm, HWND hwnd);
 
 // Makes the dialog of a template (WM_INITDIALOG included), shown if its style says so and
 // `show` allows. Null on failure, with the last error set.

@@ -74,7 +74,7 @@ void SendCommand(HWND dialog, int id, HWND control) {
 bool ShiftHeld() {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    return (wm.held_modifiers & MOD_SHIFT) != 0;
+    return wm.ShiftHeld();
 }
 
 // The key message taken as navigation; false when the focus control wants it.

@@ -8,7 +8,8 @@ namespace tovarin::gwes {
 class WindowManager;
 struct Window;
 
-// Kernel lock held: a window goes; nothing keeps it as focus, active window or capture.
+// Kernel lock held: a window goes; nothing keeps it as focus, active, capture or foreground
+// window, nor as the last active pop-up of its family.
 void ForgetWindowInput(WindowManager& wm, const Window& window);
 
 // Without the lock, on the receiving thread: carries out an activation that another thread

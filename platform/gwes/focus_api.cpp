@@ -25,8 +25,7 @@ namespace {
 HWND CallerInput(HWND WindowManager::ThreadInput::*which) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    auto found = wm.thread_input.find(CurrentThreadId());
-    return found == wm.thread_input.end() ? nullptr : found->second.*which;
+    return wm.InputOf(CurrentThreadId()).*which;
 }
 
 Window* TopLevelOf(Window* window) {
@@ -82,20 +81,7 @@ HWND LastActivePopupOf(WindowManager& wm, Window& window) {
 namespace tovarin::gwes {
 
 void ForgetWindowInput(WindowManager& wm, const Window& window) {
-    for (auto& [thread, input] : wm.thread_input) {
-        if (input.active == window.handle) {
-            input.active = nullptr;
-        }
-        if (input.focus == window.handle) {
-            input.focus = nullptr;
-        }
-        if (input.pending_activation == window.handle) {
-            input.pending_activation = nullptr;
-        }
-    }
-    if (wm.capture == window.handle) {
-        wm.capture = nullptr;
-    }
+    wm.ForgetInputWindow(window.handle);
     for (Window* top : wm.windows().top_level()) {
         if (top->last_active_popup == window.handle) {
             top->last_active_popup = nullptr;
@@ -107,26 +93,23 @@ void RunPendingActivation(WindowManager& wm) {
     HWND pending = nullptr;
     {
         auto lock = wm.Lock();
-        auto found = wm.thread_input.find(CurrentThreadId());
-        if (found == wm.thread_input.end() || !found->second.pending_activation) {
-            return;
-        }
-        pending = found->second.pending_activation;
-        found->second.pending_activation = nullptr;
+        pending = wm.TakePendingActivation(CurrentThreadId());
     }
-    SetActiveWindow(pending);
+    if (pending) {
+        SetActiveWindow(pending);
+    }
 }
 
 void ForegroundToNextWindow(WindowManager& wm) {
-    if (wm.foreground && wm.windows().Find(wm.foreground)) {
+    if (wm.ForegroundWindow()) {
         return;
     }
-    wm.foreground = nullptr;
+    wm.set_foreground(nullptr);
     for (Window* top : wm.windows().top_level()) {
         if (top->alive && !top->destroying && top->Visible() && !(top->style & WS_DISABLED) &&
             !(top->ex_style & WS_EX_NOACTIVATE)) {
-            wm.foreground = top->handle;
-            wm.thread_input[top->thread_id].pending_activation = top->handle;
+            wm.set_foreground(top->handle);
+            wm.AskActivation(top->thread_id, top->handle);
             PostToWindow(wm, *top, WM_NULL, 0, 0);  // wakes the thread's message loop
             return;
         }
@@ -139,15 +122,13 @@ BOOL BringToForeground(HWND hwnd) {
     bool own_thread = false;
     {
         auto lock = wm.Lock();
-        Window* window = wm.windows().Find(hwnd);
+        Window* window = wm.WindowOrFail(hwnd);
         if (!window) {
-            lock.unlock();
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
         Window* top = TopLevelOf(window);
         top_handle = top->handle;
-        wm.foreground = top_handle;
+        wm.set_foreground(top_handle);
         {
             LayoutChange change(wm, *top);
             wm.windows().BringToTop(*top);
@@ -161,7 +142,7 @@ BOOL BringToForeground(HWND hwnd) {
         }
         own_thread = top->thread_id == CurrentThreadId();
         if (!own_thread) {
-            wm.thread_input[top->thread_id].pending_activation = top_handle;
+            wm.AskActivation(top->thread_id, top_handle);
             PostToWindow(wm, *top, WM_NULL, 0, 0);  // wakes the thread's message loop
         }
     }
@@ -181,10 +162,8 @@ BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
     bool focus_inside = false;
     {
         auto lock = wm.Lock();
-        Window* window = wm.windows().Find(hWnd);
+        Window* window = wm.WindowOrFail(hWnd);
         if (!window) {
-            lock.unlock();
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
         was_disabled = (window->style & WS_DISABLED) != 0;
@@ -195,13 +174,11 @@ BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
             window->style &= ~WS_DISABLED;
         } else {
             window->style |= WS_DISABLED;
-            auto input = wm.thread_input.find(window->thread_id);
-            if (input != wm.thread_input.end()) {
-                focus_inside = IsWithin(wm.windows().Find(input->second.focus), window) &&
-                               window->thread_id == CurrentThreadId();
-            }
-            if (wm.capture && IsWithin(wm.windows().Find(wm.capture), window)) {
-                wm.capture = nullptr;
+            focus_inside =
+                IsWithin(wm.windows().Find(wm.InputOf(window->thread_id).focus), window) &&
+                window->thread_id == CurrentThreadId();
+            if (IsWithin(wm.windows().Find(wm.capture()), window)) {
+                wm.set_capture(nullptr);
             }
         }
     }
@@ -215,10 +192,8 @@ BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
 BOOL WINAPI IsWindowEnabled(HWND hWnd) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    const Window* window = wm.windows().Find(hWnd);
+    const Window* window = wm.WindowOrFail(hWnd);
     if (!window) {
-        lock.unlock();
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
     return (window->style & WS_DISABLED) ? FALSE : TRUE;
@@ -230,10 +205,8 @@ HWND WINAPI SetActiveWindow(HWND hWnd) {
     HWND old = nullptr;
     {
         auto lock = wm.Lock();
-        Window* window = wm.windows().Find(hWnd);
+        Window* window = wm.WindowOrFail(hWnd);
         if (!window) {
-            lock.unlock();
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return nullptr;
         }
         window = TopLevelOf(window);
@@ -243,18 +216,17 @@ HWND WINAPI SetActiveWindow(HWND hWnd) {
             return nullptr;
         }
         hWnd = window->handle;
-        WindowManager::ThreadInput& input = wm.thread_input[self];
-        old = input.active;
+        old = wm.InputOf(self).active;
         if (old == hWnd) {
             return old;
         }
-        input.active = hWnd;
+        wm.SetActiveWindowOf(self, hWnd);
         if (Window* root = RootOwnerOf(wm, window); root && root != window) {
             root->last_active_popup = hWnd;
         }
-        if (wm.foreground && wm.windows().Find(wm.foreground) &&
-            wm.windows().Find(wm.foreground)->thread_id == self) {
-            wm.foreground = hWnd;  // the foreground thread's active window is the foreground
+        if (const Window* foreground = wm.ForegroundWindow();
+            foreground && foreground->thread_id == self) {
+            wm.set_foreground(hWnd);  // the foreground thread's active window is the foreground
         }
     }
     if (old && IsWindow(old)) {
@@ -275,12 +247,10 @@ HWND WINAPI SetFocus(HWND hWnd) {
     HWND previous = nullptr;  // what the caller had, before any activation moved the focus
     {
         auto lock = wm.Lock();
-        previous = wm.thread_input[self].focus;
+        previous = wm.InputOf(self).focus;
         if (hWnd) {
-            Window* window = wm.windows().Find(hWnd);
+            Window* window = wm.WindowOrFail(hWnd);
             if (!window) {
-                lock.unlock();
-                SetError(ERROR_INVALID_WINDOW_HANDLE);
                 return nullptr;
             }
             if (window->thread_id != self) {
@@ -289,7 +259,7 @@ HWND WINAPI SetFocus(HWND hWnd) {
                 return nullptr;
             }
             Window* top = TopLevelOf(window);
-            if (wm.thread_input[self].active != top->handle) {
+            if (wm.InputOf(self).active != top->handle) {
                 activate = top->handle;
             }
         }
@@ -303,12 +273,11 @@ HWND WINAPI SetFocus(HWND hWnd) {
         if (hWnd && !wm.windows().Find(hWnd)) {
             return nullptr;  // went while it was being activated
         }
-        WindowManager::ThreadInput& input = wm.thread_input[self];
-        old = input.focus;
+        old = wm.InputOf(self).focus;
         if (old == hWnd) {
             return previous;
         }
-        input.focus = hWnd;
+        wm.SetFocusWindowOf(self, hWnd);
     }
     if (old && IsWindow(old)) {
         SendMessageW(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hWnd), 0);
@@ -326,10 +295,8 @@ HWND WINAPI GetFocus(void) {
 HWND WINAPI GetLastActivePopup(HWND hWnd) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    Window* window = wm.windows().Find(hWnd);
+    Window* window = wm.WindowOrFail(hWnd);
     if (!window) {
-        lock.unlock();
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
     return LastActivePopupOf(wm, *window);
@@ -350,15 +317,15 @@ BOOL WINAPI SetForegroundWindow(HWND hWnd) {
 HWND WINAPI GetForegroundWindow(void) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    return wm.foreground;
+    return wm.foreground();
 }
 
 HWND WINAPI SetCapture(HWND hWnd) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    HWND old = wm.capture;
+    HWND old = wm.capture();
     if (wm.windows().Find(hWnd)) {
-        wm.capture = hWnd;
+        wm.set_capture(hWnd);
     }
     return old;
 }
@@ -368,8 +335,8 @@ BOOL WINAPI ReleaseCapture(void) {
     HWND old = nullptr;
     {
         auto lock = wm.Lock();
-        old = wm.capture;
-        wm.capture = nullptr;
+        old = wm.capture();
+        wm.set_capture(nullptr);
     }
     if (old && IsWindow(old)) {
         SendMessageW(old, WM_CAPTURECHANGED, 0, 0);
@@ -380,7 +347,7 @@ BOOL WINAPI ReleaseCapture(void) {
 HWND WINAPI GetCapture(void) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    return wm.capture;
+    return wm.capture();
 }
 
 BOOL WINAPI IsChild(HWND hWndParent, HWND hWnd) {

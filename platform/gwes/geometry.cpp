@@ -128,7 +128,7 @@ bool ShownAndEnabled(const Window& window) {
 }
 
 RECT WorkArea(const WindowManager& wm) {
-    return RECT{0, kTaskbarHeight, wm.screen_width, wm.screen_height - kMenuBarHeight};
+    return RECT{0, kTaskbarHeight, wm.screen_width(), wm.screen_height() - kMenuBarHeight};
 }
 
 }  // namespace tovarin::gwes

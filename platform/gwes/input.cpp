@@ -92,9 +92,7 @@ void WINAPI keybd_event(BYTE bVk, BYTE bScan, DWORD dwFlags, DWORD) {
 
     auto lock = wm.Lock();
     const UINT modifier = ModifierOfKey(bVk);
-    // The key's own modifier bit is not part of the combination it makes.
-    const UINT held = wm.held_modifiers & ~modifier;
-    wm.held_modifiers = up ? held : held | modifier;
+    const UINT held = wm.ChangeHeldModifiers(modifier, up);
     if (wm.hot_keys().Takes(held, bVk)) {
         // A key that belongs to a hot key reaches no window as a key message, pressed or released.
         for (const HotKey& hot_key : wm.hot_keys().Fired(held, bVk, up)) {
@@ -102,20 +100,7 @@ void WINAPI keybd_event(BYTE bVk, BYTE bScan, DWORD dwFlags, DWORD) {
         }
         return;
     }
-    // Keys go to the window with the keyboard focus on the foreground window's thread, when the
-    // focus lies in the foreground window; otherwise to the foreground window itself.
-    const Window* target = wm.windows().Find(wm.foreground);
-    if (target) {
-        auto input = wm.thread_input.find(target->thread_id);
-        if (input != wm.thread_input.end()) {
-            const Window* focus = wm.windows().Find(input->second.focus);
-            for (const Window* each = focus; each; each = each->parent) {
-                if (each == target) {
-                    target = focus;
-                    break;
-                }
-            }
-        }
+    if (const Window* target = wm.KeyTarget()) {
         PostToWindow(wm, *target, up ? WM_KEYUP : WM_KEYDOWN, bVk, KeyMessageLParam(bScan, up));
     }
 }
@@ -124,8 +109,7 @@ BOOL WINAPI RegisterHotKey(HWND hWnd, int id, UINT fsModifiers, UINT vk) {
     WindowManager& wm = WindowManager::Current();
     const uint32_t self = CurrentThreadId();
     auto lock = wm.Lock();
-    if (hWnd && !wm.windows().Find(hWnd)) {
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
+    if (hWnd && !wm.WindowOrFail(hWnd)) {
         return FALSE;
     }
     DWORD error = wm.hot_keys().Register(

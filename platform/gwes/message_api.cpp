@@ -13,13 +13,14 @@ using tovarin::kernel::SetError;
 
 namespace {
 
-// A filter window must be a window (or (HWND)-1, or none).
+// A filter window must be a window (or (HWND)-1, or none); false, with the last error set, when
+// it is not.
 bool ValidFilterWindow(WindowManager& wm, HWND hwnd) {
     if (!hwnd || hwnd == MessageFilter::kThreadMessagesOnly) {
         return true;
     }
     auto lock = wm.Lock();
-    return wm.windows().Find(hwnd) != nullptr;
+    return wm.WindowOrFail(hwnd) != nullptr;
 }
 
 // The character a key press types, if any.
@@ -67,9 +68,8 @@ BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
         wm.OwnQueue()->Post(wm.scheduler(), posted);
         return TRUE;
     }
-    const Window* window = wm.windows().Find(hWnd);
+    const Window* window = wm.WindowOrFail(hWnd);
     if (!window) {
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
     PostToWindow(wm, *window, Msg, wParam, lParam);
@@ -100,7 +100,6 @@ BOOL WINAPI GetMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
         return -1;
     }
     if (!ValidFilterWindow(wm, hWnd)) {
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return -1;
     }
     const MessageFilter filter{.hwnd = hWnd, .first = wMsgFilterMin, .last = wMsgFilterMax};
@@ -122,7 +121,6 @@ BOOL WINAPI PeekMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
         return FALSE;
     }
     if (!ValidFilterWindow(wm, hWnd)) {
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
     const MessageFilter filter{.hwnd = hWnd, .first = wMsgFilterMin, .last = wMsgFilterMax};
@@ -137,7 +135,7 @@ BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
     std::optional<wchar_t> character =
-        CharacterOf(static_cast<UINT>(lpMsg->wParam), (wm.held_modifiers & MOD_SHIFT) != 0);
+        CharacterOf(static_cast<UINT>(lpMsg->wParam), wm.ShiftHeld());
     if (!character) {
         return FALSE;
     }
@@ -171,9 +169,8 @@ LRESULT WINAPI DispatchMessageW(const MSG* lpMsg) {
         if (!lpMsg->hwnd) {
             return 0;  // a thread message has no procedure
         }
-        const Window* window = wm.windows().Find(lpMsg->hwnd);
+        const Window* window = wm.WindowOrFail(lpMsg->hwnd);
         if (!window) {
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return 0;
         }
         if (window->thread_id != self) {

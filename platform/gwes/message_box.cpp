@@ -62,12 +62,6 @@ MessageBoxLook LookOf(const MessageBoxState& box) {
     return MessageBoxLook{box.text, box.type, box.buttons, DefaultButton(box)};
 }
 
-// Kernel lock held.
-std::shared_ptr<MessageBoxState> StateOf(WindowManager& wm, HWND box) {
-    auto found = wm.message_boxes.find(box);
-    return found == wm.message_boxes.end() ? nullptr : found->second;
-}
-
 // The box may end inside a sent message, which GetMessageW delivers without returning: a message
 // of no meaning makes the modal loop look at the box again. (Should the loop end otherwise, the
 // thread's own loop later takes it and nothing happens.)
@@ -79,7 +73,7 @@ void WakeModalLoop() {
 void Finish(WindowManager& wm, HWND box, int result) {
     {
         auto lock = wm.Lock();
-        std::shared_ptr<MessageBoxState> state = StateOf(wm, box);
+        std::shared_ptr<MessageBoxState> state = wm.MessageBoxOf(box);
         if (!state || state->done || result == 0 || !Offers(*state, result)) {
             return;
         }
@@ -95,7 +89,7 @@ LRESULT CALLBACK MessageBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
     std::optional<MessageBoxState> state;
     {
         auto lock = wm.Lock();
-        if (std::shared_ptr<MessageBoxState> shared = StateOf(wm, hwnd)) {
+        if (std::shared_ptr<MessageBoxState> shared = wm.MessageBoxOf(hwnd)) {
             state = *shared;
         }
     }
@@ -128,7 +122,7 @@ LRESULT CALLBACK MessageBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
             // Destroyed without an answer (its owner went): it ends as if closed.
             {
                 auto lock = wm.Lock();
-                std::shared_ptr<MessageBoxState> shared = StateOf(wm, hwnd);
+                std::shared_ptr<MessageBoxState> shared = wm.MessageBoxOf(hwnd);
                 if (!shared || shared->done) {
                     return 0;
                 }
@@ -154,9 +148,9 @@ class ModalScope {
   public:
     ModalScope(WindowManager& wm, HWND box, HWND owner) : wm_(wm), box_(box), owner_(owner) {
         auto lock = wm_.Lock();
-        previous_foreground_ = wm_.foreground;
+        previous_foreground_ = wm_.foreground();
         if (Window* window = wm_.windows().Find(box_)) {
-            wm_.foreground = box_;
+            wm_.set_foreground(box_);
             LayoutChange change(wm_, *window);
             wm_.windows().BringToTop(*window);
         }
@@ -169,13 +163,13 @@ class ModalScope {
     ModalScope& operator=(const ModalScope&) = delete;
     ~ModalScope() {
         auto lock = wm_.Lock();
-        wm_.message_boxes.erase(box_);
+        wm_.RemoveMessageBox(box_);
         if (Window* window = wm_.windows().Find(owner_); window && disabled_owner_) {
             window->style &= ~WS_DISABLED;
         }
-        if ((!wm_.foreground || wm_.foreground == box_) &&
+        if ((!wm_.foreground() || wm_.foreground() == box_) &&
             wm_.windows().Find(previous_foreground_)) {
-            wm_.foreground = previous_foreground_;
+            wm_.set_foreground(previous_foreground_);
         }
     }
 
@@ -195,7 +189,7 @@ std::vector<MessageBoxInfo> ShownMessageBoxes() {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
     std::vector<MessageBoxInfo> shown;
-    for (const auto& [hwnd, state] : wm.message_boxes) {
+    for (const auto& [hwnd, state] : wm.message_boxes()) {
         if (!state->done && wm.windows().Find(hwnd)) {
             shown.push_back({hwnd, state->text, state->caption, state->type, state->thread_id});
         }
@@ -206,7 +200,7 @@ std::vector<MessageBoxInfo> ShownMessageBoxes() {
 bool AnswerMessageBox(HWND box, int button_id) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    std::shared_ptr<MessageBoxState> state = StateOf(wm, box);
+    std::shared_ptr<MessageBoxState> state = wm.MessageBoxOf(box);
     const Window* window = wm.windows().Find(box);
     if (!state || state->done || !window || !Offers(*state, button_id)) {
         return false;
@@ -225,8 +219,7 @@ int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType)
         SetError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    if (hWnd && !IsWindow(hWnd)) {
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
+    if (hWnd && !IsWindowOrFail(hWnd)) {
         return 0;
     }
     WindowManager& wm = WindowManager::Current();
@@ -253,7 +246,7 @@ int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType)
             return 0;
         }
         window->proc = &MessageBoxProc;
-        wm.message_boxes[box] = state;
+        wm.AddMessageBox(box, state);
     }
     TraceShown(state->caption, state->text);
 

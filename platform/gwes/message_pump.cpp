@@ -128,10 +128,8 @@ LRESULT CallWindowProcedure(WNDPROC proc, HWND hwnd, UINT message, WPARAM wparam
 LRESULT SendToWindow(WindowManager& wm, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     const uint32_t self = CurrentThreadId();
     auto lock = wm.Lock();
-    const Window* window = wm.windows().Find(hwnd);
+    const Window* window = wm.WindowOrFail(hwnd);
     if (!window) {
-        lock.unlock();
-        kernel::SetError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
     if (window->thread_id != self) {

@@ -22,9 +22,14 @@ constexpr int kDoubleClickArea = 8;
 RECT FullScreenRect(const WindowManager& wm, bool cover_menu_bar) {
     RECT rect = WorkArea(wm);
     if (cover_menu_bar) {
-        rect.bottom = wm.screen_height;
+        rect.bottom = wm.screen_height();
     }
     return rect;
+}
+
+// Kernel lock held: the menu-bar area, the bottom strip of the screen as it is turned now.
+RECT MenuBarAreaOf(const WindowManager& wm) {
+    return RECT{0, wm.screen_height() - kMenuBarHeight, wm.screen_width(), wm.screen_height()};
 }
 
 }  // namespace
@@ -39,19 +44,16 @@ void TurnScreen(Orientation orientation) {
         const RECT old_work = WorkArea(wm);
         switch (orientation) {
             case Orientation::Portrait:
-                wm.screen_width = kPortraitWidth;
-                wm.screen_height = kPortraitHeight;
+                wm.SetScreenSize(kPortraitWidth, kPortraitHeight);
                 break;
             case Orientation::Landscape:
-                wm.screen_width = kPortraitHeight;
-                wm.screen_height = kPortraitWidth;
+                wm.SetScreenSize(kPortraitHeight, kPortraitWidth);
                 break;
             case Orientation::Square:
-                wm.screen_width = kPortraitWidth;
-                wm.screen_height = kPortraitWidth;
+                wm.SetScreenSize(kPortraitWidth, kPortraitWidth);
                 break;
         }
-        const RECT bar{0, wm.screen_height - kMenuBarHeight, wm.screen_width, wm.screen_height};
+        const RECT bar = MenuBarAreaOf(wm);
         for (Window* top : wm.windows().top_level()) {
             if (top->window_class->name == kMenuBarClassName) {
                 moves.emplace_back(top->handle, bar);
@@ -76,10 +78,10 @@ void TurnScreen(Orientation orientation) {
 Orientation CurrentOrientation() {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    if (wm.screen_width == wm.screen_height) {
+    if (wm.screen_width() == wm.screen_height()) {
         return Orientation::Square;
     }
-    return wm.screen_width > wm.screen_height ? Orientation::Landscape : Orientation::Portrait;
+    return wm.screen_width() > wm.screen_height() ? Orientation::Landscape : Orientation::Portrait;
 }
 
 void KeepFullScreen(HWND hwnd, bool cover_menu_bar) {
@@ -102,7 +104,7 @@ void KeepFullScreen(HWND hwnd, bool cover_menu_bar) {
 RECT MenuBarArea() {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    return RECT{0, wm.screen_height - kMenuBarHeight, wm.screen_width, wm.screen_height};
+    return MenuBarAreaOf(wm);
 }
 
 }  // namespace tovarin::gwes
@@ -115,11 +117,11 @@ int WINAPI GetSystemMetrics(int nIndex) {
     switch (nIndex) {
         case SM_CXSCREEN:
         case SM_CXFULLSCREEN:
-            return wm.screen_width;
+            return wm.screen_width();
         case SM_CYSCREEN:
-            return wm.screen_height;
+            return wm.screen_height();
         case SM_CYFULLSCREEN:
-            return wm.screen_height - kTaskbarHeight - kMenuBarHeight;
+            return wm.screen_height() - kTaskbarHeight - kMenuBarHeight;
         case SM_CXVSCROLL:
         case SM_CYHSCROLL:
         case SM_CYVSCROLL:

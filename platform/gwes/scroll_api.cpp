@@ -31,9 +31,8 @@ int LargestPosition(const ScrollBarState& bar) {
 
 // Kernel lock held: the bar of a window, or null with the last error set.
 ScrollBarState* BarOf(WindowManager& wm, HWND hwnd, int bar, Window** window_out = nullptr) {
-    Window* window = wm.windows().Find(hwnd);
+    Window* window = wm.WindowOrFail(hwnd);
     if (!window) {
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
     if (bar != SB_HORZ && bar != SB_VERT) {
@@ -194,10 +193,8 @@ BOOL WINAPI GetScrollRange(HWND hWnd, int nBar, LPINT lpMinPos, LPINT lpMaxPos) 
 BOOL WINAPI ShowScrollBar(HWND hWnd, int wBar, BOOL bShow) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    Window* window = wm.windows().Find(hWnd);
+    Window* window = wm.WindowOrFail(hWnd);
     if (!window) {
-        lock.unlock();
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
     DWORD bits = wBar == SB_BOTH   ? (WS_VSCROLL | WS_HSCROLL)
@@ -219,10 +216,8 @@ int WINAPI ScrollWindowEx(HWND hWnd, int dx, int dy, const RECT* prcScroll, cons
     std::vector<std::pair<HWND, POINT>> moves;
     {
         auto lock = wm.Lock();
-        Window* window = wm.windows().Find(hWnd);
+        Window* window = wm.WindowOrFail(hWnd);
         if (!window) {
-            lock.unlock();
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return 0;  // ERROR
         }
         RECT client = ClientRectInWindow(*window);

@@ -97,7 +97,7 @@ HWND StylusDown(POINT screen) {
         Window* top = TopLevelOf(window);
         // A pop-up that never activates (a combo box's dropped list) leaves the foreground as
         // it is.
-        if (wm.foreground != top->handle && !(top->ex_style & WS_EX_NOACTIVATE)) {
+        if (wm.foreground() != top->handle && !(top->ex_style & WS_EX_NOACTIVATE)) {
             bring_forward = top->handle;
         }
         if (std::optional<ThumbGeometry> thumb = ThumbOf(*window);
@@ -144,7 +144,7 @@ HWND StylusMove(POINT screen) {
         }
         return window->handle;
     }
-    Window* window = wm.windows().Find(wm.capture ? wm.capture : state.target);
+    Window* window = wm.windows().Find(wm.capture() ? wm.capture() : state.target);
     if (!window) {
         return nullptr;
     }
@@ -173,7 +173,7 @@ HWND StylusUp(POINT screen) {
         PostScroll(wm, *window, SB_ENDSCROLL, 0);
         return window->handle;
     }
-    Window* window = wm.windows().Find(wm.capture ? wm.capture : touch.target);
+    Window* window = wm.windows().Find(wm.capture() ? wm.capture() : touch.target);
     if (!window) {
         return nullptr;
     }

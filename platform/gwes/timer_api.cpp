@@ -15,9 +15,8 @@ std::shared_ptr<ThreadQueue> TimerQueue(WindowManager& wm, HWND hwnd) {
     if (!hwnd) {
         return wm.OwnQueue();
     }
-    const Window* window = wm.windows().Find(hwnd);
+    const Window* window = wm.WindowOrFail(hwnd);
     if (!window) {
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
     return wm.QueueOf(window->thread_id);

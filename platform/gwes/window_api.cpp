@@ -45,9 +45,8 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
         }
         const bool child = (dwStyle & WS_CHILD) != 0;
         if (hWndParent) {
-            Window* parent = wm.windows().Find(hWndParent);
+            Window* parent = wm.WindowOrFail(hWndParent);
             if (!parent) {
-                SetError(ERROR_INVALID_WINDOW_HANDLE);
                 return nullptr;
             }
             if (child) {
@@ -137,9 +136,8 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     std::shared_ptr<Window> window;
     {
         auto lock = wm.Lock();
-        window = wm.windows().FindShared(hWnd);
+        window = wm.SharedWindowOrFail(hWnd);
         if (!window) {
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
         if (window->thread_id != self) {
@@ -163,9 +161,8 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
     bool was_visible = false;
     {
         auto lock = wm.Lock();
-        Window* window = wm.windows().Find(hWnd);
+        Window* window = wm.WindowOrFail(hWnd);
         if (!window) {
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
         was_visible = window->Visible();
@@ -218,9 +215,8 @@ BOOL WINAPI IsWindowVisible(HWND hWnd) {
 DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    const Window* window = wm.windows().Find(hWnd);
+    const Window* window = wm.WindowOrFail(hWnd);
     if (!window) {
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
     if (lpdwProcessId) {

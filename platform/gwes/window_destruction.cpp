@@ -19,9 +19,6 @@ void Forget(WindowManager& wm, Window& window) {
     if (std::shared_ptr<ThreadQueue> queue = wm.QueueOf(window.thread_id)) {
         queue->ForgetWindow(window.handle);
     }
-    if (wm.foreground == window.handle) {
-        wm.foreground = nullptr;
-    }
     for (Window* owned : wm.windows().OwnedBy(window)) {
         owned->owner = nullptr;
     }
@@ -62,13 +59,12 @@ void DestroyWindowTree(WindowManager& wm, const std::shared_ptr<Window>& window)
             window->destroying = true;
             window->style &= ~WS_VISIBLE;
         }
-        was_foreground = wm.foreground == window->handle;
+        was_foreground = wm.foreground() == window->handle;
         if (was_foreground) {
-            wm.foreground = nullptr;
+            wm.set_foreground(nullptr);
         }
-        auto input = wm.thread_input.find(window->thread_id);
-        if (input != wm.thread_input.end() && input->second.active == window->handle &&
-            window->owner && window->thread_id == CurrentThreadId()) {
+        if (wm.InputOf(window->thread_id).active == window->handle && window->owner &&
+            window->thread_id == CurrentThreadId()) {
             hand_over_to = window->owner;
         }
         proc = window->proc;
@@ -124,7 +120,7 @@ void DestroyWindowTree(WindowManager& wm, const std::shared_ptr<Window>& window)
             return;
         }
         if (was_foreground) {
-            wm.foreground = hand_over_to;
+            wm.set_foreground(hand_over_to);
         }
     }
     SetActiveWindow(hand_over_to);

@@ -33,6 +33,17 @@ DeferredPositions* BatchOf(HDWP handle) {
     return batch && batch->magic == 0x44575021 ? batch : nullptr;
 }
 
+// Kernel lock held: the window whose rectangle the caller asks for into `rect`; null, with the
+// last error set, for a handle of no window or no rectangle to fill.
+const Window* WindowWithRectOut(const WindowManager& wm, HWND hwnd, const RECT* rect) {
+    const Window* window = wm.WindowOrFail(hwnd);
+    if (window && !rect) {
+        SetError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return window;
+}
+
 }  // namespace
 
 namespace tovarin::gwes {
@@ -41,10 +52,8 @@ BOOL ApplyWindowPos(WINDOWPOS position) {
     WindowManager& wm = WindowManager::Current();
     {
         auto lock = wm.Lock();
-        Window* window = wm.windows().Find(position.hwnd);
+        Window* window = wm.WindowOrFail(position.hwnd);
         if (!window) {
-            lock.unlock();
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
         if (position.flags & SWP_NOMOVE) {
@@ -138,10 +147,8 @@ extern "C" {
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    const Window* window = wm.windows().Find(hWnd);
-    if (!window || !lpRect) {
-        lock.unlock();
-        SetError(window ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
+    const Window* window = WindowWithRectOut(wm, hWnd, lpRect);
+    if (!window) {
         return FALSE;
     }
     RECT client = ClientRectInWindow(*window);
@@ -152,10 +159,8 @@ BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    const Window* window = wm.windows().Find(hWnd);
-    if (!window || !lpRect) {
-        lock.unlock();
-        SetError(window ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
+    const Window* window = WindowWithRectOut(wm, hWnd, lpRect);
+    if (!window) {
         return FALSE;
     }
     *lpRect = WindowRectOnScreen(*window);
@@ -168,19 +173,15 @@ int WINAPI MapWindowPoints(HWND hWndFrom, HWND hWndTo, LPPOINT lpPoints, UINT cP
     POINT from{0, 0};
     POINT to{0, 0};
     if (hWndFrom) {
-        const Window* window = wm.windows().Find(hWndFrom);
+        const Window* window = wm.WindowOrFail(hWndFrom);
         if (!window) {
-            lock.unlock();
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return 0;
         }
         from = ClientOriginOnScreen(*window);
     }
     if (hWndTo) {
-        const Window* window = wm.windows().Find(hWndTo);
+        const Window* window = wm.WindowOrFail(hWndTo);
         if (!window) {
-            lock.unlock();
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return 0;
         }
         to = ClientOriginOnScreen(*window);
@@ -201,10 +202,8 @@ BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
     }
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    const Window* window = wm.windows().Find(hWnd);
+    const Window* window = wm.WindowOrFail(hWnd);
     if (!window) {
-        lock.unlock();
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
     POINT origin = ClientOriginOnScreen(*window);
@@ -219,10 +218,8 @@ BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
     }
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    const Window* window = wm.windows().Find(hWnd);
+    const Window* window = wm.WindowOrFail(hWnd);
     if (!window) {
-        lock.unlock();
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
     POINT origin = ClientOriginOnScreen(*window);
@@ -293,10 +290,9 @@ HDWP WINAPI DeferWindowPos(HDWP hWinPosInfo, HWND hWnd, HWND hWndInsertAfter, in
         SetError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
-    if (!IsWindow(hWnd)) {
+    if (!IsWindowOrFail(hWnd)) {
         // The batch is given up, as documented: the caller must not end it.
         delete batch;
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
     batch->positions.push_back(WINDOWPOS{hWnd, hWndInsertAfter, x, y, cx, cy, uFlags});

@@ -35,9 +35,8 @@ LONG WINAPI GetWindowLongW(HWND hWnd, int nIndex) {
     WNDPROC proc = nullptr;
     {
         auto lock = wm.Lock();
-        Window* window = wm.windows().Find(hWnd);
+        Window* window = wm.WindowOrFail(hWnd);
         if (!window) {
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return 0;
         }
         switch (nIndex) {
@@ -75,9 +74,8 @@ LONG WINAPI SetWindowLongW(HWND hWnd, int nIndex, LONG dwNewLong) {
     WNDPROC old_proc = nullptr;
     {
         auto lock = wm.Lock();
-        Window* window = wm.windows().Find(hWnd);
+        Window* window = wm.WindowOrFail(hWnd);
         if (!window) {
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return 0;
         }
         auto exchange = [](auto& field, auto value) {

@@ -19,9 +19,8 @@ enum class Owner { Self, Other, Gone };
 Owner OwnerOf(WindowManager& wm, HWND hwnd) {
     const uint32_t self = CurrentThreadId();
     auto lock = wm.Lock();
-    const Window* window = wm.windows().Find(hwnd);
+    const Window* window = wm.WindowOrFail(hwnd);
     if (!window) {
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return Owner::Gone;
     }
     return window->thread_id == self ? Owner::Self : Owner::Other;
@@ -39,11 +38,10 @@ BOOL WINAPI SetWindowTextW(HWND hWnd, LPCWSTR lpString) {
                 SendToWindow(wm, hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpString)));
         case Owner::Other: {
             auto lock = wm.Lock();
-            if (Window* window = wm.windows().Find(hWnd)) {
+            if (Window* window = wm.WindowOrFail(hWnd)) {
                 window->title = lpString ? lpString : L"";
                 return TRUE;
             }
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
         case Owner::Gone:
@@ -65,10 +63,9 @@ int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount) {
                                                  reinterpret_cast<LPARAM>(lpString)));
         case Owner::Other: {
             auto lock = wm.Lock();
-            if (const Window* window = wm.windows().Find(hWnd)) {
+            if (const Window* window = wm.WindowOrFail(hWnd)) {
                 return CopyTextOut(window->title, lpString, nMaxCount);
             }
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return 0;
         }
         case Owner::Gone:
@@ -84,10 +81,9 @@ int WINAPI GetWindowTextLengthW(HWND hWnd) {
             return static_cast<int>(SendToWindow(wm, hWnd, WM_GETTEXTLENGTH, 0, 0));
         case Owner::Other: {
             auto lock = wm.Lock();
-            if (const Window* window = wm.windows().Find(hWnd)) {
+            if (const Window* window = wm.WindowOrFail(hWnd)) {
                 return static_cast<int>(window->title.size());
             }
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return 0;
         }
         case Owner::Gone:

@@ -64,9 +64,8 @@ BOOL WINAPI EnumWindows(WNDENUMPROC lpEnumFunc, LPARAM lParam) {
 HWND WINAPI GetWindow(HWND hWnd, UINT uCmd) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    const Window* window = wm.windows().Find(hWnd);
+    const Window* window = wm.WindowOrFail(hWnd);
     if (!window) {
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
     const std::vector<Window*>& siblings = wm.windows().SiblingsOf(*window);
@@ -93,9 +92,8 @@ HWND WINAPI GetWindow(HWND hWnd, UINT uCmd) {
 HWND WINAPI GetParent(HWND hWnd) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    const Window* window = wm.windows().Find(hWnd);
+    const Window* window = wm.WindowOrFail(hWnd);
     if (!window) {
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
     // A child's parent; a top-level window's owner.

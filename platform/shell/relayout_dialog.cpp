@@ -51,10 +51,8 @@ BOOL WINAPI RelayoutDialog(HINSTANCE hInst, HWND hDlg, LPCWSTR lpDialogTemplate)
     BaseUnits base;
     {
         auto lock = wm.Lock();
-        std::shared_ptr<DialogState> state = DialogOf(wm, hDlg);
+        std::shared_ptr<DialogState> state = DialogOrFail(wm, hDlg);
         if (!state) {
-            lock.unlock();
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
         base = state->base;
