@@ -7,9 +7,9 @@
 #include "common/window_names.h"
 #include "console/parser.h"
 #include "console/script_runner.h"
-#include "gwes/stylus.h"
-#include "gwes/window.h"
+#include "gwes/input/stylus.h"
 #include "gwes/window_manager.h"
+#include "gwes/windows/window.h"
 #include "kernel/device.h"
 #include "kernel/strings/utf8.h"
 

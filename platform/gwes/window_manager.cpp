@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "gwes/commctrl/control_classes.h"
 #include "gwes/controls/standard_controls.h"
-#include "gwes/focus.h"
 #include "gwes/gdi/gdi_objects.h"
-#include "gwes/window_destruction.h"
+#include "gwes/input/focus.h"
+#include "gwes/windows/window_destruction.h"
 #include "kernel/device_local.h"
 #include "kernel/handles.h"
 #include "kernel/subsystems.h"
@@ -39,6 +40,7 @@ WindowManager::WindowManager()
                   .background = reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_WINDOW + 1)),
                   .built_in = true});
     controls::RegisterStandardControls(classes_);
+    controls::RegisterCommonControlClasses(classes_);
 }
 
 WindowManager::~WindowManager() = default;

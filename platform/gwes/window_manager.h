@@ -19,15 +19,15 @@
 
 #include <windows.h>
 
-#include "gwes/hot_keys.h"
-#include "gwes/thread_queue.h"
-#include "gwes/window_class.h"
-#include "gwes/window_table.h"
+#include "gwes/input/hot_keys.h"
+#include "gwes/messages/thread_queue.h"
+#include "gwes/windows/window_class.h"
+#include "gwes/windows/window_table.h"
 #include "kernel/scheduler.h"
 
 namespace tovarin::gwes {
 
-// A message box on screen (see message_box.h).
+// A message box on screen (see dialogs/message_box.h).
 struct MessageBoxState {
     std::wstring text;
     std::wstring caption;

@@ -8,7 +8,7 @@
 #include <aygshell.h>
 #include <windows.h>
 
-#include "gwes/screen.h"
+#include "gwes/painting/screen.h"
 #include "gwes/window_manager.h"
 #include "kernel/handles.h"
 

@@ -10,7 +10,7 @@
 #include <aygshell.h>
 #include <windows.h>
 
-#include "gwes/screen.h"
+#include "gwes/painting/screen.h"
 #include "gwes/window_manager.h"
 #include "shell/bars_paint.h"
 #include "kernel/handles.h"

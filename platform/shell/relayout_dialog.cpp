@@ -9,7 +9,7 @@
 #include <aygshell.h>
 #include <windows.h>
 
-#include "gwes/dialog_manager.h"
+#include "gwes/dialogs/dialog_manager.h"
 #include "gwes/window_manager.h"
 #include "kernel/handles.h"
 

@@ -3,8 +3,8 @@
 #include <cairo.h>
 
 #include "gwes/gdi/window_damage.h"
-#include "gwes/geometry.h"
 #include "gwes/window_manager.h"
+#include "gwes/windows/geometry.h"
 #include "kernel/handles.h"
 
 namespace tovarin::gwes {

@@ -9,8 +9,8 @@
 
 #include "gwes/gdi/device_contexts.h"
 #include "gwes/gdi/window_damage.h"
-#include "gwes/geometry.h"
 #include "gwes/window_manager.h"
+#include "gwes/windows/geometry.h"
 #include "kernel/handles.h"
 
 using namespace tovarin::gwes;

@@ -3,8 +3,8 @@
 #include <cairo.h>
 
 #include "gwes/gdi/gdi_objects.h"
-#include "gwes/geometry.h"
 #include "gwes/window_manager.h"
+#include "gwes/windows/geometry.h"
 
 namespace tovarin::gwes {
 namespace {
