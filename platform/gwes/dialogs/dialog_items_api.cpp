@@ -4,6 +4,7 @@
 // control's own messages (WM_SETTEXT, WM_GETTEXT, BM_SETCHECK, BM_GETCHECK).
 #include <climits>
 #include <cwctype>
+#include <optional>
 #include <string>
 
 #include <windows.h>
@@ -159,22 +160,15 @@ LRESULT WINAPI SendDlgItemMessageW(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM w
 }
 
 BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect) {
-    WindowManager& wm = WindowManager::Current();
-    BaseUnits base;
-    {
-        auto lock = wm.Lock();
-        std::shared_ptr<DialogState> state = DialogOrFail(wm, hDlg);
-        if (!state) {
-            return FALSE;
-        }
-        if (!lpRect) {
-            lock.unlock();
-            SetError(ERROR_INVALID_PARAMETER);
-            return FALSE;
-        }
-        base = state->base;
+    std::optional<BaseUnits> base = DialogBaseUnitsOrFail(hDlg);
+    if (!base) {
+        return FALSE;
     }
-    *lpRect = DialogRectToPixels(*lpRect, base);
+    if (!lpRect) {
+        SetError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *lpRect = DialogRectToPixels(*lpRect, *base);
     return TRUE;
 }
 

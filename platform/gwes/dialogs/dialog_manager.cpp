@@ -79,6 +79,13 @@ std::shared_ptr<DialogState> DialogOrFail(WindowManager& wm, HWND hwnd) {
     return state;
 }
 
+std::optional<BaseUnits> DialogBaseUnitsOrFail(HWND hwnd) {
+    WindowManager& wm = WindowManager::Current();
+    auto lock = wm.Lock();
+    std::shared_ptr<DialogState> state = DialogOrFail(wm, hwnd);
+    return state ? std::optional(state->base) : std::nullopt;
+}
+
 std::optional<DialogTemplate> ReadTemplateAt(const void* address) {
     if (!address) {
         return std::nullopt;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <windows.h>
 
@@ -29,6 +30,9 @@ struct DialogState {
 std::shared_ptr<DialogState> DialogOf(WindowManager& wm, HWND hwnd);
 // The same, failing with ERROR_INVALID_WINDOW_HANDLE for a handle of no dialog.
 std::shared_ptr<DialogState> DialogOrFail(WindowManager& wm, HWND hwnd);
+// Without the lock: the dialog's base units, which place its items; none, with
+// ERROR_INVALID_WINDOW_HANDLE, for a handle of no dialog.
+std::optional<BaseUnits> DialogBaseUnitsOrFail(HWND hwnd);
 
 // Makes the dialog of a template (WM_INITDIALOG included), shown if its style says so and
 // `show` allows. Null on failure, with the last error set.
