@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fuzz_check.h"
-#include "gwes/dialog_template.h"
+#include "gwes/dialogs/dialog_template.h"
 
 using namespace tovarin::gwes;
 

@@ -12,8 +12,8 @@
 #include <cwchar>
 #include <functional>
 
+#include "gwes/commctrl/sheets/property_sheet.h"
 #include "gwes/controls/standard_controls.h"
-#include "gwes/sheets/property_sheet.h"
 #include "kernel/device.h"
 #include "kernel/strings/utf8.h"
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "gwes/windows_host.h"
+#include "gwes/windows/windows_host.h"
 #include "kernel/device.h"
 #include "kernel/files/device_paths.h"
 #include "kernel/strings/utf8.h"

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "gwes/stylus.h"
+#include "gwes/input/stylus.h"
 #include "kernel/strings/utf8.h"
 
 namespace tovarin::emulator::console {

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "gwes/windows_host.h"
+#include "gwes/windows/windows_host.h"
 #include "kernel/device.h"
 #include "kernel/processes/processes.h"
 

@@ -6,7 +6,7 @@
 #include "booted_emulator.h"
 #include "common/window_names.h"
 #include "console/script_runner.h"
-#include "gwes/stylus.h"
+#include "gwes/input/stylus.h"
 #include "kernel/scheduler.h"
 #include "shell/bars_paint.h"
 

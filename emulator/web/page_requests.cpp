@@ -7,9 +7,9 @@
 #include "common/window_names.h"
 #include "console/parser.h"
 #include "console/script_runner.h"
-#include "gwes/stylus.h"
-#include "gwes/window.h"
+#include "gwes/input/stylus.h"
 #include "gwes/window_manager.h"
+#include "gwes/windows/window.h"
 #include "kernel/device.h"
 #include "kernel/strings/utf8.h"
 
@@ -123,20 +123,8 @@ std::variant<PageRequest, std::string> ParseType(const Json& body) {
 HWND FocusedWindow() {
     gwes::WindowManager& wm = gwes::WindowManager::Current();
     auto lock = wm.Lock();
-    const gwes::Window* top = wm.windows().Find(wm.foreground);
-    if (!top) {
-        return nullptr;
-    }
-    auto input = wm.thread_input.find(top->thread_id);
-    if (input != wm.thread_input.end()) {
-        const gwes::Window* focus = wm.windows().Find(input->second.focus);
-        for (const gwes::Window* each = focus; each; each = each->parent) {
-            if (each == top) {
-                return focus->handle;
-            }
-        }
-    }
-    return top->handle;
+    const gwes::Window* target = wm.KeyTarget();
+    return target ? target->handle : nullptr;
 }
 
 console::Outcome Touch(const StylusInput& input) {

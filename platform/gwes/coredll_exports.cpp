@@ -1,6 +1,6 @@
 // The window manager's functions that the device's coredll.dll exports by name (the others are
 // reached through the import libraries' own names).
-#include "gwes/input.h"
+#include "gwes/input/keyboard.h"
 #include "kernel/modules/modules.h"
 #include "kernel/subsystems.h"
 

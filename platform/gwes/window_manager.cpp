@@ -1,12 +1,15 @@
 #include "gwes/window_manager.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "gwes/commctrl/control_classes.h"
 #include "gwes/controls/standard_controls.h"
-#include "gwes/focus.h"
 #include "gwes/gdi/gdi_objects.h"
-#include "gwes/window_destruction.h"
+#include "gwes/input/focus.h"
+#include "gwes/windows/window_destruction.h"
 #include "kernel/device_local.h"
+#include "kernel/handles.h"
 #include "kernel/subsystems.h"
 
 namespace tovarin::gwes {
@@ -23,6 +26,12 @@ uint32_t CurrentThreadId() {
     return kernel::CurrentScheduler().Self().id;
 }
 
+bool IsWindowOrFail(HWND hwnd) {
+    WindowManager& wm = WindowManager::Current();
+    auto lock = wm.Lock();
+    return wm.WindowOrFail(hwnd) != nullptr;
+}
+
 WindowManager::WindowManager()
     : scheduler_(kernel::CurrentScheduler()), gdi_(std::make_unique<Gdi>()) {
     classes_.Add({.name = kDialogClassName,
@@ -31,6 +40,7 @@ WindowManager::WindowManager()
                   .background = reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_WINDOW + 1)),
                   .built_in = true});
     controls::RegisterStandardControls(classes_);
+    controls::RegisterCommonControlClasses(classes_);
 }
 
 WindowManager::~WindowManager() = default;
@@ -58,6 +68,74 @@ std::shared_ptr<ThreadQueue> WindowManager::QueueOf(uint32_t thread_id) const {
     return found == queues_.end() ? nullptr : found->second;
 }
 
+Window* WindowManager::WindowOrFail(HWND hwnd) const {
+    Window* window = windows_.Find(hwnd);
+    if (!window) {
+        kernel::SetError(ERROR_INVALID_WINDOW_HANDLE);
+    }
+    return window;
+}
+
+std::shared_ptr<Window> WindowManager::SharedWindowOrFail(HWND hwnd) const {
+    return WindowOrFail(hwnd) ? windows_.FindShared(hwnd) : nullptr;
+}
+
+Window* WindowManager::ForegroundWindow() const {
+    return windows_.Find(foreground_);
+}
+
+WindowManager::ThreadInput WindowManager::InputOf(uint32_t thread_id) const {
+    auto found = thread_input_.find(thread_id);
+    return found == thread_input_.end() ? ThreadInput{} : found->second;
+}
+
+HWND WindowManager::TakePendingActivation(uint32_t thread_id) {
+    auto found = thread_input_.find(thread_id);
+    return found == thread_input_.end() ? nullptr
+                                        : std::exchange(found->second.pending_activation, nullptr);
+}
+
+Window* WindowManager::KeyTarget() const {
+    Window* top = ForegroundWindow();
+    if (!top) {
+        return nullptr;
+    }
+    Window* focus = windows_.Find(InputOf(top->thread_id).focus);
+    for (const Window* each = focus; each; each = each->parent) {
+        if (each == top) {
+            return focus;
+        }
+    }
+    return top;
+}
+
+void WindowManager::ForgetInputWindow(HWND hwnd) {
+    for (auto& [thread, input] : thread_input_) {
+        for (HWND* kept : {&input.active, &input.focus, &input.pending_activation}) {
+            if (*kept == hwnd) {
+                *kept = nullptr;
+            }
+        }
+    }
+    for (HWND* kept : {&capture_, &foreground_}) {
+        if (*kept == hwnd) {
+            *kept = nullptr;
+        }
+    }
+}
+
+UINT WindowManager::ChangeHeldModifiers(UINT modifier, bool up) {
+    // The key's own modifier bit is not part of the combination it makes.
+    const UINT others = held_modifiers_ & ~modifier;
+    held_modifiers_ = up ? others : others | modifier;
+    return others;
+}
+
+std::shared_ptr<MessageBoxState> WindowManager::MessageBoxOf(HWND box) const {
+    auto found = message_boxes_.find(box);
+    return found == message_boxes_.end() ? nullptr : found->second;
+}
+
 size_t WindowManager::TimerCount() const {
     size_t count = 0;
     for (const auto& [id, queue] : queues_) {
@@ -78,11 +156,11 @@ void WindowManager::ThreadEnded(uint32_t thread_id) {
         }
     }
     hot_keys_.ForgetThread(thread_id);
-    thread_input.erase(thread_id);
+    thread_input_.erase(thread_id);
     if (!owned.empty()) {
         ForegroundToNextWindow(*this);
     }
-    std::erase_if(message_boxes,
+    std::erase_if(message_boxes_,
                   [&](const auto& entry) { return entry.second->thread_id == thread_id; });
     auto queue = queues_.find(thread_id);
     if (queue != queues_.end()) {

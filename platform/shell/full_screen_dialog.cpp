@@ -8,7 +8,8 @@
 #include <aygshell.h>
 #include <windows.h>
 
-#include "gwes/screen.h"
+#include "gwes/painting/screen.h"
+#include "gwes/window_manager.h"
 #include "kernel/handles.h"
 
 using tovarin::kernel::SetError;
@@ -21,8 +22,7 @@ BOOL WINAPI SHInitDialog(PSHINITDLGINFO pshidi) {
         return FALSE;
     }
     HWND dialog = pshidi->hDlg;
-    if (!IsWindow(dialog)) {
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
+    if (!tovarin::gwes::IsWindowOrFail(dialog)) {
         return FALSE;
     }
     if (!(pshidi->dwMask & SHIDIM_FLAGS)) {

@@ -10,7 +10,8 @@
 #include <aygshell.h>
 #include <windows.h>
 
-#include "gwes/screen.h"
+#include "gwes/painting/screen.h"
+#include "gwes/window_manager.h"
 #include "shell/bars_paint.h"
 #include "kernel/handles.h"
 #include "kernel/resources/module_resources.h"
@@ -46,8 +47,7 @@ BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* pmbi) {
         SetError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (!IsWindow(pmbi->hwndParent)) {
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
+    if (!tovarin::gwes::IsWindowOrFail(pmbi->hwndParent)) {
         return FALSE;
     }
     if (!(pmbi->dwFlags & SHCMBF_EMPTYBAR)) {

@@ -9,8 +9,7 @@
 #include <aygshell.h>
 #include <windows.h>
 
-#include "gwes/dialog_manager.h"
-#include "gwes/window_manager.h"
+#include "gwes/dialogs/dialog_manager.h"
 #include "kernel/handles.h"
 
 using namespace tovarin::gwes;
@@ -47,17 +46,9 @@ bool KeepsItsOwnText(HWND control) {
 extern "C" {
 
 BOOL WINAPI RelayoutDialog(HINSTANCE hInst, HWND hDlg, LPCWSTR lpDialogTemplate) {
-    WindowManager& wm = WindowManager::Current();
-    BaseUnits base;
-    {
-        auto lock = wm.Lock();
-        std::shared_ptr<DialogState> state = DialogOf(wm, hDlg);
-        if (!state) {
-            lock.unlock();
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
-        base = state->base;
+    std::optional<BaseUnits> base = DialogBaseUnitsOrFail(hDlg);
+    if (!base) {
+        return FALSE;
     }
     std::optional<DialogTemplate> layout = LoadDialogTemplate(hInst, lpDialogTemplate);
     if (!layout) {
@@ -79,7 +70,7 @@ BOOL WINAPI RelayoutDialog(HINSTANCE hInst, HWND hDlg, LPCWSTR lpDialogTemplate)
             continue;  // this dialog has no such control
         }
         HWND control = controls->second[index++];
-        RECT rect = PlacementToPixels(item.x, item.y, item.cx, item.cy, base);
+        RECT rect = PlacementToPixels(item.x, item.y, item.cx, item.cy, *base);
         batch = DeferWindowPos(batch, control, nullptr, rect.left, rect.top, rect.right - rect.left,
                                rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
         if (!batch) {

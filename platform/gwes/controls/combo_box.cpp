@@ -16,9 +16,9 @@
 #include "gwes/controls/control_paint.h"
 #include "gwes/controls/control_painters.h"
 #include "gwes/controls/list_box.h"
-#include "gwes/geometry.h"
 #include "gwes/gdi/window_damage.h"
 #include "gwes/window_manager.h"
+#include "gwes/windows/geometry.h"
 
 namespace tovarin::gwes::controls {
 namespace {

@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 #include "gwes/controls/control_state.h"
-#include "gwes/frame_paint.h"
+#include "gwes/painting/frame_paint.h"
 
 namespace tovarin::gwes::controls {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <commctrl.h>
 
-#include "gwes/message_pump.h"
+#include "gwes/messages/message_pump.h"
 #include "gwes/window_manager.h"
 #include "kernel/device_local.h"
 

@@ -1,6 +1,6 @@
 #include "gwes/controls/standard_controls.h"
 
-#include "gwes/window_class.h"
+#include "gwes/windows/window_class.h"
 
 namespace tovarin::gwes::controls {
 
@@ -9,11 +9,9 @@ void RegisterStandardControls(ClassTable& classes) {
         const wchar_t* name;
         WNDPROC proc;
     } standard[] = {
-        {kButtonClass, ButtonProcedure()},     {kStaticClass, StaticProcedure()},
-        {kEditClass, EditProcedure()},         {kComboBoxClass, ComboBoxProcedure()},
-        {kListBoxClass, ListBoxProcedure()},   {kComboListClass, ListBoxProcedure()},
-        {kListViewClass, ListViewProcedure()}, {kTrackbarClass, TrackbarProcedure()},
-        {kTabClass, TabProcedure()},
+        {kButtonClass, ButtonProcedure()},   {kStaticClass, StaticProcedure()},
+        {kEditClass, EditProcedure()},       {kComboBoxClass, ComboBoxProcedure()},
+        {kListBoxClass, ListBoxProcedure()}, {kComboListClass, ListBoxProcedure()},
     };
     for (const auto& control : standard) {
         classes.Add({.name = control.name, .proc = control.proc, .built_in = true});

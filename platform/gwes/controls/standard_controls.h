@@ -1,5 +1,6 @@
 // The window classes of the standard controls, registered on every device as the system's own
-// (they cannot be unregistered). Each class's procedure lives in its own file of this folder.
+// (they cannot be unregistered). Each class's procedure lives in its own file of this folder; the
+// common controls' classes are in commctrl/control_classes.h.
 #pragma once
 
 #include <windows.h>
@@ -17,18 +18,12 @@ inline constexpr wchar_t kComboBoxClass[] = L"ComboBox";
 inline constexpr wchar_t kListBoxClass[] = L"ListBox";
 // The list that a drop-down combo box opens over other windows.
 inline constexpr wchar_t kComboListClass[] = L"ComboLBox";
-inline constexpr wchar_t kListViewClass[] = L"SysListView32";
-inline constexpr wchar_t kTrackbarClass[] = L"msctls_trackbar32";
-inline constexpr wchar_t kTabClass[] = L"SysTabControl32";
 
 WNDPROC ButtonProcedure();
 WNDPROC StaticProcedure();
 WNDPROC EditProcedure();
 WNDPROC ListBoxProcedure();
 WNDPROC ComboBoxProcedure();
-WNDPROC ListViewProcedure();
-WNDPROC TrackbarProcedure();
-WNDPROC TabProcedure();
 
 // The ComboLBox list that a combo box drops down; null for any other window.
 HWND ComboListOf(HWND combo);

@@ -47,15 +47,15 @@ HDC MakeWindowDc(WindowManager& wm, const Window* window, bool whole_window,
     dc->paint_area = std::move(paint_area);
     Gdi& gdi = wm.gdi();
     std::lock_guard guard(gdi.lock());
-    if (!gdi.screen() || gdi.screen_width() != wm.screen_width ||
-        gdi.screen_height() != wm.screen_height) {
-        gdi.ResizeScreen(wm.screen_width, wm.screen_height);
+    if (!gdi.screen() || gdi.screen_width() != wm.screen_width() ||
+        gdi.screen_height() != wm.screen_height()) {
+        gdi.ResizeScreen(wm.screen_width(), wm.screen_height());
     }
     if (window) {
         dc->window = window->handle;
         ComputeWindowDcArea(wm, *dc);
     } else {
-        dc->visible = Region(RECT{0, 0, wm.screen_width, wm.screen_height});
+        dc->visible = Region(wm.ScreenRect());
     }
     SelectDefaults(gdi, *dc);
     DeviceContext& made = *dc;
@@ -106,9 +106,8 @@ HDC WindowDc(HWND hWnd, bool whole_window) {
     auto lock = wm.Lock();
     const Window* window = nullptr;
     if (hWnd) {
-        window = wm.windows().Find(hWnd);
+        window = wm.WindowOrFail(hWnd);
         if (!window) {
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return nullptr;
         }
     }
@@ -229,8 +228,8 @@ int WINAPI GetDeviceCaps(HDC hdc, int nIndex) {
     int height = 0;
     {
         auto lock = wm.Lock();
-        width = wm.screen_width;
-        height = wm.screen_height;
+        width = wm.screen_width();
+        height = wm.screen_height();
     }
     return WithDc(hdc, 0, [&](DeviceContext&) {
         switch (nIndex) {

@@ -8,7 +8,7 @@
 
 #include "gwes/gdi/gdi_objects.h"
 #include "gwes/gdi/region.h"
-#include "gwes/window.h"
+#include "gwes/windows/window.h"
 
 namespace tovarin::gwes {
 

@@ -3,8 +3,8 @@
 #include <cairo.h>
 
 #include "gwes/gdi/window_damage.h"
-#include "gwes/geometry.h"
 #include "gwes/window_manager.h"
+#include "gwes/windows/geometry.h"
 #include "kernel/handles.h"
 
 namespace tovarin::gwes {
@@ -70,8 +70,8 @@ DrawScope::DrawScope(HDC hdc, bool drawing)
     cairo_surface_t* surface = nullptr;
     if (!dc_->memory) {
         if (!gdi_.screen()) {
-            gdi_.ResizeScreen(WindowManager::Current().screen_width,
-                              WindowManager::Current().screen_height);
+            const WindowManager& wm = WindowManager::Current();
+            gdi_.ResizeScreen(wm.screen_width(), wm.screen_height());
         }
         surface = gdi_.screen();
         origin = dc_->origin;

@@ -9,8 +9,8 @@
 
 #include "gwes/gdi/device_contexts.h"
 #include "gwes/gdi/window_damage.h"
-#include "gwes/geometry.h"
 #include "gwes/window_manager.h"
+#include "gwes/windows/geometry.h"
 #include "kernel/handles.h"
 
 using namespace tovarin::gwes;
@@ -51,10 +51,8 @@ BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
         }
         return TRUE;
     }
-    Window* window = wm.windows().Find(hWnd);
+    Window* window = wm.WindowOrFail(hWnd);
     if (!window) {
-        lock.unlock();
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
     Invalidate(wm, *window, ClientArea(*window, lpRect), bErase != FALSE);
@@ -64,10 +62,8 @@ BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
 BOOL WINAPI ValidateRect(HWND hWnd, const RECT* lpRect) {
     WindowManager& wm = WindowManager::Current();
     auto lock = wm.Lock();
-    Window* window = wm.windows().Find(hWnd);
+    Window* window = wm.WindowOrFail(hWnd);
     if (!window) {
-        lock.unlock();
-        SetError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
     // Without a rectangle the whole window is valid, its frame included.
@@ -82,10 +78,8 @@ BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase) {
     RECT bounds{};
     {
         auto lock = wm.Lock();
-        Window* window = wm.windows().Find(hWnd);
+        Window* window = wm.WindowOrFail(hWnd);
         if (!window) {
-            lock.unlock();
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
         Region client_part = window->update;
@@ -116,10 +110,8 @@ BOOL WINAPI UpdateWindow(HWND hWnd) {
     WindowManager& wm = WindowManager::Current();
     {
         auto lock = wm.Lock();
-        const Window* window = wm.windows().Find(hWnd);
+        const Window* window = wm.WindowOrFail(hWnd);
         if (!window) {
-            lock.unlock();
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
         if (window->update.Empty()) {
@@ -135,10 +127,8 @@ BOOL WINAPI RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN, UINT flags) {
     if (flags & (RDW_INVALIDATE | RDW_VALIDATE)) {
         WindowManager& wm = WindowManager::Current();
         auto lock = wm.Lock();
-        Window* window = hWnd ? wm.windows().Find(hWnd) : nullptr;
+        Window* window = hWnd ? wm.WindowOrFail(hWnd) : nullptr;
         if (hWnd && !window) {
-            lock.unlock();
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
         std::vector<Window*> targets;
@@ -181,10 +171,8 @@ HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT lpPaint) {
     RECT paint_rect{};
     {
         auto lock = wm.Lock();
-        Window* window = wm.windows().Find(hwnd);
+        Window* window = wm.WindowOrFail(hwnd);
         if (!window) {
-            lock.unlock();
-            SetError(ERROR_INVALID_WINDOW_HANDLE);
             return nullptr;
         }
         Region update = window->update;

@@ -50,9 +50,9 @@ ScreenImage CaptureScreen() {
     {
         // A turned screen that nobody drew on yet is still the right size.
         auto lock = wm->Lock();
-        if (wm->gdi().screen_width() != wm->screen_width ||
-            wm->gdi().screen_height() != wm->screen_height) {
-            DamageScreen(*wm, Region(RECT{0, 0, wm->screen_width, wm->screen_height}));
+        if (wm->gdi().screen_width() != wm->screen_width() ||
+            wm->gdi().screen_height() != wm->screen_height()) {
+            DamageScreen(*wm, Region(wm->ScreenRect()));
         }
     }
     Gdi& gdi = wm->gdi();

@@ -6,7 +6,7 @@
 
 #include <pango/pangocairo.h>
 
-#include "gwes/dialog_units.h"
+#include "gwes/dialogs/dialog_units.h"
 #include "kernel/strings/utf16.h"
 #include "kernel/strings/utf8.h"
 

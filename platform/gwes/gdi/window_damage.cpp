@@ -3,8 +3,8 @@
 #include <cairo.h>
 
 #include "gwes/gdi/gdi_objects.h"
-#include "gwes/geometry.h"
 #include "gwes/window_manager.h"
+#include "gwes/windows/geometry.h"
 
 namespace tovarin::gwes {
 namespace {
@@ -84,7 +84,7 @@ Region VisibleRegion(WindowManager& wm, const Window& window, bool whole_window)
     for (const Window* parent = window.parent; parent; parent = parent->parent) {
         visible.Intersect(ClientOnScreen(*parent));
     }
-    visible.Intersect(RECT{0, 0, wm.screen_width, wm.screen_height});
+    visible.Intersect(wm.ScreenRect());
     // What lies above it: the siblings before it in z-order, and those of each parent. A group
     // box covers nothing (it only frames the controls inside it), and is itself under all of
     // its siblings, so that the radio buttons it frames show whatever their z-order.
@@ -151,12 +151,12 @@ void DamageScreen(WindowManager& wm, const Region& area) {
     {
         Gdi& gdi = wm.gdi();
         std::lock_guard guard(gdi.lock());
-        if (gdi.screen_width() != wm.screen_width || gdi.screen_height() != wm.screen_height) {
-            gdi.ResizeScreen(wm.screen_width, wm.screen_height);
-            damaged = Region(RECT{0, 0, wm.screen_width, wm.screen_height});
+        if (gdi.screen_width() != wm.screen_width() || gdi.screen_height() != wm.screen_height()) {
+            gdi.ResizeScreen(wm.screen_width(), wm.screen_height());
+            damaged = Region(wm.ScreenRect());
         }
     }
-    damaged.Intersect(RECT{0, 0, wm.screen_width, wm.screen_height});
+    damaged.Intersect(wm.ScreenRect());
     if (damaged.Empty()) {
         return;
     }

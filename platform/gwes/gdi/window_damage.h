@@ -12,7 +12,7 @@
 #include <windows.h>
 
 #include "gwes/gdi/region.h"
-#include "gwes/window.h"
+#include "gwes/windows/window.h"
 
 namespace tovarin::gwes {
 

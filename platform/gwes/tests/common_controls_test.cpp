@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "gwes/common_controls.h"
+#include "gwes/commctrl/common_controls.h"
 #include "kernel/tests/device_fixture.h"
 
 namespace tovarin::gwes::testing {

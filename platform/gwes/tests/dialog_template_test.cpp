@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
-#include "gwes/dialog_template.h"
-#include "gwes/dialog_units.h"
-#include "gwes/images.h"
+#include "gwes/dialogs/dialog_template.h"
+#include "gwes/dialogs/dialog_units.h"
+#include "gwes/gdi/resource_images.h"
 #include "gwes/tests/dialog_fixture.h"
 #include "gwes/tests/dialogs/dialog_test_ids.h"
 

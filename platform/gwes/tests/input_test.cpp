@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "gwes/input.h"
+#include "gwes/input/keyboard.h"
 #include "gwes/tests/gwes_fixture.h"
 #include "kernel/device.h"
 #include "kernel/device_log.h"

@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "gwes/message_box.h"
+#include "gwes/dialogs/message_box.h"
 #include "gwes/tests/gwes_fixture.h"
-#include "gwes/windows_host.h"
+#include "gwes/windows/windows_host.h"
 #include "kernel/device.h"
 #include "kernel/trace.h"
 

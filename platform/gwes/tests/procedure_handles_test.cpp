@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "gwes/procedure_handles.h"
+#include "gwes/windows/procedure_handles.h"
 
 namespace tovarin::gwes {
 namespace {

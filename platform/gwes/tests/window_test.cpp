@@ -1,12 +1,13 @@
 // Classes, windows and their tree, text and attributes.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
 #include "gwes/tests/gwes_fixture.h"
-#include "gwes/windows_host.h"
+#include "gwes/windows/windows_host.h"
 
 namespace tovarin::gwes::testing {
 namespace {
@@ -173,6 +174,82 @@ TEST_F(HandleTest, HandlesFitIn32BitsAndAreNotReusedSoon) {
     SetLastError(0);
     EXPECT_EQ(0, GetWindowTextLengthW(first));
     EXPECT_EQ(ERROR_INVALID_WINDOW_HANDLE, GetLastError());
+}
+
+// Every call that is given the handle of a window that has gone fails the same way: with its
+// failure value and ERROR_INVALID_WINDOW_HANDLE, before it looks at its other arguments.
+TEST_F(HandleTest, CallsOnAGoneWindowFailWithInvalidWindowHandle) {
+    HWND gone = MakeWindow(L"gone");
+    ASSERT_TRUE(DestroyWindow(gone));
+    HWND alive = MakeWindow(L"alive");
+    RECT rect{};
+    POINT point{};
+    wchar_t text[16];
+    MSG message{.hwnd = gone, .message = WM_USER};
+    PAINTSTRUCT paint{};
+    int low = 0;
+    int high = 0;
+    const std::vector<std::pair<const char*, std::function<bool()>>> calls = {
+        {"SendMessageW", [&] { return SendMessageW(gone, WM_USER, 0, 0) == 0; }},
+        {"PostMessageW", [&] { return !PostMessageW(gone, WM_USER, 0, 0); }},
+        {"PeekMessageW", [&] { return !PeekMessageW(&message, gone, 0, 0, PM_NOREMOVE); }},
+        {"GetMessageW", [&] { return GetMessageW(&message, gone, 0, 0) == -1; }},
+        {"DispatchMessageW", [&] { return DispatchMessageW(&message) == 0; }},
+        {"CreateWindowExW", [&] { return MakeWindow(L"child", gone, WS_CHILD) == nullptr; }},
+        {"DestroyWindow", [&] { return !DestroyWindow(gone); }},
+        {"ShowWindow", [&] { return !ShowWindow(gone, SW_SHOW); }},
+        {"GetWindowThreadProcessId", [&] { return GetWindowThreadProcessId(gone, nullptr) == 0; }},
+        {"GetParent", [&] { return GetParent(gone) == nullptr; }},
+        {"GetWindow", [&] { return GetWindow(gone, GW_CHILD) == nullptr; }},
+        {"GetClassNameW", [&] { return GetClassNameW(gone, text, 16) == 0; }},
+        {"SetWindowTextW", [&] { return !SetWindowTextW(gone, L"x"); }},
+        {"GetWindowTextW", [&] { return GetWindowTextW(gone, text, 16) == 0; }},
+        {"GetWindowLongW", [&] { return GetWindowLongW(gone, GWL_STYLE) == 0; }},
+        {"SetWindowLongW", [&] { return SetWindowLongW(gone, GWL_USERDATA, 1) == 0; }},
+        {"GetClientRect", [&] { return !GetClientRect(gone, nullptr); }},
+        {"GetWindowRect", [&] { return !GetWindowRect(gone, nullptr); }},
+        {"MapWindowPoints (from)", [&] { return MapWindowPoints(gone, alive, &point, 1) == 0; }},
+        {"MapWindowPoints (to)", [&] { return MapWindowPoints(alive, gone, &point, 1) == 0; }},
+        {"ScreenToClient", [&] { return !ScreenToClient(gone, &point); }},
+        {"ClientToScreen", [&] { return !ClientToScreen(gone, &point); }},
+        {"SetWindowPos", [&] { return !SetWindowPos(gone, nullptr, 0, 0, 1, 1, SWP_NOZORDER); }},
+        {"DeferWindowPos",
+         [&] {
+             HDWP batch = BeginDeferWindowPos(1);
+             return DeferWindowPos(batch, gone, nullptr, 0, 0, 1, 1, SWP_NOZORDER) == nullptr;
+         }},
+        {"EnableWindow", [&] { return !EnableWindow(gone, FALSE); }},
+        {"IsWindowEnabled", [&] { return !IsWindowEnabled(gone); }},
+        {"SetActiveWindow", [&] { return SetActiveWindow(gone) == nullptr; }},
+        {"SetFocus", [&] { return SetFocus(gone) == nullptr; }},
+        {"GetLastActivePopup", [&] { return GetLastActivePopup(gone) == nullptr; }},
+        {"SetForegroundWindow", [&] { return !SetForegroundWindow(gone); }},
+        {"RegisterHotKey", [&] { return !RegisterHotKey(gone, 1, 0, VK_F1); }},
+        {"SetTimer", [&] { return SetTimer(gone, 1, 100, nullptr) == 0; }},
+        {"GetScrollRange", [&] { return !GetScrollRange(gone, SB_VERT, &low, &high); }},
+        {"ShowScrollBar", [&] { return !ShowScrollBar(gone, SB_VERT, TRUE); }},
+        {"ScrollWindowEx",
+         [&] {
+             return ScrollWindowEx(gone, 0, 1, nullptr, nullptr, nullptr, nullptr, 0) == ERROR;
+         }},
+        {"InvalidateRect", [&] { return !InvalidateRect(gone, nullptr, TRUE); }},
+        {"ValidateRect", [&] { return !ValidateRect(gone, nullptr); }},
+        {"GetUpdateRect", [&] { return !GetUpdateRect(gone, &rect, FALSE); }},
+        {"UpdateWindow", [&] { return !UpdateWindow(gone); }},
+        {"RedrawWindow", [&] { return !RedrawWindow(gone, nullptr, nullptr, RDW_INVALIDATE); }},
+        {"BeginPaint", [&] { return BeginPaint(gone, &paint) == nullptr; }},
+        {"GetDC", [&] { return GetDC(gone) == nullptr; }},
+        {"GetDlgItem", [&] { return GetDlgItem(gone, IDOK) == nullptr; }},
+        {"GetDlgCtrlID", [&] { return GetDlgCtrlID(gone) == 0; }},
+        {"MapDialogRect", [&] { return !MapDialogRect(gone, nullptr); }},
+        {"EndDialog", [&] { return !EndDialog(gone, IDOK); }},
+        {"MessageBoxW", [&] { return MessageBoxW(gone, L"text", L"caption", MB_OK) == 0; }},
+    };
+    for (const auto& [name, fails] : calls) {
+        SetLastError(0);
+        EXPECT_TRUE(fails()) << name;
+        EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE), GetLastError()) << name;
+    }
 }
 
 using DestroyTest = WindowTest;
