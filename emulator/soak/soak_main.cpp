@@ -93,12 +93,13 @@ bool Run(console::Session& session, std::string_view name, uint64_t call,
     return true;
 }
 
-// AddressSanitizer keeps freed memory in quarantine (256 MB by default), so the resident size says
-// nothing about leaks there; the census still holds.
-#if defined(__SANITIZE_ADDRESS__)
+// AddressSanitizer keeps freed memory in quarantine (256 MB by default), and ThreadSanitizer's
+// history of every lock and thread grows with each call, so the resident size says nothing about
+// leaks there; the census still holds.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 constexpr bool kMemoryMeaningful = false;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
 constexpr bool kMemoryMeaningful = false;
 #else
 constexpr bool kMemoryMeaningful = true;
