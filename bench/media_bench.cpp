@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "com/com_ptr.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "media/audio/audio_devices.h"
 #include "media/codec/amr_nb.h"
 #include "media/filters/media_buffer.h"

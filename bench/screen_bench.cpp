@@ -10,7 +10,7 @@
 #include <windows.h>
 
 #include "gwes/gdi/screen_image.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "shell/bars_paint.h"
 #include "sheet_page_template.h"
 

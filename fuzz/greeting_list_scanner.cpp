@@ -14,7 +14,7 @@
 #include "common/names.h"
 #include "fuzz_check.h"
 #include "greeting_scan.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/strings/utf8.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "kernel/device.h"
+#include "host/device.h"
 
 namespace marrowfen_testing {
 

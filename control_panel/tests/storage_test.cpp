@@ -8,7 +8,7 @@
 
 #include "control_panel_fixture.h"
 #include "gwes/tests/gwes_fixture.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/files/attributes.h"
 #include "kernel/files/folder_changes.h"
 

@@ -5,7 +5,7 @@
 
 #include "console/session.h"
 #include "host_trace.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/strings/utf8.h"
 #include "pim/contact_chooser.h"
 #include "pim/contact_store.h"

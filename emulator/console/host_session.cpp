@@ -9,7 +9,7 @@
 #include "host_trace.h"
 #include "image/device_clock.h"
 #include "image/storage_cards.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/files/device_paths.h"
 #include "kernel/files/folder_changes.h"
 #include "kernel/strings/utf8.h"

@@ -14,7 +14,7 @@
 
 #include "gwes/controls/standard_controls.h"
 #include "gwes/sheets/property_sheet.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/strings/utf8.h"
 
 namespace tovarin::emulator::console {

@@ -9,7 +9,7 @@
 #include "console/state_checks.h"
 #include "gwes/message_box.h"
 #include "host_trace.h"
-#include "kernel/device_log.h"
+#include "host/device_log.h"
 #include "kernel/files/device_paths.h"
 #include "kernel/files/folder_changes.h"
 #include "kernel/strings/utf8.h"

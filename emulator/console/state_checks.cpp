@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "gwes/windows_host.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/files/device_paths.h"
 #include "kernel/strings/utf8.h"
 #include "kernel/files/wildcard.h"

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "gwes/windows_host.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/processes/processes.h"
 
 namespace tovarin::emulator {

@@ -8,7 +8,7 @@
 #include "common/names.h"
 #include "hosts/service_registry.h"
 #include "image/device_image.h"
-#include "kernel/device_log.h"
+#include "host/device_log.h"
 #include "kernel/files/device_paths.h"
 #include "kernel/registry/registry.h"
 

@@ -10,7 +10,7 @@
 #include "gwes/stylus.h"
 #include "gwes/window.h"
 #include "gwes/window_manager.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/strings/utf8.h"
 
 namespace tovarin::emulator::web {

@@ -6,7 +6,7 @@
 
 #include "gwes/message_pump.h"
 #include "gwes/window_manager.h"
-#include "kernel/device_log.h"
+#include "host/device_log.h"
 #include "kernel/handles.h"
 
 using namespace tovarin::gwes;

@@ -10,9 +10,9 @@
 #include "gwes/gdi/window_damage.h"
 #include "gwes/message_pump.h"
 #include "gwes/window_manager.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/handles.h"
-#include "kernel/trace.h"
+#include "host/trace.h"
 
 using namespace tovarin::gwes;
 using tovarin::kernel::SetError;

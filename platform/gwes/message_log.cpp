@@ -1,7 +1,7 @@
 #include "gwes/message_log.h"
 
 #include "gwes/window_class.h"
-#include "kernel/device_log.h"
+#include "host/device_log.h"
 
 namespace tovarin::gwes {
 

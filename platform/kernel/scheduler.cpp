@@ -7,7 +7,7 @@
 #include <winbase.h>
 
 #include "kernel/strings/utf8.h"
-#include "kernel/trace.h"
+#include "host/trace.h"
 
 namespace tovarin::kernel {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "gwes/input.h"
 #include "gwes/tests/gwes_fixture.h"
-#include "kernel/device.h"
-#include "kernel/device_log.h"
+#include "host/device.h"
+#include "host/device_log.h"
 
 namespace tovarin::gwes::testing {
 namespace {

@@ -7,8 +7,8 @@
 #include "gwes/message_box.h"
 #include "gwes/tests/gwes_fixture.h"
 #include "gwes/windows_host.h"
-#include "kernel/device.h"
-#include "kernel/trace.h"
+#include "host/device.h"
+#include "host/trace.h"
 
 namespace tovarin::gwes::testing {
 namespace {

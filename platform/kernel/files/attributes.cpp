@@ -10,7 +10,7 @@
 
 #include <winbase.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/files/device_paths.h"
 #include "kernel/strings/utf8.h"
 

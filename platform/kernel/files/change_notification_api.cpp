@@ -13,7 +13,7 @@
 
 #include <windows.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/files/api_paths.h"
 #include "kernel/files/folder_changes.h"
 #include "kernel/handles.h"

@@ -4,7 +4,7 @@
 #include <system_error>
 #include <vector>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/strings/utf8.h"
 #include "kernel/strings/text_case.h"
 

@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include "kernel/device_log.h"
+#include "host/device_log.h"
 #include "kernel/files/device_paths.h"
 #include "kernel/handles.h"
 #include "kernel/processes/image_name.h"

@@ -19,7 +19,7 @@
 
 #include <windows.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/handles.h"
 #include "kernel/modules/modules.h"
 #include "kernel/processes/processes.h"
@@ -27,7 +27,7 @@
 #include "kernel/resources/resource_finder.h"
 #include "kernel/resources/string_pool.h"
 #include "kernel/resources/string_table.h"
-#include "kernel/trace.h"
+#include "host/trace.h"
 
 using namespace tovarin::kernel;
 using namespace tovarin::kernel::resources;

@@ -4,10 +4,10 @@
 #include <map>
 #include <mutex>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/device_local.h"
 #include "kernel/scheduler.h"
-#include "kernel/trace.h"
+#include "host/trace.h"
 #include "media/audio/host_audio.h"
 
 namespace tovarin::media {
