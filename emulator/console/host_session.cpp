@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "console/session.h"
-#include "gwes/windows_host.h"
+#include "host/window_tree.h"
 #include "host_trace.h"
 #include "image/device_clock.h"
 #include "image/storage_cards.h"

@@ -12,8 +12,7 @@
 #include <cwchar>
 #include <functional>
 
-#include "gwes/controls/standard_controls.h"
-#include "gwes/sheets/property_sheet.h"
+#include "host/controls.h"
 #include "host/device.h"
 #include "kernel/strings/utf8.h"
 

@@ -7,7 +7,7 @@
 #include "console/log_checks.h"
 #include "console/log_format.h"
 #include "console/state_checks.h"
-#include "gwes/message_box.h"
+#include "host/message_boxes.h"
 #include "host_trace.h"
 #include "host/device_log.h"
 #include "kernel/files/device_paths.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "gwes/windows_host.h"
+#include "host/window_tree.h"
 #include "host/device.h"
 #include "kernel/files/device_paths.h"
 #include "kernel/strings/utf8.h"

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "gwes/stylus.h"
+#include "host/stylus.h"
 #include "kernel/strings/utf8.h"
 
 namespace tovarin::emulator::console {

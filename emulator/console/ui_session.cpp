@@ -6,8 +6,8 @@
 #include "console/session.h"
 #include "console/ui_commands.h"
 #include "console/ui_input.h"
-#include "gwes/screen.h"
-#include "gwes/stylus.h"
+#include "host/screen.h"
+#include "host/stylus.h"
 #include "kernel/strings/utf8.h"
 
 namespace tovarin::emulator::console {

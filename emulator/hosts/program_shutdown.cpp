@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "gwes/windows_host.h"
+#include "host/window_tree.h"
 #include "host/device.h"
 #include "kernel/processes/processes.h"
 

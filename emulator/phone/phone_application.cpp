@@ -3,10 +3,10 @@
 #include "media/audio/audio_devices.h"
 
 #include "common/names.h"
-#include "gwes/input.h"
+#include "host/keys.h"
 #include "host_trace.h"
 #include "hosts/ready_thread.h"
-#include "gwes/screen.h"
+#include "host/screen.h"
 #include "phone/call_dialog_paint.h"
 #include "phone/phone_state_publisher.h"
 

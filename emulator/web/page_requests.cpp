@@ -7,9 +7,8 @@
 #include "common/window_names.h"
 #include "console/parser.h"
 #include "console/script_runner.h"
-#include "gwes/stylus.h"
-#include "gwes/window.h"
-#include "gwes/window_manager.h"
+#include "host/stylus.h"
+#include "host/window_tree.h"
 #include "host/device.h"
 #include "kernel/strings/utf8.h"
 
@@ -118,27 +117,6 @@ std::variant<PageRequest, std::string> ParseType(const Json& body) {
     return TypeInput{kernel::Utf8ToWide(*text)};
 }
 
-// The window with the keyboard focus in the foreground window, as keys reach it; else the
-// foreground window itself; null when nothing is in the foreground.
-HWND FocusedWindow() {
-    gwes::WindowManager& wm = gwes::WindowManager::Current();
-    auto lock = wm.Lock();
-    const gwes::Window* top = wm.windows().Find(wm.foreground);
-    if (!top) {
-        return nullptr;
-    }
-    auto input = wm.thread_input.find(top->thread_id);
-    if (input != wm.thread_input.end()) {
-        const gwes::Window* focus = wm.windows().Find(input->second.focus);
-        for (const gwes::Window* each = focus; each; each = each->parent) {
-            if (each == top) {
-                return focus->handle;
-            }
-        }
-    }
-    return top->handle;
-}
-
 console::Outcome Touch(const StylusInput& input) {
     HWND reached = nullptr;
     switch (input.action) {
@@ -162,7 +140,7 @@ console::Outcome Touch(const StylusInput& input) {
 }
 
 console::Outcome Type(const TypeInput& input) {
-    HWND focus = FocusedWindow();
+    HWND focus = gwes::FocusedWindow();
     if (!focus) {
         return console::Outcome::Failed("no window is in the foreground to type into");
     }

@@ -1,6 +1,7 @@
 // Key input and hot keys: keybd_event, RegisterHotKey, UnregisterHotKey, UnregisterFunc1, and
 // the host's key observers.
 #include "gwes/input.h"
+#include "host/keys.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 // MessageBoxW and its host side.
-#include "gwes/message_box.h"
+#include "host/message_boxes.h"
 
 #include <algorithm>
 #include <optional>

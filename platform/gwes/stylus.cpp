@@ -1,4 +1,4 @@
-#include "gwes/stylus.h"
+#include "host/stylus.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 #include <aygshell.h>
 #include <windows.h>
 
-#include "gwes/screen.h"
+#include "host/screen.h"
 #include "kernel/handles.h"
 
 using tovarin::kernel::SetError;

@@ -10,8 +10,8 @@
 #include <aygshell.h>
 #include <windows.h>
 
-#include "gwes/screen.h"
-#include "shell/bars_paint.h"
+#include "host/screen.h"
+#include "host/shell_bars.h"
 #include "kernel/handles.h"
 #include "kernel/resources/module_resources.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "gwes/screen.h"
+#include "host/screen.h"
 #include "host/device.h"
 #include "kernel/modules/modules.h"
 #include "kernel/modules/tests/temp_image.h"

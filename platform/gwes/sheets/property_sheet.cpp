@@ -28,7 +28,7 @@
 #include "gwes/controls/control_paint.h"
 #include "gwes/controls/control_state.h"
 #include "gwes/controls/standard_controls.h"
-#include "gwes/screen.h"
+#include "host/screen.h"
 #include "gwes/sheets/sheet_pages.h"
 #include "gwes/sheets/sheet_paint.h"
 #include "kernel/handles.h"

@@ -7,6 +7,7 @@
 #include "gwes/tests/gwes_fixture.h"
 #include "host/device.h"
 #include "host/device_log.h"
+#include "host/keys.h"
 
 namespace tovarin::gwes::testing {
 namespace {

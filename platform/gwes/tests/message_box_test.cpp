@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "gwes/message_box.h"
+#include "host/message_boxes.h"
 #include "gwes/tests/gwes_fixture.h"
-#include "gwes/windows_host.h"
+#include "host/window_tree.h"
 #include "host/device.h"
 #include "host/trace.h"
 

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "gwes/tests/gwes_fixture.h"
-#include "gwes/windows_host.h"
+#include "host/window_tree.h"
 
 namespace tovarin::gwes::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "gwes/windows_host.h"
+#include "host/window_tree.h"
 
 #include "gwes/window_manager.h"
 
@@ -36,6 +36,25 @@ std::vector<WindowInfo> ChildWindows(HWND parent) {
         }
     }
     return windows;
+}
+
+HWND FocusedWindow() {
+    WindowManager& wm = WindowManager::Current();
+    auto lock = wm.Lock();
+    const Window* top = wm.windows().Find(wm.foreground);
+    if (!top) {
+        return nullptr;
+    }
+    auto input = wm.thread_input.find(top->thread_id);
+    if (input != wm.thread_input.end()) {
+        const Window* focus = wm.windows().Find(input->second.focus);
+        for (const Window* each = focus; each; each = each->parent) {
+            if (each == top) {
+                return focus->handle;
+            }
+        }
+    }
+    return top->handle;
 }
 
 }  // namespace tovarin::gwes
