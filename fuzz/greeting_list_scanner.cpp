@@ -15,7 +15,7 @@
 #include "fuzz_check.h"
 #include "greeting_scan.h"
 #include "host/device.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace {
 

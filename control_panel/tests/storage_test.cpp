@@ -10,7 +10,7 @@
 #include "gwes/tests/gwes_fixture.h"
 #include "host/device.h"
 #include "kernel/files/attributes.h"
-#include "kernel/files/folder_changes.h"
+#include "host/folder_changes.h"
 
 namespace marrowfen_testing {
 namespace {

@@ -6,7 +6,7 @@
 #include "console/session.h"
 #include "host_trace.h"
 #include "host/device.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 #include "pim/contact_chooser.h"
 #include "pim/contact_store.h"
 

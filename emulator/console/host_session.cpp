@@ -10,11 +10,10 @@
 #include "image/device_clock.h"
 #include "image/storage_cards.h"
 #include "host/device.h"
-#include "kernel/files/device_paths.h"
-#include "kernel/files/folder_changes.h"
-#include "kernel/strings/utf8.h"
-#include "kernel/processes/processes.h"
-#include "kernel/strings/text_case.h"
+#include "host/device_paths.h"
+#include "host/folder_changes.h"
+#include "host/text.h"
+#include "host/processes.h"
 
 namespace tovarin::emulator::console {
 namespace {

@@ -14,7 +14,7 @@
 
 #include "host/controls.h"
 #include "host/device.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::emulator::console {
 namespace {

@@ -6,8 +6,8 @@
 #include <iterator>
 
 #include "console/session.h"
-#include "kernel/files/device_paths.h"
-#include "kernel/strings/utf8.h"
+#include "host/device_paths.h"
+#include "host/text.h"
 #include "media/audio/audio_devices.h"
 #include "media/codec/amr_nb.h"
 #include "media/codec/wave_file.h"

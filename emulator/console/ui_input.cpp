@@ -3,7 +3,7 @@
 #include <charconv>
 
 #include "host/stylus.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::emulator::console {
 namespace {

@@ -8,7 +8,7 @@
 #include "console/ui_input.h"
 #include "host/screen.h"
 #include "host/stylus.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::emulator::console {
 namespace {

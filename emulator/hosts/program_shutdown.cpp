@@ -7,7 +7,7 @@
 
 #include "host/window_tree.h"
 #include "host/device.h"
-#include "kernel/processes/processes.h"
+#include "host/processes.h"
 
 namespace tovarin::emulator {
 

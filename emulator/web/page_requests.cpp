@@ -10,7 +10,7 @@
 #include "host/stylus.h"
 #include "host/window_tree.h"
 #include "host/device.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::emulator::web {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <winbase.h>
 
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 #include "host/trace.h"
 
 namespace tovarin::kernel {

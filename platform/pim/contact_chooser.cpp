@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "kernel/handles.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 #include "pim/contact_store.h"
 
 using tovarin::kernel::SetError;

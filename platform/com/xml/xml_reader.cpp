@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::com::xml {
 namespace {

@@ -11,8 +11,8 @@
 #include <winbase.h>
 
 #include "host/device.h"
-#include "kernel/files/device_paths.h"
-#include "kernel/strings/utf8.h"
+#include "host/device_paths.h"
+#include "host/text.h"
 
 namespace tovarin::kernel {
 namespace {

@@ -9,8 +9,8 @@
 #include <winbase.h>
 
 #include "host/device.h"
-#include "kernel/files/device_paths.h"
-#include "kernel/strings/utf8.h"
+#include "host/device_paths.h"
+#include "host/text.h"
 #include "kernel/handles.h"
 #include "kernel/modules/builtin_modules.h"
 #include "kernel/modules/module_table.h"

@@ -10,7 +10,7 @@
 #include <windows.h>
 
 #include "host/device_log.h"
-#include "kernel/files/device_paths.h"
+#include "host/device_paths.h"
 #include "kernel/handles.h"
 #include "kernel/processes/image_name.h"
 #include "kernel/processes/process_object.h"

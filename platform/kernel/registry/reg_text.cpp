@@ -6,7 +6,7 @@
 
 #include <winreg.h>
 
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 #include "kernel/strings/text_case.h"
 
 namespace tovarin::kernel::registry {

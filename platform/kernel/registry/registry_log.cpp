@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "host/device.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 #include "host/trace.h"
 
 namespace tovarin::kernel::registry {

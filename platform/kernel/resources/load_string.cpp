@@ -22,7 +22,7 @@
 #include "host/device.h"
 #include "kernel/handles.h"
 #include "kernel/modules/modules.h"
-#include "kernel/processes/processes.h"
+#include "host/processes.h"
 #include "kernel/resources/res_image.h"
 #include "kernel/resources/resource_finder.h"
 #include "kernel/resources/string_pool.h"

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "host/device.h"
-#include "kernel/files/device_paths.h"
-#include "kernel/strings/utf8.h"
+#include "host/device_paths.h"
+#include "host/text.h"
 #include "temp_image.h"
 
 namespace tovarin::kernel {

@@ -14,7 +14,7 @@
 #include "host/device_log.h"
 #include "kernel/modules/modules.h"
 #include "kernel/modules/tests/temp_image.h"
-#include "kernel/processes/processes.h"
+#include "host/processes.h"
 #include "host/trace.h"
 
 namespace tovarin::kernel {
