@@ -18,8 +18,8 @@
 
 #include "com/com_ptr.h"
 #include "host/device.h"
-#include "media/audio/audio_devices.h"
-#include "media/codec/amr_nb.h"
+#include "host/audio.h"
+#include "host/amr_nb.h"
 #include "media/filters/media_buffer.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "image/device_image.h"
 #include "host/text.h"
 #include "host/registry.h"
-#include "media/wave_volume.h"
+#include "host/wave_volume.h"
 #include "sip/sip_line.h"
 
 namespace tovarin::emulator {

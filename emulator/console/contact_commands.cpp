@@ -7,8 +7,7 @@
 #include "host_trace.h"
 #include "host/device.h"
 #include "host/text.h"
-#include "pim/contact_chooser.h"
-#include "pim/contact_store.h"
+#include "host/contacts.h"
 
 namespace tovarin::emulator::console {
 namespace {

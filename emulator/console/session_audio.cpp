@@ -8,9 +8,9 @@
 #include "console/session.h"
 #include "host/device_paths.h"
 #include "host/text.h"
-#include "media/audio/audio_devices.h"
-#include "media/codec/amr_nb.h"
-#include "media/codec/wave_file.h"
+#include "host/audio.h"
+#include "host/amr_nb.h"
+#include "host/wave_file.h"
 
 namespace tovarin::emulator::console {
 namespace {

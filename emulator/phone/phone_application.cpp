@@ -1,6 +1,6 @@
 #include "phone/phone_application.h"
 
-#include "media/audio/audio_devices.h"
+#include "host/audio.h"
 
 #include "common/names.h"
 #include "host/keys.h"

@@ -1,4 +1,4 @@
-#include "diagnostics/live_objects.h"
+#include "host/live_objects.h"
 
 #include "gwes/window_manager.h"
 #include "host/device.h"

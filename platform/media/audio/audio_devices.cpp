@@ -1,4 +1,4 @@
-#include "media/audio/audio_devices.h"
+#include "host/audio.h"
 
 #include <fstream>
 #include <map>
