@@ -7,7 +7,6 @@
 #include "common/window_names.h"
 #include "console/script_runner.h"
 #include "host/stylus.h"
-#include "kernel/scheduler.h"
 #include "host/shell_bars.h"
 
 namespace tovarin::emulator::testing {
