@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 
 namespace {
 

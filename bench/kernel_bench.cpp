@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "com/com_ptr.h"
-#include "kernel/device.h"
-#include "media/audio/audio_devices.h"
-#include "media/codec/amr_nb.h"
+#include "host/device.h"
+#include "host/audio.h"
+#include "host/amr_nb.h"
 #include "media/filters/media_buffer.h"
 
 namespace {

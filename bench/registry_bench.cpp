@@ -11,7 +11,7 @@
 #include <windows.h>
 #include <regext.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 
 namespace {
 

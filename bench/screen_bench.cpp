@@ -9,9 +9,9 @@
 #include <aygshell.h>
 #include <windows.h>
 
-#include "gwes/gdi/screen_image.h"
-#include "kernel/device.h"
-#include "shell/bars_paint.h"
+#include "host/screen_image.h"
+#include "host/device.h"
+#include "host/shell_bars.h"
 #include "sheet_page_template.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <commctrl.h>
 #include <windows.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "sheet_page_template.h"
 
 namespace {

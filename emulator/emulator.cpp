@@ -8,9 +8,9 @@
 #include "image/default_registry.h"
 #include "image/device_clock.h"
 #include "image/device_image.h"
-#include "kernel/strings/utf8.h"
-#include "kernel/registry/registry.h"
-#include "media/wave_volume.h"
+#include "host/text.h"
+#include "host/registry.h"
+#include "host/wave_volume.h"
 #include "sip/sip_line.h"
 
 namespace tovarin::emulator {
@@ -24,7 +24,7 @@ kernel::Device* g_running_device = nullptr;
 
 bool Emulator::FlushRegistryOfRunningDevice() {
     std::lock_guard lock(g_running_mutex);
-    return g_running_device && g_running_device->registry().Flush();
+    return g_running_device && kernel::HostRegistry(*g_running_device).Flush();
 }
 
 std::unique_ptr<Emulator> Emulator::Boot(const BootOptions& options, std::string* error) {
@@ -58,12 +58,12 @@ std::unique_ptr<Emulator> Emulator::PowerOn(const BootOptions& options, std::str
         emulator->log_subscription_ = emulator->device_->log().Subscribe(options.log_listener);
     }
     emulator->attached_.emplace("console");
-    for (const std::wstring& message : emulator->device_->registry().LoadMessages()) {
+    kernel::HostRegistry registry(*emulator->device_);
+    for (const std::wstring& message : registry.LoadMessages()) {
         HostTrace(L"registry", message);
     }
     // A phone whose hive is gone still boots as a phone: with the services listed and the
     // default values, never with nothing running.
-    kernel::Registry& registry = emulator->device_->registry();
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
         if (registry.LoadedFromFile(root)) {
             continue;

@@ -11,8 +11,8 @@
 
 #include "drivers/device_drivers.h"
 #include "hosts/service_host.h"
-#include "kernel/device.h"
-#include "kernel/device_log.h"
+#include "host/device.h"
+#include "host/device_log.h"
 #include "phone/phone_application.h"
 #include "sip/sip_address.h"
 

@@ -16,7 +16,7 @@
 #include <variant>
 #include <vector>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "sip/sip_address.h"
 
 namespace tovarin::emulator {

@@ -1,7 +1,7 @@
 #include "host_trace.h"
 
-#include "kernel/device.h"
-#include "kernel/trace.h"
+#include "host/device.h"
+#include "host/trace.h"
 
 namespace tovarin::emulator {
 

@@ -14,8 +14,8 @@
 #include "common/names.h"
 #include "fuzz_check.h"
 #include "greeting_scan.h"
-#include "kernel/device.h"
-#include "kernel/strings/utf8.h"
+#include "host/device.h"
+#include "host/text.h"
 
 namespace {
 

@@ -192,8 +192,7 @@ LONG OpenApplet(HWND hwndCPl, int applet, int startPage) {
     return 1;
 }
 
-extern "C" __attribute__((visibility("default"))) BOOL WINAPI DllMain(HANDLE hinstDLL,
-                                                                      DWORD dwReason, LPVOID) {
+extern "C" __declspec(dllexport) BOOL WINAPI DllMain(HANDLE hinstDLL, DWORD dwReason, LPVOID) {
     if (dwReason == DLL_PROCESS_ATTACH) {
         g_instance = static_cast<HINSTANCE>(hinstDLL);
         LoadTitles();
@@ -205,9 +204,8 @@ extern "C" __attribute__((visibility("default"))) BOOL WINAPI DllMain(HANDLE hin
     return TRUE;
 }
 
-extern "C" __attribute__((visibility("default"))) LONG WINAPI CPlApplet(HWND hwndCPl, UINT msg,
-                                                                        LPARAM lParam1,
-                                                                        LPARAM lParam2) {
+extern "C" __declspec(dllexport) LONG WINAPI
+    CPlApplet(HWND hwndCPl, UINT msg, LPARAM lParam1, LPARAM lParam2) {
     switch (msg) {
         case CPL_INIT:
             if (VerifyRunProcess(kProgramHopper) == 1) {

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "applet/applet.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "path_chars.h"
 #include "storage/storage.h"
 

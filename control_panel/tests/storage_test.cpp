@@ -8,9 +8,9 @@
 
 #include "control_panel_fixture.h"
 #include "gwes/tests/gwes_fixture.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/files/attributes.h"
-#include "kernel/files/folder_changes.h"
+#include "host/folder_changes.h"
 #include "storage/storage.h"
 
 namespace marrowfen_testing {

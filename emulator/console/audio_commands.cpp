@@ -1,6 +1,6 @@
 #include "console/audio_commands.h"
 
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::emulator::console {
 namespace {

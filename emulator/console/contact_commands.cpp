@@ -5,10 +5,9 @@
 
 #include "console/session.h"
 #include "host_trace.h"
-#include "kernel/device.h"
-#include "kernel/strings/utf8.h"
-#include "pim/contact_chooser.h"
-#include "pim/contact_store.h"
+#include "host/device.h"
+#include "host/text.h"
+#include "host/contacts.h"
 
 namespace tovarin::emulator::console {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::emulator::console {
 namespace {

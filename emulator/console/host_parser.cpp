@@ -1,7 +1,7 @@
 #include <chrono>
 
 #include "console/host_commands.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::emulator::console {
 namespace {

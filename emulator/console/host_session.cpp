@@ -5,16 +5,15 @@
 #include <iterator>
 
 #include "console/session.h"
-#include "gwes/windows/windows_host.h"
+#include "host/window_tree.h"
 #include "host_trace.h"
 #include "image/device_clock.h"
 #include "image/storage_cards.h"
-#include "kernel/device.h"
-#include "kernel/files/device_paths.h"
-#include "kernel/files/folder_changes.h"
-#include "kernel/strings/utf8.h"
-#include "kernel/processes/processes.h"
-#include "kernel/strings/text_case.h"
+#include "host/device.h"
+#include "host/device_paths.h"
+#include "host/folder_changes.h"
+#include "host/text.h"
+#include "host/processes.h"
 
 namespace tovarin::emulator::console {
 namespace {

@@ -12,10 +12,9 @@
 #include <cwchar>
 #include <functional>
 
-#include "gwes/commctrl/sheets/property_sheet.h"
-#include "gwes/controls/standard_controls.h"
-#include "kernel/device.h"
-#include "kernel/strings/utf8.h"
+#include "host/controls.h"
+#include "host/device.h"
+#include "host/text.h"
 
 namespace tovarin::emulator::console {
 namespace {

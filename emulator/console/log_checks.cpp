@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "console/log_format.h"
-#include "kernel/files/device_paths.h"
+#include "host/device_paths.h"
 
 namespace tovarin::emulator::console {
 namespace {

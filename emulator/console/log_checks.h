@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "console/commands.h"
-#include "kernel/device_log.h"
+#include "host/device_log.h"
 
 namespace tovarin::emulator::console {
 

@@ -3,7 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::emulator::console {
 namespace {

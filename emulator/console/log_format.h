@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/device_log.h"
+#include "host/device_log.h"
 
 namespace tovarin::emulator::console {
 

@@ -4,7 +4,7 @@
 #include <strings.h>
 
 #include "console/words.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::emulator::console {
 namespace {

@@ -2,7 +2,7 @@
 #include "console/screen_commands.h"
 
 #include "console/session.h"
-#include "gwes/gdi/screen_image.h"
+#include "host/screen_image.h"
 
 namespace tovarin::emulator::console {
 

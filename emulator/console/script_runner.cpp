@@ -16,7 +16,7 @@
 #include "image/device_image.h"
 #include "image/image_lock.h"
 #include "image/temporary_image.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 #include "web/web_console.h"
 
 namespace tovarin::emulator::console {

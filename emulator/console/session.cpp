@@ -7,14 +7,15 @@
 #include "console/log_checks.h"
 #include "console/log_format.h"
 #include "console/state_checks.h"
-#include "gwes/dialogs/message_box.h"
+#include "host/message_boxes.h"
 #include "host_trace.h"
-#include "kernel/device_log.h"
-#include "kernel/files/device_paths.h"
-#include "kernel/files/folder_changes.h"
-#include "kernel/strings/utf8.h"
-#include "kernel/files/volumes.h"
-#include "kernel/power/power.h"
+#include "host/device_log.h"
+#include "host/events.h"
+#include "host/device_paths.h"
+#include "host/folder_changes.h"
+#include "host/text.h"
+#include "host/free_space.h"
+#include "host/power.h"
 
 namespace tovarin::emulator::console {
 namespace {
@@ -407,7 +408,7 @@ Outcome Session::Do(const ExpectMsgboxCommand& command) {
 }
 
 Outcome Session::Do(const ExpectEventCommand& command) {
-    std::optional<bool> state = NamedEventState(command.name);
+    std::optional<bool> state = kernel::NamedEventState(command.name);
     if (!state) {
         return Outcome::Failed("the expectation did not hold", {"no event has that name"});
     }

@@ -6,11 +6,11 @@
 #include <iterator>
 
 #include "console/session.h"
-#include "kernel/files/device_paths.h"
-#include "kernel/strings/utf8.h"
-#include "media/audio/audio_devices.h"
-#include "media/codec/amr_nb.h"
-#include "media/codec/wave_file.h"
+#include "host/device_paths.h"
+#include "host/text.h"
+#include "host/audio.h"
+#include "host/amr_nb.h"
+#include "host/wave_file.h"
 
 namespace tovarin::emulator::console {
 namespace {

@@ -6,13 +6,11 @@
 #include <filesystem>
 #include <string_view>
 
-#include "gwes/windows/windows_host.h"
-#include "kernel/device.h"
-#include "kernel/files/device_paths.h"
-#include "kernel/strings/utf8.h"
-#include "kernel/files/wildcard.h"
-#include "kernel/handles.h"
-#include "kernel/scheduler.h"
+#include "host/window_tree.h"
+#include "host/device.h"
+#include "host/device_paths.h"
+#include "host/text.h"
+#include "host/wildcard.h"
 
 namespace tovarin::emulator::console {
 namespace fs = std::filesystem;
@@ -37,10 +35,6 @@ std::vector<std::wstring> SplitDevicePath(std::wstring_view path) {
         start = end + 1;
     }
     return parts;
-}
-
-bool EndsWith(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
 }  // namespace
@@ -130,19 +124,6 @@ bool TopLevelWindowExists(const std::wstring& window_class, const std::wstring& 
         }
     }
     return false;
-}
-
-std::optional<bool> NamedEventState(const std::wstring& name) {
-    std::shared_ptr<kernel::KernelObject> object = kernel::Handles().FindNamed(name);
-    auto waitable = std::dynamic_pointer_cast<kernel::Waitable>(object);
-    if (!waitable || !EndsWith(waitable->TypeName(), "event")) {
-        return std::nullopt;
-    }
-    kernel::Scheduler& scheduler = kernel::CurrentScheduler();
-    // Made before the kernel lock is taken: making a thread's record takes the lock as well.
-    kernel::ThreadRecord& self = scheduler.Self();
-    std::lock_guard guard(scheduler.lock());
-    return waitable->IsSignalledFor(self);
 }
 
 }  // namespace tovarin::emulator::console

@@ -33,8 +33,4 @@ std::vector<std::string> DescribeTopLevelWindows();
 // does not see (the phone's call dialog between calls).
 bool TopLevelWindowExists(const std::wstring& window_class, const std::wstring& title);
 
-// The state of a named event: set or clear, nullopt when no event has that name. Reading it
-// takes nothing, also from an auto-reset event.
-std::optional<bool> NamedEventState(const std::wstring& name);
-
 }  // namespace tovarin::emulator::console

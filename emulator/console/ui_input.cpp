@@ -2,8 +2,8 @@
 
 #include <charconv>
 
-#include "gwes/input/stylus.h"
-#include "kernel/strings/utf8.h"
+#include "host/stylus.h"
+#include "host/text.h"
 
 namespace tovarin::emulator::console {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "console/ui_commands.h"
 #include "console/ui_input.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::emulator::console {
 namespace {

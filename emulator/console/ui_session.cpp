@@ -6,9 +6,9 @@
 #include "console/session.h"
 #include "console/ui_commands.h"
 #include "console/ui_input.h"
-#include "gwes/input/stylus.h"
-#include "gwes/painting/screen.h"
-#include "kernel/strings/utf8.h"
+#include "host/screen.h"
+#include "host/stylus.h"
+#include "host/text.h"
 
 namespace tovarin::emulator::console {
 namespace {

@@ -28,17 +28,15 @@
 #include <thread>
 #include <vector>
 
-#include "com/xml/xml_reader.h"
 #include "crash/save_loop.h"
 #include "image/save_temporaries.h"
 #include "image/built_files.h"
 #include "image/device_image.h"
 #include "image/image_lock.h"
 #include "image/temporary_image.h"
-#include "kernel/registry/reg_text.h"
+#include "host/saved_files.h"
 
 using namespace tovarin::emulator;
-namespace registry = tovarin::kernel::registry;
 
 namespace {
 
@@ -92,30 +90,30 @@ uint32_t HiveGeneration(const std::filesystem::path& file, std::string* problem)
         *problem = file.string() + " is empty";
         return 0;
     }
-    registry::KeyNode root;
-    if (auto error = registry::ParseHive(*text, L"HKEY_LOCAL_MACHINE", root)) {
-        *problem = file.string() + ":" + std::to_string(error->line) + ": " + error->message;
-        return 0;
-    }
-    registry::KeyNode* key =
-        registry::FindPath(root, registry::SplitKeyPath(crash::kGenerationKey));
+    std::string error;
+    const auto key =
+        tovarin::kernel::ReadHiveKey(*text, L"HKEY_LOCAL_MACHINE", crash::kGenerationKey, &error);
     if (!key) {
+        if (!error.empty()) {
+            *problem = file.string() + ":" + error;
+        }
         return 0;
     }
-    const registry::RegValue* generation = key->FindValue(L"Generation");
-    if (!generation || generation->data.size() != 4) {
+    const auto generation = key->find(L"Generation");
+    if (generation == key->end() || generation->second.size() != 4) {
         *problem = file.string() + ": the generation value is missing";
         return 0;
     }
     uint32_t number = 0;
-    std::memcpy(&number, generation->data.data(), 4);
+    std::memcpy(&number, generation->second.data(), 4);
     const std::wstring expected = L"generation " + std::to_wstring(number) + L" ";
     for (int i = 0; i < crash::kValuesPerGeneration; ++i) {
-        const registry::RegValue* value = key->FindValue(L"Value " + std::to_wstring(i));
+        const auto value = key->find(L"Value " + std::to_wstring(i));
         const std::wstring text =
-            value ? std::wstring(reinterpret_cast<const wchar_t*>(value->data.data()),
-                                 value->data.size() / sizeof(wchar_t))
-                  : std::wstring();
+            value != key->end()
+                ? std::wstring(reinterpret_cast<const wchar_t*>(value->second.data()),
+                               value->second.size() / sizeof(wchar_t))
+                : std::wstring();
         if (text.rfind(expected, 0) != 0) {
             *problem = file.string() + ": value " + std::to_string(i) + " is not of generation " +
                        std::to_string(number) + " (a mixed hive)";
@@ -136,7 +134,7 @@ uint32_t ListGeneration(const std::filesystem::path& file, std::string* problem)
         return 0;
     }
     pugi::xml_document document;
-    if (!tovarin::com::xml::ParseDocumentBytes(*bytes, {}, document)) {
+    if (!tovarin::com::xml::ReadDocumentFile(*bytes, document)) {
         *problem = file.string() + " is not a well-formed document";
         return 0;
     }

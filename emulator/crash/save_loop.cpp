@@ -10,7 +10,7 @@
 
 #include "common/names.h"
 #include "emulator.h"
-#include "kernel/registry/registry.h"
+#include "host/registry.h"
 
 namespace tovarin::emulator::crash {
 namespace {
@@ -112,7 +112,7 @@ int RunSaveLoop(const std::filesystem::path& image_root, int report) {
     for (;;) {
         ++generation;
         Report(report, std::to_string(generation));
-        if (!SetGenerationValues(generation) || !emulator->device().registry().Flush() ||
+        if (!SetGenerationValues(generation) || !kernel::HostRegistry(emulator->device()).Flush() ||
             !SaveList(document, generation)) {
             return 6;
         }

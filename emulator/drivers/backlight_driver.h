@@ -8,7 +8,7 @@
 
 #include <atomic>
 
-#include "kernel/devices/driver.h"
+#include "host/drivers.h"
 
 namespace tovarin::emulator {
 

@@ -1,7 +1,7 @@
 #include "drivers/device_drivers.h"
 
 #include "common/names.h"
-#include "kernel/devices/driver.h"
+#include "host/drivers.h"
 
 namespace tovarin::emulator {
 

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "kernel/devices/driver.h"
+#include "host/drivers.h"
 
 namespace tovarin::emulator {
 

@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-#include "gwes/windows/windows_host.h"
-#include "kernel/device.h"
-#include "kernel/processes/processes.h"
+#include "host/window_tree.h"
+#include "host/device.h"
+#include "host/processes.h"
 
 namespace tovarin::emulator {
 

@@ -3,8 +3,8 @@
 #include "host_trace.h"
 #include "hosts/ready_thread.h"
 #include "hosts/service_list.h"
-#include "kernel/files/device_paths.h"
-#include "kernel/strings/utf8.h"
+#include "host/device_paths.h"
+#include "host/text.h"
 
 namespace tovarin::emulator {
 namespace {

@@ -5,9 +5,9 @@
 #include <windows.h>
 
 #include "common/names.h"
-#include "gwes/gdi/screen_image.h"
+#include "host/screen_image.h"
 #include "hosts/ready_thread.h"
-#include "shell/bars_paint.h"
+#include "host/shell_bars.h"
 
 namespace tovarin::emulator {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "common/names.h"
 #include "hosts/service_registry.h"
-#include "kernel/registry/registry.h"
+#include "host/registry.h"
 
 namespace tovarin::emulator {
 namespace {
@@ -25,7 +25,7 @@ constexpr ServiceListing kSuiteServices[] = {
 // Writes values under one key of a registry that is not a device's (no device is up yet).
 class KeyWriter {
   public:
-    KeyWriter(kernel::Registry& registry, HKEY root, const std::wstring& path)
+    KeyWriter(kernel::HostRegistry& registry, HKEY root, const std::wstring& path)
         : registry_(registry) {
         DWORD disposition = 0;
         result_ = registry_.CreateKey(root, path.c_str(), &key_, &disposition);
@@ -55,7 +55,7 @@ class KeyWriter {
         }
     }
 
-    kernel::Registry& registry_;
+    kernel::HostRegistry& registry_;
     HKEY key_ = nullptr;
     LONG result_ = ERROR_SUCCESS;
 };
@@ -72,7 +72,7 @@ std::wstring ServiceKeyName(std::wstring_view library) {
 }  // namespace
 
 bool WriteDefaultRegistry(const std::filesystem::path& hive_dir, std::string* error) {
-    kernel::Registry registry(hive_dir);
+    kernel::HostRegistry registry(hive_dir);
     if (!FillDefaultHive(registry, HKEY_LOCAL_MACHINE, error) ||
         !FillDefaultHive(registry, HKEY_CURRENT_USER, error)) {
         return false;
@@ -84,7 +84,7 @@ bool WriteDefaultRegistry(const std::filesystem::path& hive_dir, std::string* er
     return true;
 }
 
-bool FillDefaultHive(kernel::Registry& registry, HKEY root, std::string* error) {
+bool FillDefaultHive(kernel::HostRegistry& registry, HKEY root, std::string* error) {
     if (root == HKEY_CURRENT_USER) {
         KeyWriter shell(registry, HKEY_CURRENT_USER, kKeyShellOverrides);
         shell.SetDword(kValueShellOverridesMode, kDefaultShellMode);

@@ -13,7 +13,7 @@
 #include <windef.h>
 
 namespace tovarin::kernel {
-class Registry;
+class HostRegistry;
 }
 
 namespace tovarin::emulator {
@@ -30,6 +30,6 @@ bool WriteDefaultRegistry(const std::filesystem::path& hive_dir, std::string* er
 // Puts the default keys and values of one root (HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER) into a
 // registry, for a hive whose file is missing or was set aside. False, with a description, when
 // they cannot be written.
-bool FillDefaultHive(kernel::Registry& registry, HKEY root, std::string* error);
+bool FillDefaultHive(kernel::HostRegistry& registry, HKEY root, std::string* error);
 
 }  // namespace tovarin::emulator

@@ -1,8 +1,8 @@
 #include "image/storage_cards.h"
 
-#include "kernel/files/attributes.h"
-#include "kernel/files/device_paths.h"
-#include "kernel/strings/utf8.h"
+#include "host/storage_cards.h"
+#include "host/device_paths.h"
+#include "host/text.h"
 
 namespace tovarin::emulator {
 namespace {

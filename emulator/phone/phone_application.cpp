@@ -1,12 +1,12 @@
 #include "phone/phone_application.h"
 
-#include "media/audio/audio_devices.h"
+#include "host/audio.h"
 
 #include "common/names.h"
-#include "gwes/input/keyboard.h"
-#include "gwes/painting/screen.h"
+#include "host/keys.h"
 #include "host_trace.h"
 #include "hosts/ready_thread.h"
+#include "host/screen.h"
 #include "phone/call_dialog_paint.h"
 #include "phone/phone_state_publisher.h"
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <span>
 
-#include "media/audio/audio_devices.h"
+#include "host/audio.h"
 
 namespace tovarin::emulator::sip {
 

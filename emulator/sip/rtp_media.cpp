@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "host_trace.h"
-#include "media/audio/audio_devices.h"
-#include "media/codec/amr_nb.h"
+#include "host/audio.h"
+#include "host/amr_nb.h"
 #include "sip/amr_payload.h"
 #include "sip/line_audio.h"
 #include "sip/re_stack.h"

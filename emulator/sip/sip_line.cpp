@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "host_trace.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 #include "sip/caller_number.h"
 #include "sip/request_checks.h"
 #include "sip/rtp_media.h"

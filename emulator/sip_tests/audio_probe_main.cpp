@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "audio_probe.h"
-#include "media/codec/amr_nb.h"
-#include "media/codec/wave_file.h"
+#include "host/amr_nb.h"
+#include "host/wave_file.h"
 
 namespace {
 

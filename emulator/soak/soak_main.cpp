@@ -16,7 +16,7 @@
 
 #include "console/parser.h"
 #include "console/session.h"
-#include "diagnostics/live_objects.h"
+#include "host/live_objects.h"
 #include "image/built_files.h"
 #include "image/device_image.h"
 #include "image/temporary_image.h"

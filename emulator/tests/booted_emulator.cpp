@@ -8,9 +8,9 @@
 #include "common/names.h"
 #include "hosts/service_registry.h"
 #include "image/device_image.h"
-#include "kernel/device_log.h"
-#include "kernel/files/device_paths.h"
-#include "kernel/registry/registry.h"
+#include "host/device_log.h"
+#include "host/device_paths.h"
+#include "host/registry.h"
 
 namespace tovarin::emulator::testing {
 namespace {
@@ -25,7 +25,7 @@ bool IsSuiteDeliverable(const std::wstring& name) {
     return false;
 }
 
-LONG SetString(kernel::Registry& registry, HKEY key, const wchar_t* name,
+LONG SetString(kernel::HostRegistry& registry, HKEY key, const wchar_t* name,
                const std::wstring& text) {
     return registry.SetValue(key, name, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                              static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
@@ -33,7 +33,7 @@ LONG SetString(kernel::Registry& registry, HKEY key, const wchar_t* name,
 
 // Adds services to the list of an image that is not up.
 void ListServices(const std::filesystem::path& hives, const std::vector<ServiceListing>& services) {
-    kernel::Registry registry(hives);
+    kernel::HostRegistry registry(hives);
     for (const ServiceListing& service : services) {
         HKEY key = nullptr;
         DWORD disposition = 0;

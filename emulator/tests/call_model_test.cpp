@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "phone/phone_application.h"
 
 namespace tovarin::emulator::phone {

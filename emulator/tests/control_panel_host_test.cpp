@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "booted_emulator.h"
-#include "kernel/device_log.h"
-#include "kernel/trace.h"
+#include "host/device_log.h"
+#include "host/trace.h"
 
 namespace tovarin::emulator::testing {
 namespace {

@@ -12,7 +12,7 @@
 #include "hosts/service_registry.h"
 #include "image/default_registry.h"
 #include "image/temporary_image.h"
-#include "kernel/registry/registry.h"
+#include "host/registry.h"
 
 namespace tovarin::emulator {
 namespace {

@@ -10,7 +10,7 @@
 #include <set>
 
 #include "image/built_files.h"
-#include "media/codec/amr_nb.h"
+#include "host/amr_nb.h"
 #include "media/tests/media_device_fixture.h"
 
 namespace tovarin::emulator {

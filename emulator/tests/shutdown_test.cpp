@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "booted_emulator.h"
-#include "kernel/device_log.h"
+#include "host/device_log.h"
 
 namespace tovarin::emulator::testing {
 namespace {

@@ -6,9 +6,9 @@
 
 #include "booted_emulator.h"
 #include "console/session.h"
-#include "kernel/device.h"
-#include "kernel/device_log.h"
-#include "kernel/trace.h"
+#include "host/device.h"
+#include "host/device_log.h"
+#include "host/trace.h"
 
 namespace tovarin::emulator::testing {
 namespace {

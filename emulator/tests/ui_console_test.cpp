@@ -6,9 +6,8 @@
 #include "booted_emulator.h"
 #include "common/window_names.h"
 #include "console/script_runner.h"
-#include "gwes/input/stylus.h"
-#include "kernel/scheduler.h"
-#include "shell/bars_paint.h"
+#include "host/stylus.h"
+#include "host/shell_bars.h"
 
 namespace tovarin::emulator::testing {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "gwes/gdi/screen_image.h"
+#include "host/screen_image.h"
 
 namespace tovarin::emulator::web {
 

@@ -7,11 +7,10 @@
 #include "common/window_names.h"
 #include "console/parser.h"
 #include "console/script_runner.h"
-#include "gwes/input/stylus.h"
-#include "gwes/window_manager.h"
-#include "gwes/windows/window.h"
-#include "kernel/device.h"
-#include "kernel/strings/utf8.h"
+#include "host/stylus.h"
+#include "host/window_tree.h"
+#include "host/device.h"
+#include "host/text.h"
 
 namespace tovarin::emulator::web {
 namespace {
@@ -118,15 +117,6 @@ std::variant<PageRequest, std::string> ParseType(const Json& body) {
     return TypeInput{kernel::Utf8ToWide(*text)};
 }
 
-// The window with the keyboard focus in the foreground window, as keys reach it; else the
-// foreground window itself; null when nothing is in the foreground.
-HWND FocusedWindow() {
-    gwes::WindowManager& wm = gwes::WindowManager::Current();
-    auto lock = wm.Lock();
-    const gwes::Window* target = wm.KeyTarget();
-    return target ? target->handle : nullptr;
-}
-
 console::Outcome Touch(const StylusInput& input) {
     HWND reached = nullptr;
     switch (input.action) {
@@ -150,7 +140,7 @@ console::Outcome Touch(const StylusInput& input) {
 }
 
 console::Outcome Type(const TypeInput& input) {
-    HWND focus = FocusedWindow();
+    HWND focus = gwes::FocusedWindow();
     if (!focus) {
         return console::Outcome::Failed("no window is in the foreground to type into");
     }

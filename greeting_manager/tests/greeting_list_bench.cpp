@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "greeting_list.h"
-#include "kernel/device.h"
+#include "host/device.h"
 
 int main() {
     namespace fs = std::filesystem;

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "greeting_list.h"
-#include "kernel/device.h"
+#include "host/device.h"
 
 namespace greeting_list_testing {
 

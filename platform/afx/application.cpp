@@ -69,9 +69,7 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPTSTR lpCmdLine, int nCmdShow) {
 }
 
 // The program's entry point, exported from the program's module.
-extern "C" __attribute__((visibility("default"))) int WINAPI WinMain(HINSTANCE hInstance,
-                                                                     HINSTANCE hPrevInstance,
-                                                                     LPWSTR lpCmdLine,
-                                                                     int nCmdShow) {
+extern "C" __declspec(dllexport) int WINAPI
+    WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow) {
     return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
 }

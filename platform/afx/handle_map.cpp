@@ -71,7 +71,10 @@ const MSG& CurrentMessage() {
     return t_current;
 }
 
-LRESULT CallWindowObject(CWnd* object, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+}  // namespace tovarin::afx
+
+LRESULT AfxCallWndProc(CWnd* object, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    using tovarin::afx::t_current;
     const MSG outer = t_current;
     t_current = MSG{hwnd, message, wParam, lParam, 0, {0, 0}};
     const LRESULT result = object->WindowProc(message, wParam, lParam);
@@ -89,16 +92,12 @@ LRESULT CallWindowObject(CWnd* object, HWND hwnd, UINT message, WPARAM wParam, L
     return result;
 }
 
-}  // namespace tovarin::afx
-
-using tovarin::afx::CallWindowObject;
-
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* object = CWnd::FromHandlePermanent(hWnd);
     if (!object) {
         return ::DefWindowProcW(hWnd, message, wParam, lParam);
     }
-    return CallWindowObject(object, hWnd, message, wParam, lParam);
+    return AfxCallWndProc(object, hWnd, message, wParam, lParam);
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

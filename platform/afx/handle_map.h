@@ -16,9 +16,7 @@ CWnd* TemporaryFor(HWND hwnd);
 void SetPendingDialog(CDialog* dialog);
 CDialog* TakePendingDialog();
 
-// Calls the object's WindowProc with the message as the current one of this thread; after the
-// window's last message the object is detached from it.
-LRESULT CallWindowObject(CWnd* object, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// The message being handled on this thread (AfxCallWndProc sets it).
 const MSG& CurrentMessage();
 
 }  // namespace tovarin::afx

@@ -1,7 +1,7 @@
-#include "diagnostics/live_objects.h"
+#include "host/live_objects.h"
 
 #include "gwes/window_manager.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/handles.h"
 #include "kernel/local_heap.h"
 #include "kernel/registry/registry.h"

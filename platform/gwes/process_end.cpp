@@ -3,7 +3,7 @@
 // again registers its classes anew, with the procedures of the code it runs now.
 #include "gwes/gdi/gdi_leaks.h"
 #include "gwes/window_manager.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/processes/process_object.h"
 
 namespace tovarin::gwes {

@@ -13,14 +13,6 @@
 
 #include <string>
 
-#ifndef WM_SETICON
-#define WM_SETICON 0x0080
-#endif
-#ifndef ICON_SMALL
-#define ICON_SMALL 0
-#define ICON_BIG 1
-#endif
-
 #define afx_msg
 
 class CObject;
@@ -28,10 +20,6 @@ class CCmdTarget;
 class CWnd;
 class CDialog;
 class CScrollBar;
-
-namespace tovarin::afx {
-LRESULT CallWindowObject(CWnd* object, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-}
 
 // ---------------------------------------------------------------------------------------------
 // Run-time class records
@@ -316,10 +304,13 @@ class CWnd : public CCmdTarget {
 
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
     friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
-    friend LRESULT tovarin::afx::CallWindowObject(CWnd*, HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT AfxCallWndProc(CWnd*, HWND, UINT, WPARAM, LPARAM);
 };
 
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Calls the object's WindowProc with the message as the one being handled on this thread; after the
+// window's last message the object is detached from it.
+LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam = 0, LPARAM lParam = 0);
 INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Binds control nIDC of the dialog to rControl (once: the first exchange subclasses it).

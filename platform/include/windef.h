@@ -33,6 +33,15 @@
 #define WINUSERAPI
 #define WINADVAPI
 
+// A module's exports are marked as the device's compiler marks them, __declspec(dllexport) (with
+// extern "C" for the names the loader looks up). Modules are built with hidden visibility, so only
+// what is marked is found by GetProcAddress.
+#ifndef __declspec
+#define __declspec(attribute) __declspec_##attribute
+#define __declspec_dllexport __attribute__((visibility("default")))
+#define __declspec_dllimport
+#endif
+
 typedef uint8_t BYTE;
 typedef uint16_t WORD;
 typedef uint32_t DWORD;

@@ -24,6 +24,7 @@
 #define WM_SHOWWINDOW 0x0018
 #define WM_SETTINGCHANGE 0x001A
 #define WM_NOTIFY 0x004E
+#define WM_SETICON 0x0080
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
@@ -38,6 +39,10 @@
 #define WM_HOTKEY 0x0312
 #define WM_USER 0x0400
 #define WM_APP 0x8000
+
+// WM_SETICON's wParam: which of the window's two icons is set.
+#define ICON_SMALL 0
+#define ICON_BIG 1
 
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1

@@ -2,7 +2,7 @@
 // simulated time can move while the owner sleeps.
 #include <windows.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/scheduler.h"
 
 using namespace tovarin::kernel;

@@ -7,9 +7,9 @@
 
 #include <windows.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/strings/format.h"
-#include "kernel/trace.h"
+#include "host/trace.h"
 
 using namespace tovarin::kernel;
 

@@ -1,4 +1,4 @@
-#include "kernel/device.h"
+#include "host/device.h"
 
 #include <atomic>
 #include <chrono>
@@ -6,13 +6,13 @@
 #include <cstdlib>
 
 #include "kernel/device_local.h"
-#include "kernel/device_log.h"
+#include "host/device_log.h"
 #include "kernel/handles.h"
 #include "kernel/local_heap.h"
 #include "kernel/modules/modules.h"
 #include "kernel/registry/registry.h"
 #include "kernel/scheduler.h"
-#include "kernel/trace.h"
+#include "host/trace.h"
 
 namespace tovarin::kernel {
 namespace {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "kernel/device.h"
+#include "host/device.h"
 
 namespace tovarin::kernel {
 

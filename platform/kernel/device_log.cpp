@@ -1,8 +1,8 @@
-#include "kernel/device_log.h"
+#include "host/device_log.h"
 
 #include <algorithm>
 
-#include "kernel/device.h"
+#include "host/device.h"
 
 namespace tovarin::kernel {
 

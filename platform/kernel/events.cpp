@@ -1,7 +1,7 @@
 // Events and mutexes.
 #include <windows.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/handles.h"
 #include "kernel/scheduler.h"
 

@@ -2,7 +2,7 @@
 
 #include <winbase.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 
 namespace tovarin::kernel {
 namespace {

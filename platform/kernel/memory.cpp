@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/local_heap.h"
 
 namespace tovarin::kernel {

@@ -8,7 +8,7 @@
 #include <windows.h>
 #include <msgqueue.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/handles.h"
 #include "kernel/msgqueue.h"
 #include "kernel/scheduler.h"

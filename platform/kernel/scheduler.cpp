@@ -6,8 +6,8 @@
 
 #include <winbase.h>
 
-#include "kernel/strings/utf8.h"
-#include "kernel/trace.h"
+#include "host/text.h"
+#include "host/trace.h"
 
 namespace tovarin::kernel {
 namespace {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/object.h"
 
 namespace tovarin::kernel {

@@ -2,7 +2,7 @@
 // fixed when the device boots (DeviceOptions).
 #include <windows.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/handles.h"
 
 using namespace tovarin::kernel;

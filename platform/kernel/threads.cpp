@@ -4,12 +4,12 @@
 
 #include <windows.h>
 
-#include "kernel/device.h"
-#include "kernel/processes/processes.h"
+#include "host/device.h"
+#include "host/processes.h"
 #include "kernel/handles.h"
 #include "kernel/modules/modules.h"
 #include "kernel/processes/process_table.h"
-#include "kernel/processes/processes.h"
+#include "host/processes.h"
 #include "kernel/scheduler.h"
 #include "kernel/subsystems.h"
 #include "kernel/thread_object.h"

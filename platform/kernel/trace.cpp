@@ -1,4 +1,4 @@
-#include "kernel/trace.h"
+#include "host/trace.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "media/wave_volume.h"
+#include "host/wave_volume.h"
 
 #include <atomic>
 

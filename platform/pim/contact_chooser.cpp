@@ -1,7 +1,7 @@
 // ChooseContact: the chooser dialog over the contact store. It lists the contacts that have a
 // telephone number; a tap on one shows that contact's numbers (each with its type), and a tap on
 // a number ends the choice. The caption's OK button closes it without a choice.
-#include "pim/contact_chooser.h"
+#include "host/contacts.h"
 
 #include <windows.h>
 #include <aygshell.h>
@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "kernel/handles.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 #include "pim/contact_store.h"
 
 using tovarin::kernel::SetError;

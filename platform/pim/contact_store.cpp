@@ -4,7 +4,7 @@
 #include <variant>
 
 #include "com/host_file.h"
-#include "kernel/files/device_paths.h"
+#include "host/device_paths.h"
 
 namespace tovarin::pim {
 

@@ -6,11 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "host/contacts.h"
 #include "pim/vcard.h"
 
 namespace tovarin::pim {
-
-inline constexpr wchar_t kContactStorePath[] = L"\\My Documents\\Contacts.vcf";
 
 struct ContactStoreRead {
     std::vector<Contact> contacts;
@@ -20,16 +19,5 @@ struct ContactStoreRead {
 };
 
 ContactStoreRead ReadContactStore();
-
-enum class AddResult {
-    ContactAdded,   // a new card
-    NumberAdded,    // another number on the card of that name
-    AlreadyThere,   // that contact already has that number: nothing changed
-    StoreUnusable,  // the file cannot be read or written: nothing changed
-};
-
-// Adds the number to the contact of that name (exact comparison), or a new contact.
-AddResult AddContactNumber(const std::wstring& name, const std::wstring& number, NumberType type,
-                           std::string* fault);
 
 }  // namespace tovarin::pim

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <optional>
 
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::pim {
 namespace {

@@ -13,9 +13,9 @@
 #include <variant>
 #include <vector>
 
-namespace tovarin::pim {
+#include "host/contacts.h"
 
-enum class NumberType { Mobile, Work, Home, Other };
+namespace tovarin::pim {
 
 struct ContactNumber {
     std::wstring number;

@@ -1,4 +1,4 @@
-#include "shell/bars_paint.h"
+#include "host/shell_bars.h"
 
 #include <iterator>
 #include <algorithm>

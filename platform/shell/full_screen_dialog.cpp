@@ -8,8 +8,8 @@
 #include <aygshell.h>
 #include <windows.h>
 
-#include "gwes/painting/screen.h"
 #include "gwes/window_manager.h"
+#include "host/screen.h"
 #include "kernel/handles.h"
 
 using tovarin::kernel::SetError;

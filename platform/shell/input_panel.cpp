@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <aygshell.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 
 namespace tovarin::shell {
 namespace {

@@ -10,9 +10,9 @@
 #include <aygshell.h>
 #include <windows.h>
 
-#include "gwes/painting/screen.h"
 #include "gwes/window_manager.h"
-#include "shell/bars_paint.h"
+#include "host/screen.h"
+#include "host/shell_bars.h"
 #include "kernel/handles.h"
 #include "kernel/resources/module_resources.h"
 

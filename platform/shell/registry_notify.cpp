@@ -9,7 +9,7 @@
 #include <msgqueue.h>
 #include <regext.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/registry/registry.h"
 #include "kernel/registry/registry_log.h"
 #include "shell/registry_condition.h"

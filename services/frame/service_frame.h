@@ -10,7 +10,7 @@
 #include <regext.h>
 
 // Marks a function that the service host or the loader finds by name.
-#define SERVICE_EXPORT extern "C" __attribute__((visibility("default")))
+#define SERVICE_EXPORT extern "C" __declspec(dllexport)
 
 // The five entry points that no service gives a meaning: Open, Close, Read, Write and Seek return
 // `result`; IOControl handles no code and returns 1.

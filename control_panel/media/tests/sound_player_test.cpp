@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-#include "media/audio/audio_devices.h"
-#include "media/codec/amr_nb.h"
+#include "host/audio.h"
+#include "host/amr_nb.h"
 #include "media/tests/media_device_fixture.h"
 
 namespace {

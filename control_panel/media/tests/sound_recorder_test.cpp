@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "media/audio/audio_devices.h"
+#include "host/audio.h"
 #include "media/tests/media_device_fixture.h"
 
 namespace {

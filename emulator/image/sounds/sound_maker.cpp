@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "media/codec/amr_nb.h"
+#include "host/amr_nb.h"
 
 namespace {
 

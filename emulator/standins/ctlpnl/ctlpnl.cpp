@@ -197,8 +197,8 @@ int Run(HINSTANCE instance, const Request& request) {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE,
-                                                                     LPWSTR lpCmdLine, int) {
+extern "C" __declspec(dllexport) int WINAPI
+    WinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR lpCmdLine, int) {
     Request request;
     if (!ParseRequest(lpCmdLine, &request)) {
         NKDbgPrintfW(L"ctlpnl: cannot read the command line \"%s\" (LIBRARY[,APPLET[,PAGE]])\r\n",

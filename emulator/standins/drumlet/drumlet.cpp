@@ -74,8 +74,7 @@ void StartRecording() {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE,
-                                                                     LPWSTR, int) {
+extern "C" __declspec(dllexport) int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int) {
     BOOL comReady = SUCCEEDED(CoInitializeEx(NULL, COINIT_MULTITHREADED));
     LineRecording call;
     g_call = &call;

@@ -10,7 +10,7 @@ LONG volatile g_notificationsOn = 0;
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) BOOL WINAPI InitializeThemeNotify(void) {
+extern "C" __declspec(dllexport) BOOL WINAPI InitializeThemeNotify(void) {
     if (InterlockedExchange(&g_notificationsOn, 1) == 0) {
         NKDbgPrintfW(L"Glimmerset: theme notifications on\r\n");
     }

@@ -4,7 +4,6 @@
 
 #include "program_window.h"
 
-extern "C" __attribute__((visibility("default"))) int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE,
-                                                                     LPWSTR, int) {
+extern "C" __declspec(dllexport) int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int) {
     return RunProgramWindow(hInstance, L"hopper", L"hopper", L"hopper", L"running");
 }

@@ -5,8 +5,8 @@
 
 #include "program_window.h"
 
-extern "C" __attribute__((visibility("default"))) int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE,
-                                                                     LPWSTR lpCmdLine, int) {
+extern "C" __declspec(dllexport) int WINAPI
+    WinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR lpCmdLine, int) {
     LPCWSTR document = (lpCmdLine != NULL && *lpCmdLine != L'\0') ? lpCmdLine : L"(no document)";
     return RunProgramWindow(hInstance, L"peghelp", L"peghelp", L"Справка", document);
 }

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-extern "C" __attribute__((visibility("default"))) int WINAPI VerifyRunProcess(LPCWSTR fileName) {
+extern "C" __declspec(dllexport) int WINAPI VerifyRunProcess(LPCWSTR fileName) {
     if (fileName == NULL || *fileName == L'\0') {
         return 0;
     }

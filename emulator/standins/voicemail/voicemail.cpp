@@ -4,8 +4,7 @@
 
 #include "program_window.h"
 
-extern "C" __attribute__((visibility("default"))) int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE,
-                                                                     LPWSTR, int) {
+extern "C" __declspec(dllexport) int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int) {
     return RunProgramWindow(hInstance, L"Voicemail", L"Voicemail", L"Голосовая почта",
                             L"voicemail shown");
 }

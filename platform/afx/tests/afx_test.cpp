@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "gwes/painting/screen.h"
-#include "kernel/device.h"
+#include "host/screen.h"
+#include "host/device.h"
 #include "kernel/modules/modules.h"
 #include "kernel/modules/tests/temp_image.h"
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "com/com_ptr.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/modules/tests/temp_image.h"
 
 namespace tovarin::com::testing {

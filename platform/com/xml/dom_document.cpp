@@ -11,9 +11,9 @@
 #include "com/xml/xml_reader.h"
 #include "com/xml/xml_writer.h"
 #include "kernel/files/api_paths.h"
-#include "kernel/files/device_paths.h"
+#include "host/device_paths.h"
 #include "kernel/files/volumes.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::com::xml {
 namespace {

@@ -6,7 +6,7 @@
 #include "com/bstr.h"
 #include "com/xml/dom_document.h"
 #include "com/xml/dom_node_list.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::com::xml {
 namespace {

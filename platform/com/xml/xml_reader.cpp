@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "host/text.h"
 #include "kernel/strings/utf16.h"
-#include "kernel/strings/utf8.h"
 
 namespace tovarin::com::xml {
 namespace {

@@ -6,15 +6,13 @@
 
 #include <windows.h>
 
+#include "host/controls.h"
+
 namespace tovarin::gwes {
 class ClassTable;
 }
 
 namespace tovarin::gwes::controls {
-
-inline constexpr wchar_t kListViewClass[] = L"SysListView32";
-inline constexpr wchar_t kTrackbarClass[] = L"msctls_trackbar32";
-inline constexpr wchar_t kTabClass[] = L"SysTabControl32";
 
 WNDPROC ListViewProcedure();
 WNDPROC TrackbarProcedure();

@@ -5,28 +5,19 @@
 
 #include <windows.h>
 
+#include "host/controls.h"
+
 namespace tovarin::gwes {
 class ClassTable;
 }
 
 namespace tovarin::gwes::controls {
 
-inline constexpr wchar_t kButtonClass[] = L"Button";
-inline constexpr wchar_t kStaticClass[] = L"Static";
-inline constexpr wchar_t kEditClass[] = L"Edit";
-inline constexpr wchar_t kComboBoxClass[] = L"ComboBox";
-inline constexpr wchar_t kListBoxClass[] = L"ListBox";
-// The list that a drop-down combo box opens over other windows.
-inline constexpr wchar_t kComboListClass[] = L"ComboLBox";
-
 WNDPROC ButtonProcedure();
 WNDPROC StaticProcedure();
 WNDPROC EditProcedure();
 WNDPROC ListBoxProcedure();
 WNDPROC ComboBoxProcedure();
-
-// The ComboLBox list that a combo box drops down; null for any other window.
-HWND ComboListOf(HWND combo);
 
 // Kernel lock held (the window manager calls it as it starts).
 void RegisterStandardControls(ClassTable& classes);

@@ -1,5 +1,5 @@
 // MessageBoxW and its host side.
-#include "gwes/dialogs/message_box.h"
+#include "host/message_boxes.h"
 
 #include <algorithm>
 #include <optional>
@@ -10,9 +10,9 @@
 #include "gwes/gdi/window_damage.h"
 #include "gwes/messages/message_pump.h"
 #include "gwes/window_manager.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/handles.h"
-#include "kernel/trace.h"
+#include "host/trace.h"
 
 using namespace tovarin::gwes;
 using tovarin::kernel::SetError;

@@ -4,8 +4,8 @@
 
 #include "gwes/gdi/gdi_objects.h"
 #include "gwes/window_manager.h"
-#include "kernel/device.h"
-#include "kernel/trace.h"
+#include "host/device.h"
+#include "host/trace.h"
 
 namespace tovarin::gwes {
 namespace {

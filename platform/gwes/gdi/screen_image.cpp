@@ -1,5 +1,5 @@
 // The screen as the console and the web page read it, and the observers of its changes.
-#include "gwes/gdi/screen_image.h"
+#include "host/screen_image.h"
 
 #include <cstdio>
 #include <cstring>

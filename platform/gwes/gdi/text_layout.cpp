@@ -8,7 +8,7 @@
 
 #include "gwes/dialogs/dialog_units.h"
 #include "kernel/strings/utf16.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::gwes {
 namespace {

@@ -1,12 +1,13 @@
 // Key input and hot keys: keybd_event, RegisterHotKey, UnregisterHotKey, UnregisterFunc1, and
 // the host's key observers.
 #include "gwes/input/keyboard.h"
+#include "host/keys.h"
 
 #include <windows.h>
 
 #include "gwes/messages/message_pump.h"
 #include "gwes/window_manager.h"
-#include "kernel/device_log.h"
+#include "host/device_log.h"
 #include "kernel/handles.h"
 
 using namespace tovarin::gwes;

@@ -1,4 +1,4 @@
-#include "gwes/input/stylus.h"
+#include "host/stylus.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "gwes/messages/message_log.h"
 
 #include "gwes/windows/window_class.h"
-#include "kernel/device_log.h"
+#include "host/device_log.h"
 
 namespace tovarin::gwes {
 

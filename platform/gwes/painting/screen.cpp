@@ -1,5 +1,5 @@
 // GetSystemMetrics, SystemParametersInfoW (the work area) and turning the screen.
-#include "gwes/painting/screen.h"
+#include "host/screen.h"
 
 #include <vector>
 

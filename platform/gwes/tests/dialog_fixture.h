@@ -12,7 +12,7 @@
 #include <windows.h>
 
 #include "gwes/tests/gwes_fixture.h"
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/modules/tests/temp_image.h"
 
 namespace tovarin::gwes::testing {

@@ -4,8 +4,8 @@
 
 #include <aygshell.h>
 
-#include "gwes/input/stylus.h"
-#include "gwes/painting/screen.h"
+#include "host/screen.h"
+#include "host/stylus.h"
 #include "gwes/tests/dialog_fixture.h"
 #include "gwes/tests/dialogs/dialog_test_ids.h"
 

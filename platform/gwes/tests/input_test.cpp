@@ -5,8 +5,9 @@
 
 #include "gwes/input/keyboard.h"
 #include "gwes/tests/gwes_fixture.h"
-#include "kernel/device.h"
-#include "kernel/device_log.h"
+#include "host/device.h"
+#include "host/device_log.h"
+#include "host/keys.h"
 
 namespace tovarin::gwes::testing {
 namespace {

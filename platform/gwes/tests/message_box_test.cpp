@@ -4,11 +4,11 @@
 
 #include <windows.h>
 
-#include "gwes/dialogs/message_box.h"
+#include "host/message_boxes.h"
 #include "gwes/tests/gwes_fixture.h"
-#include "gwes/windows/windows_host.h"
-#include "kernel/device.h"
-#include "kernel/trace.h"
+#include "host/window_tree.h"
+#include "host/device.h"
+#include "host/trace.h"
 
 namespace tovarin::gwes::testing {
 namespace {

@@ -6,8 +6,8 @@
 #include <windows.h>
 
 #include "gwes/tests/gwes_fixture.h"
-#include "kernel/device.h"
-#include "kernel/device_log.h"
+#include "host/device.h"
+#include "host/device_log.h"
 
 namespace tovarin::gwes::testing {
 namespace {

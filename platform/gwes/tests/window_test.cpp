@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "gwes/tests/gwes_fixture.h"
-#include "gwes/windows/windows_host.h"
+#include "host/window_tree.h"
 
 namespace tovarin::gwes::testing {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <winbase.h>
 
-#include "kernel/device_log.h"
+#include "host/device_log.h"
 #include "kernel/handles.h"
 #include "kernel/object.h"
 

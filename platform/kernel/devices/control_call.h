@@ -7,7 +7,7 @@
 
 #include <windef.h>
 
-#include "kernel/devices/driver.h"
+#include "host/drivers.h"
 
 namespace tovarin::kernel {
 

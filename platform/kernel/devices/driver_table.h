@@ -9,7 +9,7 @@
 
 #include <windef.h>
 
-#include "kernel/devices/driver.h"
+#include "host/drivers.h"
 #include "kernel/object.h"
 
 namespace tovarin::kernel {

@@ -2,7 +2,7 @@
 
 #include <winerror.h>
 
-#include "kernel/files/device_paths.h"
+#include "host/device_paths.h"
 
 namespace tovarin::kernel {
 namespace {

@@ -10,9 +10,9 @@
 
 #include <winbase.h>
 
-#include "kernel/device.h"
-#include "kernel/files/device_paths.h"
-#include "kernel/strings/utf8.h"
+#include "host/device.h"
+#include "host/device_paths.h"
+#include "host/text.h"
 
 namespace tovarin::kernel {
 namespace {

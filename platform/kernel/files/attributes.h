@@ -10,10 +10,9 @@
 
 #include <windef.h>
 
-namespace tovarin::kernel {
+#include "host/storage_cards.h"
 
-// The folder in the root that a storage card is mounted on while it is inserted.
-inline constexpr wchar_t kStorageCardFolder[] = L"Storage Card";
+namespace tovarin::kernel {
 
 struct EntryInfo {
     DWORD attributes = 0;
@@ -34,13 +33,6 @@ std::optional<EntryInfo> InfoOf(const std::filesystem::path& host_path);
 // True when the host path is the folder of a storage card: a folder in the image root named
 // kStorageCardFolder (case-insensitively), or one that MarkStorageCardFolder marked.
 bool IsStorageCardFolder(const std::filesystem::path& host_path);
-
-// Marks a host folder as a storage card's folder (a card with another name than
-// kStorageCardFolder), with an extended attribute of the host file system, so that the mark
-// stays with the image. False, with the reason, when the host file system keeps no such
-// attributes.
-bool MarkStorageCardFolder(const std::filesystem::path& host_folder, std::string* error);
-bool HasStorageCardMark(const std::filesystem::path& host_folder);
 
 bool IsReadOnly(const struct stat& status);
 

@@ -13,9 +13,9 @@
 
 #include <windows.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/files/api_paths.h"
-#include "kernel/files/folder_changes.h"
+#include "host/folder_changes.h"
 #include "kernel/handles.h"
 #include "kernel/scheduler.h"
 

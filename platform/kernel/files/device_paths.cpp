@@ -1,11 +1,11 @@
-#include "kernel/files/device_paths.h"
+#include "host/device_paths.h"
 
 #include <algorithm>
 #include <system_error>
 #include <vector>
 
-#include "kernel/device.h"
-#include "kernel/strings/utf8.h"
+#include "host/device.h"
+#include "host/text.h"
 #include "kernel/strings/text_case.h"
 
 namespace tovarin::kernel {

@@ -7,14 +7,14 @@
 
 #include <winbase.h>
 
-#include "kernel/files/folder_changes.h"
+#include "host/folder_changes.h"
 #include "kernel/files/api_paths.h"
 #include "kernel/files/attributes.h"
-#include "kernel/files/device_paths.h"
+#include "host/device_paths.h"
 #include "kernel/files/host_errors.h"
 #include "kernel/files/open_files.h"
 #include "kernel/files/volumes.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 #include "kernel/handles.h"
 
 using namespace tovarin::kernel;

@@ -5,9 +5,9 @@
 #include <system_error>
 
 #include "kernel/files/attributes.h"
-#include "kernel/files/device_paths.h"
-#include "kernel/strings/utf8.h"
-#include "kernel/files/wildcard.h"
+#include "host/device_paths.h"
+#include "host/text.h"
+#include "host/wildcard.h"
 #include "kernel/strings/text_case.h"
 
 namespace tovarin::kernel {

@@ -6,7 +6,7 @@
 
 #include <winbase.h>
 
-#include "kernel/files/folder_changes.h"
+#include "host/folder_changes.h"
 #include "kernel/files/api_paths.h"
 #include "kernel/files/attributes.h"
 #include "kernel/files/host_errors.h"

@@ -7,9 +7,9 @@
 
 #include <winbase.h>
 
-#include "kernel/files/folder_changes.h"
+#include "host/folder_changes.h"
 #include "kernel/files/attributes.h"
-#include "kernel/files/device_paths.h"
+#include "host/device_paths.h"
 #include "kernel/files/volumes.h"
 #include "kernel/files/file_object.h"
 #include "kernel/files/host_errors.h"

@@ -12,7 +12,7 @@
 #include "kernel/device_local.h"
 #include "kernel/files/api_paths.h"
 #include "kernel/files/attributes.h"
-#include "kernel/files/device_paths.h"
+#include "host/device_paths.h"
 #include "kernel/handles.h"
 
 namespace tovarin::kernel {

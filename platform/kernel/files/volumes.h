@@ -3,8 +3,8 @@
 // The device has the root volume ("\", the object store) and, while a card is inserted, the
 // storage card volume mounted on the folder "\Storage Card". GetDiskFreeSpaceExW reports the host's
 // free space for the file system that holds the path, unless the emulator has set a simulated free
-// space for the path's volume (to play a nearly full phone or card). Simulated values belong to the
-// device that is up.
+// space for the path's volume (to play a nearly full phone or card; host/free_space.h). Simulated
+// values belong to the device that is up.
 #pragma once
 
 #include <cstdint>
@@ -12,16 +12,13 @@
 #include <string>
 #include <string_view>
 
+#include "host/free_space.h"
+
 namespace tovarin::kernel {
 
 // The device path of the volume that holds a device path: "\Storage Card" for the card folder
 // and anything below it (any letter case), "\" for everything else. The path need not exist.
 std::wstring VolumeOf(std::wstring_view device_path);
-
-// Sets (or, with nullopt, clears) the simulated free space of the volume that holds the path;
-// both the free bytes and the bytes available to the caller report that value.
-void SetSimulatedFreeSpace(std::wstring device_path, std::optional<uint64_t> bytes);
-std::optional<uint64_t> SimulatedFreeSpace(std::wstring_view device_path);
 
 // A write that adds `bytes` to a file of the volume (a device path of the volume, as VolumeOf
 // gives it) uses up its simulated free space: false, taking nothing, when they do not fit (the
@@ -30,9 +27,5 @@ bool TakeSimulatedSpace(const std::wstring& volume, uint64_t bytes);
 // A file of the volume that was deleted, truncated or moved away gives its bytes back to the
 // volume's simulated free space (nothing happens when none is simulated).
 void GiveBackSimulatedSpace(const std::wstring& volume, uint64_t bytes);
-// Sets (or clears) the simulated free bytes of the whole volume apart from what the caller may
-// use: a volume that keeps space back reports more free bytes than the caller can have. Without
-// it, the volume's free bytes are the caller's.
-void SetSimulatedTotalFreeSpace(std::wstring device_path, std::optional<uint64_t> bytes);
 
 }  // namespace tovarin::kernel

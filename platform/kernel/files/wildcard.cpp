@@ -1,4 +1,4 @@
-#include "kernel/files/wildcard.h"
+#include "host/wildcard.h"
 
 #include "kernel/strings/text_case.h"
 

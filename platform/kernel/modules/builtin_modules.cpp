@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
-#include "kernel/files/device_paths.h"
+#include "host/device_paths.h"
 
 namespace tovarin::kernel::modules {
 namespace {

@@ -8,13 +8,13 @@
 
 #include <winbase.h>
 
-#include "kernel/device.h"
-#include "kernel/files/device_paths.h"
-#include "kernel/strings/utf8.h"
+#include "host/device.h"
+#include "host/device_paths.h"
+#include "host/text.h"
 #include "kernel/handles.h"
 #include "kernel/modules/builtin_modules.h"
 #include "kernel/modules/module_table.h"
-#include "kernel/trace.h"
+#include "host/trace.h"
 
 namespace tovarin::kernel::modules {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 #include "kernel/handles.h"
 #include "kernel/modules/builtin_modules.h"
 #include "kernel/modules/loader.h"

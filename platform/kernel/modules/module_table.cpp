@@ -4,7 +4,7 @@
 
 #include <winerror.h>
 
-#include "kernel/files/device_paths.h"
+#include "host/device_paths.h"
 #include "kernel/scheduler.h"
 
 namespace tovarin::kernel::modules {

@@ -19,6 +19,8 @@
 
 #include <windef.h>
 
+#include "host/modules.h"
+
 namespace tovarin::kernel::modules {
 
 // Device boot (Device constructor): registers the platform's built-in modules, the kernel's
@@ -37,17 +39,6 @@ void UnloadAll();
 void OnThreadAttach();
 void OnThreadDetach();
 
-struct BuiltinExport {
-    std::string name;      // exported name, matched exactly as GetProcAddress matches names
-    uint16_t ordinal = 0;  // 0: reachable by name only
-    FARPROC proc = nullptr;
-};
-
-// Makes a module named `name` ("coredll.dll") with these exports available to LoadLibraryW and
-// GetModuleHandleW without any file, as a module of the device's ROM: it is always loaded, has no
-// DllMain and its path is \Windows\<name>. Registering a name again replaces its exports.
-// Registrations outlive a device; the handles of built-in modules are per device.
-void RegisterBuiltinModule(std::wstring name, std::vector<BuiltinExport> exports);
 // Adds exports to the registered built-in module `name` (an export of the same name is replaced):
 // the subsystems of the platform each add their own functions to coredll.dll.
 void AddBuiltinExports(std::wstring_view name, std::vector<BuiltinExport> exports);

@@ -1,5 +1,5 @@
 // The host side of the device's power (power.h).
-#include "kernel/power/power.h"
+#include "host/power.h"
 
 #include <winbase.h>
 

@@ -13,7 +13,7 @@
 
 #include <winbase.h>
 
-#include "kernel/power/power.h"
+#include "host/power.h"
 
 namespace tovarin::kernel::power {
 

@@ -9,8 +9,8 @@
 
 #include <windows.h>
 
-#include "kernel/device_log.h"
-#include "kernel/files/device_paths.h"
+#include "host/device_log.h"
+#include "host/device_paths.h"
 #include "kernel/handles.h"
 #include "kernel/processes/image_name.h"
 #include "kernel/processes/process_object.h"

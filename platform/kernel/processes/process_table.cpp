@@ -1,7 +1,7 @@
 #include "kernel/processes/process_table.h"
 
 #include "kernel/handles.h"
-#include "kernel/processes/processes.h"
+#include "host/processes.h"
 
 namespace tovarin::kernel::processes {
 namespace {

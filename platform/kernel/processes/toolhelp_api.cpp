@@ -7,7 +7,7 @@
 #include <tlhelp32.h>
 
 #include "kernel/handles.h"
-#include "kernel/processes/processes.h"
+#include "host/processes.h"
 
 namespace tovarin::kernel::processes {
 namespace {

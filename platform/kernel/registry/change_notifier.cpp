@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/strings/text_case.h"
 #include "kernel/scheduler.h"
 

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 #include "kernel/registry/reg_text.h"
 
 namespace tovarin::kernel::registry {

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <winreg.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/registry/registry.h"
 
 using tovarin::kernel::Device;

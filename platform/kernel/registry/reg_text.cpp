@@ -6,9 +6,9 @@
 
 #include <winreg.h>
 
+#include "host/text.h"
 #include "kernel/strings/text_case.h"
 #include "kernel/strings/utf16.h"
-#include "kernel/strings/utf8.h"
 
 namespace tovarin::kernel::registry {
 namespace {

@@ -7,7 +7,7 @@
 #include <winerror.h>
 #include <winreg.h>
 
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 #include "kernel/registry/hive_file.h"
 #include "kernel/strings/text_case.h"
 #include "kernel/registry/reg_text.h"

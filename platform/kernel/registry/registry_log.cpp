@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "kernel/device.h"
-#include "kernel/strings/utf8.h"
-#include "kernel/trace.h"
+#include "host/device.h"
+#include "host/text.h"
+#include "host/trace.h"
 
 namespace tovarin::kernel::registry {
 

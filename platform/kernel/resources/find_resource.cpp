@@ -17,7 +17,7 @@
 
 #include "kernel/handles.h"
 #include "kernel/modules/modules.h"
-#include "kernel/processes/processes.h"
+#include "host/processes.h"
 #include "kernel/resources/module_resources.h"
 #include "kernel/resources/resource_finder.h"
 

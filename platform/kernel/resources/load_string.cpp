@@ -19,15 +19,15 @@
 
 #include <windows.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/handles.h"
 #include "kernel/modules/modules.h"
-#include "kernel/processes/processes.h"
+#include "host/processes.h"
 #include "kernel/resources/res_image.h"
 #include "kernel/resources/resource_finder.h"
 #include "kernel/resources/string_pool.h"
 #include "kernel/resources/string_table.h"
-#include "kernel/trace.h"
+#include "host/trace.h"
 
 using namespace tovarin::kernel;
 using namespace tovarin::kernel::resources;

@@ -7,7 +7,7 @@
 #include <memory>
 #include <new>
 
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::strings {
 

@@ -8,7 +8,7 @@
 
 #include "kernel/strings/bounded_writer.h"
 #include "kernel/strings/field_writers.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::strings {
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "host/text.h"
+
 namespace tovarin::kernel {
 
 // The simple (one character to one character) case fold, upper and lower case of a character.
@@ -16,9 +18,6 @@ wchar_t UpperChar(wchar_t c);
 wchar_t LowerChar(wchar_t c);
 
 std::wstring FoldText(std::wstring_view text);
-
-// Equal when the texts are the same after the case fold ("ГР142530.AMR", "гр142530.amr").
-bool TextsEqualIgnoringCase(std::wstring_view a, std::wstring_view b);
 
 // Negative, 0 or positive: the texts after folding to lower case, character by character (the
 // C runtime's _wcsicmp order, not a language's).

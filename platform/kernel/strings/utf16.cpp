@@ -1,6 +1,6 @@
 #include "kernel/strings/utf16.h"
 
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::kernel {
 

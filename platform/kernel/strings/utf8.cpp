@@ -1,4 +1,4 @@
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 #include <cstdint>
 

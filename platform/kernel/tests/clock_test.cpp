@@ -14,7 +14,7 @@
 
 #include "kernel/tests/device_fixture.h"
 #include "kernel/scheduler.h"
-#include "kernel/trace.h"
+#include "host/trace.h"
 
 namespace tovarin::kernel::testing {
 namespace {

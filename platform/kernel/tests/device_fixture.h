@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "kernel/device.h"
+#include "host/device.h"
 
 namespace tovarin::kernel::testing {
 

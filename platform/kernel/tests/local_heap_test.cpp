@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "kernel/device.h"
+#include "host/device.h"
 
 namespace tovarin::kernel::testing {
 namespace {

@@ -1,13 +1,13 @@
-#include "media/audio/audio_devices.h"
+#include "host/audio.h"
 
 #include <fstream>
 #include <map>
 #include <mutex>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/device_local.h"
 #include "kernel/scheduler.h"
-#include "kernel/trace.h"
+#include "host/trace.h"
 #include "media/audio/host_audio.h"
 
 namespace tovarin::media {

@@ -1,4 +1,4 @@
-#include "media/audio/sound_source.h"
+#include "host/sound_source.h"
 
 #include <algorithm>
 #include <cmath>

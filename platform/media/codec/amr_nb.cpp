@@ -1,4 +1,4 @@
-#include "media/codec/amr_nb.h"
+#include "host/amr_nb.h"
 
 #include <algorithm>
 #include <array>

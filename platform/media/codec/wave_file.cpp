@@ -1,4 +1,4 @@
-#include "media/codec/wave_file.h"
+#include "host/wave_file.h"
 
 #include <cstring>
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <new>
 
-#include "media/codec/amr_nb.h"
+#include "host/amr_nb.h"
 #include "media/filters/playback_filters.h"
 #include "media/graph/filter_base.h"
 

@@ -13,7 +13,7 @@
 
 #include "com/class_registry.h"
 #include "com/com_ptr.h"
-#include "media/codec/amr_nb.h"
+#include "host/amr_nb.h"
 #include "media/graph/media_type.h"
 
 namespace tovarin::media {

@@ -9,7 +9,7 @@
 #include <new>
 
 #include "com/class_registry.h"
-#include "media/codec/amr_nb.h"
+#include "host/amr_nb.h"
 #include "media/graph/filter_base.h"
 
 namespace tovarin::media {

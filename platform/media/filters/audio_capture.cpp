@@ -13,7 +13,7 @@
 #include <optional>
 
 #include "com/class_registry.h"
-#include "media/audio/audio_devices.h"
+#include "host/audio.h"
 #include "media/graph/device_worker.h"
 #include "media/graph/filter_base.h"
 

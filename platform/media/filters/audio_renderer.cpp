@@ -7,7 +7,7 @@
 #include <cmath>
 #include <new>
 
-#include "media/audio/audio_devices.h"
+#include "host/audio.h"
 #include "media/filters/playback_filters.h"
 #include "media/graph/device_worker.h"
 #include "media/graph/filter_base.h"

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <new>
 
-#include "media/codec/amr_nb.h"
-#include "media/codec/wave_file.h"
+#include "host/amr_nb.h"
+#include "host/wave_file.h"
 #include "media/filters/playback_filters.h"
 #include "media/graph/device_worker.h"
 #include "media/graph/filter_base.h"

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "kernel/device.h"
+#include "host/device.h"
 
 namespace tovarin::media {
 

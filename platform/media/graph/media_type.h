@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "media/codec/wave_file.h"
+#include "host/wave_file.h"
 
 namespace tovarin::media {
 

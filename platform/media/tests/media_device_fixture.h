@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/modules/tests/temp_image.h"
 
 namespace tovarin::media::testing {

@@ -9,10 +9,10 @@
 #include <iterator>
 
 #include "com/com_ptr.h"
-#include "media/audio/audio_devices.h"
+#include "host/audio.h"
 #include "media/audio/host_audio.h"
-#include "media/codec/amr_nb.h"
-#include "media/codec/wave_file.h"
+#include "host/amr_nb.h"
+#include "host/wave_file.h"
 #include "media/graph/media_type.h"
 #include "media/tests/media_device_fixture.h"
 

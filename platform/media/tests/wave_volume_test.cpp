@@ -3,7 +3,7 @@
 #include <mmsystem.h>
 
 #include "kernel/tests/device_fixture.h"
-#include "media/wave_volume.h"
+#include "host/wave_volume.h"
 
 namespace tovarin::media {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <variant>
 
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 #include "pim/vcard.h"
 
 namespace tovarin::pim {

@@ -9,9 +9,9 @@
 #include <msgqueue.h>
 #include <regext.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/tests/device_fixture.h"
-#include "kernel/trace.h"
+#include "host/trace.h"
 
 namespace tovarin::kernel::testing {
 namespace {

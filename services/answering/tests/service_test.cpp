@@ -7,8 +7,8 @@
 #include "ansley.h"
 #include "common/names.h"
 #include "gwes/tests/gwes_fixture.h"
-#include "kernel/device.h"
-#include "kernel/device_log.h"
+#include "host/device.h"
+#include "host/device_log.h"
 #include "kernel/modules/tests/temp_image.h"
 #include "service_frame.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "common/names.h"
-#include "kernel/devices/driver.h"
+#include "host/drivers.h"
 
 namespace callisk_testing {
 namespace {

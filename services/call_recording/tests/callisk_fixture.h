@@ -13,8 +13,8 @@
 
 #include "callisk.h"
 #include "gwes/tests/gwes_fixture.h"
-#include "kernel/device.h"
-#include "kernel/device_log.h"
+#include "host/device.h"
+#include "host/device_log.h"
 #include "kernel/modules/tests/temp_image.h"
 
 namespace callisk_testing {

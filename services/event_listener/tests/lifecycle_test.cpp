@@ -1,6 +1,6 @@
 // Starting and stopping the listener: what EVL_Deinit waits for, how soon the setting watchers
 // end, a restart, and the theme library.
-#include "kernel/power/power.h"
+#include "host/power.h"
 #include "listener_fixture.h"
 
 namespace wexmoor_testing {

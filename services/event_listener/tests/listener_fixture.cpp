@@ -1,6 +1,6 @@
 #include "listener_fixture.h"
 
-#include "kernel/modules/modules.h"
+#include "host/modules.h"
 
 namespace wexmoor_testing {
 

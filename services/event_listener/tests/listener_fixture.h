@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "common/names.h"
-#include "kernel/device.h"
-#include "kernel/device_log.h"
-#include "kernel/devices/driver.h"
+#include "host/device.h"
+#include "host/device_log.h"
+#include "host/drivers.h"
 #include "kernel/tests/device_fixture.h"
-#include "kernel/trace.h"
+#include "host/trace.h"
 #include "wexmoor.h"
 
 namespace wexmoor_testing {

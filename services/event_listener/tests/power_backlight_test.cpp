@@ -2,7 +2,7 @@
 // power-status broadcast switches the backlight on.
 #include <pm.h>
 
-#include "kernel/power/power.h"
+#include "host/power.h"
 #include "listener_fixture.h"
 
 namespace wexmoor_testing {

@@ -8,8 +8,8 @@
 #include <windows.h>
 
 #include "common/names.h"
-#include "kernel/device.h"
-#include "kernel/devices/driver.h"
+#include "host/device.h"
+#include "host/drivers.h"
 #include "kernel/modules/modules.h"
 #include "kernel/modules/tests/temp_image.h"
 

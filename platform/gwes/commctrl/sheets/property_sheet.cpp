@@ -31,7 +31,7 @@
 #include "gwes/controls/control_paint.h"
 #include "gwes/controls/control_state.h"
 #include "gwes/controls/standard_controls.h"
-#include "gwes/painting/screen.h"
+#include "host/screen.h"
 #include "kernel/handles.h"
 
 namespace tovarin::gwes::sheets {

@@ -1,20 +1,12 @@
-// Property sheets, host side: what the console needs to act on the sheet in the
-// foreground as a user would (its tab strip and its shown page).
+// Property sheets: the strips of a sheet and the ids of its parts. What the console needs to act
+// on a sheet as a user would (its tab strip and its shown page) is host/controls.h.
 #pragma once
 
 #include <windows.h>
 
+#include "host/controls.h"
+
 namespace tovarin::gwes::sheets {
-
-struct SheetView {
-    HWND tabs = nullptr;  // the tab strip along the bottom
-    int current = -1;     // the shown page
-    int count = 0;
-    HWND page = nullptr;  // the shown page's dialog
-};
-
-// True when `hwnd` is a property sheet's window; fills `view`.
-bool ViewSheet(HWND hwnd, SheetView* view);
 
 // Heights of the sheet's strips on the VGA screen, in pixels: the title above
 // the pages, the link text below them and the tabs at the bottom.

@@ -6,7 +6,7 @@
 
 #include "gwes/controls/standard_controls.h"
 #include "gwes/controls/tests/controls_fixture.h"
-#include "gwes/gdi/screen_image.h"
+#include "host/screen_image.h"
 
 namespace tovarin::gwes::controls::testing {
 namespace {

@@ -10,7 +10,7 @@
 #include <png.h>
 #include <windows.h>
 
-#include "gwes/gdi/screen_image.h"
+#include "host/screen_image.h"
 #include "gwes/tests/gwes_fixture.h"
 
 namespace tovarin::gwes::testing {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "kernel/device_log.h"
-#include "kernel/devices/driver.h"
+#include "host/device_log.h"
+#include "host/drivers.h"
 #include "kernel/devices/driver_table.h"
 #include "kernel/files/tests/image_device.h"
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "kernel/device_log.h"
-#include "kernel/devices/driver.h"
+#include "host/device_log.h"
+#include "host/drivers.h"
 #include "kernel/tests/device_fixture.h"
 
 namespace tovarin::kernel::testing {

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <projects.h>
 
-#include "kernel/files/folder_changes.h"
+#include "host/folder_changes.h"
 #include "kernel/files/tests/image_device.h"
 
 namespace tovarin::kernel {

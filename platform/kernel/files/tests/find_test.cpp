@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "kernel/files/tests/image_device.h"
-#include "kernel/files/wildcard.h"
+#include "host/wildcard.h"
 
 namespace tovarin::kernel::testing {
 namespace {

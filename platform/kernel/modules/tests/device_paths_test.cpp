@@ -1,9 +1,9 @@
 // Device paths onto the image folder, and the UTF-8 conversions they rest on.
 #include <gtest/gtest.h>
 
-#include "kernel/device.h"
-#include "kernel/files/device_paths.h"
-#include "kernel/strings/utf8.h"
+#include "host/device.h"
+#include "host/device_paths.h"
+#include "host/text.h"
 #include "temp_image.h"
 
 namespace tovarin::kernel {

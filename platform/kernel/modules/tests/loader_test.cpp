@@ -11,9 +11,9 @@
 #include <msgqueue.h>
 #include <windows.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/modules/modules.h"
-#include "kernel/trace.h"
+#include "host/trace.h"
 #include "temp_image.h"
 
 namespace tovarin::kernel {

@@ -12,9 +12,9 @@
 
 #include <windows.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/modules/module_symbols.h"
-#include "kernel/trace.h"
+#include "host/trace.h"
 
 #ifndef TEST_MODULE_RESOURCES_ONLY
 

@@ -7,7 +7,7 @@
 #include <msgqueue.h>
 #include <pm.h>
 
-#include "kernel/power/power.h"
+#include "host/power.h"
 #include "kernel/tests/device_fixture.h"
 
 namespace tovarin::kernel::testing {

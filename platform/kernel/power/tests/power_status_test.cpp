@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <pm.h>
 
-#include "kernel/power/power.h"
+#include "host/power.h"
 #include "kernel/tests/device_fixture.h"
 
 namespace tovarin::kernel::testing {

@@ -10,12 +10,12 @@
 
 #include <windows.h>
 
-#include "kernel/device.h"
-#include "kernel/device_log.h"
+#include "host/device.h"
+#include "host/device_log.h"
 #include "kernel/modules/modules.h"
 #include "kernel/modules/tests/temp_image.h"
-#include "kernel/processes/processes.h"
-#include "kernel/trace.h"
+#include "host/processes.h"
+#include "host/trace.h"
 
 namespace tovarin::kernel {
 namespace {

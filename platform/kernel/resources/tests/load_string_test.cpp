@@ -10,7 +10,7 @@
 
 #include <windows.h>
 
-#include "kernel/device.h"
+#include "host/device.h"
 #include "kernel/modules/modules.h"
 #include "kernel/modules/tests/temp_image.h"
 #include "kernel/resources/res_image.h"

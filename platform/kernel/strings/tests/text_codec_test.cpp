@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "kernel/strings/utf16.h"
-#include "kernel/strings/utf8.h"
+#include "host/text.h"
 
 namespace tovarin::kernel {
 namespace {

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "media/audio/sound_source.h"
-#include "media/codec/wave_file.h"
+#include "host/sound_source.h"
+#include "host/wave_file.h"
 
 namespace tovarin::media {
 

@@ -1,6 +1,6 @@
-// The device's windows as the emulator sees them (for the console's "expect window CLASS TITLE"
-// and the screen of the web page). A snapshot: taken under the window manager's lock, it does
-// not change afterwards.
+// The device's windows and their tree as the emulator sees them (for the console's "expect window
+// CLASS TITLE" and the screen of the web page). Each answer is a snapshot: taken under the window
+// manager's lock, it does not change afterwards.
 #pragma once
 
 #include <cstdint>
@@ -26,5 +26,9 @@ std::vector<WindowInfo> TopLevelWindows();
 // The children of a window in z-order (the order of GW_CHILD, GW_HWNDNEXT); empty when the
 // window has none or is gone.
 std::vector<WindowInfo> ChildWindows(HWND parent);
+
+// The window with the keyboard focus in the foreground window, as keys reach it; else the
+// foreground window itself; null when nothing is in the foreground.
+HWND FocusedWindow();
 
 }  // namespace tovarin::gwes

@@ -1,4 +1,4 @@
-#include "gwes/windows/windows_host.h"
+#include "host/window_tree.h"
 
 #include "gwes/window_manager.h"
 
@@ -36,6 +36,13 @@ std::vector<WindowInfo> ChildWindows(HWND parent) {
         }
     }
     return windows;
+}
+
+HWND FocusedWindow() {
+    WindowManager& wm = WindowManager::Current();
+    auto lock = wm.Lock();
+    const Window* target = wm.KeyTarget();
+    return target ? target->handle : nullptr;
 }
 
 }  // namespace tovarin::gwes

@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-#include "kernel/trace.h"
+#include "host/trace.h"
 
 namespace tovarin::kernel {
 

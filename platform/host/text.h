@@ -1,5 +1,6 @@
-// UTF-8, the host's narrow text (file names, text files, host messages), and the device's wide
-// strings (one wchar_t per code point on the host): the one place that converts between them.
+// Text as the host and the device share it. UTF-8, the host's narrow text (file names, text
+// files, host messages), and the device's wide strings (one wchar_t per code point on the host):
+// the one place that converts between them; and the device's comparison without regard to case.
 #pragma once
 
 #include <cstddef>
@@ -28,5 +29,9 @@ std::wstring Utf8ToWide(std::string_view text);
 // Appends the UTF-8 bytes of one code point; a lone surrogate or a value past U+10FFFF becomes
 // U+FFFD.
 void AppendUtf8(std::string& out, char32_t c);
+
+// Equal when the texts are the same after the case fold ("ГР142530.AMR", "гр142530.amr"), over
+// Latin, Greek and Cyrillic alike and never by the host's locale.
+bool TextsEqualIgnoringCase(std::wstring_view a, std::wstring_view b);
 
 }  // namespace tovarin::kernel
