@@ -2,14 +2,18 @@
 
 #include <charconv>
 #include <optional>
+#include <string>
 
 namespace tovarin::emulator::sip {
 namespace {
 
 std::optional<int> HexValue(char c) {
+    // A string rather than the char itself: g++ 12 at -O2 takes from_chars' unrolled digit loop
+    // for a read past a one-byte object (-Warray-bounds).
+    const std::string digit(1, c);
     int value = 0;
-    const auto [end, error] = std::from_chars(&c, &c + 1, value, 16);
-    if (error != std::errc() || end != &c + 1) {
+    const auto [end, error] = std::from_chars(digit.data(), digit.data() + 1, value, 16);
+    if (error != std::errc() || end != digit.data() + 1) {
         return std::nullopt;
     }
     return value;
