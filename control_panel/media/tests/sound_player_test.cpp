@@ -6,7 +6,7 @@
 
 #include "media/audio/audio_devices.h"
 #include "media/codec/amr_nb.h"
-#include "media/tests/media_device_fixture.h"
+#include "testing/media_device_fixture.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "gwes/screen.h"
 #include "kernel/device.h"
 #include "kernel/modules/modules.h"
-#include "kernel/modules/tests/temp_image.h"
+#include "testing/temp_image.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "gwes/input.h"
-#include "gwes/tests/gwes_fixture.h"
+#include "testing/gwes_fixture.h"
 #include "kernel/device.h"
 #include "kernel/device_log.h"
 

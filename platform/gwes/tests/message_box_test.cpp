@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "gwes/message_box.h"
-#include "gwes/tests/gwes_fixture.h"
+#include "testing/gwes_fixture.h"
 #include "gwes/windows_host.h"
 #include "kernel/device.h"
 #include "kernel/trace.h"

@@ -14,7 +14,7 @@
 #include "media/codec/amr_nb.h"
 #include "media/codec/wave_file.h"
 #include "media/graph/media_type.h"
-#include "media/tests/media_device_fixture.h"
+#include "testing/media_device_fixture.h"
 
 namespace tovarin::media {
 namespace {

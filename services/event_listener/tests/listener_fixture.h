@@ -16,7 +16,7 @@
 #include "kernel/device.h"
 #include "kernel/device_log.h"
 #include "kernel/devices/driver.h"
-#include "kernel/tests/device_fixture.h"
+#include "testing/device_fixture.h"
 #include "kernel/trace.h"
 #include "wexmoor.h"
 

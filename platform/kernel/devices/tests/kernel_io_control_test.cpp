@@ -7,7 +7,7 @@
 
 #include "kernel/device_log.h"
 #include "kernel/devices/driver.h"
-#include "kernel/tests/device_fixture.h"
+#include "testing/device_fixture.h"
 
 namespace tovarin::kernel::testing {
 namespace {

@@ -4,7 +4,7 @@
 #include <projects.h>
 
 #include "kernel/files/folder_changes.h"
-#include "kernel/files/tests/image_device.h"
+#include "testing/image_device.h"
 
 namespace tovarin::kernel {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/files/tests/image_device.h"
+#include "testing/image_device.h"
 #include "kernel/files/wildcard.h"
 
 namespace tovarin::kernel::testing {

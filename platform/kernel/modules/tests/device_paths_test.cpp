@@ -4,7 +4,7 @@
 #include "kernel/device.h"
 #include "kernel/files/device_paths.h"
 #include "kernel/strings/utf8.h"
-#include "temp_image.h"
+#include "testing/temp_image.h"
 
 namespace tovarin::kernel {
 namespace {

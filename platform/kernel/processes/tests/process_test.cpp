@@ -13,7 +13,7 @@
 #include "kernel/device.h"
 #include "kernel/device_log.h"
 #include "kernel/modules/modules.h"
-#include "kernel/modules/tests/temp_image.h"
+#include "testing/temp_image.h"
 #include "kernel/processes/processes.h"
 #include "kernel/trace.h"
 
