@@ -2,21 +2,20 @@
 
 #include <charconv>
 #include <optional>
-#include <string>
 
 namespace tovarin::emulator::sip {
 namespace {
 
-std::optional<int> HexValue(char c) {
-    // A string rather than the char itself: g++ 12 at -O2 takes from_chars' unrolled digit loop
-    // for a read past a one-byte object (-Warray-bounds).
-    const std::string digit(1, c);
-    int value = 0;
-    const auto [end, error] = std::from_chars(digit.data(), digit.data() + 1, value, 16);
-    if (error != std::errc() || end != digit.data() + 1) {
+// The byte of a URI escape's two hex digits ("23" is '#'); nothing when they are not two hex
+// digits.
+std::optional<char> EscapedByte(std::string_view digits) {
+    unsigned value = 0;
+    const char* const end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, value, 16);
+    if (digits.size() != 2 || error != std::errc() || stop != end) {
         return std::nullopt;
     }
-    return value;
+    return static_cast<char>(value);
 }
 
 bool IsSeparator(char c) {
@@ -31,14 +30,11 @@ std::wstring CallerNumberOf(std::string_view user) {
         char c = user[i];
         if (c == '%') {
             // "#" is written %23 in a SIP URI.
-            const std::optional<int> high =
-                i + 2 < user.size() ? HexValue(user[i + 1]) : std::nullopt;
-            const std::optional<int> low =
-                i + 2 < user.size() ? HexValue(user[i + 2]) : std::nullopt;
-            if (!high || !low) {
+            const std::optional<char> escaped = EscapedByte(user.substr(i + 1, 2));
+            if (!escaped) {
                 return {};
             }
-            c = static_cast<char>(*high * 16 + *low);
+            c = *escaped;
             i += 2;
         }
         if (IsSeparator(c)) {
