@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "console/help.h"
+#include "console/grammar.h"
 #include "console/output.h"
 #include "console/script_runner.h"
 #include "emulator_options.h"

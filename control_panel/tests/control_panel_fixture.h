@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "kernel/files/tests/image_device.h"
+#include "testing/image_device.h"
 
 namespace marrowfen_testing {
 

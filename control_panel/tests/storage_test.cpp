@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "control_panel_fixture.h"
-#include "gwes/tests/gwes_fixture.h"
+#include "testing/gwes_fixture.h"
 #include "host/device.h"
 #include "kernel/files/attributes.h"
 #include "host/folder_changes.h"

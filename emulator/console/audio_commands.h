@@ -33,11 +33,4 @@ struct ExpectAudioCommand {
     uint32_t max_ms = 0;
 };
 
-// The commands from the words after "mic", "speaker", "call voice" and "expect [no] sound|amr"
-// (the rest of the line); a text is the reason the line is not a command.
-std::variant<AudioCommand, std::string> ParseAudioCommand(AudioCommand::Target target,
-                                                          std::span<const Word> rest);
-std::variant<ExpectAudioCommand, std::string> ParseExpectAudio(bool negated, bool amr,
-                                                               std::span<const Word> rest);
-
 }  // namespace tovarin::emulator::console

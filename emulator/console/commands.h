@@ -1,4 +1,5 @@
-// The console's commands as the parser gives them: one record per command of the grammar. Texts
+// The console's commands as the parser gives them: one record per command of the grammar
+// (grammar.h). Texts
 // that reach the device (keys, values, paths, names) are wide; file contents stay UTF-8 bytes.
 #pragma once
 
@@ -25,12 +26,6 @@ struct RegValueRef {
     std::wstring value;
 };
 
-// A command whose record says `static constexpr bool kBeforeBoot = true;` may be given before
-// `boot`: it then acts on the image and the device's initial state (a script prepares the phone
-// and then starts it). Every other command but `boot` and `help` needs the booted device.
-template <typename CommandRecord>
-concept RunsBeforeBoot = CommandRecord::kBeforeBoot;
-
 struct BootCommand {};
 struct HelpCommand {};
 struct WaitCommand {
@@ -39,30 +34,25 @@ struct WaitCommand {
 struct MarkCommand {};
 
 struct RegSetCommand {
-    static constexpr bool kBeforeBoot = true;
     RegValueRef target;
     std::variant<uint32_t, std::wstring> data;  // dword or sz
 };
 struct RegDeleteCommand {
-    static constexpr bool kBeforeBoot = true;
     RegValueRef target;
 };
 struct RegGetCommand {
-    static constexpr bool kBeforeBoot = true;
     RegValueRef target;
 };
 
 struct FileWriteCommand {
-    static constexpr bool kBeforeBoot = true;
     std::wstring path;
-    std::string content;  // UTF-8, every line ended by LF
+    std::string end_word;  // the line that ends the content (<<WORD)
+    std::string content;   // UTF-8, every line ended by LF
 };
 struct FileDeleteCommand {
-    static constexpr bool kBeforeBoot = true;
     std::wstring path;
 };
 struct DiskFreeCommand {
-    static constexpr bool kBeforeBoot = true;
     std::wstring path;
     uint64_t bytes = 0;                  // free to the caller
     std::optional<uint64_t> total_free;  // free on the whole volume; none: the caller's
@@ -95,7 +85,6 @@ struct ServiceCommand {
 
 // External power comes (online) or goes.
 struct PowerAcCommand {
-    static constexpr bool kBeforeBoot = true;
     bool online = false;
 };
 // The system power state that the device enters.
@@ -106,7 +95,6 @@ struct PowerStateCommand {
 
 // Expectations. `negated` is the "expect no ..." form.
 struct ExpectRegCommand {
-    static constexpr bool kBeforeBoot = true;
     enum class Kind { Dword, Sz, Missing, Present };
     RegValueRef target;
     Kind kind = Kind::Present;
@@ -114,7 +102,6 @@ struct ExpectRegCommand {
     std::wstring sz;
 };
 struct ExpectFileCommand {
-    static constexpr bool kBeforeBoot = true;
     std::wstring path;  // may hold * and ?
     bool exists = true;
 };

@@ -18,44 +18,6 @@ std::string Quoted(const std::wstring& text) {
     return "\"" + kernel::WideToUtf8(text) + "\"";
 }
 
-std::variant<ContactCommand, std::string> Parse(std::string_view name,
-                                                std::span<const Word> words) {
-    auto quoted = [&](size_t i) { return i < words.size() && words[i].quoted; };
-    if (name == "contact") {
-        const std::string usage = "usage: contact add \"NAME\" \"NUMBER\" [mobile|work|home]";
-        if (words.size() < 3 || words.size() > 4 || words[0].quoted || words[0].text != "add" ||
-            !quoted(1) || !quoted(2)) {
-            return usage;
-        }
-        ContactAddCommand add{kernel::Utf8ToWide(words[1].text), kernel::Utf8ToWide(words[2].text)};
-        if (add.name.empty() || add.number.empty()) {
-            return std::string("a contact needs a name and a number");
-        }
-        if (words.size() == 4) {
-            const std::string& type = words[3].text;
-            if (words[3].quoted || (type != "mobile" && type != "work" && type != "home")) {
-                return "'" + type + "' is not a number type (mobile, work or home)";
-            }
-            add.type = type == "mobile" ? ContactAddCommand::Type::Mobile
-                       : type == "work" ? ContactAddCommand::Type::Work
-                                        : ContactAddCommand::Type::Home;
-        }
-        return ContactCommand{add};
-    }
-    const std::string usage = "usage: chooser pick \"NAME\" \"NUMBER\" | chooser cancel";
-    if (words.empty() || words[0].quoted) {
-        return usage;
-    }
-    if (words[0].text == "cancel" && words.size() == 1) {
-        return ContactCommand{ChooserCancelCommand{}};
-    }
-    if (words[0].text == "pick" && words.size() == 3 && quoted(1) && quoted(2)) {
-        return ContactCommand{ChooserPickCommand{kernel::Utf8ToWide(words[1].text),
-                                                 kernel::Utf8ToWide(words[2].text)}};
-    }
-    return usage;
-}
-
 pim::NumberType StoreType(ContactAddCommand::Type type) {
     switch (type) {
         case ContactAddCommand::Type::Mobile:
@@ -92,29 +54,6 @@ std::variant<HWND, std::string> ShownChooser() {
 }
 
 }  // namespace
-
-std::optional<std::variant<ContactCommand, std::string>> ParseContactCommand(
-    std::string_view name, std::span<const Word> words) {
-    if (name != "contact" && name != "chooser") {
-        return std::nullopt;
-    }
-    auto parsed = Parse(name, words);
-    if (auto* reason = std::get_if<std::string>(&parsed)) {
-        return *reason;
-    }
-    return std::get<ContactCommand>(parsed);
-}
-
-std::vector<std::string> ContactHelpLines() {
-    return {
-        "Contacts (\\My Documents\\Contacts.vcf) and the contact chooser:",
-        "  contact add \"NAME\" \"NUMBER\" [mobile|work|home]",
-        "                                        add a contact (or a number to an existing one)",
-        "  chooser pick \"NAME\" \"NUMBER\"          the user picks that contact and number in the",
-        "                                        open chooser",
-        "  chooser cancel                        the user closes the chooser without a choice",
-    };
-}
 
 Outcome Session::Do(const ContactCommand& command) {
     if (const auto* add = std::get_if<ContactAddCommand>(&command.action)) {

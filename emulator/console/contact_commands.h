@@ -31,11 +31,4 @@ struct ContactCommand {
     std::variant<ContactAddCommand, ChooserPickCommand, ChooserCancelCommand> action;
 };
 
-// The command when `name` is "contact" or "chooser" (or why its words are wrong); nullopt for
-// any other name.
-std::optional<std::variant<ContactCommand, std::string>> ParseContactCommand(
-    std::string_view name, std::span<const Word> words);
-
-std::vector<std::string> ContactHelpLines();
-
 }  // namespace tovarin::emulator::console

@@ -1,6 +1,6 @@
 // The console's commands for what the shell does around programs: the control-panel host, the
 // program launcher, storage cards, the device clock, and the expectations on files and running
-// programs. Parsed by ParseHostCommand, carried out by Session (host_session.cpp).
+// programs. Parsed in shell_grammar.cpp, carried out by Session (host_session.cpp).
 #pragma once
 
 #include <cstdint>
@@ -55,15 +55,10 @@ using HostCommand = std::variant<AppletOpenCommand, AppletListCommand, ProgramSt
                                  ProgramEndCommand, CardInsertCommand, CardRemoveCommand,
                                  TimeSetCommand, ExpectFileContainsCommand, ExpectRunningCommand>;
 
-// The host command of a line's words, the reason why the words are not a valid one, or nullopt
-// when the words are not a host command at all (the general parser takes them then).
-std::optional<std::variant<HostCommand, std::string>> ParseHostCommand(
-    const std::vector<Word>& words);
-
-// Whether the command acts on the image rather than the running device, so that it may come
-// before `boot` (time set, card insert and remove).
-bool WorksBeforeBoot(const HostCommand& command);
-bool IsHostExpectation(const HostCommand& command);
+inline bool IsHostExpectation(const HostCommand& command) {
+    return std::holds_alternative<ExpectFileContainsCommand>(command) ||
+           std::holds_alternative<ExpectRunningCommand>(command);
+}
 
 // "YYYY-MM-DD HH:MM:SS" as milliseconds since 1970-01-01, nullopt for anything else.
 std::optional<int64_t> ParseLocalTime(const std::string& text);

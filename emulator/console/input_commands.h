@@ -43,11 +43,4 @@ struct InputCommand {
     std::variant<ClickCommand, ChooseCommand, TypeCommand, TabCommand, MenuHelpCommand> action;
 };
 
-// The command when `name` is one of these commands (or why its words are wrong); nullopt for any
-// other name.
-std::optional<std::variant<InputCommand, std::string>> ParseInputCommand(
-    std::string_view name, std::span<const Word> words);
-
-std::vector<std::string> InputHelpLines();
-
 }  // namespace tovarin::emulator::console

@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "console/device_files.h"
-#include "console/help.h"
+#include "console/grammar.h"
 #include "console/log_checks.h"
 #include "console/log_format.h"
 #include "console/state_checks.h"
@@ -104,16 +104,11 @@ void Session::Shutdown() {
 }
 
 Outcome Session::Execute(const Command& command) {
-    const bool before_boot =
-        std::visit([]<typename Record>(const Record&) { return RunsBeforeBoot<Record>; }, command);
-    const bool needs_boot = !before_boot && !std::holds_alternative<BootCommand>(command) &&
-                            !std::holds_alternative<HelpCommand>(command) &&
-                            !(std::holds_alternative<HostCommand>(command) &&
-                              WorksBeforeBoot(std::get<HostCommand>(command)));
-    if (needs_boot && !booted()) {
+    const BootNeed need = BootNeedOf(command);
+    if (need == BootNeed::Booted && !booted()) {
         return Outcome::Failed("the device is not up: boot it first");
     }
-    if (before_boot) {
+    if (need == BootNeed::PowersOn) {
         if (Outcome on = PowerOn(); !on.ok) {
             return on;
         }

@@ -1,5 +1,5 @@
 // The console's commands on what the screen shows: dump, expect [no] foreground, expect control,
-// ok, scroll and rotate. Parsed here from a line's words; carried out in ui_session.cpp.
+// ok, scroll and rotate. Parsed in screen_grammar.cpp; carried out in ui_session.cpp.
 #pragma once
 
 #include <cstdint>
@@ -71,9 +71,5 @@ inline bool IsUiExpectation(const UiCommand& command) {
     return std::holds_alternative<ExpectForegroundCommand>(command) ||
            std::holds_alternative<ExpectControlCommand>(command);
 }
-
-// The command of these words if they are one of the above; a string says why such a line is
-// wrong; nullopt for lines that are other commands.
-std::optional<std::variant<UiCommand, std::string>> ParseUiCommand(const std::vector<Word>& words);
 
 }  // namespace tovarin::emulator::console

@@ -1,9 +1,10 @@
 #include "console/ui_input.h"
 
-#include <charconv>
+#include <limits>
 
 #include "host/stylus.h"
 #include "host/text.h"
+#include "console/words.h"
 
 namespace tovarin::emulator::console {
 namespace {
@@ -41,23 +42,23 @@ HWND ForegroundTopLevel() {
 }
 
 std::optional<ControlAddress> ParseControlAddress(const std::string& text) {
-    ControlAddress address;
-    const char* begin = text.data();
-    const char* end = text.data() + text.size();
-    auto [after_id, error] = std::from_chars(begin, end, address.id);
-    if (error != std::errc{} || after_id == begin || address.id < 0) {
+    // ID and K follow the console's rule for numbers (decimal or 0x-hexadecimal).
+    const size_t slash = text.find('/');
+    const std::optional<uint64_t> id =
+        ParseNumber(std::string_view(text).substr(0, slash), std::numeric_limits<int>::max());
+    if (!id) {
         return std::nullopt;
     }
-    if (after_id == end) {
+    ControlAddress address{static_cast<int>(*id), 0};
+    if (slash == std::string::npos) {
         return address;
     }
-    if (*after_id != '/') {
+    const std::optional<uint64_t> index =
+        ParseNumber(std::string_view(text).substr(slash + 1), std::numeric_limits<uint32_t>::max());
+    if (!index) {
         return std::nullopt;
     }
-    auto [after_index, index_error] = std::from_chars(after_id + 1, end, address.index);
-    if (index_error != std::errc{} || after_index != end || after_index == after_id + 1) {
-        return std::nullopt;
-    }
+    address.index = static_cast<size_t>(*index);
     return address;
 }
 

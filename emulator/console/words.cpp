@@ -89,6 +89,19 @@ std::optional<uint64_t> ParseNumber(std::string_view text, uint64_t max) {
     return value;
 }
 
+std::optional<int64_t> ParseSignedNumber(std::string_view text) {
+    constexpr uint64_t kMostPositive = static_cast<uint64_t>(INT64_MAX);
+    if (!text.empty() && text[0] == '-') {
+        std::optional<uint64_t> magnitude = ParseNumber(text.substr(1), kMostPositive + 1);
+        if (!magnitude) {
+            return std::nullopt;
+        }
+        return *magnitude == kMostPositive + 1 ? INT64_MIN : -static_cast<int64_t>(*magnitude);
+    }
+    std::optional<uint64_t> value = ParseNumber(text, kMostPositive);
+    return value ? std::optional<int64_t>(static_cast<int64_t>(*value)) : std::nullopt;
+}
+
 bool IsBlankOrComment(std::string_view line) {
     for (char c : line) {
         if (IsSpace(c) || c == '\r') {

@@ -26,8 +26,11 @@ struct SplitLine {
 
 SplitLine SplitWords(std::string_view line);
 
+// The console's one rule for numbers: decimal or 0x-hexadecimal.
 // A number that is at most max; nullopt for anything else (a sign, a suffix, an empty text).
 std::optional<uint64_t> ParseNumber(std::string_view text, uint64_t max);
+// The same with a leading '-' for a negative number; nullopt outside int64_t.
+std::optional<int64_t> ParseSignedNumber(std::string_view text);
 
 // Whether the line holds no command: blank, or a comment whose first non-blank character is #.
 bool IsBlankOrComment(std::string_view line);

@@ -6,7 +6,7 @@
 
 #include "host/audio.h"
 #include "host/amr_nb.h"
-#include "media/tests/media_device_fixture.h"
+#include "testing/media_device_fixture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "host/audio.h"
-#include "media/tests/media_device_fixture.h"
+#include "testing/media_device_fixture.h"
 
 namespace {
 

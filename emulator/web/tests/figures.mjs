@@ -7,7 +7,7 @@
 //     30 seconds of /proc/PID/stat (goal: under 1 %).
 //
 //   TOVARIN_EMU=$PWD/build/main/emulator/tovarin-emu \
-//   TOVARIN_TEST_DIALOG=$PWD/build/main/emulator/tests/TestDialog.exe \
+//   TOVARIN_TEST_DIALOG=$PWD/build/main/emulator/tests/probes/TestDialog.exe \
 //   TOVARIN_WEB_MODULES=$PWD/build/main/emulator/web-tests/node_modules \
 //   node emulator/web/tests/figures.mjs              (the paths absolute)
 import { spawn } from "node:child_process";

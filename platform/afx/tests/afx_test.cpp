@@ -12,7 +12,7 @@
 #include "host/screen.h"
 #include "host/device.h"
 #include "kernel/modules/modules.h"
-#include "kernel/modules/tests/temp_image.h"
+#include "testing/temp_image.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include "com/com_ptr.h"
 #include "host/device.h"
-#include "kernel/modules/tests/temp_image.h"
+#include "testing/temp_image.h"
 
 namespace tovarin::com::testing {
 

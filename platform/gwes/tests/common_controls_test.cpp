@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "gwes/commctrl/common_controls.h"
-#include "kernel/tests/device_fixture.h"
+#include "testing/device_fixture.h"
 
 namespace tovarin::gwes::testing {
 namespace {

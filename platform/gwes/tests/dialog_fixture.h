@@ -11,9 +11,9 @@
 
 #include <windows.h>
 
-#include "gwes/tests/gwes_fixture.h"
+#include "testing/gwes_fixture.h"
 #include "host/device.h"
-#include "kernel/modules/tests/temp_image.h"
+#include "testing/temp_image.h"
 
 namespace tovarin::gwes::testing {
 

@@ -19,28 +19,16 @@ struct Expected {
     LPARAM lparam;
 };
 
-// The recorded messages of these kinds, in order.
-std::vector<Expected> Recorded(std::initializer_list<UINT> kinds) {
-    std::vector<Expected> found;
-    for (const Seen& seen : Recorder::Instance().All()) {
-        for (UINT kind : kinds) {
-            if (seen.message == kind) {
-                found.push_back({seen.hwnd, seen.message, seen.wparam, seen.lparam});
-            }
-        }
-    }
-    return found;
-}
-
+// The recorded messages of these kinds, in order, against the table: each row names the window,
+// the message and both parameters.
 void ExpectSequence(const std::vector<Expected>& expected, std::initializer_list<UINT> kinds) {
-    std::vector<Expected> found = Recorded(kinds);
-    ASSERT_EQ(expected.size(), found.size());
-    for (size_t index = 0; index < expected.size(); ++index) {
-        EXPECT_EQ(expected[index].hwnd, found[index].hwnd) << "message " << index;
-        EXPECT_EQ(expected[index].message, found[index].message) << "message " << index;
-        EXPECT_EQ(expected[index].wparam, found[index].wparam) << "message " << index;
-        EXPECT_EQ(expected[index].lparam, found[index].lparam) << "message " << index;
+    using namespace tovarin::testing;
+    std::vector<ExpectedMessage> table;
+    for (const Expected& row : expected) {
+        table.push_back(
+            {row.message, kCheckWparam | kCheckLparam, row.wparam, row.lparam, row.hwnd});
     }
+    EXPECT_SEQUENCE(Recorder::Instance().Sequence(kinds), table);
 }
 
 LPARAM L(HWND hwnd) {

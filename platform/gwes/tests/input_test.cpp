@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "gwes/input/keyboard.h"
-#include "gwes/tests/gwes_fixture.h"
+#include "testing/gwes_fixture.h"
 #include "host/device.h"
 #include "host/device_log.h"
 #include "host/keys.h"
@@ -129,17 +129,15 @@ TEST_F(KeyTest, KeysGoToTheForegroundWindow) {
     keybd_event('7', 0x08, KEYEVENTF_KEYUP, 0);
     kernel::WaitForDeviceIdle();
 
-    std::vector<Seen> down = Recorder::Instance().Of(window, WM_KEYDOWN);
-    std::vector<Seen> up = Recorder::Instance().Of(window, WM_KEYUP);
-    ASSERT_EQ(1u, down.size());
-    ASSERT_EQ(1u, up.size());
-    EXPECT_EQ(WPARAM{'7'}, down[0].wparam);
-    EXPECT_EQ(0x00080001, down[0].lparam);                      // repeat count 1, scan code 8
-    EXPECT_EQ(static_cast<LPARAM>(0xC0080001u), up[0].lparam);  // and the release bits
-    // The pumping thread's TranslateMessage typed the character.
-    std::vector<Seen> typed = Recorder::Instance().Of(window, WM_CHAR);
-    ASSERT_EQ(1u, typed.size());
-    EXPECT_EQ(WPARAM{L'7'}, typed[0].wparam);
+    // Repeat count 1 and scan code 8, the release bits on the key's release; the pumping thread's
+    // TranslateMessage typed the character. '5' reached nobody.
+    using namespace tovarin::testing;
+    const ExpectedMessage typed[] = {
+        {WM_KEYDOWN, kCheckWparam | kCheckLparam, '7', 0x00080001, window},
+        {WM_CHAR, kCheckWparam, L'7', 0, window},
+        {WM_KEYUP, kCheckWparam | kCheckLparam, '7', static_cast<LPARAM>(0xC0080001u), window},
+    };
+    EXPECT_SEQUENCE(Recorder::Instance().Sequence({WM_KEYDOWN, WM_CHAR, WM_KEYUP}), typed);
 }
 
 TEST_F(KeyTest, ObserversAndTheDeviceLogSeeEveryKey) {

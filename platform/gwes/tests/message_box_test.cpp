@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "host/message_boxes.h"
-#include "gwes/tests/gwes_fixture.h"
+#include "testing/gwes_fixture.h"
 #include "host/window_tree.h"
 #include "host/device.h"
 #include "host/trace.h"

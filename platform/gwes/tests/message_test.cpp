@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "gwes/tests/gwes_fixture.h"
+#include "testing/gwes_fixture.h"
 #include "host/device.h"
 #include "host/device_log.h"
 

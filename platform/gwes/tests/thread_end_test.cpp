@@ -2,7 +2,7 @@
 // not go before the device does.
 #include <windows.h>
 
-#include "gwes/tests/gwes_fixture.h"
+#include "testing/gwes_fixture.h"
 
 namespace tovarin::gwes::testing {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "gwes/tests/gwes_fixture.h"
+#include "testing/gwes_fixture.h"
 #include "host/window_tree.h"
 
 namespace tovarin::gwes::testing {
@@ -138,11 +138,11 @@ TEST_F(CreateTest, MinusOneFromWmCreateFailsTheCreation) {
     ASSERT_NE(0, RegisterClassW(&window_class));
     EXPECT_EQ(nullptr, CreateWindowExW(0, L"Refuser", L"no", 0, 0, 0, 1, 1, nullptr, nullptr,
                                        nullptr, nullptr));
-    std::vector<Seen> seen = Recorder::Instance().All();
-    ASSERT_EQ(2u, seen.size());
-    EXPECT_EQ(static_cast<UINT>(WM_CREATE), seen[0].message);
-    EXPECT_EQ(static_cast<UINT>(WM_DESTROY), seen[1].message);
-    EXPECT_FALSE(IsWindow(seen[0].hwnd));
+    const tovarin::testing::ExpectedMessage refused[] = {{WM_CREATE}, {WM_DESTROY}};
+    const std::vector<tovarin::testing::LoggedMessage> seen = Recorder::Instance().Sequence();
+    EXPECT_SEQUENCE(seen, refused);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_FALSE(IsWindow(seen[0].window));
     EXPECT_EQ(nullptr, FindWindowW(L"Refuser", nullptr));
 }
 

@@ -12,7 +12,7 @@
 
 #include <windows.h>
 
-#include "kernel/tests/device_fixture.h"
+#include "testing/device_fixture.h"
 #include "kernel/scheduler.h"
 #include "host/trace.h"
 

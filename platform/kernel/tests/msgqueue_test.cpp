@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <msgqueue.h>
 
-#include "kernel/tests/device_fixture.h"
+#include "testing/device_fixture.h"
 
 namespace tovarin::kernel::testing {
 namespace {

@@ -14,7 +14,7 @@
 #include "host/amr_nb.h"
 #include "host/wave_file.h"
 #include "media/graph/media_type.h"
-#include "media/tests/media_device_fixture.h"
+#include "testing/media_device_fixture.h"
 
 namespace tovarin::media {
 namespace {

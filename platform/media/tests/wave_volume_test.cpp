@@ -2,7 +2,7 @@
 
 #include <mmsystem.h>
 
-#include "kernel/tests/device_fixture.h"
+#include "testing/device_fixture.h"
 #include "host/wave_volume.h"
 
 namespace tovarin::media {

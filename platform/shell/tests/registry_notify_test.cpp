@@ -10,7 +10,7 @@
 #include <regext.h>
 
 #include "host/device.h"
-#include "kernel/tests/device_fixture.h"
+#include "testing/device_fixture.h"
 #include "host/trace.h"
 
 namespace tovarin::kernel::testing {

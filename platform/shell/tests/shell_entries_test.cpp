@@ -7,7 +7,7 @@
 #include <aygshell.h>
 #include <shlobj.h>
 
-#include "kernel/files/tests/image_device.h"
+#include "testing/image_device.h"
 #include "shell/input_panel.h"
 
 namespace tovarin::shell {

@@ -6,10 +6,10 @@
 
 #include "ansley.h"
 #include "common/names.h"
-#include "gwes/tests/gwes_fixture.h"
+#include "testing/gwes_fixture.h"
 #include "host/device.h"
 #include "host/device_log.h"
-#include "kernel/modules/tests/temp_image.h"
+#include "testing/temp_image.h"
 #include "service_frame.h"
 
 extern "C" DWORD AMS_Init(DWORD);

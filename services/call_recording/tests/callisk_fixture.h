@@ -12,10 +12,10 @@
 #include <windows.h>
 
 #include "callisk.h"
-#include "gwes/tests/gwes_fixture.h"
+#include "testing/gwes_fixture.h"
 #include "host/device.h"
 #include "host/device_log.h"
-#include "kernel/modules/tests/temp_image.h"
+#include "testing/temp_image.h"
 
 namespace callisk_testing {
 

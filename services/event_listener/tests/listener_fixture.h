@@ -16,7 +16,7 @@
 #include "host/device.h"
 #include "host/device_log.h"
 #include "host/drivers.h"
-#include "kernel/tests/device_fixture.h"
+#include "testing/device_fixture.h"
 #include "host/trace.h"
 #include "wexmoor.h"
 

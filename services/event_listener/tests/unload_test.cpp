@@ -11,7 +11,7 @@
 #include "host/device.h"
 #include "host/drivers.h"
 #include "kernel/modules/modules.h"
-#include "kernel/modules/tests/temp_image.h"
+#include "testing/temp_image.h"
 
 namespace {
 

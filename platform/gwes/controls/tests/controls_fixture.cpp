@@ -1,52 +1,39 @@
 #include "gwes/controls/tests/controls_fixture.h"
 
-#include <mutex>
 #include <ostream>
 
 namespace tovarin::gwes::controls::testing {
 namespace {
 
-std::mutex g_mutex;
-std::vector<struct Heard> g_heard;
+tovarin::testing::MessageLog g_heard;
 
 LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    struct Heard heard {};
+    using tovarin::testing::kParent;
+    using tovarin::testing::kSent;
     switch (message) {
-        case WM_COMMAND:
-            heard = {message, LOWORD(wparam), static_cast<SHORT>(HIWORD(wparam)), 0};
-            break;
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lparam);
-            EXPECT_EQ(wparam, header->idFrom);
-            heard = {message, static_cast<int>(header->idFrom), static_cast<int>(header->code), 0};
-            break;
-        }
+        case WM_NOTIFY:
+            EXPECT_EQ(wparam, reinterpret_cast<const NMHDR*>(lparam)->idFrom);
+            g_heard.AddReceived(message, wparam, lparam, kSent | kParent);
+            return 0;
         case WM_DRAWITEM: {
             const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
             EXPECT_EQ(static_cast<UINT>(ODT_BUTTON), draw->CtlType);
             EXPECT_EQ(wparam, draw->CtlID);
-            heard = {message, static_cast<int>(draw->CtlID), static_cast<int>(draw->itemAction),
-                     static_cast<int>(draw->itemState)};
-            break;
+            g_heard.Add(
+                {message, kSent | kParent, wparam, MAKELPARAM(draw->itemAction, draw->itemState)});
+            return 0;
         }
+        case WM_COMMAND:
         case WM_HSCROLL:
         case WM_VSCROLL:
-            heard = {message, 0, LOWORD(wparam), static_cast<SHORT>(HIWORD(wparam))};
-            break;
+            g_heard.AddReceived(message, wparam, lparam, kSent | kParent);
+            return 0;
         default:
             return DefWindowProcW(hwnd, message, wparam, lparam);
     }
-    std::lock_guard guard(g_mutex);
-    g_heard.push_back(heard);
-    return 0;
 }
 
 }  // namespace
-
-void PrintTo(const struct Heard& heard, std::ostream* out) {
-    *out << "{msg 0x" << std::hex << heard.message << std::dec << " id " << heard.id << " code "
-         << heard.code << " extra " << heard.extra << "}";
-}
 
 ControlsTest::ControlsTest() {
     WNDCLASSW parent_class{};
@@ -76,11 +63,8 @@ void ControlsTest::Tap(HWND control, POINT point) {
     SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
 }
 
-std::vector<struct Heard> ControlsTest::TakeHeard() {
-    std::lock_guard guard(g_mutex);
-    std::vector<struct Heard> heard;
-    heard.swap(g_heard);
-    return heard;
+std::vector<LoggedMessage> ControlsTest::TakeHeard() {
+    return g_heard.Take();
 }
 
 }  // namespace tovarin::gwes::controls::testing

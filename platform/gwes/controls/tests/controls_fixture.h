@@ -1,7 +1,7 @@
-// Controls under test sit in a parent window that records what reaches it: WM_COMMAND (id and
-// code), WM_NOTIFY (id and code), WM_DRAWITEM (action and state) and WM_HSCROLL / WM_VSCROLL
-// (code and position). A tap is WM_LBUTTONDOWN and WM_LBUTTONUP at a point of the control, as the
-// stylus delivers them.
+// Controls under test sit in a parent window that logs what reaches it
+// (testing/message_sequence.h): WM_COMMAND, WM_NOTIFY (its code as lParam), WM_DRAWITEM (action and
+// state as lParam) and WM_HSCROLL / WM_VSCROLL. A tap is WM_LBUTTONDOWN and WM_LBUTTONUP at a point
+// of the control, as the stylus delivers them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,24 +11,37 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "kernel/tests/device_fixture.h"
+#include "testing/device_fixture.h"
+#include "testing/message_sequence.h"
 
 namespace tovarin::gwes::controls::testing {
 
-struct Heard {
-    UINT message = 0;
-    int id = 0;     // the control id (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM); 0 for scrolls
-    int code = 0;   // notification code, draw action or scroll code
-    int extra = 0;  // draw state, scroll position
-    bool operator==(const Heard&) const = default;
-};
-void PrintTo(const Heard& heard, std::ostream* out);
+using tovarin::testing::ExpectedMessage;
+using tovarin::testing::LoggedMessage;
+using Table = std::vector<ExpectedMessage>;
 
-inline Heard Command(int id, int code) {
-    return {WM_COMMAND, id, code, 0};
+// What the parent hears, as the rows of an expected table.
+inline ExpectedMessage Command(int id, int code) {
+    using namespace tovarin::testing;
+    return {WM_COMMAND, kSent | kParent | kCheckWparam,
+            MAKEWPARAM(static_cast<WORD>(id), static_cast<WORD>(code))};
 }
-inline Heard Notify(int id, int code) {
-    return {WM_NOTIFY, id, code, 0};
+inline ExpectedMessage Notify(int id, int code) {
+    using namespace tovarin::testing;
+    return {WM_NOTIFY, kSent | kParent | kCheckWparam | kCheckLparam, static_cast<WPARAM>(id),
+            static_cast<LPARAM>(code)};
+}
+// An owner-drawn button's WM_DRAWITEM, logged with the action and the state in lParam.
+inline ExpectedMessage DrawItem(int id, UINT action, UINT state) {
+    using namespace tovarin::testing;
+    return {WM_DRAWITEM, kSent | kParent | kCheckWparam | kCheckLparam, static_cast<WPARAM>(id),
+            MAKELPARAM(action, state)};
+}
+// WM_HSCROLL or WM_VSCROLL with its code and position (the sender's handle is not compared).
+inline ExpectedMessage Scroll(UINT message, int code, int position) {
+    using namespace tovarin::testing;
+    return {message, kSent | kParent | kCheckWparam,
+            MAKEWPARAM(static_cast<WORD>(code), static_cast<WORD>(position))};
 }
 
 class ControlsTest : public kernel::testing::SimulatedDeviceTest {
@@ -40,7 +53,7 @@ class ControlsTest : public kernel::testing::SimulatedDeviceTest {
               RECT rect = {10, 10, 210, 50});
     static void Tap(HWND control, POINT point = {5, 5});
     // What the parent has heard since the last call.
-    std::vector<Heard> TakeHeard();
+    static std::vector<LoggedMessage> TakeHeard();
 
     HWND parent_ = nullptr;
 };

@@ -7,7 +7,6 @@ namespace tovarin::gwes::controls::testing {
 namespace {
 
 using NotificationTest = ControlsTest;
-using Table = std::vector<Heard>;
 
 TEST_F(NotificationTest, CheckBoxesAndRadioButtons) {
     HWND check = Make(L"BUTTON", L"Запись\nвсех звонков", BS_AUTOCHECKBOX | BS_MULTILINE, 1070);
@@ -20,7 +19,7 @@ TEST_F(NotificationTest, CheckBoxesAndRadioButtons) {
     SendMessageW(other_group, BM_SETCHECK, BST_CHECKED, 0);
     SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
     SendMessageW(check, BM_SETCHECK, BST_INDETERMINATE, 0);  // a two-state box stays checked
-    EXPECT_EQ(Table{}, TakeHeard()) << "a program's BM_SETCHECK notifies nobody";
+    EXPECT_SEQUENCE(TakeHeard(), Table{}) << "a program's BM_SETCHECK notifies nobody";
     EXPECT_EQ(BST_CHECKED, SendMessageW(check, BM_GETCHECK, 0, 0));
 
     Tap(check);
@@ -28,10 +27,9 @@ TEST_F(NotificationTest, CheckBoxesAndRadioButtons) {
     Tap(tri);
     Tap(radio2);
     SendMessageW(tri, BM_CLICK, 0, 0);
-    EXPECT_EQ(
-        (Table{Command(1070, BN_CLICKED), Command(1071, BN_CLICKED), Command(1071, BN_CLICKED),
-               Command(1081, BN_CLICKED), Command(1071, BN_CLICKED)}),
-        TakeHeard());
+    EXPECT_SEQUENCE(TakeHeard(), (Table{Command(1070, BN_CLICKED), Command(1071, BN_CLICKED),
+                                        Command(1071, BN_CLICKED), Command(1081, BN_CLICKED),
+                                        Command(1071, BN_CLICKED)}));
     EXPECT_EQ(BST_UNCHECKED, SendMessageW(check, BM_GETCHECK, 0, 0));
     EXPECT_EQ(BST_UNCHECKED, SendMessageW(tri, BM_GETCHECK, 0, 0));  // checked, grey, clear
     EXPECT_EQ((std::vector<LRESULT>{BST_UNCHECKED, BST_CHECKED, BST_UNCHECKED, BST_CHECKED}),
@@ -46,7 +44,7 @@ TEST_F(NotificationTest, CheckBoxesAndRadioButtons) {
     SendMessageW(check, WM_LBUTTONUP, 0, MAKELPARAM(400, 5));
     SetWindowLongW(check, GWL_STYLE, GetWindowLongW(check, GWL_STYLE) | WS_DISABLED);
     Tap(check);
-    EXPECT_EQ(Table{}, TakeHeard());
+    EXPECT_SEQUENCE(TakeHeard(), Table{});
     // The first tap gave the box the focus; a disabled box keeps what it had.
     EXPECT_EQ(BST_UNCHECKED | BST_FOCUS, SendMessageW(check, BM_GETSTATE, 0, 0));
 }
@@ -58,17 +56,16 @@ TEST_F(NotificationTest, OwnerDrawnButtonAsksToBeDrawnAsItChanges) {
     SendMessageW(button, WM_SETFOCUS, 0, 0);
     SendMessageW(button, WM_PAINT, 0, 0);
     // The tap takes the focus first, then pushes and releases the button.
-    EXPECT_EQ((Table{{WM_DRAWITEM, 1050, ODA_FOCUS, ODS_FOCUS},
-                     {WM_DRAWITEM, 1050, ODA_SELECT, ODS_SELECTED | ODS_FOCUS},
-                     {WM_DRAWITEM, 1050, ODA_SELECT, ODS_FOCUS},
-                     Command(1050, BN_CLICKED),
-                     {WM_DRAWITEM, 1050, ODA_SELECT, ODS_SELECTED | ODS_FOCUS},
-                     {WM_DRAWITEM, 1050, ODA_FOCUS, ODS_SELECTED | ODS_FOCUS},
-                     {WM_DRAWITEM, 1050, ODA_DRAWENTIRE, ODS_SELECTED | ODS_FOCUS}}),
-              TakeHeard());
+    EXPECT_SEQUENCE(TakeHeard(),
+                    (Table{DrawItem(1050, ODA_FOCUS, ODS_FOCUS),
+                           DrawItem(1050, ODA_SELECT, ODS_SELECTED | ODS_FOCUS),
+                           DrawItem(1050, ODA_SELECT, ODS_FOCUS), Command(1050, BN_CLICKED),
+                           DrawItem(1050, ODA_SELECT, ODS_SELECTED | ODS_FOCUS),
+                           DrawItem(1050, ODA_FOCUS, ODS_SELECTED | ODS_FOCUS),
+                           DrawItem(1050, ODA_DRAWENTIRE, ODS_SELECTED | ODS_FOCUS)}));
     SetWindowLongW(button, GWL_STYLE, GetWindowLongW(button, GWL_STYLE) | WS_DISABLED);
     SendMessageW(button, WM_ENABLE, FALSE, 0);
-    EXPECT_EQ((Table{{WM_DRAWITEM, 1050, ODA_DRAWENTIRE, ODS_FOCUS | ODS_DISABLED}}), TakeHeard());
+    EXPECT_SEQUENCE(TakeHeard(), (Table{DrawItem(1050, ODA_DRAWENTIRE, ODS_FOCUS | ODS_DISABLED)}));
 }
 
 TEST_F(NotificationTest, StaticNotifiesOnlyWithSsNotify) {
@@ -76,7 +73,7 @@ TEST_F(NotificationTest, StaticNotifiesOnlyWithSsNotify) {
     HWND notify = Make(L"STATIC", L"Ссылка", SS_NOTIFY, 1002);
     Tap(plain);
     Tap(notify);
-    EXPECT_EQ((Table{Command(1002, STN_CLICKED)}), TakeHeard());
+    EXPECT_SEQUENCE(TakeHeard(), (Table{Command(1002, STN_CLICKED)}));
 }
 
 TEST_F(NotificationTest, EditTypingLimitReadOnlyAndProgramText) {
@@ -98,19 +95,19 @@ TEST_F(NotificationTest, EditTypingLimitReadOnlyAndProgramText) {
             typed.push_back(Command(1020, EN_MAXTEXT));
         }
     }
-    EXPECT_EQ(typed, TakeHeard());
+    EXPECT_SEQUENCE(TakeHeard(), typed);
 
     // Typing replaces the selection; a program's text ignores the limit and notifies too.
     SendMessageW(edit, EM_SETSEL, 0, -1);
     SendMessageW(edit, WM_CHAR, L'x', 1);
     SetWindowTextW(edit, L"длинный текст");
-    EXPECT_EQ((Table{change[0], change[1], change[0], change[1]}), TakeHeard());
+    EXPECT_SEQUENCE(TakeHeard(), (Table{change[0], change[1], change[0], change[1]}));
     EXPECT_EQ(13, GetWindowTextLengthW(edit));
 
     SendMessageW(edit, EM_SETREADONLY, TRUE, 0);
     EXPECT_TRUE(GetWindowLongW(edit, GWL_STYLE) & ES_READONLY);
     SendMessageW(edit, WM_CHAR, L'z', 1);
-    EXPECT_EQ(Table{}, TakeHeard());
+    EXPECT_SEQUENCE(TakeHeard(), Table{});
 
     HWND password = Make(L"EDIT", L"", ES_PASSWORD, 1021);
     EXPECT_EQ(L'*', SendMessageW(password, EM_GETPASSWORDCHAR, 0, 0));
@@ -127,11 +124,11 @@ TEST_F(NotificationTest, DropDownListOpensOverOtherWindowsAndNotifiesOnlyAUsersC
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
     }
     SendMessageW(combo, CB_SETCURSEL, 0, 0);
-    EXPECT_EQ(Table{}, TakeHeard()) << "CB_SETCURSEL notifies nobody";
+    EXPECT_SEQUENCE(TakeHeard(), Table{}) << "CB_SETCURSEL notifies nobody";
 
     HWND list = ComboListOf(combo);
     Tap(combo);
-    EXPECT_EQ((Table{Command(1040, CBN_DROPDOWN)}), TakeHeard());
+    EXPECT_SEQUENCE(TakeHeard(), (Table{Command(1040, CBN_DROPDOWN)}));
     EXPECT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
     EXPECT_TRUE(IsWindowVisible(list));
     EXPECT_EQ(list, GetWindow(other, GW_HWNDFIRST)) << "the list lies over the other window";
@@ -142,9 +139,8 @@ TEST_F(NotificationTest, DropDownListOpensOverOtherWindowsAndNotifiesOnlyAUsersC
               (std::vector<LONG>{dropped.left, dropped.top, dropped.right, dropped.bottom}));
 
     Tap(list, {5, 2 * kListItemHeight + 5});  // "Зал"
-    EXPECT_EQ((Table{Command(1040, CBN_SELCHANGE), Command(1040, CBN_SELENDOK),
-                     Command(1040, CBN_CLOSEUP)}),
-              TakeHeard());
+    EXPECT_SEQUENCE(TakeHeard(), (Table{Command(1040, CBN_SELCHANGE), Command(1040, CBN_SELENDOK),
+                                        Command(1040, CBN_CLOSEUP)}));
     EXPECT_FALSE(IsWindowVisible(list));
     EXPECT_EQ(2, SendMessageW(combo, CB_GETCURSEL, 0, 0));
     WCHAR shown[16]{};
@@ -159,23 +155,24 @@ TEST_F(NotificationTest, DropDownListOpensOverOtherWindowsAndNotifiesOnlyAUsersC
     SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
     SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
     const Table closed_without_choice{Command(1040, CBN_SELENDCANCEL), Command(1040, CBN_CLOSEUP)};
-    EXPECT_EQ(
+    EXPECT_SEQUENCE(
+        TakeHeard(),
         (Table{Command(1040, CBN_DROPDOWN), Command(1040, CBN_SELENDOK), Command(1040, CBN_CLOSEUP),
                Command(1040, CBN_DROPDOWN), closed_without_choice[0], closed_without_choice[1],
-               Command(1040, CBN_DROPDOWN), closed_without_choice[0], closed_without_choice[1]}),
-        TakeHeard());
+               Command(1040, CBN_DROPDOWN), closed_without_choice[0], closed_without_choice[1]}));
 
     // The up key chooses the item above, as the user's choice; at the top it changes nothing.
     SendMessageW(combo, WM_KEYDOWN, VK_UP, 0);
     SendMessageW(combo, WM_KEYDOWN, VK_UP, 0);
     SendMessageW(combo, WM_KEYDOWN, VK_UP, 0);
-    EXPECT_EQ((Table{Command(1040, CBN_SELCHANGE), Command(1040, CBN_SELCHANGE)}), TakeHeard());
+    EXPECT_SEQUENCE(TakeHeard(),
+                    (Table{Command(1040, CBN_SELCHANGE), Command(1040, CBN_SELCHANGE)}));
     EXPECT_EQ(0, SendMessageW(combo, CB_GETCURSEL, 0, 0));
 
     // A disabled combo box does not open.
     SetWindowLongW(combo, GWL_STYLE, GetWindowLongW(combo, GWL_STYLE) | WS_DISABLED);
     Tap(combo);
-    EXPECT_EQ(Table{}, TakeHeard());
+    EXPECT_SEQUENCE(TakeHeard(), Table{});
     DestroyWindow(other);
     DestroyWindow(combo);
     EXPECT_FALSE(IsWindow(list)) << "the list goes with its combo box";
@@ -187,7 +184,8 @@ TEST_F(NotificationTest, DropDownEditTextIsTheComboText) {
     ASSERT_NE(nullptr, edit);
     EXPECT_EQ(1001, GetWindowLongW(edit, GWL_ID));
     SendMessageW(edit, WM_CHAR, L'8', 1);
-    EXPECT_EQ((Table{Command(1041, CBN_EDITUPDATE), Command(1041, CBN_EDITCHANGE)}), TakeHeard());
+    EXPECT_SEQUENCE(TakeHeard(),
+                    (Table{Command(1041, CBN_EDITUPDATE), Command(1041, CBN_EDITCHANGE)}));
     WCHAR text[8]{};
     GetWindowTextW(combo, text, 8);
     EXPECT_STREQ(L"8", text);
@@ -206,7 +204,7 @@ TEST_F(NotificationTest, ListBoxListViewAndTrackbar) {
     Tap(list, {5, kListItemHeight + 5});  // the same row again: no change
     Tap(quiet, {5, 5});
     Tap(list, {5, 3 * kListItemHeight});  // below the last row
-    EXPECT_EQ((Table{Command(1060, LBN_SELCHANGE)}), TakeHeard());
+    EXPECT_SEQUENCE(TakeHeard(), (Table{Command(1060, LBN_SELCHANGE)}));
     EXPECT_EQ(1, SendMessageW(list, LB_GETCURSEL, 0, 0));
     EXPECT_EQ(0, SendMessageW(quiet, LB_GETCURSEL, 0, 0));
 
@@ -230,10 +228,9 @@ TEST_F(NotificationTest, ListBoxListViewAndTrackbar) {
     EXPECT_EQ(3, SendMessageW(view, LVM_GETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&sub)));
     Tap(view, {5, kListItemHeight + 5});  // under the header: the first row
     Tap(view, {5, 2 * kListItemHeight + 5});
-    EXPECT_EQ(
-        (Table{Notify(1010, LVN_ITEMCHANGED), Notify(1010, NM_CLICK), Notify(1010, LVN_ITEMCHANGED),
-               Notify(1010, LVN_ITEMCHANGED), Notify(1010, NM_CLICK)}),
-        TakeHeard());
+    EXPECT_SEQUENCE(TakeHeard(), (Table{Notify(1010, LVN_ITEMCHANGED), Notify(1010, NM_CLICK),
+                                        Notify(1010, LVN_ITEMCHANGED),
+                                        Notify(1010, LVN_ITEMCHANGED), Notify(1010, NM_CLICK)}));
     EXPECT_EQ(1, SendMessageW(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 
     // A trackbar 220 pixels long: a channel of 200 from x = 10, range 0..10.
@@ -245,19 +242,17 @@ TEST_F(NotificationTest, ListBoxListViewAndTrackbar) {
     SendMessageW(bar, TBM_SETRANGEMAX, TRUE, 8);
     EXPECT_EQ(8, SendMessageW(bar, TBM_GETPOS, 0, 0));
     SendMessageW(bar, TBM_SETPOS, TRUE, 2);
-    EXPECT_EQ(Table{}, TakeHeard()) << "a program's changes send nothing";
+    EXPECT_SEQUENCE(TakeHeard(), Table{}) << "a program's changes send nothing";
     SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 20));  // on the thumb
     SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(110, 20));
     SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(112, 20));  // the same position
     SendMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(210, 20));
     Tap(bar, {15, 20});  // on the channel below the thumb: a page down toward the minimum
-    EXPECT_EQ((Table{{WM_HSCROLL, 0, TB_THUMBTRACK, 4},
-                     {WM_HSCROLL, 0, TB_THUMBTRACK, 8},
-                     {WM_HSCROLL, 0, TB_THUMBPOSITION, 8},
-                     {WM_HSCROLL, 0, TB_ENDTRACK, 0},
-                     {WM_HSCROLL, 0, TB_PAGEUP, 0},
-                     {WM_HSCROLL, 0, TB_ENDTRACK, 0}}),
-              TakeHeard());
+    EXPECT_SEQUENCE(
+        TakeHeard(),
+        (Table{Scroll(WM_HSCROLL, TB_THUMBTRACK, 4), Scroll(WM_HSCROLL, TB_THUMBTRACK, 8),
+               Scroll(WM_HSCROLL, TB_THUMBPOSITION, 8), Scroll(WM_HSCROLL, TB_ENDTRACK, 0),
+               Scroll(WM_HSCROLL, TB_PAGEUP, 0), Scroll(WM_HSCROLL, TB_ENDTRACK, 0)}));
     EXPECT_EQ(0, SendMessageW(bar, TBM_GETRANGEMIN, 0, 0));
     EXPECT_EQ(8, SendMessageW(bar, TBM_GETRANGEMAX, 0, 0));
 }

@@ -11,7 +11,7 @@
 #include <commctrl.h>
 
 #include "gwes/gdi/gdi_leaks.h"
-#include "gwes/tests/gwes_fixture.h"
+#include "testing/gwes_fixture.h"
 
 namespace tovarin::gwes::testing {
 namespace {

@@ -11,33 +11,22 @@
 #include <windows.h>
 
 #include "host/screen_image.h"
-#include "gwes/tests/gwes_fixture.h"
+#include "testing/gwes_fixture.h"
 
 namespace tovarin::gwes::testing {
 namespace {
 
+using tovarin::testing::ExpectedMessage;
+using tovarin::testing::kCheckWparam;
+using tovarin::testing::LoggedMessage;
+
 // The messages a window received, those that matter to painting only.
-std::vector<UINT> PaintMessagesOf(HWND hwnd) {
-    std::vector<UINT> messages;
-    for (const Seen& seen : Recorder::Instance().All()) {
-        if (seen.hwnd != hwnd) {
-            continue;
-        }
-        switch (seen.message) {
-            case WM_CREATE:
-            case WM_SIZE:
-            case WM_MOVE:
-            case WM_SHOWWINDOW:
-            case WM_PAINT:
-            case WM_ERASEBKGND:
-            case WM_TIMER:
-            case WM_USER + 5:
-                messages.push_back(seen.message);
-                break;
-            default:
-                break;
-        }
-    }
+std::vector<LoggedMessage> PaintMessagesOf(HWND hwnd) {
+    std::vector<LoggedMessage> messages =
+        Recorder::Instance().Sequence({WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW, WM_PAINT,
+                                       WM_ERASEBKGND, WM_TIMER, WM_USER + 5});
+    std::erase_if(messages,
+                  [hwnd](const LoggedMessage& message) { return message.window != hwnd; });
     return messages;
 }
 
@@ -79,17 +68,18 @@ TEST_F(PaintCycleTest, CreationSendsSizeAndMoveAndShowingThenPaintsWithErase) {
     HWND hwnd = CreateWindowExW(0, kRecorderClass, L"w", WS_VISIBLE, 10, 60, 200, 100, nullptr,
                                 nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, hwnd);
-    const std::vector<UINT> created = {WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW};
-    EXPECT_EQ(created, PaintMessagesOf(hwnd));
+    const ExpectedMessage created[] = {{WM_CREATE}, {WM_SIZE}, {WM_MOVE}, {WM_SHOWWINDOW}};
+    EXPECT_SEQUENCE(PaintMessagesOf(hwnd), created);
     const std::vector<Seen> size = Recorder::Instance().Of(hwnd, WM_SIZE);
     EXPECT_EQ(MAKELPARAM(200, 100), size.at(0).lparam);
     EXPECT_EQ(MAKELPARAM(10, 60), Recorder::Instance().Of(hwnd, WM_MOVE).at(0).lparam);
     EXPECT_EQ(TRUE, Recorder::Instance().Of(hwnd, WM_SHOWWINDOW).at(0).wparam);
 
     PumpAll();
-    const std::vector<UINT> painted = {WM_CREATE,     WM_SIZE,  WM_MOVE,
-                                       WM_SHOWWINDOW, WM_PAINT, WM_ERASEBKGND};
-    EXPECT_EQ(painted, PaintMessagesOf(hwnd));
+    const ExpectedMessage painted[] = {{WM_CREATE}, {WM_SIZE},
+                                       {WM_MOVE},   {WM_SHOWWINDOW, kCheckWparam, TRUE},
+                                       {WM_PAINT},  {WM_ERASEBKGND}};
+    EXPECT_SEQUENCE(PaintMessagesOf(hwnd), painted);
     RECT update;
     EXPECT_FALSE(GetUpdateRect(hwnd, &update, FALSE));
 }
@@ -97,8 +87,8 @@ TEST_F(PaintCycleTest, CreationSendsSizeAndMoveAndShowingThenPaintsWithErase) {
 TEST_F(PaintCycleTest, AHiddenWindowHearsOfShowingAndGetsNoPaint) {
     HWND hwnd = MakeWindow(L"hidden");
     PumpAll();
-    const std::vector<UINT> created = {WM_CREATE, WM_SIZE, WM_MOVE};
-    EXPECT_EQ(created, PaintMessagesOf(hwnd));
+    const ExpectedMessage created[] = {{WM_CREATE}, {WM_SIZE}, {WM_MOVE}};
+    EXPECT_SEQUENCE(PaintMessagesOf(hwnd), created);
     EXPECT_FALSE(InvalidateRect(hwnd, nullptr, TRUE) == FALSE);
     RECT update;
     EXPECT_FALSE(GetUpdateRect(hwnd, &update, FALSE));
@@ -107,10 +97,14 @@ TEST_F(PaintCycleTest, AHiddenWindowHearsOfShowingAndGetsNoPaint) {
     ShowWindow(hwnd, SW_SHOWNA);  // already shown: nothing more
     PumpAll();
     ShowWindow(hwnd, SW_HIDE);
-    const std::vector<UINT> shown = {WM_CREATE, WM_SIZE,       WM_MOVE,      WM_SHOWWINDOW,
-                                     WM_PAINT,  WM_ERASEBKGND, WM_SHOWWINDOW};
-    EXPECT_EQ(shown, PaintMessagesOf(hwnd));
-    EXPECT_EQ(FALSE, Recorder::Instance().Of(hwnd, WM_SHOWWINDOW).at(1).wparam);
+    const ExpectedMessage shown[] = {{WM_CREATE},
+                                     {WM_SIZE},
+                                     {WM_MOVE},
+                                     {WM_SHOWWINDOW, kCheckWparam, TRUE},
+                                     {WM_PAINT},
+                                     {WM_ERASEBKGND},
+                                     {WM_SHOWWINDOW, kCheckWparam, FALSE}};
+    EXPECT_SEQUENCE(PaintMessagesOf(hwnd), shown);
 }
 
 TEST_F(PaintCycleTest, PaintComesAfterPostedMessagesAndBeforeTimers) {
@@ -147,8 +141,8 @@ TEST_F(PaintCycleTest, ValidatingOrUpdatingLeavesNoPaintInTheQueue) {
 
     InvalidateRect(hwnd, nullptr, TRUE);
     UpdateWindow(hwnd);  // painted at once, past the queue
-    const std::vector<UINT> updated = {WM_PAINT, WM_ERASEBKGND};
-    EXPECT_EQ(updated, PaintMessagesOf(hwnd));
+    const ExpectedMessage updated[] = {{WM_PAINT}, {WM_ERASEBKGND}};
+    EXPECT_SEQUENCE(PaintMessagesOf(hwnd), updated);
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
 }
 
@@ -162,8 +156,8 @@ TEST_F(PaintCycleTest, HidingAWindowRepaintsWhatWasUnderIt) {
     const RECT uncovered{50, 50, 150, 150};
     EXPECT_TRUE(EqualRect(&uncovered, &update));
     PumpAll();
-    const std::vector<UINT> repainted = {WM_PAINT, WM_ERASEBKGND};
-    EXPECT_EQ(repainted, PaintMessagesOf(below));
+    const ExpectedMessage repainted[] = {{WM_PAINT}, {WM_ERASEBKGND}};
+    EXPECT_SEQUENCE(PaintMessagesOf(below), repainted);
 }
 
 TEST_F(PaintCycleTest, MovingAWindowRepaintsItAndWhatItUncovered) {
@@ -177,8 +171,8 @@ TEST_F(PaintCycleTest, MovingAWindowRepaintsItAndWhatItUncovered) {
     EXPECT_TRUE(EqualRect(&uncovered, &update));
     ASSERT_TRUE(GetUpdateRect(moved, &update, FALSE));
     PumpAll();
-    const std::vector<UINT> repainted = {WM_MOVE, WM_PAINT, WM_ERASEBKGND};
-    EXPECT_EQ(repainted, PaintMessagesOf(moved));
+    const ExpectedMessage repainted[] = {{WM_MOVE}, {WM_PAINT}, {WM_ERASEBKGND}};
+    EXPECT_SEQUENCE(PaintMessagesOf(moved), repainted);
     EXPECT_EQ(MAKELPARAM(150, 60), Recorder::Instance().Of(moved, WM_MOVE).at(0).lparam);
 }
 

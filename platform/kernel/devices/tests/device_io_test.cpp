@@ -6,7 +6,7 @@
 #include "host/device_log.h"
 #include "host/drivers.h"
 #include "kernel/devices/driver_table.h"
-#include "kernel/files/tests/image_device.h"
+#include "testing/image_device.h"
 
 namespace tovarin::kernel::testing {
 namespace {

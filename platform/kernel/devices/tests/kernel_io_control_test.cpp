@@ -7,7 +7,7 @@
 
 #include "host/device_log.h"
 #include "host/drivers.h"
-#include "kernel/tests/device_fixture.h"
+#include "testing/device_fixture.h"
 
 namespace tovarin::kernel::testing {
 namespace {

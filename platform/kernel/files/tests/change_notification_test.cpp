@@ -4,7 +4,7 @@
 #include <projects.h>
 
 #include "host/folder_changes.h"
-#include "kernel/files/tests/image_device.h"
+#include "testing/image_device.h"
 
 namespace tovarin::kernel {
 namespace {

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "kernel/files/tests/image_device.h"
+#include "testing/image_device.h"
 
 namespace tovarin::kernel::testing {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "kernel/files/tests/image_device.h"
+#include "testing/image_device.h"
 
 namespace tovarin::kernel::testing {
 namespace {

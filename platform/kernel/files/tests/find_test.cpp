@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/files/tests/image_device.h"
+#include "testing/image_device.h"
 #include "host/wildcard.h"
 
 namespace tovarin::kernel::testing {

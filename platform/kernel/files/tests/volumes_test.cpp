@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "kernel/files/tests/image_device.h"
+#include "testing/image_device.h"
 #include "kernel/files/volumes.h"
 
 namespace tovarin::kernel::testing {

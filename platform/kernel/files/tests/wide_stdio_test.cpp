@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/files/tests/image_device.h"
+#include "testing/image_device.h"
 
 namespace tovarin::kernel::testing {
 namespace {

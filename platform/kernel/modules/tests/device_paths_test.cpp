@@ -4,7 +4,7 @@
 #include "host/device.h"
 #include "host/device_paths.h"
 #include "host/text.h"
-#include "temp_image.h"
+#include "testing/temp_image.h"
 
 namespace tovarin::kernel {
 namespace {

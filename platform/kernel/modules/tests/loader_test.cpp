@@ -14,7 +14,7 @@
 #include "host/device.h"
 #include "kernel/modules/modules.h"
 #include "host/trace.h"
-#include "temp_image.h"
+#include "testing/temp_image.h"
 
 namespace tovarin::kernel {
 namespace {

@@ -7,7 +7,7 @@
 #include <pm.h>
 
 #include "host/power.h"
-#include "kernel/tests/device_fixture.h"
+#include "testing/device_fixture.h"
 
 namespace tovarin::kernel::testing {
 namespace {

@@ -13,7 +13,7 @@
 #include "host/device.h"
 #include "host/device_log.h"
 #include "kernel/modules/modules.h"
-#include "kernel/modules/tests/temp_image.h"
+#include "testing/temp_image.h"
 #include "host/processes.h"
 #include "host/trace.h"
 

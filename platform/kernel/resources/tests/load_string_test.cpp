@@ -12,7 +12,7 @@
 
 #include "host/device.h"
 #include "kernel/modules/modules.h"
-#include "kernel/modules/tests/temp_image.h"
+#include "testing/temp_image.h"
 #include "kernel/resources/res_image.h"
 #include "kernel/resources/resource_finder.h"
 #include "strings_test_ids.h"

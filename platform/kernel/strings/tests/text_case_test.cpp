@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include "kernel/strings/text_case.h"
-#include "kernel/tests/device_fixture.h"
+#include "testing/device_fixture.h"
 
 namespace tovarin::kernel {
 namespace {

@@ -12,7 +12,7 @@
 #include <windows.h>
 
 #include "gwes/commctrl/sheets/property_sheet.h"
-#include "kernel/tests/device_fixture.h"
+#include "testing/device_fixture.h"
 
 namespace tovarin::gwes::sheets::testing {
 namespace {

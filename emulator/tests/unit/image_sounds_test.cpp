@@ -11,7 +11,7 @@
 
 #include "image/built_files.h"
 #include "host/amr_nb.h"
-#include "media/tests/media_device_fixture.h"
+#include "testing/media_device_fixture.h"
 
 namespace tovarin::emulator {
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "host/device.h"
-#include "kernel/modules/tests/temp_image.h"
+#include "testing/temp_image.h"
 
 namespace tovarin::media::testing {
 

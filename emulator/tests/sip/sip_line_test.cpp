@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../../tests/booted_emulator.h"
+#include "booted_emulator.h"
 
 namespace tovarin::emulator::sip {
 namespace {

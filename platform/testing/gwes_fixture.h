@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <vector>
 
 #include <windows.h>
 
-#include "kernel/tests/device_fixture.h"
+#include "testing/device_fixture.h"
+#include "testing/message_sequence.h"
 
 namespace tovarin::gwes::testing {
 
@@ -38,6 +40,12 @@ class Recorder {
     std::vector<Seen> All() const;
     // The messages of one window with this message value, in the order received.
     std::vector<Seen> Of(HWND hwnd, UINT message) const;
+    // The messages of these kinds (every kind when none is given) to any window, in the order
+    // received, to compare with a table
+    // (testing/message_sequence.h; the recording class cannot tell sent from posted, so their
+    // delivery flags are none).
+    std::vector<tovarin::testing::LoggedMessage> Sequence(
+        std::initializer_list<UINT> kinds = {}) const;
 
   private:
     mutable std::mutex mutex_;

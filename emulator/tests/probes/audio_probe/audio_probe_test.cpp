@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace tovarin::sip_tests {
+namespace tovarin::audio_probe {
 namespace {
 
 std::vector<int16_t> Silence(uint32_t ms) {
@@ -44,4 +44,4 @@ TEST(AudioProbe, SilenceHasNoSound) {
 }
 
 }  // namespace
-}  // namespace tovarin::sip_tests
+}  // namespace tovarin::audio_probe

@@ -20,7 +20,7 @@
 
 namespace {
 
-using tovarin::sip_tests::kProbeRate;
+using tovarin::audio_probe::kProbeRate;
 
 bool EndsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() &&
@@ -69,7 +69,7 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
 }
 
 int Tone(double hz, unsigned long ms, const std::string& path) {
-    const auto samples = tovarin::sip_tests::MakeTone(hz, static_cast<uint32_t>(ms));
+    const auto samples = tovarin::audio_probe::MakeTone(hz, static_cast<uint32_t>(ms));
     const auto bytes = EndsWith(path, ".amr") ? tovarin::media::EncodeAmrFile(samples)
                                               : tovarin::media::MakeWave(samples);
     if (!WriteBytes(path, bytes)) {
@@ -89,12 +89,12 @@ int Check(const std::string& path, const Wanted& wanted) {
     if (!samples) {
         return 2;
     }
-    const auto sound = tovarin::sip_tests::FindSound(*samples);
+    const auto sound = tovarin::audio_probe::FindSound(*samples);
     const size_t first = size_t{sound.start_ms} * kProbeRate / 1000;
     const size_t count = size_t{sound.length_ms} * kProbeRate / 1000;
     const double hz = sound.length_ms == 0
                           ? 0
-                          : tovarin::sip_tests::DominantFrequency(
+                          : tovarin::audio_probe::DominantFrequency(
                                 std::span<const int16_t>(*samples).subspan(first, count));
     std::printf(
         "%s: %zu ms of audio, sound from %u ms for %u ms at %.1f dBFS, strongest at %.1f Hz\n",

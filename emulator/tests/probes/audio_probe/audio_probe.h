@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-namespace tovarin::sip_tests {
+namespace tovarin::audio_probe {
 
 inline constexpr int kProbeRate = 8000;
 
@@ -29,4 +29,4 @@ double DominantFrequency(std::span<const int16_t> samples);
 // A sine of hz at -12 dBFS, faded in and out over 10 ms so that its edges do not click.
 std::vector<int16_t> MakeTone(double hz, uint32_t ms);
 
-}  // namespace tovarin::sip_tests
+}  // namespace tovarin::audio_probe

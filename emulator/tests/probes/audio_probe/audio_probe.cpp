@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace tovarin::sip_tests {
+namespace tovarin::audio_probe {
 namespace {
 
 constexpr size_t kFrameSamples = kProbeRate / 50;  // 20 ms
@@ -129,4 +129,4 @@ std::vector<int16_t> MakeTone(double hz, uint32_t ms) {
     return samples;
 }
 
-}  // namespace tovarin::sip_tests
+}  // namespace tovarin::audio_probe

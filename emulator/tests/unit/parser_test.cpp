@@ -114,8 +114,7 @@ TEST(ParseLine, AudioCommandsAndExpectations) {
     EXPECT_EQ(Reason("expect sound \"x\" volume 5"), "'5' is not a volume from -10000 to 0");
     EXPECT_EQ(Reason("expect amr \"x\" 9 1"), "'9 1' is not a range MIN_MS MAX_MS");
     EXPECT_EQ(Reason("expect no amr"), "'expect no amr' is not a command");
-    EXPECT_EQ(Reason("speaker play"),
-              "expected 'speaker record \"HOSTFILE.wav\"' or 'speaker record off'");
+    EXPECT_EQ(Reason("speaker play"), "unknown command 'speaker play' (after 'speaker': record)");
 }
 
 TEST(CommandReader, SkipsBlankAndCommentLinesAndCountsLines) {

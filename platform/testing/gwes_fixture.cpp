@@ -1,4 +1,6 @@
-#include "gwes/tests/gwes_fixture.h"
+#include "testing/gwes_fixture.h"
+
+#include <algorithm>
 
 namespace tovarin::gwes::testing {
 
@@ -31,6 +33,19 @@ std::vector<Seen> Recorder::Of(HWND hwnd, UINT message) const {
         }
     }
     return matching;
+}
+
+std::vector<tovarin::testing::LoggedMessage> Recorder::Sequence(
+    std::initializer_list<UINT> kinds) const {
+    std::lock_guard guard(mutex_);
+    std::vector<tovarin::testing::LoggedMessage> sequence;
+    for (const Seen& seen : seen_) {
+        if (kinds.size() == 0 ||
+            std::find(kinds.begin(), kinds.end(), seen.message) != kinds.end()) {
+            sequence.push_back({seen.message, 0, seen.wparam, seen.lparam, seen.hwnd});
+        }
+    }
+    return sequence;
 }
 
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -1,0 +1,88 @@
+// The message-sequence tables that the GUI tests compare with: what matches, what an optional or
+// unchecked entry lets pass, and what a failure shows.
+#include "testing/message_sequence.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+namespace tovarin::testing {
+namespace {
+
+const ExpectedMessage kClickSequence[] = {
+    {WM_LBUTTONDOWN, kSent},
+    {WM_PAINT, kSent | kOptional},
+    {WM_LBUTTONUP, kSent},
+    {WM_COMMAND, kSent | kParent | kCheckWparam, MAKEWPARAM(1001, BN_CLICKED)},
+};
+
+TEST(MessageSequence, OptionalEntriesMayComeOrNotAndUncheckedParametersAreFree) {
+    const LoggedMessage without_paint[] = {
+        {WM_LBUTTONDOWN, kSent, MK_LBUTTON, MAKELPARAM(5, 5)},
+        {WM_LBUTTONUP, kSent, 0, MAKELPARAM(5, 5)},
+        {WM_COMMAND, kSent | kParent, MAKEWPARAM(1001, BN_CLICKED), 0x1234},
+    };
+    EXPECT_SEQUENCE(without_paint, kClickSequence);
+    const LoggedMessage with_paint[] = {
+        without_paint[0],
+        {WM_PAINT, kSent},
+        without_paint[1],
+        without_paint[2],
+    };
+    EXPECT_SEQUENCE(with_paint, kClickSequence);
+}
+
+TEST(MessageSequence, DeliveryParametersAndCountMustAgree) {
+    const LoggedMessage base[] = {
+        {WM_LBUTTONDOWN, kSent},
+        {WM_LBUTTONUP, kSent},
+        {WM_COMMAND, kSent | kParent, MAKEWPARAM(1001, BN_CLICKED)},
+    };
+    // Posted instead of sent.
+    LoggedMessage posted[] = {base[0], base[1], base[2]};
+    posted[1].flags = kPosted;
+    EXPECT_FALSE(SequenceMatches(posted, kClickSequence));
+    // To the window itself instead of its parent.
+    LoggedMessage own[] = {base[0], base[1], base[2]};
+    own[2].flags = kSent;
+    EXPECT_FALSE(SequenceMatches(own, kClickSequence));
+    // Another notification code in a checked wParam.
+    LoggedMessage other_code[] = {base[0], base[1], base[2]};
+    other_code[2].wparam = MAKEWPARAM(1001, BN_SETFOCUS);
+    EXPECT_FALSE(SequenceMatches(other_code, kClickSequence));
+    // One missing, one too many.
+    EXPECT_FALSE(SequenceMatches(std::span(base).first(2), kClickSequence));
+    const LoggedMessage extra[] = {base[0], base[1], base[2], {WM_PAINT, kSent}};
+    EXPECT_FALSE(SequenceMatches(extra, kClickSequence));
+    EXPECT_TRUE(
+        SequenceMatches(std::span<const LoggedMessage>(), std::span<const ExpectedMessage>()));
+}
+
+TEST(MessageSequence, AFailureShowsWhereTheyPartAndBothColumns) {
+    const LoggedMessage received[] = {{WM_LBUTTONDOWN, kSent}, {WM_KEYDOWN, kPosted, 0x72}};
+    const std::string text = SequenceMatches(received, kClickSequence).message();
+    EXPECT_NE(text.find("differ at expected[2] WM_LBUTTONUP sent w=* l=*, received[1] WM_KEYDOWN "
+                        "posted w=0x72"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("WM_COMMAND sent|parent w=0x3e9"), std::string::npos) << text;
+    EXPECT_NE(text.find("WM_PAINT sent|optional"), std::string::npos) << text;
+    EXPECT_EQ(MessageName(WM_USER + 2), "WM_USER+2");
+}
+
+TEST(MessageLog, TakesWhatWasAddedOnceAndKeepsANotificationsCode) {
+    MessageLog log;
+    NMHDR header{nullptr, 1010, static_cast<UINT>(LVN_ITEMCHANGED)};
+    log.AddReceived(WM_NOTIFY, 1010, reinterpret_cast<LPARAM>(&header), kSent | kParent);
+    log.AddReceived(WM_TIMER, 7, 0, kPosted);
+    const ExpectedMessage expected[] = {
+        {WM_NOTIFY, kSent | kParent | kCheckWparam | kCheckLparam, 1010,
+         static_cast<int>(LVN_ITEMCHANGED)},
+        {WM_TIMER, kPosted | kCheckWparam, 7},
+    };
+    EXPECT_SEQUENCE(log.Take(), expected);
+    EXPECT_TRUE(log.Take().empty());
+}
+
+}  // namespace
+}  // namespace tovarin::testing
