@@ -10,7 +10,7 @@
 #include "gwes/windows/window_destruction.h"
 #include "kernel/device_local.h"
 #include "kernel/handles.h"
-#include "kernel/subsystems.h"
+#include "gwes/subsystem.h"
 
 namespace tovarin::gwes {
 namespace {

@@ -9,7 +9,6 @@
 #include "kernel/handles.h"
 #include "kernel/modules/modules.h"
 #include "kernel/processes/process_table.h"
-#include "host/processes.h"
 #include "kernel/scheduler.h"
 #include "kernel/subsystems.h"
 #include "kernel/thread_object.h"
@@ -55,7 +54,7 @@ void RunDeviceThread(std::shared_ptr<ThreadRecord> record, std::shared_ptr<Threa
     }
     // However the thread ended (also inside a DllMain, as the device shuts down), its windows go
     // before anyone waiting for it sees it end.
-    gwes::DeviceThreadEnding();
+    SubsystemsThreadEnding();
     {
         std::lock_guard guard(scheduler.lock());
         object->Finish(scheduler, exit_code);

@@ -8,12 +8,7 @@
 namespace tovarin::oem {
 namespace {
 
-template <typename Function>
-FARPROC AsFarproc(Function* function) {
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
-}
-
-}  // namespace
+using kernel::modules::AsFarproc;
 
 void RegisterOemModules() {
     kernel::modules::RegisterBuiltinModule(
@@ -23,4 +18,7 @@ void RegisterOemModules() {
                          });
 }
 
+}  // namespace
 }  // namespace tovarin::oem
+
+TOVARIN_SUBSYSTEM(oem, 3, &tovarin::oem::RegisterOemModules)

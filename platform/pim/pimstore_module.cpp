@@ -7,12 +7,14 @@
 #include "kernel/subsystems.h"
 
 namespace tovarin::pim {
+namespace {
 
 void RegisterPimModule() {
     kernel::modules::RegisterBuiltinModule(
-        L"pimstore.dll",
-        {{"ChooseContact", 12,
-          reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&ChooseContact))}});
+        L"pimstore.dll", {{"ChooseContact", 12, kernel::modules::AsFarproc(&ChooseContact)}});
 }
 
+}  // namespace
 }  // namespace tovarin::pim
+
+TOVARIN_SUBSYSTEM(pim, 4, &tovarin::pim::RegisterPimModule)

@@ -10,12 +10,7 @@
 namespace tovarin::shell {
 namespace {
 
-template <typename Function>
-FARPROC AsFarproc(Function* function) {
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
-}
-
-}  // namespace
+using kernel::modules::AsFarproc;
 
 void RegisterShellModule() {
     kernel::modules::RegisterBuiltinModule(
@@ -26,4 +21,7 @@ void RegisterShellModule() {
                          });
 }
 
+}  // namespace
 }  // namespace tovarin::shell
+
+TOVARIN_SUBSYSTEM(shell, 2, &tovarin::shell::RegisterShellModule)

@@ -23,8 +23,15 @@
 
 namespace tovarin::kernel::modules {
 
+// A function as a built-in module's export: through the generic function pointer type, which
+// converts to any other without warning.
+template <typename Function>
+FARPROC AsFarproc(Function* function) {
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
+}
+
 // Device boot (Device constructor): registers the platform's built-in modules, the kernel's
-// coredll.dll and then each subsystem's own through its registration function
+// coredll.dll and then each subsystem's own, through the hooks the subsystems handed the kernel
 // (kernel/subsystems.h). Calling it again is harmless.
 void RegisterPlatformBuiltins();
 

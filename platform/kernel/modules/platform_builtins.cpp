@@ -1,7 +1,6 @@
 // The platform's built-in modules: coredll.dll, whose exports are the kernel functions of the
 // API (a function goes into coredll's exports with one line in the list below), and the modules
-// the other subsystems register themselves, which the kernel knows only by their registration
-// functions.
+// the other subsystems register themselves through the hooks they handed the kernel.
 #include <windows.h>
 #include <msgqueue.h>
 #include <pkfuncs.h>
@@ -93,12 +92,6 @@
 namespace tovarin::kernel::modules {
 namespace {
 
-template <typename Function>
-FARPROC AsFarproc(Function* function) {
-    // Through the generic function pointer type, which converts to any other without warning.
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
-}
-
 std::vector<BuiltinExport> CoredllExports() {
 #define TOVARIN_EXPORT_ENTRY(function) {#function, 0, AsFarproc(&function)},
     return {TOVARIN_COREDLL_EXPORTS(TOVARIN_EXPORT_ENTRY)};
@@ -109,10 +102,7 @@ std::vector<BuiltinExport> CoredllExports() {
 
 void RegisterPlatformBuiltins() {
     RegisterBuiltinModule(L"coredll.dll", CoredllExports());
-    gwes::RegisterCoredllExports();
-    shell::RegisterShellModule();
-    oem::RegisterOemModules();
-    pim::RegisterPimModule();
+    RegisterSubsystemModules();
 }
 
 }  // namespace tovarin::kernel::modules

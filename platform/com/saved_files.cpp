@@ -1,3 +1,5 @@
+// The host door's reading of saved files (host/saved_files.h): a hive and an XML document, read as
+// the device reads them.
 #include "host/saved_files.h"
 
 #include "com/xml/xml_reader.h"

@@ -1,3 +1,4 @@
+// The host door's window tree (host/window_tree.h), read from the window manager under its lock.
 #include "host/window_tree.h"
 
 #include "gwes/window_manager.h"

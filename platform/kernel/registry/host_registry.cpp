@@ -1,3 +1,4 @@
+// The host door's registry (host/registry.h), over a running device's registry or an image's hives.
 #include "host/registry.h"
 
 #include "host/device.h"

@@ -1,3 +1,5 @@
+// The host door's view of named events (host/events.h): their state, read from the kernel's handle
+// table.
 #include "host/events.h"
 
 #include <memory>
