@@ -3,6 +3,7 @@
 // so the chooser sees the same taps as from a finger.
 #include "console/contact_commands.h"
 
+#include "console/list_items.h"
 #include "console/session.h"
 #include "host_trace.h"
 #include "host/device.h"
@@ -14,10 +15,6 @@ namespace {
 
 constexpr wchar_t kTraceContacts[] = L"contacts";
 
-std::string Quoted(const std::wstring& text) {
-    return "\"" + kernel::WideToUtf8(text) + "\"";
-}
-
 pim::NumberType StoreType(ContactAddCommand::Type type) {
     switch (type) {
         case ContactAddCommand::Type::Mobile:
@@ -28,17 +25,6 @@ pim::NumberType StoreType(ContactAddCommand::Type type) {
             break;
     }
     return pim::NumberType::Home;
-}
-
-std::vector<std::string> ListItems(HWND list) {
-    std::vector<std::string> items;
-    const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        std::wstring text(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        items.push_back(Quoted(text.c_str()));
-    }
-    return items;
 }
 
 // The chooser the user sees: open and in the foreground.
@@ -99,7 +85,7 @@ Outcome Session::Do(const ContactCommand& command) {
     const int row = pim::ChooserNumberRow(chooser, pick.number.c_str());
     if (row < 0) {
         return Outcome::Failed(Quoted(pick.name) + " has no number " + Quoted(pick.number),
-                               ListItems(GetDlgItem(chooser, pim::kChooserListId)));
+                               QuotedItemsOf(GetDlgItem(chooser, pim::kChooserListId)));
     }
     ChooseCommand number{list_address};
     number.index = row;

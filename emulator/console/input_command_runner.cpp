@@ -4,6 +4,7 @@
 // each tap meets the screen the previous one left.
 #include "console/session.h"
 #include "console/input_commands.h"
+#include "console/list_items.h"
 #include "console/ui_input.h"
 
 #include <windows.h>
@@ -18,10 +19,6 @@
 
 namespace tovarin::emulator::console {
 namespace {
-
-std::string Quoted(const std::wstring& text) {
-    return "\"" + kernel::WideToUtf8(text) + "\"";
-}
 
 std::wstring TextOf(HWND hwnd) {
     WCHAR text[256]{};
@@ -77,17 +74,6 @@ Outcome Click(const ClickCommand& command) {
     return Outcome::Done();
 }
 
-std::vector<std::string> ItemsOf(HWND list) {
-    std::vector<std::string> items;
-    const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        std::wstring text(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        items.push_back(Quoted(text.c_str()));
-    }
-    return items;
-}
-
 // Scrolls the list, as the user would, until the row is in view; then taps it.
 std::optional<std::string> TapRow(HWND list, int row) {
     const auto height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
@@ -121,12 +107,13 @@ Outcome Choose(const ChooseCommand& command) {
                                             reinterpret_cast<LPARAM>(command.text->c_str())));
         if (row < 0) {
             return Outcome::Failed(
-                DescribeWindow(control) + " has no item " + Quoted(*command.text), ItemsOf(list));
+                DescribeWindow(control) + " has no item " + Quoted(*command.text),
+                QuotedItemsOf(list));
         }
     } else if (row >= count) {
         return Outcome::Failed(DescribeWindow(control) + " has " + std::to_string(count) +
                                    " items, none at " + std::to_string(row),
-                               ItemsOf(list));
+                               QuotedItemsOf(list));
     }
     if (combo && !SendMessageW(control, CB_GETDROPPEDSTATE, 0, 0)) {
         if (auto failure = Tap(control)) {

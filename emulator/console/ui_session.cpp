@@ -3,6 +3,7 @@
 // TBM_GETPOS) or the window's styles and rectangle, so that it reflects what the user sees.
 #include <cwctype>
 
+#include "console/list_items.h"
 #include "console/session.h"
 #include "console/ui_commands.h"
 #include "console/ui_input.h"
@@ -13,15 +14,7 @@
 namespace tovarin::emulator::console {
 namespace {
 
-// Messages of the list controls and the trackbar, as the controls answer them.
-constexpr UINT kCbGetCount = 0x0146;
-constexpr UINT kCbGetCurSel = 0x0147;
-constexpr UINT kCbGetLbText = 0x0148;
-constexpr UINT kCbGetLbTextLen = 0x0149;
-constexpr UINT kLbGetText = 0x0189;
-constexpr UINT kLbGetTextLen = 0x018A;
-constexpr UINT kLbGetCount = 0x018B;
-constexpr UINT kLbGetCurSel = 0x0188;
+// The trackbar's and the edit's values the console reads, as the controls answer them.
 constexpr UINT kTbmGetPos = WM_USER;
 constexpr LONG kEsReadOnly = 0x0800;
 constexpr LRESULT kListError = -1;  // CB_ERR, LB_ERR
@@ -52,40 +45,15 @@ std::wstring TextOf(HWND hwnd) {
     return text;
 }
 
-// The list messages of a control: combo boxes and list boxes.
-struct ListMessages {
-    UINT count, cursel, text, text_length;
-};
 std::optional<ListMessages> ListMessagesOf(HWND hwnd) {
     const std::wstring name = Upper(ClassOf(hwnd));
     if (name == L"COMBOBOX") {
-        return ListMessages{kCbGetCount, kCbGetCurSel, kCbGetLbText, kCbGetLbTextLen};
+        return kComboBoxMessages;
     }
     if (name == L"LISTBOX") {
-        return ListMessages{kLbGetCount, kLbGetCurSel, kLbGetText, kLbGetTextLen};
+        return kListBoxMessages;
     }
     return std::nullopt;
-}
-
-std::wstring ItemText(HWND hwnd, const ListMessages& list, LRESULT index) {
-    const LRESULT length = SendMessageW(hwnd, list.text_length, static_cast<WPARAM>(index), 0);
-    if (length < 0) {
-        return L"";
-    }
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    SendMessageW(hwnd, list.text, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(length));
-    return text;
-}
-
-std::vector<std::wstring> ItemsOf(HWND hwnd, const ListMessages& list) {
-    std::vector<std::wstring> items;
-    const LRESULT count = SendMessageW(hwnd, list.count, 0, 0);
-    for (LRESULT index = 0; index < count; ++index) {
-        items.push_back(ItemText(hwnd, list, index));
-    }
-    return items;
 }
 
 RECT RectInParent(HWND hwnd) {
@@ -143,10 +111,6 @@ void DumpTree(HWND hwnd, int depth, std::vector<std::string>& lines) {
     for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         DumpTree(child, depth + 1, lines);
     }
-}
-
-std::string Quoted(const std::wstring& text) {
-    return "\"" + Utf8(text) + "\"";
 }
 
 // Every control of the foreground window with this id, shown or not.
