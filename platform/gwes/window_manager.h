@@ -177,4 +177,14 @@ uint32_t CurrentThreadId();
 // last error is ERROR_INVALID_WINDOW_HANDLE.
 bool IsWindowOrFail(HWND hwnd);
 
+// Reads a window under the kernel lock, as most of the API's getters do: what `read(wm, window)`
+// gives, or `failed` with ERROR_INVALID_WINDOW_HANDLE set when the handle is no window's.
+template <typename Result, typename Read>
+Result ReadWindow(HWND hwnd, Result failed, Read&& read) {
+    WindowManager& wm = WindowManager::Current();
+    auto lock = wm.Lock();
+    const Window* window = wm.WindowOrFail(hwnd);
+    return window ? static_cast<Result>(read(wm, *window)) : failed;
+}
+
 }  // namespace tovarin::gwes

@@ -77,13 +77,9 @@ HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
 }
 
 int WINAPI GetDlgCtrlID(HWND hWnd) {
-    WindowManager& wm = WindowManager::Current();
-    auto lock = wm.Lock();
-    const Window* window = wm.WindowOrFail(hWnd);
-    if (!window) {
-        return 0;
-    }
-    return window->parent ? window->id : 0;
+    return ReadWindow(hWnd, 0, [](WindowManager&, const Window& window) {
+        return window.parent ? window.id : 0;
+    });
 }
 
 BOOL WINAPI SetDlgItemTextW(HWND hDlg, int nIDDlgItem, LPCWSTR lpString) {

@@ -190,13 +190,9 @@ BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
 }
 
 BOOL WINAPI IsWindowEnabled(HWND hWnd) {
-    WindowManager& wm = WindowManager::Current();
-    auto lock = wm.Lock();
-    const Window* window = wm.WindowOrFail(hWnd);
-    if (!window) {
-        return FALSE;
-    }
-    return (window->style & WS_DISABLED) ? FALSE : TRUE;
+    return ReadWindow(hWnd, FALSE, [](WindowManager&, const Window& window) {
+        return (window.style & WS_DISABLED) ? FALSE : TRUE;
+    });
 }
 
 HWND WINAPI SetActiveWindow(HWND hWnd) {

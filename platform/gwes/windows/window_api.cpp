@@ -213,16 +213,12 @@ BOOL WINAPI IsWindowVisible(HWND hWnd) {
 }
 
 DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId) {
-    WindowManager& wm = WindowManager::Current();
-    auto lock = wm.Lock();
-    const Window* window = wm.WindowOrFail(hWnd);
-    if (!window) {
-        return 0;
-    }
-    if (lpdwProcessId) {
-        *lpdwProcessId = window->process_id;
-    }
-    return window->thread_id;
+    return ReadWindow(hWnd, DWORD{0}, [lpdwProcessId](WindowManager&, const Window& window) {
+        if (lpdwProcessId) {
+            *lpdwProcessId = window.process_id;
+        }
+        return window.thread_id;
+    });
 }
 
 }  // extern "C"

@@ -200,32 +200,24 @@ BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
     if (!lpPoint) {
         return FALSE;
     }
-    WindowManager& wm = WindowManager::Current();
-    auto lock = wm.Lock();
-    const Window* window = wm.WindowOrFail(hWnd);
-    if (!window) {
-        return FALSE;
-    }
-    POINT origin = ClientOriginOnScreen(*window);
-    lpPoint->x -= origin.x;
-    lpPoint->y -= origin.y;
-    return TRUE;
+    return ReadWindow(hWnd, FALSE, [lpPoint](WindowManager&, const Window& window) {
+        const POINT origin = ClientOriginOnScreen(window);
+        lpPoint->x -= origin.x;
+        lpPoint->y -= origin.y;
+        return TRUE;
+    });
 }
 
 BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
     if (!lpPoint) {
         return FALSE;
     }
-    WindowManager& wm = WindowManager::Current();
-    auto lock = wm.Lock();
-    const Window* window = wm.WindowOrFail(hWnd);
-    if (!window) {
-        return FALSE;
-    }
-    POINT origin = ClientOriginOnScreen(*window);
-    lpPoint->x += origin.x;
-    lpPoint->y += origin.y;
-    return TRUE;
+    return ReadWindow(hWnd, FALSE, [lpPoint](WindowManager&, const Window& window) {
+        const POINT origin = ClientOriginOnScreen(window);
+        lpPoint->x += origin.x;
+        lpPoint->y += origin.y;
+        return TRUE;
+    });
 }
 
 HWND WINAPI WindowFromPoint(POINT Point) {

@@ -16,14 +16,11 @@ namespace {
 
 enum class Owner { Self, Other, Gone };
 
-Owner OwnerOf(WindowManager& wm, HWND hwnd) {
+Owner OwnerOf(HWND hwnd) {
     const uint32_t self = CurrentThreadId();
-    auto lock = wm.Lock();
-    const Window* window = wm.WindowOrFail(hwnd);
-    if (!window) {
-        return Owner::Gone;
-    }
-    return window->thread_id == self ? Owner::Self : Owner::Other;
+    return ReadWindow(hwnd, Owner::Gone, [self](WindowManager&, const Window& window) {
+        return window.thread_id == self ? Owner::Self : Owner::Other;
+    });
 }
 
 }  // namespace
@@ -32,7 +29,7 @@ extern "C" {
 
 BOOL WINAPI SetWindowTextW(HWND hWnd, LPCWSTR lpString) {
     WindowManager& wm = WindowManager::Current();
-    switch (OwnerOf(wm, hWnd)) {
+    switch (OwnerOf(hWnd)) {
         case Owner::Self:
             return static_cast<BOOL>(
                 SendToWindow(wm, hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpString)));
@@ -56,7 +53,7 @@ int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount) {
     }
     lpString[0] = L'\0';
     WindowManager& wm = WindowManager::Current();
-    switch (OwnerOf(wm, hWnd)) {
+    switch (OwnerOf(hWnd)) {
         case Owner::Self:
             return static_cast<int>(SendToWindow(wm, hWnd, WM_GETTEXT,
                                                  static_cast<WPARAM>(nMaxCount),
@@ -76,7 +73,7 @@ int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount) {
 
 int WINAPI GetWindowTextLengthW(HWND hWnd) {
     WindowManager& wm = WindowManager::Current();
-    switch (OwnerOf(wm, hWnd)) {
+    switch (OwnerOf(hWnd)) {
         case Owner::Self:
             return static_cast<int>(SendToWindow(wm, hWnd, WM_GETTEXTLENGTH, 0, 0));
         case Owner::Other: {

@@ -62,42 +62,34 @@ BOOL WINAPI EnumWindows(WNDENUMPROC lpEnumFunc, LPARAM lParam) {
 }
 
 HWND WINAPI GetWindow(HWND hWnd, UINT uCmd) {
-    WindowManager& wm = WindowManager::Current();
-    auto lock = wm.Lock();
-    const Window* window = wm.WindowOrFail(hWnd);
-    if (!window) {
-        return nullptr;
-    }
-    const std::vector<Window*>& siblings = wm.windows().SiblingsOf(*window);
-    auto self = std::find(siblings.begin(), siblings.end(), window);
-    switch (uCmd) {
-        case GW_HWNDFIRST:
-            return siblings.front()->handle;
-        case GW_HWNDLAST:
-            return siblings.back()->handle;
-        case GW_HWNDNEXT:
-            return (self + 1 != siblings.end()) ? (*(self + 1))->handle : nullptr;
-        case GW_HWNDPREV:
-            return (self != siblings.begin()) ? (*(self - 1))->handle : nullptr;
-        case GW_OWNER:
-            return window->owner;
-        case GW_CHILD:
-            return window->children.empty() ? nullptr : window->children.front()->handle;
-        default:
-            SetError(ERROR_INVALID_PARAMETER);
-            return nullptr;
-    }
+    return ReadWindow(hWnd, HWND{nullptr}, [uCmd](WindowManager& wm, const Window& window) -> HWND {
+        const std::vector<Window*>& siblings = wm.windows().SiblingsOf(window);
+        auto self = std::find(siblings.begin(), siblings.end(), &window);
+        switch (uCmd) {
+            case GW_HWNDFIRST:
+                return siblings.front()->handle;
+            case GW_HWNDLAST:
+                return siblings.back()->handle;
+            case GW_HWNDNEXT:
+                return (self + 1 != siblings.end()) ? (*(self + 1))->handle : nullptr;
+            case GW_HWNDPREV:
+                return (self != siblings.begin()) ? (*(self - 1))->handle : nullptr;
+            case GW_OWNER:
+                return window.owner;
+            case GW_CHILD:
+                return window.children.empty() ? nullptr : window.children.front()->handle;
+            default:
+                SetError(ERROR_INVALID_PARAMETER);
+                return nullptr;
+        }
+    });
 }
 
 HWND WINAPI GetParent(HWND hWnd) {
-    WindowManager& wm = WindowManager::Current();
-    auto lock = wm.Lock();
-    const Window* window = wm.WindowOrFail(hWnd);
-    if (!window) {
-        return nullptr;
-    }
     // A child's parent; a top-level window's owner.
-    return window->parent ? window->parent->handle : window->owner;
+    return ReadWindow(hWnd, HWND{nullptr}, [](WindowManager&, const Window& window) {
+        return window.parent ? window.parent->handle : window.owner;
+    });
 }
 
 }  // extern "C"
