@@ -42,7 +42,7 @@ std::vector<tovarin::testing::LoggedMessage> Recorder::Sequence(
     for (const Seen& seen : seen_) {
         if (kinds.size() == 0 ||
             std::find(kinds.begin(), kinds.end(), seen.message) != kinds.end()) {
-            sequence.push_back({seen.message, 0, seen.wparam, seen.lparam, seen.hwnd});
+            sequence.push_back({seen.message, 0, seen.wparam, seen.lparam, seen.hwnd, seen.thread});
         }
     }
     return sequence;

@@ -16,7 +16,8 @@ bool Matches(const LoggedMessage& actual, const ExpectedMessage& expected) {
            (actual.flags & kDeliveryFlags) == (expected.flags & kDeliveryFlags) &&
            (!(expected.flags & kCheckWparam) || actual.wparam == expected.wparam) &&
            (!(expected.flags & kCheckLparam) || actual.lparam == expected.lparam) &&
-           (!expected.window || actual.window == expected.window);
+           (!expected.window || actual.window == expected.window) &&
+           (!expected.thread || actual.thread == expected.thread);
 }
 
 std::string Hex(uintptr_t value) {
@@ -44,10 +45,14 @@ std::string Target(HWND window) {
     return window ? " to " + Hex(reinterpret_cast<uintptr_t>(window)) : "";
 }
 
+std::string Thread(DWORD thread) {
+    return thread ? " on thread " + std::to_string(thread) : "";
+}
+
 std::string Describe(const LoggedMessage& message) {
     return MessageName(message.message) + " " + Delivery(message.flags) +
            " w=" + Hex(message.wparam) + " l=" + Hex(static_cast<uintptr_t>(message.lparam)) +
-           Target(message.window);
+           Target(message.window) + Thread(message.thread);
 }
 
 std::string Describe(const ExpectedMessage& message) {
@@ -55,7 +60,7 @@ std::string Describe(const ExpectedMessage& message) {
     text += message.flags & kCheckWparam ? " w=" + Hex(message.wparam) : " w=*";
     text +=
         message.flags & kCheckLparam ? " l=" + Hex(static_cast<uintptr_t>(message.lparam)) : " l=*";
-    return text + Target(message.window);
+    return text + Target(message.window) + Thread(message.thread);
 }
 
 }  // namespace

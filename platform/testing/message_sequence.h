@@ -41,6 +41,7 @@ struct LoggedMessage {
     WPARAM wparam = 0;
     LPARAM lparam = 0;
     HWND window = nullptr;  // the window that received it, for logs of several windows
+    DWORD thread = 0;       // the thread whose procedure ran it, for logs of several threads
 };
 
 struct ExpectedMessage {
@@ -49,6 +50,7 @@ struct ExpectedMessage {
     WPARAM wparam = 0;
     LPARAM lparam = 0;
     HWND window = nullptr;  // when given, the message must have reached this window
+    DWORD thread = 0;       // when given, the procedure must have run on this thread
 };
 
 // The recorder: window procedures on any thread add to it, the test takes what it holds.

@@ -58,6 +58,22 @@ TEST(MessageSequence, DeliveryParametersAndCountMustAgree) {
         SequenceMatches(std::span<const LoggedMessage>(), std::span<const ExpectedMessage>()));
 }
 
+TEST(MessageSequence, AGivenWindowOrThreadMustBeTheOneThatReceived) {
+    HWND const window = reinterpret_cast<HWND>(0x40000010);
+    constexpr DWORD kOwner = 0x2004;
+    const ExpectedMessage on_owner[] = {{WM_TIMER, 0, 0, 0, window, kOwner}};
+    const LoggedMessage there[] = {{WM_TIMER, 0, 1, 0, window, kOwner}};
+    EXPECT_SEQUENCE(there, on_owner);
+    const LoggedMessage other_thread[] = {{WM_TIMER, 0, 1, 0, window, 0x2008}};
+    const std::string text = SequenceMatches(other_thread, on_owner).message();
+    EXPECT_NE(text.find("on thread 8196"), std::string::npos) << text;
+    const LoggedMessage other_window[] = {{WM_TIMER, 0, 1, 0, nullptr, kOwner}};
+    EXPECT_FALSE(SequenceMatches(other_window, on_owner));
+    // An entry that names neither takes the message wherever it ran.
+    const ExpectedMessage anywhere[] = {{WM_TIMER}};
+    EXPECT_SEQUENCE(other_thread, anywhere);
+}
+
 TEST(MessageSequence, AFailureShowsWhereTheyPartAndBothColumns) {
     const LoggedMessage received[] = {{WM_LBUTTONDOWN, kSent}, {WM_KEYDOWN, kPosted, 0x72}};
     const std::string text = SequenceMatches(received, kClickSequence).message();
