@@ -37,11 +37,17 @@ std::vector<Seen> Recorder::Of(HWND hwnd, UINT message) const {
 
 std::vector<tovarin::testing::LoggedMessage> Recorder::Sequence(
     std::initializer_list<UINT> kinds) const {
+    return SequenceOf(nullptr, kinds);
+}
+
+std::vector<tovarin::testing::LoggedMessage> Recorder::SequenceOf(
+    HWND window, std::initializer_list<UINT> kinds) const {
     std::lock_guard guard(mutex_);
     std::vector<tovarin::testing::LoggedMessage> sequence;
     for (const Seen& seen : seen_) {
-        if (kinds.size() == 0 ||
-            std::find(kinds.begin(), kinds.end(), seen.message) != kinds.end()) {
+        if ((!window || seen.hwnd == window) &&
+            (kinds.size() == 0 ||
+             std::find(kinds.begin(), kinds.end(), seen.message) != kinds.end())) {
             sequence.push_back({seen.message, 0, seen.wparam, seen.lparam, seen.hwnd, seen.thread});
         }
     }

@@ -46,6 +46,9 @@ class Recorder {
     // delivery flags are none).
     std::vector<tovarin::testing::LoggedMessage> Sequence(
         std::initializer_list<UINT> kinds = {}) const;
+    // The same, of one window only (of every window when it is null).
+    std::vector<tovarin::testing::LoggedMessage> SequenceOf(
+        HWND window, std::initializer_list<UINT> kinds = {}) const;
 
   private:
     mutable std::mutex mutex_;

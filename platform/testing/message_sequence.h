@@ -53,6 +53,9 @@ struct ExpectedMessage {
     DWORD thread = 0;       // when given, the procedure must have run on this thread
 };
 
+// The table of a scenario in which the window must receive nothing.
+inline constexpr std::span<const ExpectedMessage> kNoMessages{};
+
 // The recorder: window procedures on any thread add to it, the test takes what it holds.
 class MessageLog {
   public:
