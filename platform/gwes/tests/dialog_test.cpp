@@ -12,6 +12,11 @@
 namespace tovarin::gwes::testing {
 namespace {
 
+using tovarin::testing::ExpectedMessage;
+using tovarin::testing::kCheckLparam;
+using tovarin::testing::kCheckWparam;
+using tovarin::testing::kNoMessages;
+
 struct Expected {
     HWND hwnd;
     UINT message;
@@ -44,10 +49,8 @@ TEST_F(DialogTest, InitDialogGetsTheParameterAndItsTrueFocusesTheFirstTabStop) {
     HWND dialog = Make(IDD_PLAIN, nullptr, 1234);
     ASSERT_NE(nullptr, dialog);
     HWND first = Item(dialog, IDC_FIRST);
-    std::vector<Seen> init = Recorder::Instance().Of(dialog, WM_INITDIALOG);
-    ASSERT_EQ(1u, init.size());
-    EXPECT_EQ(W(first), init[0].wparam);
-    EXPECT_EQ(1234, init[0].lparam);
+    const ExpectedMessage init[] = {{WM_INITDIALOG, kCheckWparam | kCheckLparam, W(first), 1234}};
+    EXPECT_SEQUENCE(Recorder::Instance().SequenceOf(dialog, {WM_INITDIALOG}), init);
     EXPECT_EQ(first, GetFocus());
     EXPECT_EQ(IDC_FIRST, GetDlgCtrlID(first));
     EXPECT_EQ(nullptr, GetDlgItem(dialog, 4242));
@@ -111,9 +114,8 @@ TEST_F(DialogTest, AControlOfAnUnknownClassFailsTheDialog) {
     SetLastError(0);
     EXPECT_EQ(nullptr, Make(IDD_NO_SUCH_CLASS));
     EXPECT_EQ(static_cast<DWORD>(ERROR_CLASS_DOES_NOT_EXIST), GetLastError());
-    for (const Seen& seen : Recorder::Instance().All()) {
-        EXPECT_NE(static_cast<UINT>(WM_INITDIALOG), seen.message);  // a failed dialog gets none
-    }
+    // A failed dialog gets none.
+    EXPECT_SEQUENCE(Recorder::Instance().Sequence({WM_INITDIALOG}), kNoMessages);
 }
 
 TEST_F(DialogTest, AChildDialogLiesInItsParentsClientArea) {
@@ -165,10 +167,12 @@ TEST_F(DialogTest, ModalLoopsNestThreeDeep) {
     EXPECT_EQ((std::vector<int>{3, 2, 1}), depth_of_end);
     EXPECT_EQ((std::vector<bool>{false, false, false}), owner_enabled_inside);
     EXPECT_TRUE(IsWindowEnabled(owner));  // enabled again after the loop
-    std::vector<Seen> enables = Recorder::Instance().Of(owner, WM_ENABLE);
-    ASSERT_EQ(2u, enables.size());  // disabled while the first dialog ran, then enabled
-    EXPECT_EQ(static_cast<WPARAM>(FALSE), enables[0].wparam);
-    EXPECT_EQ(static_cast<WPARAM>(TRUE), enables[1].wparam);
+    // Disabled while the first dialog ran, then enabled.
+    const ExpectedMessage enables[] = {
+        {WM_ENABLE, kCheckWparam, FALSE},
+        {WM_ENABLE, kCheckWparam, TRUE},
+    };
+    EXPECT_SEQUENCE(Recorder::Instance().SequenceOf(owner, {WM_ENABLE}), enables);
     EXPECT_EQ(owner, GetActiveWindow());
     EXPECT_EQ(0, depth);
 }
@@ -324,10 +328,10 @@ TEST_F(DialogTest, ScrollWindowExMovesTheChildren) {
     EXPECT_EQ(client.bottom - 30, uncovered.top);
     EXPECT_EQ(client.bottom, uncovered.bottom);
     // Each control heard of its move, with its new place in the dialog's client area.
-    std::vector<Seen> moves = Recorder::Instance().Of(first, WM_MOVE);
-    ASSERT_EQ(1u, moves.size());
-    EXPECT_EQ(MAKELPARAM(12, static_cast<WORD>(25 - 30)), moves[0].lparam);
-    EXPECT_TRUE(Recorder::Instance().Of(first, WM_SIZE).empty());
+    const ExpectedMessage moved[] = {
+        {WM_MOVE, kCheckLparam, 0, MAKELPARAM(12, static_cast<WORD>(25 - 30))},
+    };
+    EXPECT_SEQUENCE(Recorder::Instance().SequenceOf(first, {WM_MOVE, WM_SIZE}), moved);
     // Without SW_SCROLLCHILDREN nothing moves.
     ScrollWindowEx(dialog, 0, 30, nullptr, nullptr, nullptr, nullptr, 0);
     GetWindowRect(first, &before);
@@ -395,7 +399,7 @@ TEST_F(DialogTest, ATapReachesTheControlUnderItInClientCoordinates) {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         DispatchMessageW(&message);
     }
-    EXPECT_TRUE(Recorder::Instance().Of(third, WM_LBUTTONDOWN).empty());
+    EXPECT_SEQUENCE(Recorder::Instance().SequenceOf(third, {WM_LBUTTONDOWN}), kNoMessages);
 }
 
 TEST_F(DialogTest, TapsOnTheScrollBarSendVScroll) {
@@ -499,11 +503,12 @@ TEST_F(DialogTest, AnotherThreadsWindowIsActivatedOnItsOwnThread) {
     ASSERT_TRUE(SetForegroundWindow(window));
     EXPECT_EQ(window, GetForegroundWindow());  // at once
     kernel::WaitForDeviceIdle();
-    std::vector<Seen> activations = Recorder::Instance().Of(window, WM_ACTIVATE);
-    ASSERT_EQ(1u, activations.size());
-    EXPECT_EQ(static_cast<WPARAM>(WA_ACTIVE), activations[0].wparam);
-    EXPECT_EQ(owner.id(), activations[0].thread);  // delivered on the window's own thread
-    EXPECT_EQ(nullptr, GetActiveWindow());         // the caller's own activation is unchanged
+    // Delivered on the window's own thread.
+    const ExpectedMessage activated[] = {
+        {WM_ACTIVATE, kCheckWparam, WA_ACTIVE, 0, window, owner.id()},
+    };
+    EXPECT_SEQUENCE(Recorder::Instance().Sequence({WM_ACTIVATE}), activated);
+    EXPECT_EQ(nullptr, GetActiveWindow());  // the caller's own activation is unchanged
 }
 
 TEST_F(DialogTest, DeferredPositionsApplyTogether) {

@@ -12,6 +12,10 @@
 namespace tovarin::gwes::testing {
 namespace {
 
+using tovarin::testing::ExpectedMessage;
+using tovarin::testing::kCheckWparam;
+using tovarin::testing::kNoMessages;
+
 using SendTest = WindowTest;
 
 TEST_F(SendTest, AnotherThreadsWindowRunsOnItsOwnThreadWhileTheSenderWaits) {
@@ -19,10 +23,12 @@ TEST_F(SendTest, AnotherThreadsWindowRunsOnItsOwnThreadWhileTheSenderWaits) {
     PumpingThread owner([&] { window = MakeWindow(L"owned"); });
     EXPECT_EQ(static_cast<LRESULT>(owner.id()), SendMessageW(window, kWhoRuns, 0, 0));
     EXPECT_EQ(42, SendMessageW(window, kEchoPlusOne, 41, 0));
-    std::vector<Seen> seen = Recorder::Instance().Of(window, kEchoPlusOne);
-    ASSERT_EQ(1u, seen.size());
-    EXPECT_EQ(owner.id(), seen[0].thread);
-    EXPECT_NE(GetCurrentThreadId(), seen[0].thread);
+    ASSERT_NE(GetCurrentThreadId(), owner.id());
+    const ExpectedMessage on_the_owner[] = {
+        {kWhoRuns, 0, 0, 0, window, owner.id()},
+        {kEchoPlusOne, kCheckWparam, 41, 0, window, owner.id()},
+    };
+    EXPECT_SEQUENCE(Recorder::Instance().Sequence({kWhoRuns, kEchoPlusOne}), on_the_owner);
 }
 
 // The window of the test thread that the other thread calls back while the test thread waits.
@@ -49,9 +55,8 @@ TEST_F(SendTest, TwoThreadsSendingToEachOtherDoNotDeadlock) {
     const LRESULT result = SendMessageW(other, kCallBack, 1000, 0);
     // The nested message ran on the test thread, inside its own wait.
     EXPECT_EQ(static_cast<LRESULT>(GetCurrentThreadId()) + 1000, result);
-    std::vector<Seen> nested = Recorder::Instance().Of(g_test_window, kWhoRuns);
-    ASSERT_EQ(1u, nested.size());
-    EXPECT_EQ(GetCurrentThreadId(), nested[0].thread);
+    const ExpectedMessage nested[] = {{kWhoRuns, 0, 0, 0, g_test_window, GetCurrentThreadId()}};
+    EXPECT_SEQUENCE(Recorder::Instance().Sequence({kWhoRuns}), nested);
 }
 
 constexpr UINT kEndThreadInside = WM_APP + 2;
@@ -90,12 +95,14 @@ TEST_F(PostTest, PostedMessagesArriveInOrderOnTheOwnersThread) {
         ASSERT_TRUE(PostMessageW(window, kEchoPlusOne, i, 0));
     }
     kernel::WaitForDeviceIdle();
-    std::vector<Seen> seen = Recorder::Instance().Of(window, kEchoPlusOne);
-    ASSERT_EQ(5u, seen.size());
-    for (WPARAM i = 0; i < 5; ++i) {
-        EXPECT_EQ(i, seen[i].wparam);
-        EXPECT_EQ(owner.id(), seen[i].thread);
-    }
+    const ExpectedMessage in_order[] = {
+        {kEchoPlusOne, kCheckWparam, 0, 0, window, owner.id()},
+        {kEchoPlusOne, kCheckWparam, 1, 0, window, owner.id()},
+        {kEchoPlusOne, kCheckWparam, 2, 0, window, owner.id()},
+        {kEchoPlusOne, kCheckWparam, 3, 0, window, owner.id()},
+        {kEchoPlusOne, kCheckWparam, 4, 0, window, owner.id()},
+    };
+    EXPECT_SEQUENCE(Recorder::Instance().Sequence({kEchoPlusOne}), in_order);
 }
 
 TEST_F(PostTest, FiltersTakeMatchingMessagesFirstAndPeekCanLeaveThem) {
@@ -153,7 +160,7 @@ TEST_F(PostTest, DispatchRefusesAnotherThreadsWindow) {
     SetLastError(0);
     EXPECT_EQ(0, DispatchMessageW(&message));
     EXPECT_EQ(ERROR_WINDOW_OF_OTHER_THREAD, GetLastError());
-    EXPECT_TRUE(Recorder::Instance().Of(window, kEchoPlusOne).empty());
+    EXPECT_SEQUENCE(Recorder::Instance().Sequence({kEchoPlusOne}), kNoMessages);
 }
 
 using SimulatedTimeTest = WindowTest;
@@ -176,7 +183,8 @@ TEST_F(SimulatedTimeTest, ATimerFiresWhenDueInDeviceTime) {
     EXPECT_EQ(500u, GetTickCount());
     EXPECT_EQ(500u, message.time);
     DispatchMessageW(&message);
-    EXPECT_EQ(1u, Recorder::Instance().Of(window, WM_TIMER).size());
+    const ExpectedMessage one_tick[] = {{WM_TIMER, kCheckWparam, 7, 0, window}};
+    EXPECT_SEQUENCE(Recorder::Instance().Sequence({WM_TIMER}), one_tick);
 
     ASSERT_EQ(TRUE, GetMessageW(&message, nullptr, 0, 0));  // periodic
     EXPECT_EQ(1000u, GetTickCount());
@@ -191,9 +199,8 @@ TEST_F(SimulatedTimeTest, ATimerOfAnotherThreadsWindowWakesThatThread) {
     Sleep(100);
     ASSERT_NE(0u, SetTimer(window, 1, 250, nullptr));  // the owner waits with no time limit
     Sleep(400);
-    std::vector<Seen> ticks = Recorder::Instance().Of(window, WM_TIMER);
-    ASSERT_EQ(1u, ticks.size());
-    EXPECT_EQ(owner.id(), ticks[0].thread);
+    const ExpectedMessage on_the_owner[] = {{WM_TIMER, kCheckWparam, 1, 0, window, owner.id()}};
+    EXPECT_SEQUENCE(Recorder::Instance().Sequence({WM_TIMER}), on_the_owner);
     EXPECT_EQ(500u, GetTickCount());
 }
 

@@ -44,7 +44,7 @@ TEST_F(ThreadEndTest, TheWindowsOfAnEndedThreadAreDestroyed) {
     EXPECT_EQ(nullptr, FindWindowW(kRecorderClass, L"уходит"));
     EXPECT_EQ(nullptr, GetForegroundWindow());
     // Its windows' code can no longer run: they went without WM_DESTROY.
-    EXPECT_TRUE(Recorder::Instance().Of(made.top, WM_DESTROY).empty());
+    EXPECT_SEQUENCE(Recorder::Instance().Sequence({WM_DESTROY}), tovarin::testing::kNoMessages);
     // Its hot key went with its window.
     EXPECT_TRUE(RegisterHotKey(made.foreign_parent, 2, MOD_KEYUP, 0x8B));
     // Nothing can be posted to it any more.

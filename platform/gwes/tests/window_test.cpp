@@ -93,7 +93,8 @@ TEST_F(CreateTest, StylesComeFromTheArguments) {
     HWND window = CreateWindowExW(WS_EX_TOPMOST, kRecorderClass, L"made", WS_VISIBLE, 1, 2, 3, 4,
                                   nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, window);
-    EXPECT_EQ(1u, Recorder::Instance().Of(window, WM_CREATE).size());
+    const tovarin::testing::ExpectedMessage created[] = {{WM_CREATE, 0, 0, 0, window}};
+    EXPECT_SEQUENCE(Recorder::Instance().Sequence({WM_CREATE}), created);
     EXPECT_EQ(static_cast<LONG>(WS_VISIBLE), GetWindowLongW(window, GWL_STYLE));
     EXPECT_EQ(WS_EX_TOPMOST, GetWindowLongW(window, GWL_EXSTYLE));
     EXPECT_TRUE(IsWindowVisible(window));
@@ -438,7 +439,8 @@ TEST_F(TextTest, TextIsCutToTheBuffer) {
     EXPECT_EQ(12, GetWindowTextLengthW(window));
     EXPECT_EQ(0, GetWindowTextW(window, small, 0));
     // A window of this thread answers through its procedure.
-    EXPECT_EQ(1u, Recorder::Instance().Of(window, WM_GETTEXTLENGTH).size());
+    const tovarin::testing::ExpectedMessage asked[] = {{WM_GETTEXTLENGTH, 0, 0, 0, window}};
+    EXPECT_SEQUENCE(Recorder::Instance().Sequence({WM_GETTEXTLENGTH}), asked);
 }
 
 DWORD WINAPI MakesWindowThenBlocks(LPVOID param) {
@@ -557,7 +559,12 @@ TEST_F(SubclassTest, TheNewProcedureSeesMessagesFirstAndPassesTheRestOn) {
     EXPECT_EQ(70, SendMessageW(window, kEchoPlusOne, 7, 0));
     // Everything else reaches the class procedure through CallWindowProcW.
     EXPECT_EQ(static_cast<LRESULT>(GetCurrentThreadId()), SendMessageW(window, kWhoRuns, 0, 0));
-    EXPECT_EQ(1u, Recorder::Instance().Of(window, kWhoRuns).size());
+    // The class procedure saw the echo only before the subclass took it.
+    const tovarin::testing::ExpectedMessage passed_on[] = {
+        {kEchoPlusOne, tovarin::testing::kCheckWparam, 7, 0, window},
+        {kWhoRuns, 0, 0, 0, window, GetCurrentThreadId()},
+    };
+    EXPECT_SEQUENCE(Recorder::Instance().Sequence({kEchoPlusOne, kWhoRuns}), passed_on);
     EXPECT_EQ(10, GetWindowTextLengthW(window));
 
     // The value read back names the new procedure; putting the old one back restores the class's.
