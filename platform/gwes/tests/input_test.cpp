@@ -31,18 +31,19 @@ TEST_F(HotKeyTest, AKeyUpHotKeyFiresOnReleaseWithTheDocumentedParameters) {
 
     Press(kRecordKey);
     kernel::WaitForDeviceIdle();
-    EXPECT_TRUE(Recorder::Instance().Of(dialog, WM_HOTKEY).empty());
-    EXPECT_TRUE(Recorder::Instance().Of(dialog, WM_KEYDOWN).empty());  // the hot key took it
+    // The hot key took the key down, and fires only on its release.
+    EXPECT_SEQUENCE(Recorder::Instance().SequenceOf(dialog, {WM_HOTKEY, WM_KEYDOWN, WM_KEYUP}),
+                    tovarin::testing::kNoMessages);
 
     Release(kRecordKey);
     kernel::WaitForDeviceIdle();
-    std::vector<Seen> fired = Recorder::Instance().Of(dialog, WM_HOTKEY);
-    ASSERT_EQ(1u, fired.size());
-    EXPECT_EQ(WPARAM{kRecordKey}, fired[0].wparam);
-    EXPECT_EQ(0x1000, LOWORD(fired[0].lparam));  // the modifiers, MOD_KEYUP included
-    EXPECT_EQ(kRecordKey, HIWORD(fired[0].lparam));
-    EXPECT_EQ(owner.id(), fired[0].thread);
-    EXPECT_TRUE(Recorder::Instance().Of(dialog, WM_KEYUP).empty());
+    // lParam: the modifiers (MOD_KEYUP included), then the key.
+    const tovarin::testing::ExpectedMessage fired[] = {
+        {WM_HOTKEY, tovarin::testing::kCheckWparam | tovarin::testing::kCheckLparam, kRecordKey,
+         MAKELPARAM(0x1000, kRecordKey), dialog, owner.id()},
+    };
+    EXPECT_SEQUENCE(Recorder::Instance().SequenceOf(dialog, {WM_HOTKEY, WM_KEYDOWN, WM_KEYUP}),
+                    fired);
 }
 
 TEST_F(HotKeyTest, APlainHotKeyFiresOnPressOnlyWithItsModifiersHeld) {
@@ -103,9 +104,9 @@ TEST_F(HotKeyTest, UnregisterFunc1ReleasesTheKeyForWhoeverHoldsIt) {
     Press(kRecordKey);
     Release(kRecordKey);
     kernel::WaitForDeviceIdle();
-    EXPECT_TRUE(Recorder::Instance().Of(holder, WM_HOTKEY).empty());
-    EXPECT_EQ(1u, Recorder::Instance().Of(holder, WM_KEYDOWN).size());
-    EXPECT_EQ(1u, Recorder::Instance().Of(holder, WM_KEYUP).size());
+    const tovarin::testing::ExpectedMessage plain_key[] = {{WM_KEYDOWN}, {WM_KEYUP}};
+    EXPECT_SEQUENCE(Recorder::Instance().SequenceOf(holder, {WM_HOTKEY, WM_KEYDOWN, WM_KEYUP}),
+                    plain_key);
 }
 
 TEST_F(HotKeyTest, AWindowlessHotKeyComesToTheRegisteringThread) {

@@ -330,16 +330,16 @@ TEST_F(GdiTest, ADialogGetsItsFontAndLeavesNoObjectBehind) {
     EXPECT_EQ(-24, logfont.lfHeight);
     // The control hears of the font once it is made and shown.
     HWND control = GetDlgItem(dialog, 100);
-    std::vector<UINT> received;
-    for (const Seen& seen : Recorder::Instance().All()) {
-        if (seen.hwnd == control && seen.message != WM_GETDLGCODE) {
-            received.push_back(seen.message);
-        }
-    }
-    const std::vector<UINT> expected = {WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW, WM_SETFONT};
-    EXPECT_EQ(expected, std::vector<UINT>(received.begin(), received.begin() + 5));
-    EXPECT_EQ(reinterpret_cast<WPARAM>(font),
-              Recorder::Instance().Of(control, WM_SETFONT).at(0).wparam);
+    const tovarin::testing::ExpectedMessage made_then_font[] = {
+        {WM_CREATE},
+        {WM_SIZE},
+        {WM_MOVE},
+        {WM_SHOWWINDOW},
+        {WM_SETFONT, tovarin::testing::kCheckWparam, reinterpret_cast<WPARAM>(font)},
+    };
+    EXPECT_SEQUENCE(Recorder::Instance().SequenceOf(
+                        control, {WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW, WM_SETFONT}),
+                    made_then_font);
     EXPECT_TRUE(DestroyWindow(dialog));
     // The fixture checks that the dialog's font went with it.
 }
