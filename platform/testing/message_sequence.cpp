@@ -9,7 +9,7 @@
 namespace tovarin::testing {
 namespace {
 
-constexpr unsigned kDeliveryFlags = kSent | kPosted | kParent | kDefWinProc;
+constexpr unsigned kDeliveryFlags = kSent | kPosted | kParent | kDefWinProc | kCallback;
 
 bool Matches(const LoggedMessage& actual, const ExpectedMessage& expected) {
     return actual.message == expected.message &&
@@ -37,6 +37,7 @@ std::string Delivery(unsigned flags) {
     add(kPosted, "posted");
     add(kParent, "parent");
     add(kDefWinProc, "defwinproc");
+    add(kCallback, "callback");
     add(kOptional, "optional");
     return text;
 }
@@ -49,17 +50,31 @@ std::string Thread(DWORD thread) {
     return thread ? " on thread " + std::to_string(thread) : "";
 }
 
+// A callback's codes are its own, not message numbers.
+std::string Name(UINT message, unsigned flags) {
+    return flags & kCallback ? std::to_string(message) : MessageName(message);
+}
+
+// lParam as the log keeps it: a notification's code as the signed number it is (PSN_SETACTIVE
+// is -200), anything else in hexadecimal.
+std::string Lparam(UINT message, unsigned flags, LPARAM lparam) {
+    return message == WM_NOTIFY && !(flags & kCallback) ? std::to_string(lparam)
+                                                        : Hex(static_cast<uintptr_t>(lparam));
+}
+
 std::string Describe(const LoggedMessage& message) {
-    return MessageName(message.message) + " " + Delivery(message.flags) +
-           " w=" + Hex(message.wparam) + " l=" + Hex(static_cast<uintptr_t>(message.lparam)) +
-           Target(message.window) + Thread(message.thread);
+    return Name(message.message, message.flags) + " " + Delivery(message.flags) +
+           " w=" + Hex(message.wparam) +
+           " l=" + Lparam(message.message, message.flags, message.lparam) + Target(message.window) +
+           Thread(message.thread);
 }
 
 std::string Describe(const ExpectedMessage& message) {
-    std::string text = MessageName(message.message) + " " + Delivery(message.flags);
+    std::string text = Name(message.message, message.flags) + " " + Delivery(message.flags);
     text += message.flags & kCheckWparam ? " w=" + Hex(message.wparam) : " w=*";
-    text +=
-        message.flags & kCheckLparam ? " l=" + Hex(static_cast<uintptr_t>(message.lparam)) : " l=*";
+    text += message.flags & kCheckLparam
+                ? " l=" + Lparam(message.message, message.flags, message.lparam)
+                : " l=*";
     return text + Target(message.window) + Thread(message.thread);
 }
 

@@ -31,6 +31,9 @@ enum MessageFlags : unsigned {
     kOptional = 1u << 4,     // expected only: may be missing
     kCheckWparam = 1u << 5,  // expected only: wParam must be equal
     kCheckLparam = 1u << 6,  // expected only: lParam must be equal
+    // A callback that is no window message (a property sheet's or a page's), logged among the
+    // messages so that the order of both is kept; `message` holds the callback's code.
+    kCallback = 1u << 7,
 };
 
 // A message as received; WM_NOTIFY is recorded with its notification code (as a signed number)

@@ -74,6 +74,18 @@ TEST(MessageSequence, AGivenWindowOrThreadMustBeTheOneThatReceived) {
     EXPECT_SEQUENCE(other_thread, anywhere);
 }
 
+TEST(MessageSequence, ACallbackIsNoMessageOfTheSameNumber) {
+    constexpr UINT kCreated = 2;  // a page callback's code, WM_DESTROY's number
+    const ExpectedMessage made[] = {{kCreated, kCallback}, {WM_INITDIALOG, kSent}};
+    const LoggedMessage called[] = {{kCreated, kCallback}, {WM_INITDIALOG, kSent}};
+    EXPECT_SEQUENCE(called, made);
+    const LoggedMessage destroyed[] = {{WM_DESTROY, kSent}, {WM_INITDIALOG, kSent}};
+    const std::string text = SequenceMatches(destroyed, made).message();
+    EXPECT_NE(text.find("expected[0] 2 callback w=* l=*, received[0] WM_DESTROY sent"),
+              std::string::npos)
+        << text;
+}
+
 TEST(MessageSequence, AFailureShowsWhereTheyPartAndBothColumns) {
     const LoggedMessage received[] = {{WM_LBUTTONDOWN, kSent}, {WM_KEYDOWN, kPosted, 0x72}};
     const std::string text = SequenceMatches(received, kClickSequence).message();
@@ -98,6 +110,10 @@ TEST(MessageLog, TakesWhatWasAddedOnceAndKeepsANotificationsCode) {
     };
     EXPECT_SEQUENCE(log.Take(), expected);
     EXPECT_TRUE(log.Take().empty());
+    // A code that differs is shown as the signed number it is.
+    log.AddReceived(WM_NOTIFY, 1010, reinterpret_cast<LPARAM>(&header), kSent | kParent);
+    const std::string text = SequenceMatches(log.Take(), std::span(expected).last(1)).message();
+    EXPECT_NE(text.find("WM_NOTIFY sent|parent w=0x3f2 l=-101"), std::string::npos) << text;
 }
 
 }  // namespace
