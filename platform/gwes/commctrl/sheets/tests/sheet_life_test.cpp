@@ -1,80 +1,52 @@
 // The property sheet's life as its pages and its callbacks see it: made on
 // first show, notified in order, destroyed and released at the end. The sheet
 // runs modally on a device thread; the test acts on it as the user does (taps
-// on the tabs, Help, OK) and compares what was heard.
+// on the tabs, Help, OK) and compares what was heard, the pages' messages and
+// the callbacks in one table.
 #include <gtest/gtest.h>
-
-#include <mutex>
-#include <string>
-#include <vector>
 
 #include <commctrl.h>
 #include <windows.h>
 
 #include "gwes/commctrl/sheets/property_sheet.h"
 #include "testing/device_fixture.h"
+#include "testing/message_sequence.h"
 
 namespace tovarin::gwes::sheets::testing {
 namespace {
 
-std::mutex g_mutex;
-std::vector<std::string> g_heard;
-int g_refuse_kill_on = -1;  // the page that keeps the focus when asked to leave
+using tovarin::testing::ExpectedMessage;
+using tovarin::testing::kCallback;
+using tovarin::testing::kCheckLparam;
+using tovarin::testing::kSent;
 
-void Hear(std::string what) {
-    std::lock_guard guard(g_mutex);
-    g_heard.push_back(std::move(what));
-}
+// The pages' messages, each to its page's window, and the callbacks: the sheet's with no
+// window, a page's with the page's lParam (its index) as lParam.
+tovarin::testing::MessageLog g_heard;
+LPARAM g_refuse_kill_on = -1;  // the page that keeps the focus when asked to leave
 
-std::vector<std::string> TakeHeard() {
-    std::lock_guard guard(g_mutex);
-    std::vector<std::string> heard;
-    heard.swap(g_heard);
-    return heard;
-}
-
-std::string Page(LPARAM index) {
-    return "page" + std::to_string(index) + " ";
-}
-
-INT_PTR CALLBACK PageProc(HWND hwnd, UINT message, WPARAM, LPARAM lparam) {
-    auto index = static_cast<LPARAM>(GetWindowLongW(hwnd, GWL_USERDATA));
+INT_PTR CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_INITDIALOG: {
             const auto* psp = reinterpret_cast<const PROPSHEETPAGEW*>(lparam);
             SetWindowLongW(hwnd, GWL_USERDATA, static_cast<LONG>(psp->lParam));
-            Hear(Page(psp->lParam) + "WM_INITDIALOG");
+            g_heard.Add({message, kSent, wparam, psp->lParam, hwnd});
             return TRUE;
         }
         case WM_NOTIFY: {
             const auto* notify = reinterpret_cast<const PSHNOTIFY*>(lparam);
             EXPECT_EQ(GetParent(hwnd), notify->hdr.hwndFrom);
-            const char* name = "?";
-            LRESULT result = 0;
-            switch (notify->hdr.code) {
-                case PSN_SETACTIVE:
-                    name = "PSN_SETACTIVE";
-                    break;
-                case PSN_KILLACTIVE:
-                    name = "PSN_KILLACTIVE";
-                    result = index == g_refuse_kill_on ? TRUE : FALSE;
-                    break;
-                case PSN_APPLY:
-                    name = notify->lParam ? "PSN_APPLY(ok)" : "PSN_APPLY";
-                    break;
-                case PSN_RESET:
-                    name = "PSN_RESET";
-                    break;
-                case PSN_HELP:
-                    name = "PSN_HELP";
-                    break;
+            if (notify->hdr.code == PSN_APPLY) {
+                EXPECT_TRUE(notify->lParam) << "every apply here comes from OK";
             }
-            Hear(Page(index) + name);
-            SetWindowLongW(hwnd, DWL_MSGRESULT, static_cast<LONG>(result));
+            const LPARAM index = GetWindowLongW(hwnd, GWL_USERDATA);
+            const bool refuse = notify->hdr.code == PSN_KILLACTIVE && index == g_refuse_kill_on;
+            g_heard.Add({message, kSent, wparam, static_cast<int>(notify->hdr.code), hwnd});
+            SetWindowLongW(hwnd, DWL_MSGRESULT, refuse ? TRUE : FALSE);
             return TRUE;
         }
         case WM_DESTROY:
-            Hear(Page(index) + "WM_DESTROY");
+            g_heard.Add({message, kSent, wparam, lparam, hwnd});
             return TRUE;
         default:
             return FALSE;
@@ -82,31 +54,37 @@ INT_PTR CALLBACK PageProc(HWND hwnd, UINT message, WPARAM, LPARAM lparam) {
 }
 
 UINT CALLBACK PageCallback(HWND, UINT message, PROPSHEETPAGEW* psp) {
-    Hear(Page(psp->lParam) + (message == PSPCB_CREATE ? "PSPCB_CREATE" : "PSPCB_RELEASE"));
+    g_heard.Add({message, kCallback, 0, psp->lParam});
     return 1;
 }
 
 int CALLBACK SheetCallback(HWND, UINT message, LPARAM lparam) {
+    g_heard.Add({message, kCallback});
     switch (message) {
         case PSCB_GETVERSION:
-            Hear("sheet PSCB_GETVERSION");
             return COMCTL32_VERSION;
-        case PSCB_PRECREATE:
-            Hear("sheet PSCB_PRECREATE");
-            break;
-        case PSCB_INITIALIZED:
-            Hear("sheet PSCB_INITIALIZED");
-            break;
         case PSCB_GETTITLE:
-            Hear("sheet PSCB_GETTITLE");
             wcscpy(reinterpret_cast<LPWSTR>(lparam), L"Автоответчик");
             break;
         case PSCB_GETLINKTEXT:
-            Hear("sheet PSCB_GETLINKTEXT");
             wcscpy(reinterpret_cast<LPWSTR>(lparam), L"Справка");
             break;
     }
     return 0;
+}
+
+// The rows of the table.
+ExpectedMessage Sheet(UINT callback) {
+    return {callback, kCallback};
+}
+ExpectedMessage Page(int index, UINT callback) {
+    return {callback, kCallback | kCheckLparam, 0, index};
+}
+ExpectedMessage To(HWND page, UINT message) {
+    return {message, kSent, 0, 0, page};
+}
+ExpectedMessage Notified(HWND page, UINT code) {
+    return {WM_NOTIFY, kSent | kCheckLparam, 0, static_cast<int>(code), page};
 }
 
 // A page's template: a child dialog without controls.
@@ -162,7 +140,7 @@ class SheetLifeTest : public kernel::testing::SimulatedDeviceTest {
 };
 
 TEST_F(SheetLifeTest, PagesAreMadeOnFirstShowNotifiedInOrderAndReleasedAtTheEnd) {
-    TakeHeard();
+    g_heard.Clear();
     SheetRun run;
     HANDLE thread = CreateThread(nullptr, 0, &RunSheet, &run, 0, nullptr);
     kernel::WaitForDeviceIdle();
@@ -194,6 +172,8 @@ TEST_F(SheetLifeTest, PagesAreMadeOnFirstShowNotifiedInOrderAndReleasedAtTheEnd)
     const HWND first_shown = view.page;
 
     TapTab(view, 0);
+    ASSERT_TRUE(ViewSheet(sheet, &view));
+    const HWND page0 = view.page;
     TapTab(view, 1);
     ASSERT_TRUE(ViewSheet(sheet, &view));
     EXPECT_EQ(first_shown, view.page) << "a page is hidden, not destroyed, and shown again";
@@ -210,25 +190,25 @@ TEST_F(SheetLifeTest, PagesAreMadeOnFirstShowNotifiedInOrderAndReleasedAtTheEnd)
     EXPECT_EQ(1, run.result);
     EXPECT_FALSE(IsWindow(sheet));
 
-    EXPECT_EQ(
-        (std::vector<std::string>{
-            "sheet PSCB_GETVERSION", "sheet PSCB_PRECREATE", "sheet PSCB_INITIALIZED",
-            "sheet PSCB_GETTITLE", "sheet PSCB_GETLINKTEXT", "page1 PSPCB_CREATE",
-            "page1 WM_INITDIALOG", "page1 PSN_SETACTIVE",
-            // tab 0
-            "page1 PSN_KILLACTIVE", "page0 PSPCB_CREATE", "page0 WM_INITDIALOG",
-            "page0 PSN_SETACTIVE",
-            // tab 1 again: made already
-            "page0 PSN_KILLACTIVE", "page1 PSN_SETACTIVE",
-            // tab 2, refused by the shown page
-            "page1 PSN_KILLACTIVE",
-            // Help, then OK
-            "page1 PSN_HELP", "page1 PSN_KILLACTIVE", "page0 PSN_APPLY(ok)", "page1 PSN_APPLY(ok)",
-            // the end: pages in order, each destroyed then released; page 2
-            // never made
-            "page0 WM_DESTROY", "page0 PSPCB_RELEASE", "page1 WM_DESTROY", "page1 PSPCB_RELEASE",
-            "page2 PSPCB_RELEASE"}),
-        TakeHeard());
+    const HWND page1 = first_shown;
+    const ExpectedMessage life[] = {
+        Sheet(PSCB_GETVERSION), Sheet(PSCB_PRECREATE), Sheet(PSCB_INITIALIZED),
+        Sheet(PSCB_GETTITLE), Sheet(PSCB_GETLINKTEXT), Page(1, PSPCB_CREATE),
+        To(page1, WM_INITDIALOG), Notified(page1, PSN_SETACTIVE),
+        // tab 0
+        Notified(page1, PSN_KILLACTIVE), Page(0, PSPCB_CREATE), To(page0, WM_INITDIALOG),
+        Notified(page0, PSN_SETACTIVE),
+        // tab 1 again: made already
+        Notified(page0, PSN_KILLACTIVE), Notified(page1, PSN_SETACTIVE),
+        // tab 2, refused by the shown page
+        Notified(page1, PSN_KILLACTIVE),
+        // Help, then OK
+        Notified(page1, PSN_HELP), Notified(page1, PSN_KILLACTIVE), Notified(page0, PSN_APPLY),
+        Notified(page1, PSN_APPLY),
+        // the end: pages in order, each destroyed then released; page 2 never made
+        To(page0, WM_DESTROY), Page(0, PSPCB_RELEASE), To(page1, WM_DESTROY),
+        Page(1, PSPCB_RELEASE), Page(2, PSPCB_RELEASE)};
+    EXPECT_SEQUENCE(g_heard.Take(), life);
 }
 
 TEST_F(SheetLifeTest, PageHandlesAndBadHeaders) {
