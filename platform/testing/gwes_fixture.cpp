@@ -19,22 +19,6 @@ void Recorder::Add(const Seen& seen) {
     seen_.push_back(seen);
 }
 
-std::vector<Seen> Recorder::All() const {
-    std::lock_guard guard(mutex_);
-    return seen_;
-}
-
-std::vector<Seen> Recorder::Of(HWND hwnd, UINT message) const {
-    std::lock_guard guard(mutex_);
-    std::vector<Seen> matching;
-    for (const Seen& seen : seen_) {
-        if (seen.hwnd == hwnd && seen.message == message) {
-            matching.push_back(seen);
-        }
-    }
-    return matching;
-}
-
 std::vector<tovarin::testing::LoggedMessage> Recorder::Sequence(
     std::initializer_list<UINT> kinds) const {
     return SequenceOf(nullptr, kinds);

@@ -37,9 +37,6 @@ class Recorder {
     static Recorder& Instance();
     void Clear();
     void Add(const Seen& seen);
-    std::vector<Seen> All() const;
-    // The messages of one window with this message value, in the order received.
-    std::vector<Seen> Of(HWND hwnd, UINT message) const;
     // The messages of these kinds (every kind when none is given) to any window, in the order
     // received, to compare with a table
     // (testing/message_sequence.h; the recording class cannot tell sent from posted, so their
