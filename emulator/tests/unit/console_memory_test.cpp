@@ -20,22 +20,11 @@
 namespace tovarin::emulator::testing {
 namespace {
 
-// AddressSanitizer's quarantine and ThreadSanitizer's history grow with every call: there the
-// calls still run, but the resident size says nothing.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kMemoryMeaningful = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool kMemoryMeaningful = false;
-#else
-constexpr bool kMemoryMeaningful = true;
-#endif
-#else
-constexpr bool kMemoryMeaningful = true;
-#endif
+using soak::kMemoryMeaningful;
 
 constexpr int kShortRun = 200;
-// Enough calls for the log kept since boot to reach its bounds (about 35 entries a call).
+// Enough calls for the log kept since boot to reach its bounds (about 35 entries a call); under
+// the sanitizers, where the resident size says nothing, fewer calls still run every route.
 constexpr int kLongRun = kMemoryMeaningful ? 1200 : 300;
 constexpr uint64_t kMostGrowth = 3 << 20;
 
