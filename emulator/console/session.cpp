@@ -124,6 +124,23 @@ std::vector<kernel::LogEntry> Session::SinceMark() const {
     return emulator_->device().log().Since(mark_);
 }
 
+Outcome Session::OnTheLog(CheckResult result, bool negated) const {
+    // A check that found no matching entry (a failed expectation, or a negated one that held)
+    // would have needed the entries since the mark that the log no longer keeps.
+    const size_t first_kept = emulator_->device().log().FirstKept();
+    if (result.held != negated || first_kept <= mark_) {
+        return FromCheck(std::move(result));
+    }
+    using kernel::DeviceLog;
+    return Outcome::Failed(
+        "the log since the mark was cut: it keeps at most " +
+            std::to_string(DeviceLog::kMostEntries) + " entries and " +
+            std::to_string(DeviceLog::kMostBytes >> 20) + " MB, and the first " +
+            std::to_string(first_kept - mark_) +
+            " entries since the mark are gone (a mark before the steps it checks keeps them)",
+        std::move(result.found));
+}
+
 Outcome Session::PowerOn() {
     if (emulator_) {
         return Outcome::Done();
@@ -428,23 +445,23 @@ Outcome Session::Do(const ExpectVolumeCommand& command) {
 }
 
 Outcome Session::Do(const ExpectTraceCommand& command) {
-    return FromCheck(CheckTrace(SinceMark(), command));
+    return OnTheLog(CheckTrace(SinceMark(), command), command.negated);
 }
 
 Outcome Session::Do(const ExpectIoctlCommand& command) {
-    return FromCheck(CheckIoctl(SinceMark(), command));
+    return OnTheLog(CheckIoctl(SinceMark(), command), command.negated);
 }
 
 Outcome Session::Do(const ExpectKeyCommand& command) {
-    return FromCheck(CheckKey(SinceMark(), command));
+    return OnTheLog(CheckKey(SinceMark(), command), command.negated);
 }
 
 Outcome Session::Do(const ExpectStartedCommand& command) {
-    return FromCheck(CheckStarted(SinceMark(), command));
+    return OnTheLog(CheckStarted(SinceMark(), command), command.negated);
 }
 
 Outcome Session::Do(const ExpectMessageCommand& command) {
-    return FromCheck(CheckMessage(SinceMark(), command));
+    return OnTheLog(CheckMessage(SinceMark(), command), command.negated);
 }
 
 }  // namespace tovarin::emulator::console

@@ -16,6 +16,8 @@
 
 namespace tovarin::emulator::console {
 
+struct CheckResult;  // log_checks.h
+
 struct Outcome {
     bool ok = true;
     std::string reason;              // a failure: why
@@ -93,6 +95,9 @@ class Session {
     // The device before its boot, for the commands that run then; already on when it is.
     Outcome PowerOn();
     std::vector<kernel::LogEntry> SinceMark() const;
+    // The outcome of a check of the log since the mark; a check that would have needed entries
+    // that the log's bounds cut fails and says so.
+    Outcome OnTheLog(CheckResult result, bool negated) const;
     void Shutdown();
 
     Settings settings_;

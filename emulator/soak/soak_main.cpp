@@ -93,21 +93,6 @@ bool Run(console::Session& session, std::string_view name, uint64_t call,
     return true;
 }
 
-// AddressSanitizer keeps freed memory in quarantine (256 MB by default), and ThreadSanitizer's
-// history of every lock and thread grows with each call, so the resident size says nothing about
-// leaks there; the census still holds.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kMemoryMeaningful = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool kMemoryMeaningful = false;
-#else
-constexpr bool kMemoryMeaningful = true;
-#endif
-#else
-constexpr bool kMemoryMeaningful = true;
-#endif
-
 double Megabytes(uint64_t bytes) {
     return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
@@ -181,7 +166,7 @@ int main(int argc, char** argv) {
                 status = 1;
                 break;
             }
-            if (kMemoryMeaningful &&
+            if (soak::kMemoryMeaningful &&
                 resident > first_resident + options->memory_slack_mb * 1024 * 1024) {
                 std::printf("resident memory grew from %.1f MB to %.1f MB (slack %llu MB)\n",
                             Megabytes(first_resident), Megabytes(resident),
@@ -199,7 +184,7 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long long>(options->calls), seconds,
                 static_cast<double>(options->calls) / seconds, Megabytes(first_resident),
                 Megabytes(resident));
-            if (!kMemoryMeaningful) {
+            if (!soak::kMemoryMeaningful) {
                 std::printf(
                     "resident memory not checked: AddressSanitizer's quarantine holds freed "
                     "memory\n");

@@ -56,10 +56,15 @@ struct LogEntry {
 // on (what a script's expectations since its last mark need; from boot until it is first called)
 // and the last kHistory entries besides, for a person looking back; older entries are dropped,
 // so that the memory of a phone that runs for a month, or takes 100,000 calls, stays flat.
+// Whatever KeepFrom asks, the log holds at most kMostEntries entries and kMostBytes bytes of them:
+// past either bound the oldest go, and FirstKept() says where the kept entries begin, so that an
+// expectation can tell that the entries since its mark were cut.
 class DeviceLog {
   public:
     using Sink = std::function<void(const LogEntry&)>;
     static constexpr size_t kHistory = 2000;
+    static constexpr size_t kMostEntries = 10'000;
+    static constexpr size_t kMostBytes = size_t{2} << 20;
 
     void Add(LogEntry entry);
     // The entries kept from number `from` on (a script's "mark" remembers Size()).
@@ -68,8 +73,9 @@ class DeviceLog {
     size_t Size() const;
     // Entries from number `from` on are kept; those before it may go once they leave the history.
     void KeepFrom(size_t from);
-    // The number of entries in memory.
+    // The number of entries in memory, and the number of the first of them.
     size_t Kept() const;
+    size_t FirstKept() const;
 
     // Sinks run on the writing thread; they must not write to the log.
     int Subscribe(Sink sink);
@@ -82,9 +88,13 @@ class DeviceLog {
     std::deque<LogEntry> entries_;
     size_t first_ = 0;  // the number of entries_.front()
     size_t keep_from_ = 0;
+    size_t bytes_ = 0;  // what entries_ holds, as EntryBytes counts it
     std::vector<std::pair<int, Sink>> sinks_;
     int next_id_ = 1;
 };
+
+// The memory an entry holds: the record and the text and bytes it owns.
+size_t EntryBytes(const LogEntry& entry);
 
 // Adds an entry stamped with the current device time to the current device's log.
 void Record(std::variant<TraceLine, IoctlRecord, KeyRecord, StartedRecord, MessageRecord> what);

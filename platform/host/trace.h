@@ -30,8 +30,10 @@ class Trace {
 
     // The lines written since boot (or since the last Clear), at most the last kHistory of them:
     // a phone that runs for a month keeps a bounded trace (the device log keeps what the
-    // emulator's expectations need).
-    static constexpr size_t kHistory = 10000;
+    // emulator's expectations need). The device log holds every line too, so this history is
+    // as short as the log's own: a call answered by the machine writes about 16 lines, and a
+    // longer history cost a console a few MB more over its first few hundred calls.
+    static constexpr size_t kHistory = 2000;
     std::vector<TraceLine> Lines() const;
     void Clear();
 

@@ -1,6 +1,7 @@
 #include "host/device_log.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "host/device.h"
 
@@ -15,11 +16,33 @@ std::vector<uint32_t> IoctlRecord::InputWords() const {
     return words;
 }
 
+size_t EntryBytes(const LogEntry& entry) {
+    const auto text = [](const std::wstring& s) { return s.capacity() * sizeof(wchar_t); };
+    const size_t owned = std::visit(
+        [&](const auto& what) -> size_t {
+            using Record = std::decay_t<decltype(what)>;
+            if constexpr (std::is_same_v<Record, TraceLine>) {
+                return text(what.module) + text(what.text);
+            } else if constexpr (std::is_same_v<Record, IoctlRecord>) {
+                return text(what.device) + what.input.capacity();
+            } else if constexpr (std::is_same_v<Record, StartedRecord>) {
+                return text(what.image) + text(what.command_line);
+            } else if constexpr (std::is_same_v<Record, MessageRecord>) {
+                return text(what.window_class) + text(what.window_title);
+            } else {
+                return 0;
+            }
+        },
+        entry.what);
+    return sizeof(LogEntry) + owned;
+}
+
 void DeviceLog::Add(LogEntry entry) {
     std::lock_guard guard(mutex_);
     for (const auto& [id, sink] : sinks_) {
         sink(entry);
     }
+    bytes_ += EntryBytes(entry);
     entries_.push_back(std::move(entry));
     DropOld();
 }
@@ -28,7 +51,11 @@ void DeviceLog::DropOld() {
     const size_t end = first_ + entries_.size();
     const size_t history_start = end > kHistory ? end - kHistory : 0;
     const size_t keep = std::min(keep_from_, history_start);
-    while (first_ < keep && !entries_.empty()) {
+    const auto over_bounds = [this] {
+        return entries_.size() > kMostEntries || bytes_ > kMostBytes;
+    };
+    while (!entries_.empty() && (first_ < keep || over_bounds())) {
+        bytes_ -= EntryBytes(entries_.front());
         entries_.pop_front();
         ++first_;
     }
@@ -57,6 +84,11 @@ void DeviceLog::KeepFrom(size_t from) {
 size_t DeviceLog::Kept() const {
     std::lock_guard guard(mutex_);
     return entries_.size();
+}
+
+size_t DeviceLog::FirstKept() const {
+    std::lock_guard guard(mutex_);
+    return first_;
 }
 
 int DeviceLog::Subscribe(Sink sink) {
