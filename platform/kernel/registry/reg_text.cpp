@@ -26,7 +26,9 @@ bool IsWritableName(std::wstring_view name) {
 
 std::vector<uint8_t> StringBytes(std::wstring_view text) {
     std::vector<uint8_t> bytes((text.size() + 1) * sizeof(wchar_t), 0);
-    std::memcpy(bytes.data(), text.data(), text.size() * sizeof(wchar_t));
+    if (!text.empty()) {  // an empty view's data() may be null, which memcpy may not be given
+        std::memcpy(bytes.data(), text.data(), text.size() * sizeof(wchar_t));
+    }
     return bytes;
 }
 
@@ -47,7 +49,9 @@ std::optional<std::vector<uint8_t>> HostToUtf16(const std::vector<uint8_t>& data
         return std::nullopt;
     }
     std::wstring text(data.size() / sizeof(wchar_t), L'\0');
-    std::memcpy(text.data(), data.data(), data.size());
+    if (!data.empty()) {
+        std::memcpy(text.data(), data.data(), data.size());
+    }
     const std::u16string units = WideToUtf16(text, LoneSurrogates::Keep);
     if (Utf16ToWide(units, LoneSurrogates::Keep) != text) {
         return std::nullopt;
@@ -66,7 +70,9 @@ std::vector<uint8_t> Utf16ToHost(const std::vector<uint8_t>& data) {
     const std::wstring text =
         Utf16ToWide(Utf16Units(std::as_bytes(std::span(data))), LoneSurrogates::Keep);
     std::vector<uint8_t> out(text.size() * sizeof(wchar_t));
-    std::memcpy(out.data(), text.data(), out.size());
+    if (!out.empty()) {  // an empty vector's data() may be null, which memcpy may not be given
+        std::memcpy(out.data(), text.data(), out.size());
+    }
     if (data.size() % 2 != 0) {
         out.push_back(data.back());
     }
