@@ -9,8 +9,8 @@
 #include "control_panel_fixture.h"
 #include "testing/gwes_fixture.h"
 #include "host/device.h"
-#include "kernel/files/attributes.h"
 #include "host/folder_changes.h"
+#include "host/storage_cards.h"
 #include "storage/storage.h"
 
 namespace marrowfen_testing {

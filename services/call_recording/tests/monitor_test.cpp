@@ -3,7 +3,7 @@
 #include "callisk_fixture.h"
 
 #include "common/names.h"
-#include "kernel/scheduler.h"
+#include "host/live_objects.h"
 #include "service_frame.h"
 
 extern "C" DWORD CRS_Init(DWORD);
@@ -105,15 +105,15 @@ TEST_F(CallStateTest, ATakeoverThatFailedIsTriedAgainOnTheNextCall) {
 // Deinit stops nothing, so an Init after it finds the worker running and starts no second one
 // (two would both arm a notification and handle every change twice).
 TEST_F(CallStateTest, ASecondInitStartsNoSecondWorker) {
-    tovarin::kernel::Scheduler& scheduler = tovarin::kernel::CurrentScheduler();
+    auto device_threads = [] { return tovarin::diagnostics::CountLiveObjects().device_threads; };
     ASSERT_EQ(1u, CRS_Init(0));
     tovarin::kernel::WaitForDeviceIdle();
-    const int running = scheduler.LiveDeviceThreads();
+    const size_t running = device_threads();
     EXPECT_EQ(TRUE, CRS_Deinit(0));
     EXPECT_EQ(1u, CRS_Init(0));
     EXPECT_EQ(1u, CRS_Init(0));
     tovarin::kernel::WaitForDeviceIdle();
-    EXPECT_EQ(running, scheduler.LiveDeviceThreads());
+    EXPECT_EQ(running, device_threads());
     CRS_Deinit(0);
 }
 

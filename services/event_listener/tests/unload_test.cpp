@@ -10,7 +10,6 @@
 #include "common/names.h"
 #include "host/device.h"
 #include "host/drivers.h"
-#include "kernel/modules/modules.h"
 #include "testing/temp_image.h"
 
 namespace {
