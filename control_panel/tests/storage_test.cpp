@@ -10,7 +10,7 @@
 #include "testing/gwes_fixture.h"
 #include "host/device.h"
 #include "host/folder_changes.h"
-#include "host/storage_cards.h"
+#include "host/card_folders.h"
 #include "storage/storage.h"
 
 namespace marrowfen_testing {

@@ -1,6 +1,6 @@
 #include "image/storage_cards.h"
 
-#include "host/storage_cards.h"
+#include "host/card_folders.h"
 #include "host/device_paths.h"
 #include "host/text.h"
 

@@ -200,7 +200,7 @@ std::optional<DialogTemplate> ReadDialogTemplate(std::span<const std::byte> byte
         if (!reader.ok()) {
             return std::nullopt;
         }
-        if (item.window_class.empty()) {
+        if (item.window_class.absent()) {
             return std::nullopt;  // every control names its class
         }
         dialog.items.push_back(std::move(item));

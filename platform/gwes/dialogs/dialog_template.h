@@ -27,7 +27,7 @@ namespace tovarin::gwes {
 struct NameOrNumber {
     std::optional<uint16_t> number;
     std::wstring text;
-    bool empty() const { return !number && text.empty(); }
+    bool absent() const { return !number && text.empty(); }
 };
 
 struct DialogItemTemplate {

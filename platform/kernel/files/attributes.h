@@ -10,7 +10,7 @@
 
 #include <windef.h>
 
-#include "host/storage_cards.h"
+#include "host/card_folders.h"
 
 namespace tovarin::kernel {
 
