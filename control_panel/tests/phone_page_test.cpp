@@ -1,0 +1,74 @@
+// The phone settings page as the sheet shows it twice while the library stays loaded: what it
+// writes when it is destroyed depends only on what the user changed in that opening.
+#include "control_panel_fixture.h"
+#include "common/names.h"
+#include "marrowfen_resources.h"
+#include "pages/pages.h"
+#include "applet/applet.h"
+
+namespace marrowfen_testing {
+namespace {
+
+class PhonePageTest : public ControlPanelTest {
+  protected:
+    // The page is a child of the sheet, as a property sheet makes it.
+    HWND OpenPage() {
+        if (!sheet_) {
+            sheet_ = CreateWindowExW(0, L"ComboBox", L"", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL,
+                                     NULL);
+        }
+        return CreateDialogParamW(g_instance, MAKEINTRESOURCEW(IDD_PHONE_PAGE), sheet_,
+                                  PhonePageProc, 0);
+    }
+    void TearDown() override {
+        if (sheet_) {
+            DestroyWindow(sheet_);
+        }
+        ControlPanelTest::TearDown();
+    }
+    HWND sheet_ = NULL;
+    static void Click(HWND page, int id) { SendDlgItemMessageW(page, id, BM_CLICK, 0, 0); }
+    static BOOL HasPhoneValue(LPCWSTR name) {
+        HKEY key = NULL;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kKeyControlPanelPhone, 0, KEY_READ, &key) !=
+            ERROR_SUCCESS) {
+            return FALSE;
+        }
+        const BOOL present = RegQueryValueExW(key, name, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+        RegCloseKey(key);
+        return present;
+    }
+};
+
+TEST_F(PhonePageTest, EachOpeningWritesOnlyWhatWasChangedInIt) {
+    HWND page = OpenPage();
+    ASSERT_NE(nullptr, page);
+    Click(page, IDC_PHONE_VIBRATE);
+    DestroyWindow(page);
+    EXPECT_EQ(1u, StoredDword(kKeyMySetting, kValueVibrateIfMOCallAnswered));
+
+    // The value goes behind the page's back; an opening closed untouched writes nothing.
+    HKEY key = NULL;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyMySetting, 0, 0, &key));
+    RegDeleteValueW(key, kValueVibrateIfMOCallAnswered);
+    RegCloseKey(key);
+    page = OpenPage();
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(page, IDC_PHONE_VIBRATE));
+    DestroyWindow(page);
+    EXPECT_EQ(0xDEADBEEFu, StoredDword(kKeyMySetting, kValueVibrateIfMOCallAnswered));
+}
+
+TEST_F(PhonePageTest, WithoutThePhonesOwnKeyTheAutoAnswerIsStillStored) {
+    // HKCU\ControlPanel\Phone is not there: the page's own value is written, the mirror is not
+    // made up.
+    HWND page = OpenPage();
+    ASSERT_NE(nullptr, page);
+    Click(page, IDC_PHONE_AUTO_ANSWER);
+    DestroyWindow(page);
+    EXPECT_EQ(3u, StoredDword(kKeyMySetting, kValueAutoAnswer));
+    EXPECT_FALSE(HasPhoneValue(kValueAutoAns));
+}
+
+}  // namespace
+}  // namespace marrowfen_testing
