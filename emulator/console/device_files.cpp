@@ -68,6 +68,22 @@ std::string FileErrorText(const char* what, unsigned long error) {
            "(error " + std::to_string(error) + ")";
 }
 
+std::optional<std::string> ReadDeviceFile(const std::wstring& device_path) {
+    HANDLE file = CreateFileW(device_path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    std::string content;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        content.append(buffer, read);
+    }
+    CloseHandle(file);
+    return content;
+}
+
 std::string WriteDeviceFile(const std::wstring& device_path, const std::string& content) {
     const std::wstring path =
         !device_path.empty() && device_path.front() == L'\\' ? device_path : L"\\" + device_path;
