@@ -27,7 +27,15 @@ class PhonePageTest : public ControlPanelTest {
         ControlPanelTest::TearDown();
     }
     HWND sheet_ = NULL;
-    static void Click(HWND page, int id) { SendDlgItemMessageW(page, id, BM_CLICK, 0, 0); }
+    // Opens the page, taps the box `id` (none for 0) and closes the page, as the sheet does.
+    void OpenTapAndClose(int id) {
+        HWND page = OpenPage();
+        ASSERT_NE(nullptr, page);
+        if (id != 0) {
+            SendDlgItemMessageW(page, id, BM_CLICK, 0, 0);
+        }
+        DestroyWindow(page);
+    }
     static BOOL HasPhoneValue(LPCWSTR name) {
         HKEY key = NULL;
         if (RegOpenKeyExW(HKEY_CURRENT_USER, kKeyControlPanelPhone, 0, KEY_READ, &key) !=
@@ -41,10 +49,7 @@ class PhonePageTest : public ControlPanelTest {
 };
 
 TEST_F(PhonePageTest, EachOpeningWritesOnlyWhatWasChangedInIt) {
-    HWND page = OpenPage();
-    ASSERT_NE(nullptr, page);
-    Click(page, IDC_PHONE_VIBRATE);
-    DestroyWindow(page);
+    OpenTapAndClose(IDC_PHONE_VIBRATE);
     EXPECT_EQ(1u, StoredDword(kKeyMySetting, kValueVibrateIfMOCallAnswered));
 
     // The value goes behind the page's back; an opening closed untouched writes nothing.
@@ -52,20 +57,14 @@ TEST_F(PhonePageTest, EachOpeningWritesOnlyWhatWasChangedInIt) {
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyMySetting, 0, 0, &key));
     RegDeleteValueW(key, kValueVibrateIfMOCallAnswered);
     RegCloseKey(key);
-    page = OpenPage();
-    ASSERT_NE(nullptr, page);
-    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(page, IDC_PHONE_VIBRATE));
-    DestroyWindow(page);
+    OpenTapAndClose(0);
     EXPECT_EQ(0xDEADBEEFu, StoredDword(kKeyMySetting, kValueVibrateIfMOCallAnswered));
 }
 
 TEST_F(PhonePageTest, WithoutThePhonesOwnKeyTheAutoAnswerIsStillStored) {
     // HKCU\ControlPanel\Phone is not there: the page's own value is written, the mirror is not
     // made up.
-    HWND page = OpenPage();
-    ASSERT_NE(nullptr, page);
-    Click(page, IDC_PHONE_AUTO_ANSWER);
-    DestroyWindow(page);
+    OpenTapAndClose(IDC_PHONE_AUTO_ANSWER);
     EXPECT_EQ(3u, StoredDword(kKeyMySetting, kValueAutoAnswer));
     EXPECT_FALSE(HasPhoneValue(kValueAutoAns));
 }
