@@ -1,5 +1,6 @@
-// The phone settings page as the sheet shows it twice while the library stays loaded: what it
-// writes when it is destroyed depends only on what the user changed in that opening.
+// The settings pages as the sheet shows them, made and destroyed in the test's thread: the phone
+// page, shown twice while the library stays loaded, writes only what the user changed in that
+// opening; the background-effects page sets its service's event when it closes.
 #include "control_panel_fixture.h"
 #include "common/names.h"
 #include "marrowfen_resources.h"
@@ -11,13 +12,16 @@ namespace {
 
 class PhonePageTest : public ControlPanelTest {
   protected:
-    // The page is a child of the sheet, as a property sheet makes it.
-    HWND OpenPage() {
+    // The pages are children of the sheet, as a property sheet makes them.
+    HWND Sheet() {
         if (!sheet_) {
             sheet_ = CreateWindowExW(0, L"ComboBox", L"", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL,
                                      NULL);
         }
-        return CreateDialogParamW(g_instance, MAKEINTRESOURCEW(IDD_PHONE_PAGE), sheet_,
+        return sheet_;
+    }
+    HWND OpenPage() {
+        return CreateDialogParamW(g_instance, MAKEINTRESOURCEW(IDD_PHONE_PAGE), Sheet(),
                                   PhonePageProc, 0);
     }
     void TearDown() override {
@@ -67,6 +71,20 @@ TEST_F(PhonePageTest, WithoutThePhonesOwnKeyTheAutoAnswerIsStillStored) {
     OpenTapAndClose(IDC_PHONE_AUTO_ANSWER);
     EXPECT_EQ(3u, StoredDword(kKeyMySetting, kValueAutoAnswer));
     EXPECT_FALSE(HasPhoneValue(kValueAutoAns));
+}
+
+TEST_F(PhonePageTest, TheEffectsPageSetsItsServiceEventWhenItCloses) {
+    // The mixing component holds the event, clear, while the sheet is open.
+    HANDLE event = CreateEventW(NULL, TRUE, FALSE, kEventOverdubService);
+    ASSERT_NE(nullptr, event);
+    HWND page = CreateDialogParamW(g_instance, MAKEINTRESOURCEW(IDD_OVERDUB_PAGE), Sheet(),
+                                   OverdubPageProc, 0);
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(event, 0));
+    DestroyWindow(page);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(event, 0));
+    EXPECT_EQ(0u, StoredDword(kKeyOverdub, kValueBackgroundIndex));
+    CloseHandle(event);
 }
 
 }  // namespace
