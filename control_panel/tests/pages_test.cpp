@@ -4,13 +4,17 @@
 #include "control_panel_fixture.h"
 #include "common/names.h"
 #include "marrowfen_resources.h"
+#include "host/audio.h"
+#include "host/device.h"
+#include "host/trace.h"
+#include "media/sounds.h"
 #include "pages/pages.h"
 #include "applet/applet.h"
 
 namespace marrowfen_testing {
 namespace {
 
-class PhonePageTest : public ControlPanelTest {
+class PagesTest : public ControlPanelTest {
   protected:
     // The pages are children of the sheet, as a property sheet makes them.
     HWND Sheet() {
@@ -52,7 +56,7 @@ class PhonePageTest : public ControlPanelTest {
     }
 };
 
-TEST_F(PhonePageTest, EachOpeningWritesOnlyWhatWasChangedInIt) {
+TEST_F(PagesTest, EachOpeningWritesOnlyWhatWasChangedInIt) {
     OpenTapAndClose(IDC_PHONE_VIBRATE);
     EXPECT_EQ(1u, StoredDword(kKeyMySetting, kValueVibrateIfMOCallAnswered));
 
@@ -65,7 +69,7 @@ TEST_F(PhonePageTest, EachOpeningWritesOnlyWhatWasChangedInIt) {
     EXPECT_EQ(0xDEADBEEFu, StoredDword(kKeyMySetting, kValueVibrateIfMOCallAnswered));
 }
 
-TEST_F(PhonePageTest, WithoutThePhonesOwnKeyTheAutoAnswerIsStillStored) {
+TEST_F(PagesTest, WithoutThePhonesOwnKeyTheAutoAnswerIsStillStored) {
     // HKCU\ControlPanel\Phone is not there: the page's own value is written, the mirror is not
     // made up.
     OpenTapAndClose(IDC_PHONE_AUTO_ANSWER);
@@ -73,7 +77,7 @@ TEST_F(PhonePageTest, WithoutThePhonesOwnKeyTheAutoAnswerIsStillStored) {
     EXPECT_FALSE(HasPhoneValue(kValueAutoAns));
 }
 
-TEST_F(PhonePageTest, TheEffectsPageSetsItsServiceEventWhenItCloses) {
+TEST_F(PagesTest, TheEffectsPageSetsItsServiceEventWhenItCloses) {
     // The mixing component holds the event, clear, while the sheet is open.
     HANDLE event = CreateEventW(NULL, TRUE, FALSE, kEventOverdubService);
     ASSERT_NE(nullptr, event);
@@ -85,6 +89,27 @@ TEST_F(PhonePageTest, TheEffectsPageSetsItsServiceEventWhenItCloses) {
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(event, 0));
     EXPECT_EQ(0u, StoredDword(kKeyOverdub, kValueBackgroundIndex));
     CloseHandle(event);
+}
+
+TEST_F(PagesTest, ARecorderThatCannotStartStaysIdle) {
+    // No capture hardware: the recorder cannot start. The dialog must not pretend to record:
+    // stop stays disabled, record enabled, the clock at zero, and the user hears why.
+    tovarin::media::SetCaptureFormats({});
+    HWND recorder = CreateDialogParamW(g_instance, MAKEINTRESOURCEW(IDD_GREETING_RECORDER), Sheet(),
+                                       GreetingRecorderPageProc, 0);
+    ASSERT_NE(nullptr, recorder);
+    SendDlgItemMessageW(recorder, IDC_RECORDER_RECORD, BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(recorder, IDC_RECORDER_STOP)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(recorder, IDC_RECORDER_RECORD)));
+    WCHAR elapsed[16] = {};
+    GetDlgItemTextW(recorder, IDC_RECORDER_ELAPSED, elapsed, 16);
+    EXPECT_STREQ(L"00:00:00", elapsed);
+    size_t beeps = 0;
+    for (const auto& line : tovarin::kernel::Device::Current().trace().Lines()) {
+        beeps += line.text.find(L"MessageBeep") != std::wstring::npos ? 1 : 0;
+    }
+    EXPECT_EQ(1u, beeps);
+    DestroyWindow(recorder);
 }
 
 }  // namespace
