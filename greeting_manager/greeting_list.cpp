@@ -167,11 +167,7 @@ BOOL SetEntryField(GreetingList* list, long index, long position, LPCWSTR name, 
     HRESULT hr = field->put_text(value);
     SysFreeString(value);
     Release(&field);
-    if (FAILED(hr)) {
-        return FALSE;
-    }
-    SaveListFile(list);
-    return TRUE;
+    return SUCCEEDED(hr);
 }
 
 void ClearEntries(GreetingList* list) {

@@ -46,9 +46,10 @@ BOOL AddGreetingEntry(GreetingList* list, LPCWSTR path, LPCWSTR contactName, LPC
 // Removes the entries at these indices (ascending) through the live child list, then saves once.
 BOOL RemoveGreetingEntries(GreetingList* list, const std::vector<long>& ascendingIndices);
 
-// Sets the PlayFile (child 3) or AnswerTime (child 4) text of entry `index`, then saves. An entry
-// whose fields stand in another order has the field of that name set; an entry without it, or
-// an index past the entries, changes nothing and gives FALSE.
+// Sets the PlayFile (child 3) or AnswerTime (child 4) text of entry `index` in the document; the
+// caller saves once after all the changes of one user action (SaveListFile). An entry whose
+// fields stand in another order has the field of that name set; an entry without it, or an index
+// past the entries, changes nothing and gives FALSE.
 BOOL SetGreetingPlayFile(GreetingList* list, long index, LPCWSTR playFile);
 BOOL SetGreetingAnswerTime(GreetingList* list, long index, LPCWSTR answerTime);
 

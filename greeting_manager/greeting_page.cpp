@@ -48,7 +48,7 @@ void CPage::OnPageSize(UINT nType, int cx, int cy) {
     SCROLLINFO info = {};
     info.fMask = SIF_RANGE | SIF_PAGE;
     info.nMin = 0;
-    info.nMax = ROW_HEIGHT * lastRowIndex;  // -40 with no rows: nothing to scroll
+    info.nMax = PageScrollMax(lastRowIndex + 1);
     info.nPage = static_cast<UINT>(viewportHeight);
     SetScrollInfo(SB_VERT, &info, TRUE);
 }
@@ -67,7 +67,7 @@ void CPage::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
 void CPage::OnPageScroll(UINT nSBCode, UINT nPos) {
     int step = 0;
     if (!PageScrollStep(static_cast<int>(nSBCode), static_cast<int>(nPos), scrollPos, pageHeight,
-                        viewportHeight, &step)) {
+                        viewportHeight, ROW_HEIGHT * (lastRowIndex + 1), &step)) {
         return;
     }
     lastStep = step;
@@ -99,20 +99,25 @@ void CPage::OnCheckClicked() {
 void CPage::OnAnswerTimeChanged() {
     listPath.LoadString(IDS_LIST_FILE_PATH);
     OpenListFile(&pageList, listPath);
+    BOOL changed = FALSE;
     for (int row = 0; row <= lastRowIndex; ++row) {
         if (!rowAnswerTimeBoxes[row]) {
             continue;
         }
         const int selection = rowAnswerTimeBoxes[row]->GetCurSel();
-        // A row without a selection keeps its stored value.
+        // A row without a selection keeps its stored value; a row that shows what it showed
+        // when the rows were built has not been changed.
         if (selection < 0 || selection == lastAnswerSel[row]) {
             continue;
         }
         lastAnswerSel[row] = selection;
         rowAnswerTimeBoxes[row]->GetLBText(selection, scratch);
         scratch.Delete(2, 3);  // "15сек" -> "15"
-        // Writes and saves only when the entry is still in the file.
-        SetGreetingAnswerTime(&pageList, row, scratch);
+        // Written only when the entry is still in the file.
+        changed |= SetGreetingAnswerTime(&pageList, row, scratch);
+    }
+    if (changed) {
+        SaveListFile(&pageList);
     }
 }
 
@@ -121,6 +126,7 @@ void CPage::OnGreetingChanged() {
     OpenListFile(&pageList, listPath);
     CString defaultGreeting;
     defaultGreeting.LoadString(IDS_DEFAULT_GREETING);
+    BOOL changed = FALSE;
     for (int row = 0; row <= lastRowIndex; ++row) {
         if (!rowGreetingBoxes[row]) {
             continue;
@@ -130,6 +136,11 @@ void CPage::OnGreetingChanged() {
             continue;
         }
         rowGreetingBoxes[row]->GetLBText(selection, scratch);
-        SetGreetingPlayFile(&pageList, row, scratch == defaultGreeting ? kSoundGreeting : scratch);
+        changed |= SetGreetingPlayFile(&pageList, row,
+                                       scratch == defaultGreeting ? kSoundGreeting : scratch);
+    }
+    // One save for the whole change, not one per row.
+    if (changed) {
+        SaveListFile(&pageList);
     }
 }

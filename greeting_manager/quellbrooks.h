@@ -84,6 +84,8 @@ class CQuellbrooksDlg : public CDialog {
     RowColumns columns;
     BOOL rebuildPending;
     BOOL resetScrollOnAdd;
+    // Set while the rows are built when a row's greeting was rewritten to the default one.
+    BOOL greetingsRewritten;
     CListCtrl rowFrame;
 
     DECLARE_MESSAGE_MAP()
@@ -113,7 +115,7 @@ extern CComboBox* rowGreetingBoxes[MAX_ROWS];
 extern CComboBox* rowAnswerTimeBoxes[MAX_ROWS];
 extern BOOL landscapeLayout;
 extern CButton deleteButton;
-// The height of a full-screen dialog when the page was made; the scroll limit follows it.
+// The height of a full-screen dialog when the page was made; the scroll steps follow it.
 extern int pageHeight;
 
 // Picks a contact and one of its numbers with the phone's contact chooser. 0 with the name (cut

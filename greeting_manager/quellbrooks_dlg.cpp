@@ -56,7 +56,8 @@ CQuellbrooksDlg::CQuellbrooksDlg(CWnd* pParent)
       screenHeight(0),
       columns(RowColumnsFor(FALSE)),
       rebuildPending(FALSE),
-      resetScrollOnAdd(FALSE) {}
+      resetScrollOnAdd(FALSE),
+      greetingsRewritten(FALSE) {}
 
 CQuellbrooksDlg::~CQuellbrooksDlg() {
     // Rows whose windows went with the dialog (closed without OK) leave their objects behind.
@@ -195,8 +196,13 @@ void CQuellbrooksDlg::RebuildRows() {
     if (rowCount == 0 && page.m_hWnd) {
         page.OnPageSize(0, 0, 0);
     }
+    greetingsRewritten = FALSE;
     for (int row = 0; row < rowCount; ++row) {
         AddRow();
+    }
+    // The rows that got the default greeting are written with one save.
+    if (greetingsRewritten) {
+        SaveListFile(&workingList);
     }
     resetScrollOnAdd = TRUE;
 }
@@ -257,8 +263,7 @@ void CQuellbrooksDlg::FillGreetingBox(CComboBox* box, int row) {
     }
     if (playFile == kSoundGreeting || box->SelectString(0, playFile.c_str()) == CB_ERR) {
         // The default greeting, or a file that is no longer in the greetings folder.
-        SetGreetingPlayFile(&workingList, row, kSoundGreeting);
-        OpenListFile(&workingList, listFilePath);
+        greetingsRewritten |= SetGreetingPlayFile(&workingList, row, kSoundGreeting);
         box->SelectString(-1, defaultGreeting);
     }
 }
@@ -270,9 +275,13 @@ void CQuellbrooksDlg::FillAnswerTimeBox(CComboBox* box, int row) {
     }
     std::wstring answerTime;
     if (!GetEntryField(&workingList, row, kListElementAnswerTime, &answerTime)) {
-        return;  // no answer time stored: none selected
+        lastAnswerSel[row] = CB_ERR;  // no answer time stored: none selected
+        return;
     }
     scratch.LoadString(IDS_SECONDS_SUFFIX);
     const std::wstring wanted = answerTime + static_cast<LPCTSTR>(scratch);
     box->SelectString(0, wanted.c_str());
+    // The row remembers what it shows now, whichever entry it showed before the rebuild, so that
+    // a pick of any other delay is written.
+    lastAnswerSel[row] = box->GetCurSel();
 }

@@ -44,10 +44,11 @@ UINT MainTemplateFor(int width, int height) {
 }
 
 BOOL PageScrollStep(int code, int thumb, int scrollPos, int pageHeight, int viewportHeight,
-                    int* step) {
-    const int limit = pageHeight - viewportHeight;
-    const int lineStep = Max(limit / 20, kMinimumStep);
-    const int pageStep = Max(limit / 10, kMinimumStep);
+                    int rowsHeight, int* step) {
+    const int stepBase = pageHeight - viewportHeight;
+    const int lineStep = Max(stepBase / 20, kMinimumStep);
+    const int pageStep = Max(stepBase / 10, kMinimumStep);
+    const int limit = Max(rowsHeight - viewportHeight, 0);
     switch (code) {
         case SB_LINEUP:
         case SB_PAGEUP:
@@ -65,9 +66,13 @@ BOOL PageScrollStep(int code, int thumb, int scrollPos, int pageHeight, int view
             return TRUE;
         case SB_THUMBPOSITION:
         case SB_THUMBTRACK:
-            *step = thumb - scrollPos;
+            *step = Min(Max(thumb, 0), limit) - scrollPos;
             return TRUE;
         default:
             return FALSE;
     }
+}
+
+int PageScrollMax(int rows) {
+    return ROW_HEIGHT * rows - 1;
 }

@@ -37,8 +37,14 @@ RowRects RowRectsFor(const RowColumns& columns, int row);
 UINT MainTemplateFor(int width, int height);
 
 // The step of a vertical scroll command on the page (SB_ code, thumb position), or FALSE when the
-// command does not move it. The line and page steps are a twentieth and a tenth of the scroll
-// limit (pageHeight - viewportHeight), at least 5 pixels, and stop at 0 and at that limit; a
-// thumb command moves to the thumb.
+// command does not move it. The line and page steps are a twentieth and a tenth of
+// pageHeight - viewportHeight, at least 5 pixels. Every command stops at 0 and at the end of the
+// rows (rowsHeight - viewportHeight, 0 when the rows fit), so that the last row can be scrolled
+// wholly into view and no further; a thumb command moves to the thumb within those bounds.
 BOOL PageScrollStep(int code, int thumb, int scrollPos, int pageHeight, int viewportHeight,
-                    int* step);
+                    int rowsHeight, int* step);
+
+// The largest value of the page's vertical scroll range for this many rows: the range covers
+// the rows' height, so that the thumb's end shows the last row wholly; below 0 (nothing to
+// scroll) without rows.
+int PageScrollMax(int rows);

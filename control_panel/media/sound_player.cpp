@@ -142,13 +142,15 @@ void SoundPlayer::Destroy() {
         CloseHandle(watchThread);
         watchThread = NULL;
     }
+    // Stopped first, then rewound: rewinding a running graph would play its start again for an
+    // instant before it goes.
+    if (mediaControl != NULL) {
+        mediaControl->Stop();
+    }
     if (mediaSeeking != NULL) {
         LONGLONG start = 0;
-        if (FAILED(mediaSeeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, NULL,
-                                              AM_SEEKING_NoPositioning)) &&
-            mediaControl != NULL) {
-            mediaControl->Stop();
-        }
+        mediaSeeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, NULL,
+                                   AM_SEEKING_NoPositioning);
     }
     ReleaseSlot(basicAudio);
     ReleaseSlot(mediaControl);

@@ -2,6 +2,8 @@
 
 #include <dmo.h>
 
+#include <new>
+
 namespace {
 
 // The device's AMR-NB encoder media object and the writer of its recordings.
@@ -18,8 +20,12 @@ const GUID MEDIASUBTYPE_AmrNbStream = {
 const LONG kEventRecordingEndA = 257;
 const LONG kEventRecordingEndB = 260;
 
-// How long Stop waits for the watch thread, and again after stopping the graph.
+// How long Stop waits in all: for the capture stream to end, and then, when it has not, for the
+// watch thread to leave once the graph is stopped. The thread leaves within one poll, and it
+// must be gone before the library that holds its code can go.
 const DWORD kStopWaitMs = 16000;
+const DWORD kLeaveWaitMs = 500;
+const DWORD kStreamEndWaitMs = kStopWaitMs - kLeaveWaitMs;
 
 const LONGLONG kNeverStop = 0x7FFFFFFFFFFFFFFFLL;
 
@@ -60,8 +66,8 @@ SoundRecorder::SoundRecorder()
       dmoWrapper(NULL),
       wired(FALSE),
       started(FALSE),
-      abandoned(FALSE),
-      comInitialized(FALSE) {
+      comInitialized(FALSE),
+      watch(NULL) {
     // The greeting applet shows the recorder without the page that initialises COM.
     comInitialized = SUCCEEDED(CoInitializeEx(NULL, COINIT_MULTITHREADED));
 
@@ -199,6 +205,31 @@ int SoundRecorder::SetOutputFile(LPCWSTR path) {
     return 0;
 }
 
+// What the watch thread works with: its own references to the graph's event and control
+// interfaces, so that the recorder can let the graph go while the thread still runs, and the
+// recorder's request to leave.
+struct SoundRecorder::Watch {
+    IMediaEvent* events;
+    IMediaControl* control;
+    volatile LONG leave;
+    volatile LONG references;  // the recorder's and the thread's
+};
+
+namespace {
+
+// How often a watch thread that has no event looks whether it is to leave.
+const LONG kWatchPollMs = 100;
+
+void ReleaseWatch(SoundRecorder::Watch* watch) {
+    if (InterlockedDecrement(&watch->references) == 0) {
+        watch->events->Release();
+        watch->control->Release();
+        delete watch;
+    }
+}
+
+}  // namespace
+
 int SoundRecorder::Start() {
     // A graph that was never completed records nothing: nothing is run and no thread started.
     if (!wired || eventThread != NULL) {
@@ -208,35 +239,49 @@ int SoundRecorder::Start() {
                                       0, 0))) {
         return 1;
     }
+    watch = new (std::nothrow) Watch{events, control, 0, 2};
+    if (watch == NULL) {
+        return 1;
+    }
+    events->AddRef();
+    control->AddRef();
     control->Run();
     REFERENCE_TIME startTime = 0;
     REFERENCE_TIME stopTime = kNeverStop;
     builder->ControlStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Audio, capture, &startTime, &stopTime,
                            0, 0);
-    eventThread = CreateThread(NULL, 0, &SoundRecorder::EventThread, this, 0, NULL);
+    eventThread = CreateThread(NULL, 0, &SoundRecorder::EventThread, watch, 0, NULL);
+    if (eventThread == NULL) {
+        ReleaseWatch(watch);  // the thread's reference
+    }
     lastTick = GetTickCount();
     started = TRUE;
     return 0;
 }
 
 DWORD WINAPI SoundRecorder::EventThread(LPVOID parameter) {
-    SoundRecorder* recorder = static_cast<SoundRecorder*>(parameter);
+    Watch* watch = static_cast<Watch*>(parameter);
     BOOL comReady = SUCCEEDED(CoInitializeEx(NULL, COINIT_MULTITHREADED));
-    for (;;) {
+    while (InterlockedCompareExchange(&watch->leave, 0, 0) == 0) {
         LONG code = 0;
         LONG_PTR param1 = 0;
         LONG_PTR param2 = 0;
-        if (FAILED(recorder->events->GetEvent(&code, &param1, &param2, INFINITE))) {
+        const HRESULT hr = watch->events->GetEvent(&code, &param1, &param2, kWatchPollMs);
+        if (hr == E_ABORT) {
+            continue;  // no event within the poll
+        }
+        if (FAILED(hr)) {
             break;
         }
         if (code == EC_STREAM_CONTROL_STOPPED) {
-            recorder->control->Stop();
+            watch->control->Stop();
         }
-        recorder->events->FreeEventParams(code, param1, param2);
+        watch->events->FreeEventParams(code, param1, param2);
         if (code == EC_COMPLETE || code == kEventRecordingEndA || code == kEventRecordingEndB) {
             break;
         }
     }
+    ReleaseWatch(watch);
     if (comReady) {
         CoUninitialize();
     }
@@ -249,6 +294,10 @@ BOOL SoundRecorder::WaitForEventThread(DWORD milliseconds) {
 
 int SoundRecorder::Stop() {
     if (eventThread == NULL) {
+        if (watch != NULL) {
+            ReleaseWatch(watch);  // a thread that could not be started
+            watch = NULL;
+        }
         return 0;
     }
     LONGLONG position = 0;
@@ -258,20 +307,22 @@ int SoundRecorder::Stop() {
     REFERENCE_TIME startTime = 0;
     builder->ControlStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Audio, capture, &startTime, &position,
                            1, 2);
-    if (!WaitForEventThread(kStopWaitMs)) {
-        // The capture stream never reported its end: stopping the graph ends it, and with it
-        // the watch thread, which must be gone before its interfaces are released.
+    if (!WaitForEventThread(kStreamEndWaitMs)) {
+        // The capture stream never reported its end: the graph is stopped, which ends what can
+        // be ended, and the watch thread is told to leave. It holds its own references, so the
+        // recorder lets its own go whether or not the thread has left by the bound.
         NKDbgPrintfW(L"SoundRecorder: the capture stream did not end within %u ms\r\n",
-                     kStopWaitMs);
+                     kStreamEndWaitMs);
         control->Stop();
-        if (!WaitForEventThread(kStopWaitMs)) {
-            abandoned = TRUE;
+        InterlockedExchange(&watch->leave, 1);
+        if (!WaitForEventThread(kLeaveWaitMs)) {
+            NKDbgPrintfW(L"SoundRecorder: the event thread did not leave\r\n");
         }
     }
-    if (!abandoned) {
-        CloseHandle(eventThread);
-        eventThread = NULL;
-    }
+    ReleaseWatch(watch);
+    watch = NULL;
+    CloseHandle(eventThread);
+    eventThread = NULL;
     return 0;
 }
 
@@ -289,11 +340,6 @@ int SoundRecorder::GetElapsed(DWORD* milliseconds) {
 
 void SoundRecorder::Close() {
     Stop();
-    if (abandoned) {
-        // A watch thread that is still running keeps the graph; leaking it is the lesser harm.
-        NKDbgPrintfW(L"SoundRecorder: the event thread did not end; its graph is kept\r\n");
-        return;
-    }
     if (control != NULL) {
         control->Stop();
     }

@@ -17,12 +17,15 @@ class SoundRecorder {
     // Runs the graph and starts the event-watch thread: 0, or 1 when the graph is not complete
     // or the first stream-control call fails.
     int Start();
-    // Ends the capture stream where it is now and waits (boundedly) for the watch thread.
+    // Ends the capture stream where it is now and waits for it to end, at most 16 s in all; a
+    // stream that has not ended by then is ended by stopping the graph.
     int Stop();
     // Milliseconds recorded since Start (0 for a recorder that never started).
     int GetElapsed(DWORD* milliseconds);
     // Stops and releases everything.
     void Close();
+
+    struct Watch;
 
     // For the owner's tests and traces.
     IBaseFilter* CaptureFilter() const { return capture; }
@@ -47,8 +50,8 @@ class SoundRecorder {
     IAMStreamConfig* streamConfig;
     IFileSinkFilter2* fileSink;
     IDMOWrapperFilter* dmoWrapper;
-    BOOL wired;      // the output half is complete: the graph can record
-    BOOL started;    // Start has taken the first tick
-    BOOL abandoned;  // the watch thread outlived every bound: its interfaces are kept
+    BOOL wired;    // the output half is complete: the graph can record
+    BOOL started;  // Start has taken the first tick
     BOOL comInitialized;
+    Watch* watch;  // shared with the watch thread while it runs
 };

@@ -102,6 +102,51 @@ void BuildRecordingPath(const VariantInfo& variant, WCHAR* folder, WCHAR* path) 
     StringCchPrintfW(path, kPathChars, L"%s\\%s", folder, variant.currentName);
 }
 
+// A recording is written into a file of its own beside its target (the target's path and
+// ".tmp"), so that a recording that fails leaves an earlier file of the same name as it was.
+const int kRecordingPathChars = kPathChars + 4;
+WCHAR recordingTarget[kPathChars];
+WCHAR recordingFile[kRecordingPathChars];
+// An AMR file that holds no more than its header holds no sound.
+const DWORD kAmrHeaderBytes = 6;
+
+DWORD FileBytes(LPCWSTR path) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(path, &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    FindClose(search);
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return 0;
+    }
+    return found.nFileSizeHigh != 0 ? 0xFFFFFFFF : found.nFileSizeLow;
+}
+
+// After the recorder has closed its file: a recording that holds sound replaces the target; one
+// that does not is dropped and the target stays as it was.
+void KeepRecording() {
+    if (recordingFile[0] == L'\0') {
+        return;
+    }
+    if (FileBytes(recordingFile) > kAmrHeaderBytes) {
+        // A target that cannot be deleted cannot be replaced: it is kept, and so is nothing else.
+        DeleteFileW(recordingTarget);
+        MoveFileW(recordingFile, recordingTarget);
+    }
+    DeleteFileW(recordingFile);
+    recordingFile[0] = L'\0';
+}
+
+// The user's sign that the recorder refused the name: a beep, and the name selected to be typed
+// over.
+void RefuseName(HWND dialog) {
+    MessageBeep(MB_ICONHAND);
+    HWND name = GetDlgItem(dialog, IDC_RECORDER_NAME);
+    SetFocus(name);
+    SendMessageW(name, EM_SETSEL, 0, -1);
+}
+
 void StartRecorderDialog(HWND dialog, const VariantInfo& variant, BOOL fullScreen) {
     // A page's preview stops when a recorder opens.
     DestroyCurrentPlayer();
@@ -129,6 +174,7 @@ void StartRecorderDialog(HWND dialog, const VariantInfo& variant, BOOL fullScree
     StringCchPrintfW(baseName, kPathChars, variant.nameFormat, now.wHour, now.wMinute, now.wSecond);
     StringCchPrintfW(variant.currentName, kPathChars, L"%s.amr", baseName);
     SetDlgItemTextW(dialog, IDC_RECORDER_NAME, baseName);
+    SendDlgItemMessageW(dialog, IDC_RECORDER_NAME, EM_LIMITTEXT, kRecordingNameMaxChars, 0);
     SetDlgItemTextW(dialog, IDC_RECORDER_ELAPSED, L"00:00:00");
 
     Enable(dialog, IDC_RECORDER_PLAY, FALSE);
@@ -151,6 +197,7 @@ void StopRecorderDialog(HWND dialog) {
         Enable(dialog, IDC_RECORDER_RECORD, TRUE);
         KillTimer(dialog, kRecordingTimer);
         CloseCurrentRecorder();
+        KeepRecording();
     }
     SetTrackPosition(dialog, 0);
     SetTrackRange(dialog, 0);
@@ -167,6 +214,7 @@ void Record(HWND dialog, const VariantInfo& variant) {
     baseName[0] = L'\0';
     GetDlgItemTextW(dialog, IDC_RECORDER_NAME, baseName, kPathChars);
     if (!IsRecordingNameUsable(baseName)) {
+        RefuseName(dialog);
         return;
     }
     // The folder is made (one level; an existing one is fine) before anything else changes: where
@@ -182,22 +230,28 @@ void Record(HWND dialog, const VariantInfo& variant) {
         (folderAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         return;
     }
+    StringCchCopyW(recordingTarget, kPathChars, path);
+    StringCchPrintfW(recordingFile, kRecordingPathChars, L"%s.tmp", path);
+    // What an earlier attempt may have left.
+    DeleteFileW(recordingFile);
+
+    CloseCurrentRecorder();
+    currentRecorder = new (std::nothrow) SoundRecorder();
+    if (currentRecorder == NULL || currentRecorder->SetOutputFile(recordingFile) != 0 ||
+        currentRecorder->Start() != 0) {
+        // Nothing records: the dialog stays idle, and the name can still be changed.
+        CloseCurrentRecorder();
+        DeleteFileW(recordingFile);
+        recordingFile[0] = L'\0';
+        MessageBeep(MB_ICONHAND);
+        return;
+    }
     SetTrackRange(dialog, kProgressFull);
     recorderState = kRecording;
     Enable(dialog, IDC_RECORDER_PLAY, FALSE);
     Enable(dialog, IDC_RECORDER_RECORD, FALSE);
     Enable(dialog, IDC_RECORDER_STOP, TRUE);
     SendDlgItemMessageW(dialog, IDC_RECORDER_NAME, EM_SETREADONLY, TRUE, 0);
-
-    // A file that cannot be deleted is overwritten if it can be.
-    DeleteFileW(path);
-
-    CloseCurrentRecorder();
-    currentRecorder = new (std::nothrow) SoundRecorder();
-    if (currentRecorder != NULL) {
-        currentRecorder->SetOutputFile(path);
-        currentRecorder->Start();
-    }
     progressCounter = 0;
     SetTimer(dialog, kRecordingTimer, kTickMs, NULL);
     recordedFlag = 1;
@@ -348,7 +402,7 @@ INT_PTR RecorderDialogProc(const VariantInfo& variant, BOOL modal, HWND dialog, 
 }  // namespace
 
 BOOL IsRecordingNameUsable(LPCWSTR name) {
-    if (name[0] == L'\0') {
+    if (name[0] == L'\0' || wcslen(name) > static_cast<size_t>(kRecordingNameMaxChars)) {
         return FALSE;
     }
     BOOL onlyDots = TRUE;

@@ -34,8 +34,12 @@ INT_PTR CALLBACK BackgroundSoundRecorderDialogProc(HWND dialog, UINT message, WP
 // The only page of applet 1: the greeting recorder.
 INT_PTR CALLBACK GreetingRecorderPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Whether a name that the user typed may name a recording: not empty, not only dots, and
-// without a character that a file name cannot hold.
+// The most characters a recording's name may have: with ".amr" it still fits an entry of the
+// pages' sound lists (63 characters), which leave out a longer name.
+const int kRecordingNameMaxChars = 59;
+
+// Whether a name that the user typed may name a recording: not empty, not only dots, not longer
+// than kRecordingNameMaxChars, and without a character that a file name cannot hold.
 BOOL IsRecordingNameUsable(LPCWSTR name);
 
 // The button glyphs (recorder_buttons.cpp): the two image lists made from bitmaps 3030..3032,

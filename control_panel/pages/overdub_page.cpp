@@ -98,6 +98,17 @@ void FillGainList(HWND page, int control, DWORD selected) {
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(static_cast<int>(selected)), 0);
 }
 
+// Where a stored choice stands in its sound list: a built-in sound at its stored position, a
+// sound of the user's own by its file name (the list is sorted anew at every opening), or "off"
+// when that file is no longer listed.
+int SoundListPosition(HWND list, DWORD storedIndex, int builtIn, LPCWSTR file) {
+    if (storedIndex < static_cast<DWORD>(builtIn)) {
+        return static_cast<int>(storedIndex);
+    }
+    const int found = FindListItemExact(list, file);
+    return found == CB_ERR ? 0 : found;
+}
+
 void InitializeOverdubPage(HWND page) {
     CreatePageMenuBar(page);
     BuildDocumentsSubfolder(IDS_FOLDER_SOUNDS, userSoundFolder, kPathChars);
@@ -117,15 +128,11 @@ void InitializeOverdubPage(HWND page) {
 
     HWND background = GetDlgItem(page, IDC_BACKGROUND_LIST);
     FillFromNames(background, backgroundNames);
-    int selected = static_cast<int>(g_overdubSettings.BackgroundIndex);
-    if (g_overdubSettings.BackgroundIndex >= static_cast<DWORD>(kBuiltInBackgrounds)) {
-        // A user sound is found by its name: the list is sorted anew at every opening.
-        selected = FindListItemExact(background, g_overdubSettings.FileName);
-        if (selected == CB_ERR) {
-            selected = 0;
-        }
-    }
-    SendMessageW(background, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    SendMessageW(
+        background, CB_SETCURSEL,
+        static_cast<WPARAM>(SoundListPosition(background, g_overdubSettings.BackgroundIndex,
+                                              kBuiltInBackgrounds, g_overdubSettings.FileName)),
+        0);
     FillGainList(page, IDC_BACKGROUND_GAIN_LIST, g_overdubSettings.BGGain);
     CheckDlgButton(page, IDC_OVERDUB_ENABLE,
                    g_overdubSettings.Enable != 0 ? BST_CHECKED : BST_UNCHECKED);
@@ -136,11 +143,8 @@ void InitializeOverdubPage(HWND page) {
     }
     FillGainList(page, IDC_EFFECT_GAIN_LIST, g_overdubSettings.BGGain2);
 
-    BOOL neverChosen = TRUE;
-    for (const EffectSlot& slot : kEffectSlots) {
-        neverChosen = neverChosen && *slot.index == 0;
-    }
-    if (neverChosen) {
+    // The defaults are for a first start only: four arrows the user switched off stay off.
+    if (!g_overdubEffectsStored) {
         for (int i = 0; i < 4; ++i) {
             const EffectSlot& slot = kEffectSlots[i];
             *slot.index = kDefaultEffectPositions[i];
@@ -149,8 +153,11 @@ void InitializeOverdubPage(HWND page) {
         }
     }
     for (const EffectSlot& slot : kEffectSlots) {
-        SendDlgItemMessageW(page, slot.list, CB_SETCURSEL,
-                            static_cast<WPARAM>(static_cast<int>(*slot.index)), 0);
+        SendDlgItemMessageW(
+            page, slot.list, CB_SETCURSEL,
+            static_cast<WPARAM>(SoundListPosition(GetDlgItem(page, slot.list), *slot.index,
+                                                  kBuiltInEffects, slot.file)),
+            0);
     }
     CheckDlgButton(page, IDC_EFFECTS_ENABLE,
                    g_overdubSettings.Enable2 != 0 ? BST_CHECKED : BST_UNCHECKED);

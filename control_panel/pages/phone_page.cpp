@@ -63,18 +63,21 @@ DWORD CheckState(HWND page, int id) {
     return IsDlgButtonChecked(page, id) == BST_CHECKED ? 1 : 0;
 }
 
-void ShowStoredCheck(HWND page, HKEY key, LPCWSTR name, int id, BOOL* changed) {
+void ShowStoredCheck(HWND page, HKEY key, LPCWSTR name, int id) {
     DWORD value = 0;
-    if (QueryDword(key, name, &value)) {
-        if (value != 0) {
-            CheckDlgButton(page, id, BST_CHECKED);
-        }
-        *changed = FALSE;
+    if (QueryDword(key, name, &value) && value != 0) {
+        CheckDlgButton(page, id, BST_CHECKED);
     }
 }
 
 int InitializePhonePage(HWND page) {
+    // A new opening starts with nothing changed: flags left from an earlier opening (a value that
+    // was missing, a key that could not be opened) would write what the user did not touch now.
     phonePageState.page = page;
+    phonePageState.autoAnswerToggled = FALSE;
+    phonePageState.delayChanged = FALSE;
+    phonePageState.vibrateChanged = FALSE;
+    phonePageState.screenOffChanged = FALSE;
     HKEY key = NULL;
     DWORD disposition = 0;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKeyMySetting, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key,
@@ -103,13 +106,9 @@ int InitializePhonePage(HWND page) {
             }
         }
         SendDlgItemMessageW(page, IDC_PHONE_DELAY_LIST, CB_SETCURSEL, selected, 0);
-        phonePageState.autoAnswerToggled = FALSE;
-        phonePageState.delayChanged = FALSE;
     }
-    ShowStoredCheck(page, key, kValueDisableScrInCall, IDC_PHONE_SCREEN_OFF,
-                    &phonePageState.screenOffChanged);
-    ShowStoredCheck(page, key, kValueVibrateIfMOCallAnswered, IDC_PHONE_VIBRATE,
-                    &phonePageState.vibrateChanged);
+    ShowStoredCheck(page, key, kValueDisableScrInCall, IDC_PHONE_SCREEN_OFF);
+    ShowStoredCheck(page, key, kValueVibrateIfMOCallAnswered, IDC_PHONE_VIBRATE);
     RegCloseKey(key);
     return 1;
 }

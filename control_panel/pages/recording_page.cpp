@@ -38,7 +38,11 @@ void InitializeRecordingPage(HWND page) {
                    g_recordingSettings.Activate != 0 ? BST_CHECKED : BST_UNCHECKED);
     EnableStorageList(page);
     RegisterStorageList(GetDlgItem(page, IDC_STORAGE_LIST));
-    int position = wcsstr(g_recordingSettings.SaveDir, kFolderMyDocuments) != NULL
+    // A folder that is not a full path (a fresh phone's bare folder name) lies in main memory,
+    // as the recording service takes it; a full path elsewhere names the card, and shows no
+    // choice while no card is in.
+    const WCHAR* saveDir = g_recordingSettings.SaveDir;
+    int position = wcsstr(saveDir, kFolderMyDocuments) != NULL || saveDir[0] != L'\\'
                        ? kStorageMainMemory
                        : kStorageCard;
     SendDlgItemMessageW(page, IDC_STORAGE_LIST, CB_SETCURSEL, position, 0);

@@ -7,10 +7,12 @@
 #include "settings/settings.h"
 
 OverdubSettings g_overdubSettings;
+BOOL g_overdubEffectsStored = FALSE;
 
 int LoadOverdubSettings() {
     OverdubSettings& settings = g_overdubSettings;
     HKEY key = OpenSettingsKey(kKeyOverdub);
+    g_overdubEffectsStored = FALSE;
     if (key == NULL) {
         settings.Enable = 0;
         settings.State = 0;
@@ -30,10 +32,14 @@ int LoadOverdubSettings() {
     ReadSettingsString(key, kValueSndFile, settings.SndFile);
     ReadSettingsDword(key, kValueEnable2, &settings.Enable2);
     ReadSettingsDword(key, kValueBGGain2, &settings.BGGain2);
-    ReadSettingsDword(key, kValueBackgroundIndex1, &settings.BackgroundIndex1);
-    ReadSettingsDword(key, kValueBackgroundIndex2, &settings.BackgroundIndex2);
-    ReadSettingsDword(key, kValueBackgroundIndex3, &settings.BackgroundIndex3);
-    ReadSettingsDword(key, kValueBackgroundIndex4, &settings.BackgroundIndex4);
+    g_overdubEffectsStored |=
+        ReadSettingsDword(key, kValueBackgroundIndex1, &settings.BackgroundIndex1);
+    g_overdubEffectsStored |=
+        ReadSettingsDword(key, kValueBackgroundIndex2, &settings.BackgroundIndex2);
+    g_overdubEffectsStored |=
+        ReadSettingsDword(key, kValueBackgroundIndex3, &settings.BackgroundIndex3);
+    g_overdubEffectsStored |=
+        ReadSettingsDword(key, kValueBackgroundIndex4, &settings.BackgroundIndex4);
     ReadSettingsString(key, kValueSaveDir1, settings.SaveDir1);
     ReadSettingsString(key, kValueFileName1, settings.FileName1);
     ReadSettingsString(key, kValueSaveDir2, settings.SaveDir2);

@@ -54,6 +54,9 @@ struct RecordingPageSettings {
 extern AnsweringPageSettings g_answeringSettings;
 extern OverdubSettings g_overdubSettings;
 extern RecordingPageSettings g_recordingSettings;
+// TRUE when the last LoadOverdubSettings found at least one of the four arrow keys' indices in
+// the key: the user has chosen the effects before, so no default applies.
+extern BOOL g_overdubEffectsStored;
 
 // Each loader returns 1 when the key was opened, 0 when the defaults were taken; each writer 1
 // when the key could be created or opened, else 0 with nothing written.
@@ -67,9 +70,8 @@ int SaveRecordingSettings();
 // Registry access shared by the loaders and writers (settings_registry.cpp).
 HKEY OpenSettingsKey(LPCWSTR path);
 HKEY CreateSettingsKey(LPCWSTR path);
-// A value that cannot be read leaves the field as it was; ReadSettingsString reports whether it
-// was read.
-void ReadSettingsDword(HKEY key, LPCWSTR name, DWORD* field);
+// A value that cannot be read leaves the field as it was; both report whether it was read.
+BOOL ReadSettingsDword(HKEY key, LPCWSTR name, DWORD* field);
 BOOL ReadSettingsString(HKEY key, LPCWSTR name, WCHAR* field);
 void WriteSettingsDword(HKEY key, LPCWSTR name, DWORD value);
 void WriteSettingsString(HKEY key, LPCWSTR name, LPCWSTR text);

@@ -31,11 +31,13 @@ HKEY CreateSettingsKey(LPCWSTR path) {
     return key;
 }
 
-void ReadSettingsDword(HKEY key, LPCWSTR name, DWORD* field) {
+BOOL ReadSettingsDword(HKEY key, LPCWSTR name, DWORD* field) {
     DWORD value = 0;
-    if (SUCCEEDED(RegistryGetDWORD(key, NULL, name, &value))) {
-        *field = value;
+    if (FAILED(RegistryGetDWORD(key, NULL, name, &value))) {
+        return FALSE;
     }
+    *field = value;
+    return TRUE;
 }
 
 BOOL ReadSettingsString(HKEY key, LPCWSTR name, WCHAR* field) {

@@ -10,6 +10,11 @@ namespace {
 
 enum MonitorWaitIndex { kStopEvent, kRootChange, kMonitorWaitCount };
 
+// The library's handle to the stop event of the monitor that runs, NULL when none runs; the
+// thread waits on a handle of its own to the same event and closes it when it ends. Used only
+// on the thread that opens and closes the pages.
+HANDLE monitorStop = NULL;
+
 }  // namespace
 
 DWORD WINAPI CardMonitorThread(LPVOID parameter) {
@@ -42,16 +47,26 @@ DWORD WINAPI CardMonitorThread(LPVOID parameter) {
 }
 
 HANDLE OpenCardMonitorStopEvent() {
-    HANDLE stop = CreateEventW(NULL, TRUE, FALSE, kEventMonitorStorageCard);
-    if (stop != NULL) {
-        EventModify(stop, EVENT_RESET);
+    // Each monitor has an event of its own: with one named event, a start that came before the
+    // previous monitor had seen its stop would clear that stop, and two monitors would run.
+    HANDLE stop = CreateEventW(NULL, TRUE, FALSE, NULL);
+    if (stop == NULL) {
+        return NULL;
     }
-    return stop;
+    HANDLE forThread = NULL;
+    if (!DuplicateHandle(GetCurrentProcess(), stop, GetCurrentProcess(), &forThread, 0, FALSE,
+                         DUPLICATE_SAME_ACCESS)) {
+        CloseHandle(stop);
+        return NULL;
+    }
+    StopCardMonitor();
+    monitorStop = stop;
+    return forThread;
 }
 
 void StartCardMonitor() {
-    // The stop event is cleared here, before the thread exists, and never by the thread: a stop
-    // that comes before the thread has run still ends it.
+    // The event is made before the thread exists: a stop that comes before the thread has run
+    // still ends it.
     HANDLE stop = OpenCardMonitorStopEvent();
     if (stop == NULL) {
         return;
@@ -59,15 +74,16 @@ void StartCardMonitor() {
     HANDLE thread = CreateThread(NULL, 0, CardMonitorThread, stop, 0, NULL);
     if (thread == NULL) {
         CloseHandle(stop);
+        StopCardMonitor();
         return;
     }
     CloseHandle(thread);
 }
 
 void StopCardMonitor() {
-    HANDLE stop = CreateEventW(NULL, TRUE, FALSE, kEventMonitorStorageCard);
-    if (stop != NULL) {
-        EventModify(stop, EVENT_SET);
-        CloseHandle(stop);
+    if (monitorStop != NULL) {
+        EventModify(monitorStop, EVENT_SET);
+        CloseHandle(monitorStop);
+        monitorStop = NULL;
     }
 }

@@ -26,10 +26,12 @@ void RefreshStorageLists();
 void RegisterStorageList(HWND list);
 // Takes a list out of the registered ones, so that no refill reaches it once its page is gone.
 void UnregisterStorageList(HWND list);
+// Starts a monitor, first stopping one that runs, so that at most one runs.
 void StartCardMonitor();
 void StopCardMonitor();
-// The monitor thread's parts: the stop event, made (or opened) and cleared for a new monitor,
-// and the thread, which takes over that handle.
+// The monitor thread's parts: a new stop event of the monitor's own (the library keeps a handle
+// to it, which StopCardMonitor sets; any earlier monitor is stopped), and the thread, which takes
+// over the returned handle.
 HANDLE OpenCardMonitorStopEvent();
 DWORD WINAPI CardMonitorThread(LPVOID stopEvent);
 

@@ -129,14 +129,22 @@ void RefreshStorageLists() {
     LoadStringW(g_instance, IDS_STORAGE_CARD, card, kStorageItemChars);
     for (int i = 0; i < storageListCount; ++i) {
         HWND list = storageLists[i];
+        // The choice between the two items stays while its item is still there: another folder
+        // made in the root refills the lists too. A list that offered main memory alone (no
+        // choice to keep), a new list and one whose card went take the card when there is one.
+        const LRESULT offered = SendMessageW(list, CB_GETCOUNT, 0, 0);
+        const LRESULT chosen =
+            offered == 2 ? SendMessageW(list, CB_GETCURSEL, 0, 0) : static_cast<LRESULT>(CB_ERR);
         SendMessageW(list, CB_RESETCONTENT, 0, 0);
         SendMessageW(list, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(mainMemory));
         if (present) {
             SendMessageW(list, CB_INSERTSTRING, 1, reinterpret_cast<LPARAM>(card));
-            SendMessageW(list, CB_SETCURSEL, 1, 0);
-        } else {
-            SendMessageW(list, CB_SETCURSEL, 0, 0);
         }
+        LRESULT selection = present ? 1 : 0;
+        if (chosen == 0 || (chosen == 1 && present)) {
+            selection = chosen;
+        }
+        SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
     }
     LeaveCriticalSection(&refreshLock);
 }

@@ -2,8 +2,15 @@
 // the output alone and open nothing, and each applet reports its own names and icon.
 #include <cpl.h>
 
+#include <string>
+
 #include "applet/applet.h"
+#include "applet/simple_property_sheet.h"
 #include "control_panel_fixture.h"
+#include "host/device.h"
+#include "host/trace.h"
+#include "marrowfen_resources.h"
+#include "pages/pages.h"
 
 extern "C" LONG WINAPI CPlApplet(HWND hwndCPl, UINT msg, LPARAM lParam1, LPARAM lParam2);
 
@@ -62,6 +69,32 @@ TEST_F(AppletTest, AnAppletNumberOutOfRangeLeavesTheOutputAloneAndOpensNothing) 
     // Messages the library does not act on answer 0.
     EXPECT_EQ(0, CPlApplet(NULL, CPL_STOP, 0, 0));
     EXPECT_EQ(0, CPlApplet(NULL, CPL_EXIT, 0, 0));
+}
+
+// The trace lines since the device started that hold `text`.
+size_t TraceCount(const std::wstring& text) {
+    size_t count = 0;
+    for (const auto& line : tovarin::kernel::Device::Current().trace().Lines()) {
+        count += line.text.find(text) != std::wstring::npos ? 1 : 0;
+    }
+    return count;
+}
+
+TEST_F(AppletTest, ASheetThatCannotBeShownDestroysEveryPageItMade) {
+    // More pages than a sheet can hold: the platform refuses the sheet and leaves the pages to
+    // the applet, which destroys each of them.
+    CSimplePropertySheet sheet(g_instance);
+    const int pages = MAXPROPPAGES + 1;
+    for (int i = 0; i < pages; ++i) {
+        ASSERT_EQ(i + 1, sheet.addPage(L"Телефон", IDD_PHONE_PAGE, PhonePageProc));
+    }
+    EXPECT_FALSE(sheet.show(L"Настройки", L"Телефон", L"", NULL, 0));
+    EXPECT_EQ(1u, TraceCount(L"MultiCPlApplet: Call PropertySheet() API is failure."));
+    EXPECT_EQ(static_cast<size_t>(pages), TraceCount(L"Leave DestroyPropertySheetPage"));
+    // The list is empty: nothing is left to show or to destroy again.
+    EXPECT_FALSE(sheet.show(L"Настройки", L"Телефон", L"", NULL, 0));
+    sheet.destroy();
+    EXPECT_EQ(static_cast<size_t>(pages), TraceCount(L"Leave DestroyPropertySheetPage"));
 }
 
 }  // namespace

@@ -75,7 +75,6 @@ TEST_F(StorageTest, RegisteringASecondListRefillsTheFirstToo) {
     EXPECT_STREQ(L"", cardRootPath);
 
     InsertCard();
-    SendMessageW(lists_[0], CB_SETCURSEL, 0, 0);
     RegisterStorageList(lists_[1]);
     EXPECT_EQ(kWithCard, Items(lists_[0]));
     EXPECT_EQ(kWithCard, Items(lists_[1]));
@@ -88,6 +87,52 @@ TEST_F(StorageTest, RegisteringASecondListRefillsTheFirstToo) {
     EXPECT_EQ(kMainOnly, Items(lists_[0]));
     EXPECT_EQ(0, cardPresent);
     EXPECT_STREQ(L"\\Storage Card", cardRootPath);
+}
+
+TEST_F(StorageTest, ARefillKeepsTheUsersChoiceWhileItsItemIsThere) {
+    const std::vector<std::wstring> kMainWithCard{L"*Основная Память", L"Карта Памяти"};
+    InsertCard();
+    RegisterStorageList(lists_[0]);
+    RegisterStorageList(lists_[1]);
+    // Main memory chosen in the first list: a refill (another folder made in the root) keeps it,
+    // and the other list keeps the card.
+    SendMessageW(lists_[0], CB_SETCURSEL, 0, 0);
+    RefreshStorageLists();
+    EXPECT_EQ(kMainWithCard, Items(lists_[0]));
+    EXPECT_EQ(kWithCard, Items(lists_[1]));
+
+    // The card goes and comes again: the list that chose main memory keeps it; the one that
+    // chose the card lost it with the card and takes it when it is back.
+    RemoveCard();
+    RefreshStorageLists();
+    EXPECT_EQ(kMainOnly, Items(lists_[0]));
+    EXPECT_EQ(kMainOnly, Items(lists_[1]));
+    SendMessageW(lists_[0], CB_SETCURSEL, 0, 0);
+    InsertCard();
+    RefreshStorageLists();
+    EXPECT_EQ(kWithCard, Items(lists_[1]));
+}
+
+TEST_F(StorageTest, AMonitorStartedBeforeTheLastOneSawItsStopLeavesOneRunning) {
+    // Closing and reopening the sheet at once: the first monitor's thread runs only after the
+    // second monitor was started. It must still end.
+    HANDLE first = OpenCardMonitorStopEvent();
+    ASSERT_NE(nullptr, first);
+    StopCardMonitor();
+    HANDLE second = OpenCardMonitorStopEvent();
+    ASSERT_NE(nullptr, second);
+    HANDLE monitor = CreateThread(NULL, 0, CardMonitorThread, first, 0, NULL);
+    ASSERT_NE(nullptr, monitor);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(monitor, 1000));
+    CloseHandle(monitor);
+
+    // The second one runs until it is stopped; a third start stops it first.
+    monitor = CreateThread(NULL, 0, CardMonitorThread, second, 0, NULL);
+    ASSERT_NE(nullptr, monitor);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(monitor, 1000));
+    StartCardMonitor();
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(monitor, 1000));
+    CloseHandle(monitor);
 }
 
 TEST_F(StorageTest, TheMonitorRefillsTheListsWhenACardComesOrGoes) {

@@ -3,6 +3,7 @@
 // simulated free space.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace tovarin::emulator::console {
@@ -10,6 +11,10 @@ namespace tovarin::emulator::console {
 // Writes the bytes as the whole content of the file at the device path, making the folders on
 // the way. Empty on success, else why it failed.
 std::string WriteDeviceFile(const std::wstring& device_path, const std::string& content);
+
+// The whole content of the file at the device path, read through the device's file calls;
+// nullopt when device code could not open it.
+std::optional<std::string> ReadDeviceFile(const std::wstring& device_path);
 
 // The reason a file call failed, for a person: the error's meaning and its number.
 std::string FileErrorText(const char* what, unsigned long error);

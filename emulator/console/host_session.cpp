@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "console/device_files.h"
 #include "console/session.h"
 #include "host/window_tree.h"
 #include "host_trace.h"
@@ -213,24 +214,18 @@ Outcome Session::Do(const HostCommand& command) {
                 }
                 return Outcome::Done();
             } else if constexpr (std::is_same_v<T, ExpectFileContainsCommand>) {
-                std::optional<std::filesystem::path> host = kernel::HostPathFor(each.path);
-                std::ifstream file;
-                if (host) {
-                    file.open(*host, std::ios::binary);
-                }
-                if (!file) {
+                std::optional<std::string> content = ReadDeviceFile(each.path);
+                if (!content) {
                     return Outcome::Failed("the expectation did not hold",
                                            {"no file " + Utf8(each.path)});
                 }
-                std::string content((std::istreambuf_iterator<char>(file)),
-                                    std::istreambuf_iterator<char>());
-                if (content.find(each.text) != std::string::npos) {
+                if (content->find(each.text) != std::string::npos) {
                     return Outcome::Done();
                 }
                 constexpr size_t kShown = 400;
                 return Outcome::Failed("the expectation did not hold",
-                                       {"the file holds: \"" + content.substr(0, kShown) +
-                                        (content.size() > kShown ? "...\"" : "\"")});
+                                       {"the file holds: \"" + content->substr(0, kShown) +
+                                        (content->size() > kShown ? "...\"" : "\"")});
             } else if constexpr (std::is_same_v<T, ExpectRunningCommand>) {
                 bool running = !ProcessesNamed(each.name).empty();
                 return running != each.negated

@@ -85,25 +85,31 @@ std::string FormatReading(const RegReading& reading) {
 }
 
 std::vector<std::wstring> MatchingFiles(const std::wstring& pattern) {
-    std::vector<fs::path> found = {kernel::Device::Current().options().image_root};
+    // Listed through the device's own file calls, so that what device code cannot see (the
+    // registry's hives among them) is not found.
+    std::vector<std::wstring> found = {L""};
     for (const std::wstring& part : SplitDevicePath(pattern)) {
-        std::vector<fs::path> next;
-        for (const fs::path& folder : found) {
-            std::error_code failed;
-            for (const auto& entry : fs::directory_iterator(folder, failed)) {
-                std::wstring name = kernel::Utf8ToWide(entry.path().filename().string());
-                if (kernel::MatchesPattern(part, name)) {
-                    next.push_back(entry.path());
-                }
+        std::vector<std::wstring> next;
+        for (const std::wstring& folder : found) {
+            WIN32_FIND_DATAW entry;
+            HANDLE search = FindFirstFileW((folder + L"\\" + part).c_str(), &entry);
+            if (search == INVALID_HANDLE_VALUE) {
+                continue;
             }
+            do {
+                const std::wstring name = entry.cFileName;
+                if (name != L"." && name != L"..") {
+                    next.push_back(folder + L"\\" + name);
+                }
+            } while (FindNextFileW(search, &entry));
+            FindClose(search);
         }
         found = std::move(next);
     }
-    std::vector<std::wstring> paths;
-    for (const fs::path& path : found) {
-        paths.push_back(kernel::DevicePathFor(path));
+    if (found.size() == 1 && found.front().empty()) {
+        found.clear();  // the root itself names no file
     }
-    return paths;
+    return found;
 }
 
 std::vector<std::string> DescribeTopLevelWindows() {

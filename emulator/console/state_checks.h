@@ -24,7 +24,8 @@ RegReading ReadRegValue(const RegValueRef& ref);
 std::string FormatReading(const RegReading& reading);
 
 // The device paths of the files and folders that match a device path whose components may hold
-// * and ?, in the order of the host's listing. Empty when nothing matches.
+// * and ?, as the device's file calls list them (what device code cannot see is not there).
+// Empty when nothing matches.
 std::vector<std::wstring> MatchingFiles(const std::wstring& pattern);
 
 // Every top-level window as "class "title"" with "(hidden)" when it is not visible.

@@ -107,6 +107,7 @@ TEST_F(ListFileTest, FieldsInAnotherOrderParseAndUpdatesFindTheirField) {
     // The second entry has no AnswerTime: nothing is written, not even into another field.
     EXPECT_FALSE(SetGreetingAnswerTime(&list_, 1, L"15"));
     EXPECT_FALSE(SetGreetingAnswerTime(&list_, 2, L"15"));
+    ASSERT_EQ(S_OK, SaveListFile(&list_));
     ASSERT_TRUE(OpenListFile(&list_, kPath));
     ASSERT_TRUE(ParseEntries(&list_));
     EXPECT_EQ(W({L"X", L"Y"}), list_.contactNames);
@@ -148,6 +149,12 @@ TEST_F(ListFileTest, SavedEntriesAreFoundByTheServiceScanner) {
     ASSERT_TRUE(SetGreetingAnswerTime(&list_, 1, L"15"));
     ASSERT_TRUE(SetGreetingPlayFile(&list_, 2, L"R&B.amr"));
     ASSERT_TRUE(SetGreetingAnswerTime(&list_, 2, L"20"));
+    // The changes stay in the document until the one save of the user's action.
+    EXPECT_EQ(ListOf(Item("Анна", "+7 901 123-45-67", "greeting.amr", "10") +
+                     Item("Tom &amp; &lt;Jerry&gt;", "89027654321", "greeting.amr", "10") +
+                     Item("Line break", "89035550000", "greeting.amr", "10")),
+              ReadList());
+    ASSERT_EQ(S_OK, SaveListFile(&list_));
 
     EXPECT_EQ(ListOf(Item("Анна", "+7 901 123-45-67", "greeting.amr", "10") +
                      Item("Tom &amp; &lt;Jerry&gt;", "89027654321", "gr101530.amr", "15") +
@@ -195,6 +202,7 @@ TEST_F(ListFileTest, AReaderNeverSeesATornList) {
     });
     for (int i = 0; i < 200; ++i) {
         SetGreetingAnswerTime(&list_, i % 20, (i % 2) ? L"15" : L"20");
+        SaveListFile(&list_);
     }
     while (reads < 10) {
         std::this_thread::yield();

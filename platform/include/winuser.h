@@ -266,6 +266,8 @@ WINUSERAPI BOOL WINAPI UnregisterHotKey(HWND hWnd, int id);
 
 // Message boxes: a real top-level window that runs a modal loop on the caller's thread.
 WINUSERAPI int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
+// The sound of a refusal or a warning (an MB_ICON* type, MB_OK or 0xFFFFFFFF for the plain beep).
+WINUSERAPI BOOL WINAPI MessageBeep(UINT uType);
 
 // Resources
 WINUSERAPI int WINAPI LoadStringW(HINSTANCE hInstance, UINT uID, LPWSTR lpBuffer, int cchBufferMax);

@@ -88,19 +88,29 @@ TEST_F(SoundRecorderTest, ARecorderThatCannotBeWiredNeverRunsAndReportsNothingEl
     unset.Close();
 }
 
-TEST_F(SoundRecorderTest, StopIsBoundedWhenTheStreamNeverReportsItsEnd) {
+TEST_F(SoundRecorderTest, StopIsBoundedWhenTheStreamNeverEndsByItself) {
+    // Records into `path` for 2 s, then closes: the device milliseconds the close took.
+    auto closeTime = [](LPCWSTR path) -> DWORD {
+        SoundRecorder recorder;
+        EXPECT_EQ(recorder.SetOutputFile(path), 0);
+        EXPECT_EQ(recorder.Start(), 0);
+        Sleep(2000);
+        const DWORD before = GetTickCount();
+        recorder.Close();
+        EXPECT_EQ(recorder.CaptureFilter(), nullptr);
+        return GetTickCount() - before;
+    };
+    // A capture driver that ignores the stop: 15.5 s for the stream, then the graph is stopped
+    // and the watch thread ends with it; the file holds all that was captured.
     tovarin::media::SetCaptureIgnoresStop(true);
-    SoundRecorder recorder;
-    ASSERT_EQ(recorder.SetOutputFile(L"\\My Documents\\stuck.amr"), 0);
-    ASSERT_EQ(recorder.Start(), 0);
-    Sleep(2000);
-    const DWORD before = GetTickCount();
-    recorder.Close();
-    // 16 s for the stream, then the graph is stopped and the watch thread ends with it.
-    EXPECT_EQ(GetTickCount() - before, 16000u);
-    const auto ms = tovarin::media::testing::FfmpegDurationMs(HostPath("My Documents/stuck.amr"));
-    ASSERT_TRUE(ms.has_value());
-    EXPECT_EQ(*ms, 18000);
+    EXPECT_EQ(closeTime(L"\\My Documents\\stuck.amr"), 15500u);
+    EXPECT_EQ(tovarin::media::testing::FfmpegDurationMs(HostPath("My Documents/stuck.amr")), 17500);
+    tovarin::media::SetCaptureIgnoresStop(false);
+
+    // A writer that cannot write (its file is a folder): neither the stream's stop nor the
+    // graph's ends the watch thread's wait, and still the recorder lets everything go by 16 s.
+    ASSERT_TRUE(CreateDirectoryW(L"\\My Documents\\folder.amr", NULL));
+    EXPECT_LE(closeTime(L"\\My Documents\\folder.amr"), 16000u);
 }
 
 }  // namespace

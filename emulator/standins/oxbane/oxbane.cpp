@@ -2,8 +2,9 @@
 // service starts when it has answered a call. It shows its window (class "Dialog", title
 // "Автоответчик"), plays the greeting that the registry names for the current caller to the
 // line, then records the caller into the answering machine's folder as an AMR-NB file until its
-// window receives WM_COMMAND with command 2. It plays only files in the greetings folder or in
-// \Windows; anything else published for it is refused with a trace line.
+// window receives WM_COMMAND with command 2, or until the length "RecordTime" chooses. It plays
+// only files in the greetings folder or in \Windows; anything else published for it is refused with
+// a trace line.
 #include <windows.h>
 #include <regext.h>
 #include <wchar.h>
@@ -18,6 +19,11 @@ namespace {
 
 const UINT_PTR kGreetingTimer = 1;
 const UINT kGreetingPollMs = 200;
+// Ends the caller's message at the length that "RecordTime" chooses.
+const UINT_PTR kMessageLimitTimer = 2;
+// The seconds of each "RecordTime" value: 0 no limit, then 30 s, 1 min, 3 min and 5 min.
+const UINT kRecordTimeSeconds[] = {0, 30, 60, 180, 300};
+const DWORD kRecordTimeCount = sizeof kRecordTimeSeconds / sizeof kRecordTimeSeconds[0];
 
 GreetingPlayback* g_greeting = NULL;
 LineRecording* g_message = NULL;
@@ -29,9 +35,21 @@ void ReadString(LPCWSTR valueName, LPWSTR buffer, UINT cchBuffer) {
     }
 }
 
+// The longest message "RecordTime" allows, in seconds; 0 for no limit (also for a value that is
+// missing or none of the five).
+UINT MessageLimitSeconds() {
+    DWORD recordTime = 0;
+    if (FAILED(RegistryGetDWORD(HKEY_LOCAL_MACHINE, kKeyAnswerMachine, kValueRecordTime,
+                                &recordTime)) ||
+        recordTime >= kRecordTimeCount) {
+        return 0;
+    }
+    return kRecordTimeSeconds[recordTime];
+}
+
 // The caller's message: "SaveDir" (the documents folder when it is "NONE" or missing), named
-// from "FileName" ("VR" when empty) and the local time.
-void RecordMessage() {
+// from "FileName" ("VR" when empty) and the local time. It ends at the "RecordTime" limit.
+void RecordMessage(HWND hwnd) {
     WCHAR saveDir[MAX_PATH];
     WCHAR namePart[MAX_PATH];
     ReadString(kValueAnswerMachineSaveDir, saveDir, MAX_PATH);
@@ -46,6 +64,10 @@ void RecordMessage() {
     WCHAR path[MAX_PATH];
     MakeRecordingPath(folder, name, path, MAX_PATH);
     g_message->Start(L"Oxbane", path);
+    const UINT limit = MessageLimitSeconds();
+    if (limit > 0) {
+        SetTimer(hwnd, kMessageLimitTimer, limit * 1000, NULL);
+    }
 }
 
 void PlayGreeting(HWND hwnd) {
@@ -72,7 +94,7 @@ void PlayGreeting(HWND hwnd) {
     if (g_greeting->Start(L"Oxbane", greeting)) {
         SetTimer(hwnd, kGreetingTimer, kGreetingPollMs, NULL);
     } else {
-        RecordMessage();
+        RecordMessage(hwnd);
     }
 }
 
@@ -82,7 +104,13 @@ LRESULT CALLBACK RecorderWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
             if (wParam == kGreetingTimer && g_greeting->Finished()) {
                 KillTimer(hwnd, kGreetingTimer);
                 g_greeting->Stop();
-                RecordMessage();
+                RecordMessage(hwnd);
+            } else if (wParam == kMessageLimitTimer) {
+                // The message ends as it does when the caller hangs up.
+                KillTimer(hwnd, kMessageLimitTimer);
+                NKDbgPrintfW(L"Oxbane: the message reached its limit of %u s\r\n",
+                             MessageLimitSeconds());
+                DestroyWindow(hwnd);
             }
             return 0;
         case WM_COMMAND:
@@ -93,6 +121,7 @@ LRESULT CALLBACK RecorderWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
             break;
         case WM_DESTROY:
             KillTimer(hwnd, kGreetingTimer);
+            KillTimer(hwnd, kMessageLimitTimer);
             g_greeting->Stop();
             g_message->Stop();
             PostQuitMessage(0);
