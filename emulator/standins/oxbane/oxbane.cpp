@@ -19,7 +19,7 @@ namespace {
 const UINT_PTR kGreetingTimer = 1;
 const UINT kGreetingPollMs = 200;
 
-GreetingPlayback* g_greeting = NULL;
+LinePlayback* g_greeting = NULL;
 LineRecording* g_message = NULL;
 
 void ReadString(LPCWSTR valueName, LPWSTR buffer, UINT cchBuffer) {
@@ -45,7 +45,7 @@ void RecordMessage() {
     }
     WCHAR path[MAX_PATH];
     MakeRecordingPath(folder, name, path, MAX_PATH);
-    g_message->Start(L"Oxbane", path);
+    g_message->Start(L"Oxbane", path, L"Line");
 }
 
 void PlayGreeting(HWND hwnd) {
@@ -69,7 +69,7 @@ void PlayGreeting(HWND hwnd) {
         ChooseGreetingPath(0, L"", L"", L"", greeting, MAX_PATH);
     }
     NKDbgPrintfW(L"Oxbane: playing %s\r\n", greeting);
-    if (g_greeting->Start(L"Oxbane", greeting)) {
+    if (g_greeting->Start(L"Oxbane", greeting, 0)) {
         SetTimer(hwnd, kGreetingTimer, kGreetingPollMs, NULL);
     } else {
         RecordMessage();
@@ -107,7 +107,7 @@ LRESULT CALLBACK RecorderWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 
 extern "C" __declspec(dllexport) int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int) {
     BOOL comReady = SUCCEEDED(CoInitializeEx(NULL, COINIT_MULTITHREADED));
-    GreetingPlayback greeting;
+    LinePlayback greeting;
     LineRecording message;
     g_greeting = &greeting;
     g_message = &message;

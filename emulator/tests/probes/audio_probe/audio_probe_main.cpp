@@ -2,8 +2,11 @@
 //   tovarin-audio-probe tone HZ MS OUT.wav|OUT.amr
 //       writes a tone (a WAVE file for the caller, an AMR-NB file for a greeting)
 //   tovarin-audio-probe check FILE.wav|FILE.amr [--sound MIN_MS MAX_MS] [--tone HZ TOLERANCE_HZ]
+//                         [--carries HZ MAX_BELOW_DB]...
 //       prints where the file's longest stretch of sound lies, its level and its strongest
-//       frequency; exits 1 when the stretch's length or its tone is not what was asked for
+//       frequency; exits 1 when the stretch's length or its tone is not what was asked for, or
+//       when the stretch does not carry each HZ of --carries within MAX_BELOW_DB of its
+//       strongest frequency (a mix of several sounds)
 // Exits 2 on a usage error or a file it cannot read.
 #include <cmath>
 #include <cstdio>
@@ -82,6 +85,7 @@ int Tone(double hz, unsigned long ms, const std::string& path) {
 struct Wanted {
     std::optional<std::pair<unsigned long, unsigned long>> length_ms;
     std::optional<std::pair<double, double>> tone_hz;
+    std::vector<std::pair<double, double>> carried;  // hz, most dB below the strongest
 };
 
 int Check(const std::string& path, const Wanted& wanted) {
@@ -112,6 +116,18 @@ int Check(const std::string& path, const Wanted& wanted) {
                     wanted.tone_hz->second);
         held = false;
     }
+    for (const auto& [carried_hz, most_below] : wanted.carried) {
+        const double below =
+            count == 0 ? 120
+                       : tovarin::audio_probe::LevelBelowStrongestDb(
+                             std::span<const int16_t>(*samples).subspan(first, count), carried_hz);
+        std::printf("  %.1f Hz lies %.1f dB below the strongest\n", carried_hz, below);
+        if (below > most_below) {
+            std::printf("  expected %.1f Hz within %.1f dB of the strongest\n", carried_hz,
+                        most_below);
+            held = false;
+        }
+    }
     return held ? 0 : 1;
 }
 
@@ -125,7 +141,7 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: tovarin-audio-probe tone HZ MS OUT.wav|OUT.amr\n"
                  "       tovarin-audio-probe check FILE [--sound MIN_MS MAX_MS] [--tone HZ "
-                 "TOLERANCE_HZ]\n");
+                 "TOLERANCE_HZ] [--carries HZ MAX_BELOW_DB]...\n");
     return 2;
 }
 
@@ -157,6 +173,8 @@ int main(int argc, char** argv) {
             wanted.length_ms = {static_cast<unsigned long>(a), static_cast<unsigned long>(b)};
         } else if (args[i] == "--tone") {
             wanted.tone_hz = {a, b};
+        } else if (args[i] == "--carries") {
+            wanted.carried.emplace_back(a, b);
         } else {
             return Usage();
         }
