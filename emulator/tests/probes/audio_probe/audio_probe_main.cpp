@@ -2,12 +2,13 @@
 //   tovarin-audio-probe tone HZ MS OUT.wav|OUT.amr
 //       writes a tone (a WAVE file for the caller, an AMR-NB file for a greeting)
 //   tovarin-audio-probe check FILE.wav|FILE.amr [--sound MIN_MS MAX_MS] [--tone HZ TOLERANCE_HZ]
-//                         [--carries HZ MAX_BELOW_DB]...
+//                         [--carries HZ MAX_BELOW_DB]... [--within FROM_MS TO_MS]
 //       prints where the file's longest stretch of sound lies, its level and its strongest
 //       frequency; exits 1 when the stretch's length or its tone is not what was asked for, or
 //       when the stretch does not carry each HZ of --carries within MAX_BELOW_DB of its
-//       strongest frequency (a mix of several sounds)
+//       strongest frequency (a mix of several sounds); --within judges only that part of the file
 // Exits 2 on a usage error or a file it cannot read.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -86,12 +87,20 @@ struct Wanted {
     std::optional<std::pair<unsigned long, unsigned long>> length_ms;
     std::optional<std::pair<double, double>> tone_hz;
     std::vector<std::pair<double, double>> carried;  // hz, most dB below the strongest
+    std::optional<std::pair<unsigned long, unsigned long>> within_ms;
 };
 
 int Check(const std::string& path, const Wanted& wanted) {
-    const auto samples = ReadAudio(path);
+    auto samples = ReadAudio(path);
     if (!samples) {
         return 2;
+    }
+    if (wanted.within_ms) {
+        const size_t from = std::min(samples->size(), wanted.within_ms->first * kProbeRate / 1000);
+        const size_t to = std::min(samples->size(), wanted.within_ms->second * kProbeRate / 1000);
+        samples->erase(samples->begin() + static_cast<std::ptrdiff_t>(std::max(from, to)),
+                       samples->end());
+        samples->erase(samples->begin(), samples->begin() + static_cast<std::ptrdiff_t>(from));
     }
     const auto sound = tovarin::audio_probe::FindSound(*samples);
     const size_t first = size_t{sound.start_ms} * kProbeRate / 1000;
@@ -141,7 +150,7 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: tovarin-audio-probe tone HZ MS OUT.wav|OUT.amr\n"
                  "       tovarin-audio-probe check FILE [--sound MIN_MS MAX_MS] [--tone HZ "
-                 "TOLERANCE_HZ] [--carries HZ MAX_BELOW_DB]...\n");
+                 "TOLERANCE_HZ] [--carries HZ MAX_BELOW_DB]... [--within FROM_MS TO_MS]\n");
     return 2;
 }
 
@@ -175,6 +184,8 @@ int main(int argc, char** argv) {
             wanted.tone_hz = {a, b};
         } else if (args[i] == "--carries") {
             wanted.carried.emplace_back(a, b);
+        } else if (args[i] == "--within") {
+            wanted.within_ms = {static_cast<unsigned long>(a), static_cast<unsigned long>(b)};
         } else {
             return Usage();
         }
