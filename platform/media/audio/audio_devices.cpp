@@ -177,6 +177,9 @@ void SetCallerVoice(SoundSpec spec) {
 void ReadInput(AudioInput input, std::span<int16_t> out) {
     auto state = State();
     std::lock_guard lock(state->mutex);
+    // A recorder reads at the clock's pace: what is due on the outputs goes out meanwhile, the
+    // end of a sound that nothing else follows among it.
+    state->MixUntil(NowMs());
     if (input != AudioInput::Microphone) {
         if (state->line) {
             state->line->ReadCaller(out);
@@ -184,7 +187,6 @@ void ReadInput(AudioInput input, std::span<int16_t> out) {
             state->caller.Read(out);
         }
         if (input == AudioInput::Call) {
-            state->MixUntil(NowMs());
             state->AddSentToLine(out);
         }
         return;
