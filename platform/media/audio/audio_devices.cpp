@@ -70,10 +70,10 @@ struct AudioState {
         }
     }
 
-    // Mixes whatever is still pending on the speaker, so that a recording of it is whole.
-    void DrainSpeaker() {
-        while (Output(AudioOutput::Speaker).mixer.HasPending()) {
-            MixNextBlock(AudioOutput::Speaker);
+    // Mixes whatever is still pending on an output at once.
+    void DrainOutput(AudioOutput output) {
+        while (Output(output).mixer.HasPending()) {
+            MixNextBlock(output);
         }
     }
 
@@ -122,7 +122,7 @@ struct AudioState {
 
     void FlushSpeakerFile() {
         if (speaker_file) {
-            DrainSpeaker();
+            DrainOutput(AudioOutput::Speaker);  // so that the recording is whole
             const std::vector<uint8_t> bytes = MakeWave(speaker_samples);
             std::ofstream(*speaker_file, std::ios::binary | std::ios::trunc)
                 .write(reinterpret_cast<const char*>(bytes.data()),
@@ -306,6 +306,11 @@ void EndPlayback(int id, PlaybackEnd end) {
         Mixer& mixer = state->Output(sound.output).mixer;
         if (end == PlaybackEnd::Finished) {
             mixer.Finish(id);
+            // The last sound of an output ends: its tail goes out now rather than with whatever
+            // touches the audio next, which may be long after.
+            if (mixer.AllFinished()) {
+                state->DrainOutput(sound.output);
+            }
         } else {
             mixer.Remove(id);
         }

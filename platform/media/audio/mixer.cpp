@@ -43,6 +43,11 @@ bool Mixer::HasPending() const {
                        [](const auto& entry) { return !entry.second.pending.empty(); });
 }
 
+bool Mixer::AllFinished() const {
+    return std::all_of(sounds_.begin(), sounds_.end(),
+                       [](const auto& entry) { return entry.second.finished; });
+}
+
 bool Mixer::MixBlock(std::span<int16_t> out) {
     std::erase_if(sounds_, [](const auto& entry) {
         return entry.second.finished && entry.second.pending.empty();

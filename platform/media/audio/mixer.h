@@ -34,6 +34,8 @@ class Mixer {
     bool MixBlock(std::span<int16_t> out);
     // Whether a block mixed now would hear anything: some sound has samples not yet mixed.
     bool HasPending() const;
+    // Whether every sound still here has played its last sample (none will be fed more).
+    bool AllFinished() const;
 
   private:
     struct Sound {

@@ -80,6 +80,7 @@ TEST(MixerTest, ASoundThatEndsLeavesTheOthersPlaying) {
     EXPECT_EQ(Mix(mixer), tail);
     EXPECT_EQ(Mix(mixer), Steady(100));
     EXPECT_FALSE(mixer.HasPending());
+    EXPECT_FALSE(mixer.AllFinished());  // the background goes on
     // A sound that was stopped is silent from the next block, whatever it had been fed.
     mixer.Feed(1, Steady(100, 2));
     mixer.Remove(1);
