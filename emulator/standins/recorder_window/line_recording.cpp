@@ -70,6 +70,23 @@ HRESULT AddFilter(IGraphBuilder* graph, const CLSID& clsid, LPCWSTR name, IBaseF
     return hr;
 }
 
+// What a playback's failure means to someone reading the trace.
+LPCWSTR WhyNotPlayed(HRESULT hr) {
+    switch (hr) {
+        case VFW_E_UNKNOWN_FILE_TYPE:
+        case VFW_E_CANNOT_RENDER:
+            return L"not a sound it can decode";
+        case HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND):
+        case HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND):
+            return L"no such file";
+        case HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION):
+        case HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED):
+            return L"the file cannot be opened";
+        default:
+            return L"the graph failed";
+    }
+}
+
 }  // namespace
 
 BOOL CreateFolderPath(LPCWSTR folder) {
@@ -243,7 +260,7 @@ BOOL LinePlayback::Start(LPCWSTR program, LPCWSTR path, LONG volume) {
         hr = control_->Run();
     }
     if (FAILED(hr)) {
-        NKDbgPrintfW(L"%s: cannot play %s (0x%08X)\r\n", program, path, hr);
+        NKDbgPrintfW(L"%s: cannot play %s: %s (0x%08X)\r\n", program, path, WhyNotPlayed(hr), hr);
         Stop();
         return FALSE;
     }
