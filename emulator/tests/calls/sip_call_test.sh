@@ -234,13 +234,15 @@ case "$case_name" in
     probe "$greeting" --sound 1800 2200 --tone 1000 3
     ;;
   background_effects_call)
-    # The answering machine answers with background effects on: the caller hears the greeting
-    # over the 1 kHz background for the whole call, and the 2.5 kHz effect the phone's up arrow
-    # plays about 3 s after the answer, for 4 s.
-    "$TOVARIN_AUDIO_PROBE" tone 1000 3000 "$work/bg1000.amr"
+    # The user records a 1 kHz background on the phone before the caller dials; the answering
+    # machine answers with effects on: the caller hears the greeting over the background for the
+    # whole call, and the 2.5 kHz effect that the phone's up arrow plays about 3 s after the
+    # answer, for 4 s.
     "$TOVARIN_AUDIO_PROBE" tone 2500 4000 "$work/fx2500.amr"
     start_caller "+79125550123"
-    start_phone --install "$work/bg1000.amr" --install "$work/fx2500.amr"
+    start_phone --install "$work/fx2500.amr"
+    await "$work/phone.log" "settings read: background on, effects on" 30 "recorded background" \
+      >/dev/null
     caller dial "sip:phone@127.0.0.1:$port"
     caller_waits_for 'Call established' 20 "answer"
     sleep 10
