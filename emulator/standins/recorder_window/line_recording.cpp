@@ -76,6 +76,8 @@ LPCWSTR WhyNotPlayed(HRESULT hr) {
         case VFW_E_UNKNOWN_FILE_TYPE:
         case VFW_E_CANNOT_RENDER:
             return L"not a sound it can decode";
+        case VFW_E_FILE_TOO_SHORT:
+            return L"it holds no sound";
         case HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND):
         case HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND):
             return L"no such file";

@@ -45,6 +45,9 @@ BOOL g_machineCall = FALSE;
 LinePlayback g_background;
 WCHAR g_backgroundPath[MAX_PATH];
 LONG g_backgroundVolume = 0;
+DWORD g_backgroundStartTick = 0;
+// A background that ends sooner than this after it started holds no sound to loop.
+const DWORD kShortestLoopMs = 20;
 LinePlayback g_effects[kSlots];
 
 LRESULT CALLBACK KeyHook(int code, WPARAM wParam, LPARAM lParam) {
@@ -111,6 +114,7 @@ void ApplyBackground() {
     }
     StopBackground();
     if (StartOnLine(&g_background, L"background", g_choice.background, g_choice.backgroundVolume)) {
+        g_backgroundStartTick = GetTickCount();
         StringCchCopyW(g_backgroundPath, MAX_PATH, g_choice.background);
         g_backgroundVolume = g_choice.backgroundVolume;
         NKDbgPrintfW(L"Sallowby: background %s at %d on the line\r\n", g_backgroundPath,
@@ -199,7 +203,13 @@ void PlayPressedKeys() {
 void TakePlaybackEnds() {
     if (g_background.Playing() && g_background.Finished()) {
         g_background.Stop();
-        if (StartOnLine(&g_background, L"background", g_backgroundPath, g_backgroundVolume)) {
+        if (GetTickCount() - g_backgroundStartTick < kShortestLoopMs) {
+            NKDbgPrintfW(L"Sallowby: background %s skipped: it holds no sound to loop\r\n",
+                         g_backgroundPath);
+            g_backgroundPath[0] = L'\0';
+        } else if (StartOnLine(&g_background, L"background", g_backgroundPath,
+                               g_backgroundVolume)) {
+            g_backgroundStartTick = GetTickCount();
             NKDbgPrintfW(L"Sallowby: background %s again\r\n", g_backgroundPath);
         } else {
             g_backgroundPath[0] = L'\0';
