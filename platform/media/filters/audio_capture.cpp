@@ -345,13 +345,7 @@ void CapturePin::Reset() {
 }
 
 HRESULT CreateAudioCapture(REFIID riid, void** ppv) {
-    auto* filter = new (std::nothrow) AudioCapture;
-    if (filter == nullptr) {
-        return E_OUTOFMEMORY;
-    }
-    HRESULT hr = filter->QueryInterface(riid, ppv);
-    filter->Release();
-    return hr;
+    return com::HandOutNewObject(new (std::nothrow) AudioCapture, riid, ppv);
 }
 
 const com::ClassRegistration kAudioCaptureClass(CLSID_AudioRecord, CLSCTX_INPROC_SERVER,

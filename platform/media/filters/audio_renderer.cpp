@@ -192,13 +192,7 @@ FilterBase* NewAudioRenderer() {
 namespace {
 
 HRESULT CreateAudioRenderer(REFIID riid, void** ppv) {
-    FilterBase* filter = NewAudioRenderer();
-    if (filter == nullptr) {
-        return E_OUTOFMEMORY;
-    }
-    HRESULT hr = filter->QueryInterface(riid, ppv);
-    filter->Release();
-    return hr;
+    return com::HandOutNewObject(NewAudioRenderer(), riid, ppv);
 }
 
 const com::ClassRegistration kAudioRendererClass(CLSID_AudioRender, CLSCTX_INPROC_SERVER,

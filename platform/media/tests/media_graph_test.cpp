@@ -44,6 +44,23 @@ ComPtr<T> Query(IUnknown* object, const IID& iid) {
 
 class MediaGraphTest : public testing::MediaDeviceTest {
   protected:
+    // A PCM WAVE file in \\Windows of the image.
+    void WriteWave(const std::string& name, const std::vector<int16_t>& samples) {
+        const std::vector<uint8_t> wave = MakeWave(samples);
+        std::ofstream(HostPath("Windows/" + name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(wave.data()),
+                   static_cast<std::streamsize>(wave.size()));
+    }
+
+    // What the speaker kept in a WAVE file, as device samples; empty when it is no WAVE file.
+    static std::vector<int16_t> KeptSamples(const std::filesystem::path& kept) {
+        std::ifstream in(kept, std::ios::binary);
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                         std::istreambuf_iterator<char>());
+        std::optional<WaveAudio> heard = ParseWave(bytes);
+        return heard ? ToDeviceSamples(heard->format, heard->data) : std::vector<int16_t>{};
+    }
+
     // The capture graph of the device's recorders: capture -> AMR-NB encoder -> file writer.
     struct Recorder {
         ComPtr<ICaptureGraphBuilder2> builder;
@@ -214,11 +231,7 @@ TEST_F(MediaGraphTest, PlaybackRunsOnTheDeviceClockAtItsVolumeAndCompletes) {
 }
 
 TEST_F(MediaGraphTest, SeekingToTheStartReplaysAndStopSilences) {
-    std::vector<int16_t> pcm(8000, 500);
-    const std::vector<uint8_t> wave = MakeWave(pcm);
-    std::ofstream(HostPath("Windows/one.wav"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(wave.data()),
-               static_cast<std::streamsize>(wave.size()));
+    WriteWave("one.wav", std::vector<int16_t>(8000, 500));
     ComPtr<IGraphBuilder> graph = Create<IGraphBuilder>(CLSID_FilterGraph, IID_IGraphBuilder);
     auto control = Query<IMediaControl>(graph.Get(), IID_IMediaControl);
     auto seeking = Query<IMediaSeeking>(graph.Get(), IID_IMediaSeeking);
@@ -238,11 +251,7 @@ TEST_F(MediaGraphTest, SeekingToTheStartReplaysAndStopSilences) {
 }
 
 TEST_F(MediaGraphTest, TheSpeakerKeepsWhatItPlaysAtItsVolume) {
-    std::vector<int16_t> pcm(8000, 1000);
-    const std::vector<uint8_t> wave = MakeWave(pcm);
-    std::ofstream(HostPath("Windows/one.wav"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(wave.data()),
-               static_cast<std::streamsize>(wave.size()));
+    WriteWave("one.wav", std::vector<int16_t>(8000, 1000));
     const auto kept = image_.root() / "speaker.wav";
     std::string error;
     ASSERT_TRUE(StartSpeakerRecording(kept, &error)) << error;
@@ -254,12 +263,7 @@ TEST_F(MediaGraphTest, TheSpeakerKeepsWhatItPlaysAtItsVolume) {
     ASSERT_EQ(S_OK,
               Query<IMediaEvent>(graph.Get(), IID_IMediaEvent)->WaitForCompletion(2000, &code));
     StopSpeakerRecording();
-    std::ifstream in(kept, std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                     std::istreambuf_iterator<char>());
-    std::optional<WaveAudio> heard = ParseWave(bytes);
-    ASSERT_TRUE(heard.has_value());
-    const std::vector<int16_t> samples = ToDeviceSamples(heard->format, heard->data);
+    const std::vector<int16_t> samples = KeptSamples(kept);
     ASSERT_EQ(samples.size(), 8000u);
     EXPECT_EQ(samples[4000], 501);
 }
@@ -285,14 +289,8 @@ class LineBag final : public IPropertyBag {
 };
 
 TEST_F(MediaGraphTest, GraphsPlayingAtOnceAreSummedOnTheirOutput) {
-    const auto write_wave = [&](const char* name, size_t count, int16_t value) {
-        const std::vector<uint8_t> wave = MakeWave(std::vector<int16_t>(count, value));
-        std::ofstream(HostPath(std::string("Windows/") + name), std::ios::binary)
-            .write(reinterpret_cast<const char*>(wave.data()),
-                   static_cast<std::streamsize>(wave.size()));
-    };
-    write_wave("long.wav", 8000, 1000);
-    write_wave("short.wav", 4000, 2000);
+    WriteWave("long.wav", std::vector<int16_t>(8000, 1000));
+    WriteWave("short.wav", std::vector<int16_t>(4000, 2000));
     const auto kept = image_.root() / "speaker.wav";
     std::string error;
     ASSERT_TRUE(StartSpeakerRecording(kept, &error)) << error;
@@ -319,14 +317,9 @@ TEST_F(MediaGraphTest, GraphsPlayingAtOnceAreSummedOnTheirOutput) {
     ASSERT_EQ(S_OK,
               Query<IMediaEvent>(first.Get(), IID_IMediaEvent)->WaitForCompletion(2000, &code));
     StopSpeakerRecording();
-    std::ifstream in(kept, std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                     std::istreambuf_iterator<char>());
-    std::optional<WaveAudio> heard = ParseWave(bytes);
-    ASSERT_TRUE(heard.has_value());
     // The speaker heard both of its sounds summed for half a second, then the longer one alone;
     // the line's sound is not in it.
-    const std::vector<int16_t> samples = ToDeviceSamples(heard->format, heard->data);
+    const std::vector<int16_t> samples = KeptSamples(kept);
     ASSERT_EQ(samples.size(), 8000u);
     EXPECT_EQ(samples[100], 3000);
     EXPECT_EQ(samples[3900], 3000);
