@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "host_trace.h"
+#include "hosts/boot_programs.h"
 #include "hosts/program_shutdown.h"
 #include "hosts/taskbar.h"
 #include "image/default_registry.h"
@@ -100,6 +101,7 @@ bool Emulator::Start(std::string* error) {
     if (!StartTaskbar(error) || !phone_.Start(error) || !services_.Start(error)) {
         return false;
     }
+    StartBootPrograms();
     if (sip_address_) {
         if (device_->options().clock != kernel::ClockMode::Real) {
             *error = "the SIP line needs real time";

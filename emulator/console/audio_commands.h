@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "console/words.h"
+#include "host/audio.h"
 
 namespace tovarin::emulator::console {
 
@@ -23,11 +24,13 @@ struct AudioCommand {
     uint32_t hz = 0;        // Tone
 };
 
-// expect sound "PATH" [volume V] | expect no sound | expect amr "PATH" MIN_MS MAX_MS.
+// expect sound "PATH" [on line|speaker] [volume V] | expect no sound [on line|speaker] |
+// expect amr "PATH" MIN_MS MAX_MS.
 struct ExpectAudioCommand {
     enum class Kind { Sound, NoSound, Amr };
     Kind kind = Kind::Sound;
     std::wstring path;
+    std::optional<media::AudioOutput> output;  // either when not given
     std::optional<int32_t> volume;
     uint32_t min_ms = 0;
     uint32_t max_ms = 0;

@@ -142,7 +142,17 @@ Command ParseSpeakerRecord(Arguments& arguments) {
 }
 
 Command ParseKey(Arguments& arguments) {
-    return KeyCommand{static_cast<uint8_t>(arguments.TakeNumber("VK", 0xFF))};
+    // The phone's keys by name; any other key by its virtual-key code.
+    static constexpr std::pair<const char*, uint8_t> kNamedKeys[] = {
+        {"up", 0x26},   {"down", 0x28}, {"left", 0x25},   {"right", 0x27},
+        {"talk", 0x72}, {"end", 0x73},  {"record", 0x8B},
+    };
+    for (const auto& [name, vk] : kNamedKeys) {
+        if (arguments.TakeIf(name)) {
+            return KeyCommand{vk};
+        }
+    }
+    return KeyCommand{static_cast<uint8_t>(arguments.TakeNumber("VK or a key's name", 0xFF))};
 }
 
 Command ParseEventSet(Arguments& arguments) {

@@ -62,14 +62,31 @@ Command ParseExpectVolume(Arguments& arguments) {
     return ExpectVolumeCommand{arguments.TakeDword("VOLUME")};
 }
 
+// "on line" or "on speaker", when it comes next.
+std::optional<media::AudioOutput> TakeOutput(Arguments& arguments) {
+    if (!arguments.TakeIf("on")) {
+        return std::nullopt;
+    }
+    const std::string output = arguments.TakeKeyword("line or speaker");
+    if (output == "line") {
+        return media::AudioOutput::Line;
+    }
+    if (output == "speaker") {
+        return media::AudioOutput::Speaker;
+    }
+    throw Unparsable{"expected line or speaker after 'on', found '" + output + "'"};
+}
+
 Command ParseExpectSound(Arguments& arguments) {
     ExpectAudioCommand command{.kind = ExpectAudioCommand::Kind::Sound};
     command.path = arguments.TakeText("PATH");
+    command.output = TakeOutput(arguments);
     if (arguments.AtEnd()) {
         return command;
     }
     if (!arguments.TakeIf("volume")) {
-        throw Unparsable{"unexpected '" + arguments.Take("").text + "' (volume V)"};
+        throw Unparsable{"unexpected '" + arguments.Take("").text +
+                         "' ([on line|speaker] [volume V])"};
     }
     const Word& volume = arguments.Take("V");
     command.volume = volume.quoted ? std::nullopt : ParseSignedNumber(volume.text);
@@ -79,8 +96,10 @@ Command ParseExpectSound(Arguments& arguments) {
     return command;
 }
 
-Command ParseExpectNoSound(Arguments&) {
-    return ExpectAudioCommand{.kind = ExpectAudioCommand::Kind::NoSound};
+Command ParseExpectNoSound(Arguments& arguments) {
+    ExpectAudioCommand command{.kind = ExpectAudioCommand::Kind::NoSound};
+    command.output = TakeOutput(arguments);
+    return command;
 }
 
 Command ParseExpectAmr(Arguments& arguments) {

@@ -1,5 +1,6 @@
 // The session's audio commands: feeding the microphone and the line, keeping what the speaker
 // plays, and checking what plays now and what a recording holds.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -144,17 +145,22 @@ Outcome Session::Do(const ExpectAudioCommand& command) {
         }
         return held ? Outcome::Done() : Outcome::Failed("the expectation did not hold", found);
     }
+    // The failure lists everything playing, on either output.
     const std::vector<media::PlayingSound> playing = media::NowPlaying();
     std::vector<std::string> found;
     for (const media::PlayingSound& sound : playing) {
         found.push_back(Describe(sound));
     }
+    auto on_output = [&](const media::PlayingSound& sound) {
+        return !command.output || *command.output == sound.output;
+    };
     if (command.kind == Kind::NoSound) {
-        return playing.empty() ? Outcome::Done()
-                               : Outcome::Failed("the expectation did not hold", found);
+        return std::none_of(playing.begin(), playing.end(), on_output)
+                   ? Outcome::Done()
+                   : Outcome::Failed("the expectation did not hold", found);
     }
     for (const media::PlayingSound& sound : playing) {
-        if (SamePath(sound.path, command.path) &&
+        if (on_output(sound) && SamePath(sound.path, command.path) &&
             (!command.volume || *command.volume == sound.volume)) {
             return Outcome::Done();
         }

@@ -16,6 +16,19 @@ struct ClassInfo {
     ClassFactory create;
 };
 
+// A ClassFactory's work for an object just made with its one reference (nullptr when memory ran
+// out): hands out riid and lets go of the object's own reference.
+template <class T>
+HRESULT HandOutNewObject(T* object, REFIID riid, void** ppv) {
+    if (object == nullptr) {
+        *ppv = nullptr;
+        return E_OUTOFMEMORY;
+    }
+    const HRESULT hr = object->QueryInterface(riid, ppv);
+    object->Release();
+    return hr;
+}
+
 class ClassRegistration {
   public:
     ClassRegistration(const CLSID& clsid, DWORD contexts, ClassFactory create);

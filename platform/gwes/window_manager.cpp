@@ -7,6 +7,7 @@
 #include "gwes/controls/standard_controls.h"
 #include "gwes/gdi/gdi_objects.h"
 #include "gwes/input/focus.h"
+#include "gwes/input/keyboard_hooks.h"
 #include "gwes/windows/window_destruction.h"
 #include "kernel/device_local.h"
 #include "kernel/handles.h"
@@ -195,6 +196,7 @@ void DeviceThreadEnding() {
     if (std::shared_ptr<WindowManager> wm = WindowManager::Existing()) {
         wm->ThreadEnded(CurrentThreadId());
     }
+    ForgetKeyboardHooksOf(CurrentThreadId());
 }
 
 }  // namespace tovarin::gwes

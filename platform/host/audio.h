@@ -2,8 +2,10 @@
 //
 // Every clocked part of the media framework reads and writes here in blocks of 8000 Hz mono
 // 16-bit samples, at the pace of the device clock. The microphone and the caller's voice on the
-// line play what the console (or a test) gives them; what is played goes to the line while a
-// call is connected and to the speaker otherwise. Each playback is traced when it starts and
+// line play what the console (or a test) gives them. Each output (the speaker, the line) is a
+// mixer: every playback goes to the output its renderer was given (the speaker unless told the
+// line), and what an output sends is the saturated sum of everything playing to it, taken in
+// 20 ms blocks one block behind the device clock. Each playback is traced when it starts and
 // ends, and can be asked for while it lasts ("expect sound"). In real time the speaker and the
 // microphone are the host's sound card when it has one.
 #pragma once
@@ -21,7 +23,9 @@
 
 namespace tovarin::media {
 
-enum class AudioInput { Microphone, Line };
+// Line is the caller's voice alone; Call is the whole call, the caller's voice and what the phone
+// sends to the line, mixed.
+enum class AudioInput { Microphone, Line, Call };
 enum class AudioOutput { Speaker, Line };
 
 // What the microphone hears, and what the caller says on the line, from now on.
@@ -42,8 +46,8 @@ class LineEndpoint {
 // Attaches the line's far end; nullptr gives the line back to what the console sets.
 void AttachLine(std::shared_ptr<LineEndpoint> line);
 
-// The phone simulator says when a call is connected: its audio then comes from and goes to the
-// line.
+// The phone simulator says when a call is connected: the caller's voice is then heard on the line
+// and what plays to the line goes to the caller.
 void SetLineConnected(bool connected);
 bool LineConnected();
 
@@ -66,11 +70,14 @@ struct PlayingSound {
 };
 
 // A renderer's playback: begun when it starts playing a file, ended when it stops.
-int BeginPlayback(const std::wstring& path, int32_t volume);
+int BeginPlayback(const std::wstring& path, int32_t volume, AudioOutput output);
+// The volume is heard from the next block mixed.
 void UpdatePlayback(int id, uint64_t position_ms, int32_t volume);
-// Samples the renderer plays now (already scaled by its volume).
+// Samples the renderer plays now, at full scale: its output's mixer scales them by its volume.
 void PlaySamples(int id, std::span<const int16_t> samples);
-void EndPlayback(int id, const wchar_t* how);
+// Finished: what it played is still heard to its end. Stopped: it is silent from the next block.
+enum class PlaybackEnd { Finished, Stopped };
+void EndPlayback(int id, PlaybackEnd end);
 std::vector<PlayingSound> NowPlaying();
 
 // Keeps what the speaker plays in a WAVE file (written when recording is switched off and when

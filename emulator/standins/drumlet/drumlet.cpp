@@ -69,7 +69,7 @@ void StartRecording() {
     }
     WCHAR path[MAX_PATH];
     MakeRecordingPath(folder, namePart, path, MAX_PATH);
-    g_call->Start(L"Drumlet", path);
+    g_call->Start(L"Drumlet", path, L"Call");
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ const UINT_PTR kMessageLimitTimer = 2;
 const UINT kRecordTimeSeconds[] = {0, 30, 60, 180, 300};
 const DWORD kRecordTimeCount = sizeof kRecordTimeSeconds / sizeof kRecordTimeSeconds[0];
 
-GreetingPlayback* g_greeting = NULL;
+LinePlayback* g_greeting = NULL;
 LineRecording* g_message = NULL;
 
 void ReadString(LPCWSTR valueName, LPWSTR buffer, UINT cchBuffer) {
@@ -63,7 +63,7 @@ void RecordMessage(HWND hwnd) {
     }
     WCHAR path[MAX_PATH];
     MakeRecordingPath(folder, name, path, MAX_PATH);
-    g_message->Start(L"Oxbane", path);
+    g_message->Start(L"Oxbane", path, L"Line");
     const UINT limit = MessageLimitSeconds();
     if (limit > 0) {
         SetTimer(hwnd, kMessageLimitTimer, limit * 1000, NULL);
@@ -91,7 +91,7 @@ void PlayGreeting(HWND hwnd) {
         ChooseGreetingPath(0, L"", L"", L"", greeting, MAX_PATH);
     }
     NKDbgPrintfW(L"Oxbane: playing %s\r\n", greeting);
-    if (g_greeting->Start(L"Oxbane", greeting)) {
+    if (g_greeting->Start(L"Oxbane", greeting, 0)) {
         SetTimer(hwnd, kGreetingTimer, kGreetingPollMs, NULL);
     } else {
         RecordMessage(hwnd);
@@ -136,7 +136,7 @@ LRESULT CALLBACK RecorderWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 
 extern "C" __declspec(dllexport) int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int) {
     BOOL comReady = SUCCEEDED(CoInitializeEx(NULL, COINIT_MULTITHREADED));
-    GreetingPlayback greeting;
+    LinePlayback greeting;
     LineRecording message;
     g_greeting = &greeting;
     g_message = &message;

@@ -21,9 +21,11 @@ void ReleaseSlot(T*& slot) {
     }
 }
 
-// The capture filter's settings: "DeviceName" "Line" records the phone line.
-class LineBag : public IPropertyBag {
+// An audio end's settings: "DeviceName" names the device (for the capture filter "Line", the
+// caller's voice, or "Call", the whole call; for the renderer "Line", the phone line).
+class DeviceBag : public IPropertyBag {
   public:
+    explicit DeviceBag(LPCWSTR device) : device_(device) {}
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
         if (riid == IID_IUnknown || riid == IID_IPropertyBag) {
             *ppv = static_cast<IPropertyBag*>(this);
@@ -39,11 +41,25 @@ class LineBag : public IPropertyBag {
             return E_INVALIDARG;
         }
         value->vt = VT_BSTR;
-        value->bstrVal = SysAllocString(L"Line");
+        value->bstrVal = SysAllocString(device_);
         return value->bstrVal != NULL ? S_OK : E_OUTOFMEMORY;
     }
     STDMETHODIMP Write(LPCOLESTR, VARIANT*) override { return E_NOTIMPL; }
+
+  private:
+    LPCWSTR device_;
 };
+
+HRESULT LoadDevice(IBaseFilter* filter, LPCWSTR device) {
+    IPersistPropertyBag* bag = NULL;
+    HRESULT hr = filter->QueryInterface(IID_IPersistPropertyBag, reinterpret_cast<void**>(&bag));
+    if (SUCCEEDED(hr)) {
+        DeviceBag settings(device);
+        hr = bag->Load(&settings, NULL);
+        bag->Release();
+    }
+    return hr;
+}
 
 HRESULT AddFilter(IGraphBuilder* graph, const CLSID& clsid, LPCWSTR name, IBaseFilter** filter) {
     HRESULT hr = CoCreateInstance(clsid, NULL, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
@@ -52,6 +68,25 @@ HRESULT AddFilter(IGraphBuilder* graph, const CLSID& clsid, LPCWSTR name, IBaseF
         hr = graph->AddFilter(*filter, name);
     }
     return hr;
+}
+
+// What a playback's failure means to someone reading the trace.
+LPCWSTR WhyNotPlayed(HRESULT hr) {
+    switch (hr) {
+        case VFW_E_UNKNOWN_FILE_TYPE:
+        case VFW_E_CANNOT_RENDER:
+            return L"not a sound it can decode";
+        case VFW_E_FILE_TOO_SHORT:
+            return L"it holds no sound";
+        case HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND):
+        case HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND):
+            return L"no such file";
+        case HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION):
+        case HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED):
+            return L"the file cannot be opened";
+        default:
+            return L"the graph failed";
+    }
 }
 
 }  // namespace
@@ -93,7 +128,7 @@ LineRecording::LineRecording() : program_(L""), builder_(NULL), graph_(NULL), co
 // stopping a graph waits on the device. WinMain stops it on the ordinary way out.
 LineRecording::~LineRecording() {}
 
-BOOL LineRecording::Start(LPCWSTR program, LPCWSTR path) {
+BOOL LineRecording::Start(LPCWSTR program, LPCWSTR path, LPCWSTR device) {
     program_ = program;
     StringCchCopyW(path_, MAX_PATH, path);
     IBaseFilter* capture = NULL;
@@ -115,13 +150,7 @@ BOOL LineRecording::Start(LPCWSTR program, LPCWSTR path) {
         hr = AddFilter(graph_, CLSID_AudioRecord, L"Audio Capture Filter", &capture);
     }
     if (SUCCEEDED(hr)) {
-        IPersistPropertyBag* bag = NULL;
-        hr = capture->QueryInterface(IID_IPersistPropertyBag, reinterpret_cast<void**>(&bag));
-        if (SUCCEEDED(hr)) {
-            LineBag line;
-            hr = bag->Load(&line, NULL);
-            bag->Release();
-        }
+        hr = LoadDevice(capture, device);
     }
     if (SUCCEEDED(hr)) {
         IAMStreamConfig* config = NULL;
@@ -193,14 +222,22 @@ void LineRecording::Stop() {
     NKDbgPrintfW(L"%s: wrote %s\r\n", program_, path_);
 }
 
-GreetingPlayback::GreetingPlayback()
-    : graph_(NULL), control_(NULL), events_(NULL), seeking_(NULL) {}
+LinePlayback::LinePlayback() : graph_(NULL), control_(NULL), events_(NULL), seeking_(NULL) {}
 
-GreetingPlayback::~GreetingPlayback() {}
+LinePlayback::~LinePlayback() {}
 
-BOOL GreetingPlayback::Start(LPCWSTR program, LPCWSTR path) {
+BOOL LinePlayback::Start(LPCWSTR program, LPCWSTR path, LONG volume) {
+    IBaseFilter* renderer = NULL;
     HRESULT hr = CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                                   reinterpret_cast<void**>(&graph_));
+    // The renderer is told to play to the line before the file is rendered into it.
+    if (SUCCEEDED(hr)) {
+        hr = AddFilter(graph_, CLSID_AudioRender, L"Audio Renderer", &renderer);
+    }
+    if (SUCCEEDED(hr)) {
+        hr = LoadDevice(renderer, L"Line");
+    }
+    ReleaseSlot(renderer);
     if (SUCCEEDED(hr)) {
         hr = graph_->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control_));
     }
@@ -214,17 +251,25 @@ BOOL GreetingPlayback::Start(LPCWSTR program, LPCWSTR path) {
         hr = graph_->RenderFile(path, NULL);
     }
     if (SUCCEEDED(hr)) {
+        IBasicAudio* audio = NULL;
+        hr = graph_->QueryInterface(IID_IBasicAudio, reinterpret_cast<void**>(&audio));
+        if (SUCCEEDED(hr)) {
+            hr = audio->put_Volume(volume);
+            audio->Release();
+        }
+    }
+    if (SUCCEEDED(hr)) {
         hr = control_->Run();
     }
     if (FAILED(hr)) {
-        NKDbgPrintfW(L"%s: cannot play %s (0x%08X)\r\n", program, path, hr);
+        NKDbgPrintfW(L"%s: cannot play %s: %s (0x%08X)\r\n", program, path, WhyNotPlayed(hr), hr);
         Stop();
         return FALSE;
     }
     return TRUE;
 }
 
-BOOL GreetingPlayback::Finished() {
+BOOL LinePlayback::Finished() {
     if (events_ == NULL) {
         return TRUE;
     }
@@ -249,7 +294,24 @@ BOOL GreetingPlayback::Finished() {
     return FALSE;
 }
 
-void GreetingPlayback::Stop() {
+HANDLE LinePlayback::EventHandle() {
+    OAEVENT handle = 0;
+    if (events_ == NULL || FAILED(events_->GetEventHandle(&handle))) {
+        return NULL;
+    }
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+void LinePlayback::SetVolume(LONG volume) {
+    IBasicAudio* audio = NULL;
+    if (graph_ != NULL &&
+        SUCCEEDED(graph_->QueryInterface(IID_IBasicAudio, reinterpret_cast<void**>(&audio)))) {
+        audio->put_Volume(volume);
+        audio->Release();
+    }
+}
+
+void LinePlayback::Stop() {
     if (control_ != NULL) {
         control_->Stop();
     }

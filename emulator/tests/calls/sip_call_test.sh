@@ -127,7 +127,7 @@ caller_quits() {
   caller_pid=""
 }
 
-probe() {  # file [--sound MIN MAX] [--tone HZ TOLERANCE]
+probe() {  # file [--sound MIN MAX] [--tone HZ TOLERANCE] [--carries HZ DB]... [--within FROM TO]
   "$TOVARIN_AUDIO_PROBE" check "$@" || fail "$(basename "$1") is not what the call should leave"
 }
 
@@ -232,6 +232,29 @@ case "$case_name" in
     caller_quits
     greeting=$(heard)
     probe "$greeting" --sound 1800 2200 --tone 1000 3
+    ;;
+  background_effects_call)
+    # The user records a 1 kHz background on the phone before the caller dials; the answering
+    # machine answers with effects on: the caller hears the greeting over the background for the
+    # whole call, and the 2.5 kHz effect that the phone's up arrow plays about 3 s after the
+    # answer, for 4 s.
+    "$TOVARIN_AUDIO_PROBE" tone 2500 4000 "$work/fx2500.amr"
+    start_caller "+79125550123"
+    start_phone --install "$work/fx2500.amr"
+    await "$work/phone.log" "settings read: background on, effects on" 30 "recorded background" \
+      >/dev/null
+    caller dial "sip:phone@127.0.0.1:$port"
+    caller_waits_for 'Call established' 20 "answer"
+    sleep 10
+    caller hangup
+    caller_waits_for 'terminated' 5 "end of the call"
+    phone_verdict
+    caller_quits
+    heard_call=$(heard)
+    # The greeting's first note (392 Hz) and the background in its first second, sound throughout.
+    probe "$heard_call" --sound 9000 11000 --carries 392 25 --carries 1000 25
+    # The effect over the background while it plays.
+    probe "$heard_call" --within 4000 6000 --carries 2500 25 --carries 1000 25
     ;;
   *)
     fail "unknown case $case_name"

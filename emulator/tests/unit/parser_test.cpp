@@ -115,6 +115,30 @@ TEST(ParseLine, AudioCommandsAndExpectations) {
     EXPECT_EQ(Reason("expect amr \"x\" 9 1"), "'9 1' is not a range MIN_MS MAX_MS");
     EXPECT_EQ(Reason("expect no amr"), "'expect no amr' is not a command");
     EXPECT_EQ(Reason("speaker play"), "unknown command 'speaker play' (after 'speaker': record)");
+
+    // An output narrows the expectation; without one, both outputs count.
+    auto on_line = Parsed<ExpectAudioCommand>("expect sound \"x.amr\" on line volume -600");
+    EXPECT_EQ(on_line.output, media::AudioOutput::Line);
+    EXPECT_EQ(on_line.volume, -600);
+    EXPECT_EQ(Parsed<ExpectAudioCommand>("expect no sound on speaker").output,
+              media::AudioOutput::Speaker);
+    EXPECT_FALSE(Parsed<ExpectAudioCommand>("expect no sound").output.has_value());
+    EXPECT_EQ(Reason("expect sound \"x\" on air"),
+              "expected line or speaker after 'on', found 'air'");
+    EXPECT_EQ(Reason("expect sound \"x\" volume -5 on line"),
+              "unexpected 'on' at the end of the line");
+}
+
+TEST(ParseLine, KeysByNameOrCode) {
+    EXPECT_EQ(Parsed<KeyCommand>("key up").vk, 0x26);
+    EXPECT_EQ(Parsed<KeyCommand>("key down").vk, 0x28);
+    EXPECT_EQ(Parsed<KeyCommand>("key left").vk, 0x25);
+    EXPECT_EQ(Parsed<KeyCommand>("key right").vk, 0x27);
+    EXPECT_EQ(Parsed<KeyCommand>("key talk").vk, 0x72);
+    EXPECT_EQ(Parsed<KeyCommand>("key end").vk, 0x73);
+    EXPECT_EQ(Parsed<KeyCommand>("key record").vk, 0x8B);
+    EXPECT_EQ(Parsed<KeyCommand>("key 0x0D").vk, 0x0D);
+    EXPECT_NE(Reason("key sideways"), "");
 }
 
 TEST(CommandReader, SkipsBlankAndCommentLinesAndCountsLines) {

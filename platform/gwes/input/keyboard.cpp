@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "gwes/input/keyboard_hooks.h"
 #include "gwes/messages/message_pump.h"
 #include "gwes/window_manager.h"
 #include "host/device_log.h"
@@ -67,6 +68,22 @@ void FireHotKey(WindowManager& wm, const HotKey& hot_key) {
     }
 }
 
+// Offers a key to the low-level hooks, the latest first; true when one keeps it from the windows.
+// Called with no lock held, as a hook may call back into the window manager.
+bool KeyTakenByHook(WindowManager& wm, BYTE vk, BYTE scan, bool up) {
+    KBDLLHOOKSTRUCT key{};
+    key.vkCode = vk;
+    key.scanCode = scan;
+    key.flags = up ? LLKHF_UP : 0;
+    key.time = static_cast<DWORD>(wm.scheduler().NowMs());
+    for (HOOKPROC hook : KeyboardHooksInCallOrder()) {
+        if (hook(HC_ACTION, up ? WM_KEYUP : WM_KEYDOWN, reinterpret_cast<LPARAM>(&key)) != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 namespace tovarin::gwes {
@@ -90,6 +107,9 @@ void WINAPI keybd_event(BYTE bVk, BYTE bScan, DWORD dwFlags, DWORD) {
     for (const auto& observer : wm.KeyObservers()) {
         observer(bVk, up);
     }
+    if (KeyTakenByHook(wm, bVk, bScan, up)) {
+        return;
+    }
 
     auto lock = wm.Lock();
     const UINT modifier = ModifierOfKey(bVk);
@@ -104,6 +124,29 @@ void WINAPI keybd_event(BYTE bVk, BYTE bScan, DWORD dwFlags, DWORD) {
     if (const Window* target = wm.KeyTarget()) {
         PostToWindow(wm, *target, up ? WM_KEYUP : WM_KEYDOWN, bVk, KeyMessageLParam(bScan, up));
     }
+}
+
+HHOOK WINAPI SetWindowsHookExW(int idHook, HOOKPROC lpfn, HINSTANCE, DWORD dwThreadId) {
+    // Only the low-level keyboard hook, which is global: no thread of its own to watch.
+    if (idHook != WH_KEYBOARD_LL || lpfn == nullptr || dwThreadId != 0) {
+        SetError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return AddKeyboardHook(lpfn, CurrentThreadId());
+}
+
+BOOL WINAPI UnhookWindowsHookEx(HHOOK hhk) {
+    if (!RemoveKeyboardHook(hhk)) {
+        SetError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+LRESULT WINAPI CallNextHookEx(HHOOK, int, WPARAM, LPARAM) {
+    // The window manager offers the key to every hook in turn itself; passing it on is the
+    // default, so there is nothing to call.
+    return 0;
 }
 
 BOOL WINAPI RegisterHotKey(HWND hWnd, int id, UINT fsModifiers, UINT vk) {

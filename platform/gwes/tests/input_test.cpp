@@ -2,6 +2,7 @@
 #include <vector>
 
 #include <windows.h>
+#include <pwinuser.h>
 
 #include "gwes/input/keyboard.h"
 #include "testing/gwes_fixture.h"
@@ -164,6 +165,66 @@ TEST_F(KeyTest, ObserversAndTheDeviceLogSeeEveryKey) {
     EXPECT_EQ((std::vector<std::pair<uint8_t, bool>>{
                   {VK_TTALK, false}, {VK_TTALK, true}, {VK_TEND, false}}),
               logged);
+}
+
+// What the low-level hooks saw: (key, down or up), and whether the first hook keeps the key.
+std::vector<std::pair<DWORD, WPARAM>> g_hooked;
+bool g_keep_keys = false;
+
+LRESULT CALLBACK NotingHook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    if (code == HC_ACTION && ((key->flags & LLKHF_UP) != 0) == (wParam == WM_KEYUP)) {
+        g_hooked.emplace_back(key->vkCode, wParam);
+    }
+    return g_keep_keys ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(KeyTest, ALowLevelHookSeesKeysThatStillReachTheWindowAndGoesWithItsThread) {
+    g_hooked.clear();
+    g_keep_keys = false;
+    HWND window = nullptr;
+    PumpingThread owner([&] { window = MakeWindow(L"front"); });
+    SetForegroundWindow(window);
+    EXPECT_EQ(nullptr, SetWindowsHookExW(WH_KEYBOARD_LL + 1, NotingHook, nullptr, 0));
+    HHOOK hook = nullptr;
+    PumpingThread hooking(
+        [&] { hook = SetWindowsHookExW(WH_KEYBOARD_LL, NotingHook, nullptr, 0); });
+    ASSERT_NE(nullptr, hook);
+
+    Press(VK_UP);
+    Release(VK_UP);
+    kernel::WaitForDeviceIdle();
+    EXPECT_EQ((std::vector<std::pair<DWORD, WPARAM>>{{VK_UP, WM_KEYDOWN}, {VK_UP, WM_KEYUP}}),
+              g_hooked);
+    using namespace tovarin::testing;
+    const ExpectedMessage arrow[] = {
+        {WM_KEYDOWN, kCheckWparam, VK_UP, 0, window},
+        {WM_KEYUP, kCheckWparam, VK_UP, 0, window},
+    };
+    EXPECT_SEQUENCE(Recorder::Instance().Sequence({WM_KEYDOWN, WM_KEYUP}), arrow);
+
+    // A hook that returns nonzero keeps the key from the window.
+    g_keep_keys = true;
+    Press(VK_DOWN);
+    kernel::WaitForDeviceIdle();
+    const ExpectedMessage kept[] = {{WM_KEYDOWN, kCheckWparam, VK_UP, 0, window}};
+    EXPECT_SEQUENCE(Recorder::Instance().SequenceOf(window, {WM_KEYDOWN}), kept);
+
+    // The hooking thread ends: its hook goes with it, and the key reaches the window again.
+    g_keep_keys = false;
+    g_hooked.clear();
+    hooking.Quit();
+    Press(VK_LEFT);
+    kernel::WaitForDeviceIdle();
+    EXPECT_TRUE(g_hooked.empty());
+    const ExpectedMessage again[] = {
+        {WM_KEYDOWN, kCheckWparam, VK_UP, 0, window},
+        {WM_KEYDOWN, kCheckWparam, VK_LEFT, 0, window},
+    };
+    EXPECT_SEQUENCE(Recorder::Instance().SequenceOf(window, {WM_KEYDOWN}), again);
+    SetLastError(0);
+    EXPECT_FALSE(UnhookWindowsHookEx(hook));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
 }
 
 }  // namespace

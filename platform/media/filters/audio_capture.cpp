@@ -14,6 +14,7 @@
 
 #include "com/class_registry.h"
 #include "host/audio.h"
+#include "media/filters/device_name.h"
 #include "media/graph/device_worker.h"
 #include "media/graph/filter_base.h"
 
@@ -86,22 +87,15 @@ class AudioCapture final : public FilterBase, public IPersistPropertyBag {
     STDMETHODIMP_(ULONG) Release() override { return FilterBase::Release(); }
     STDMETHODIMP GetClassID(CLSID* pClassID) override { return FilterBase::GetClassID(pClassID); }
 
-    // IPersistPropertyBag: "DeviceName" "Line" records the phone line; no bag (or any other name)
-    // the microphone.
+    // IPersistPropertyBag: "DeviceName" "Line" records the caller's voice on the phone line,
+    // "Call" the whole call (the caller and what the phone sends to the line); no bag (or any
+    // other name) the microphone.
     STDMETHODIMP InitNew() override { return S_OK; }
     STDMETHODIMP Load(IPropertyBag* pPropBag, IErrorLog* pErrorLog) override {
-        input_ = AudioInput::Microphone;
-        if (pPropBag == nullptr) {
-            return S_OK;
-        }
-        VARIANT name;
-        VariantInit(&name);
-        name.vt = VT_BSTR;
-        if (SUCCEEDED(pPropBag->Read(L"DeviceName", &name, pErrorLog)) && name.vt == VT_BSTR &&
-            name.bstrVal != nullptr && std::wstring(name.bstrVal) == L"Line") {
-            input_ = AudioInput::Line;
-        }
-        VariantClear(&name);
+        const std::wstring name = ReadDeviceName(pPropBag, pErrorLog);
+        input_ = name == L"Line"   ? AudioInput::Line
+                 : name == L"Call" ? AudioInput::Call
+                                   : AudioInput::Microphone;
         return S_OK;
     }
     STDMETHODIMP Save(IPropertyBag*, BOOL, BOOL) override { return E_NOTIMPL; }
@@ -351,13 +345,7 @@ void CapturePin::Reset() {
 }
 
 HRESULT CreateAudioCapture(REFIID riid, void** ppv) {
-    auto* filter = new (std::nothrow) AudioCapture;
-    if (filter == nullptr) {
-        return E_OUTOFMEMORY;
-    }
-    HRESULT hr = filter->QueryInterface(riid, ppv);
-    filter->Release();
-    return hr;
+    return com::HandOutNewObject(new (std::nothrow) AudioCapture, riid, ppv);
 }
 
 const com::ClassRegistration kAudioCaptureClass(CLSID_AudioRecord, CLSCTX_INPROC_SERVER,

@@ -1,13 +1,17 @@
-// The audio renderer: plays PCM samples at their time on the device clock, scaled by its volume,
-// to the speaker or, during a call, to the line. It holds each sample until its time comes, so
-// that it paces the whole graph, and reports EC_COMPLETE when the last one has been heard.
+// The audio renderer (CLSID_AudioRender): plays PCM samples at their time on the device clock
+// into the mixer of its output, which scales them by its volume. The output is the speaker unless
+// its property bag names the line ("DeviceName" "Line"): a program that talks to the caller
+// creates its renderer, loads that bag and adds it to the graph before rendering a file, and
+// the graph then renders into it. It holds each sample until its time comes, so that it paces
+// the whole graph, and reports EC_COMPLETE when the last one has been heard.
 #include <dshow.h>
 
 #include <atomic>
-#include <cmath>
 #include <new>
 
+#include "com/class_registry.h"
 #include "host/audio.h"
+#include "media/filters/device_name.h"
 #include "media/filters/playback_filters.h"
 #include "media/graph/device_worker.h"
 #include "media/graph/filter_base.h"
@@ -59,12 +63,29 @@ std::wstring UpstreamFile(Pin* pin) {
     return L"(stream)";
 }
 
-class AudioRenderer final : public FilterBase, public VolumeControl {
+class AudioRenderer final : public FilterBase, public VolumeControl, public IPersistPropertyBag {
   public:
     AudioRenderer()
         : FilterBase(CLSID_AudioRender), abort_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
         AddPin(std::make_unique<RendererInput>(*this));
     }
+
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        return FilterBase::QueryInterface(riid, ppv);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return FilterBase::AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return FilterBase::Release(); }
+    STDMETHODIMP GetClassID(CLSID* pClassID) override { return FilterBase::GetClassID(pClassID); }
+
+    // IPersistPropertyBag: "DeviceName" "Line" plays to the phone line; no bag (or any other
+    // name) to the speaker. Taken when the renderer next starts playing.
+    STDMETHODIMP InitNew() override { return S_OK; }
+    STDMETHODIMP Load(IPropertyBag* pPropBag, IErrorLog* pErrorLog) override {
+        output_ = ReadDeviceName(pPropBag, pErrorLog) == L"Line" ? AudioOutput::Line
+                                                                 : AudioOutput::Speaker;
+        return S_OK;
+    }
+    STDMETHODIMP Save(IPropertyBag*, BOOL, BOOL) override { return E_NOTIMPL; }
 
     bool IsRenderer() const override { return true; }
     void SetVolume(LONG volume) override {
@@ -85,12 +106,7 @@ class AudioRenderer final : public FilterBase, public VolumeControl {
             return VFW_E_WRONG_STATE;
         }
         const PcmFormat format = pins()[0]->ConnectedType().Wave().value_or(PcmFormat{});
-        std::vector<int16_t> samples = ToDeviceSamples(format, sample.data);
-        // Hundredths of a decibel to a linear gain: -10000 (-100 dB) is taken as silence.
-        const double gain = volume_ <= -10000 ? 0.0 : std::pow(10.0, volume_ / 2000.0);
-        for (int16_t& s : samples) {
-            s = static_cast<int16_t>(std::lround(s * gain));
-        }
+        const std::vector<int16_t> samples = ToDeviceSamples(format, sample.data);
         position_ms_ = static_cast<uint64_t>(sample.start / 10000);
         UpdatePlayback(playback_, position_ms_, volume_);
         PlaySamples(playback_, samples);
@@ -108,7 +124,7 @@ class AudioRenderer final : public FilterBase, public VolumeControl {
         }
         position_ms_ = static_cast<uint64_t>(last_stop_ / 10000);
         UpdatePlayback(playback_, position_ms_, volume_);
-        EndPlayback(playback_.exchange(0), L"finished");
+        EndPlayback(playback_.exchange(0), PlaybackEnd::Finished);
         Notify(EC_COMPLETE, S_OK, reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter*>(this)));
     }
 
@@ -117,16 +133,20 @@ class AudioRenderer final : public FilterBase, public VolumeControl {
   protected:
     ~AudioRenderer() override { CloseHandle(abort_); }
 
+    void* QueryExtra(REFIID riid) override {
+        return riid == IID_IPersistPropertyBag ? static_cast<IPersistPropertyBag*>(this) : nullptr;
+    }
+
     HRESULT OnRun(REFERENCE_TIME) override {
         ResetEvent(abort_);
         last_stop_ = 0;
-        playback_ = BeginPlayback(UpstreamFile(pins()[0]), volume_);
+        playback_ = BeginPlayback(UpstreamFile(pins()[0]), volume_, output_);
         return S_OK;
     }
     HRESULT OnStop() override {
         SetEvent(abort_);
         if (playback_ != 0) {
-            EndPlayback(playback_.exchange(0), L"stopped");
+            EndPlayback(playback_.exchange(0), PlaybackEnd::Stopped);
         }
         return S_OK;
     }
@@ -146,6 +166,7 @@ class AudioRenderer final : public FilterBase, public VolumeControl {
     HANDLE abort_;
     std::atomic<LONG> volume_{0};
     std::atomic<LONG> balance_{0};
+    std::atomic<AudioOutput> output_{AudioOutput::Speaker};
     std::atomic<int> playback_{0};
     std::atomic<uint64_t> position_ms_{0};
     REFERENCE_TIME last_stop_ = 0;
@@ -168,4 +189,14 @@ FilterBase* NewAudioRenderer() {
     return new (std::nothrow) AudioRenderer;
 }
 
+namespace {
+
+HRESULT CreateAudioRenderer(REFIID riid, void** ppv) {
+    return com::HandOutNewObject(NewAudioRenderer(), riid, ppv);
+}
+
+const com::ClassRegistration kAudioRendererClass(CLSID_AudioRender, CLSCTX_INPROC_SERVER,
+                                                 &CreateAudioRenderer);
+
+}  // namespace
 }  // namespace tovarin::media

@@ -239,6 +239,19 @@ HRESULT FilterGraph::RenderOutput(Pin* output, int depth) {
     if (depth > kMaxRenderDepth) {
         return VFW_E_CANNOT_RENDER;
     }
+    // A renderer the program added to the graph itself (one it has told which output to play
+    // to) is tried before a new one, as intelligent connect tries the graph's own filters first.
+    for (const Member& member : members_) {
+        if (member.base == nullptr || !member.base->IsRenderer()) {
+            continue;
+        }
+        for (Pin* input : member.base->pins()) {
+            if (input->direction() == PINDIR_INPUT && !input->IsConnected() &&
+                SUCCEEDED(output->Connect(input, nullptr))) {
+                return S_OK;
+            }
+        }
+    }
     // A renderer takes PCM; anything else goes through a decoder first.
     for (bool decoder : {false, true}) {
         com::ComPtr<IBaseFilter> filter =

@@ -4,6 +4,7 @@
 #include <dmo.h>
 #include <dmodshow.h>
 #include <dshow.h>
+#include <ocidl.h>
 
 #include <fstream>
 #include <iterator>
@@ -43,6 +44,23 @@ ComPtr<T> Query(IUnknown* object, const IID& iid) {
 
 class MediaGraphTest : public testing::MediaDeviceTest {
   protected:
+    // A PCM WAVE file in \\Windows of the image.
+    void WriteWave(const std::string& name, const std::vector<int16_t>& samples) {
+        const std::vector<uint8_t> wave = MakeWave(samples);
+        std::ofstream(HostPath("Windows/" + name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(wave.data()),
+                   static_cast<std::streamsize>(wave.size()));
+    }
+
+    // What the speaker kept in a WAVE file, as device samples; empty when it is no WAVE file.
+    static std::vector<int16_t> KeptSamples(const std::filesystem::path& kept) {
+        std::ifstream in(kept, std::ios::binary);
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                         std::istreambuf_iterator<char>());
+        std::optional<WaveAudio> heard = ParseWave(bytes);
+        return heard ? ToDeviceSamples(heard->format, heard->data) : std::vector<int16_t>{};
+    }
+
     // The capture graph of the device's recorders: capture -> AMR-NB encoder -> file writer.
     struct Recorder {
         ComPtr<ICaptureGraphBuilder2> builder;
@@ -213,11 +231,7 @@ TEST_F(MediaGraphTest, PlaybackRunsOnTheDeviceClockAtItsVolumeAndCompletes) {
 }
 
 TEST_F(MediaGraphTest, SeekingToTheStartReplaysAndStopSilences) {
-    std::vector<int16_t> pcm(8000, 500);
-    const std::vector<uint8_t> wave = MakeWave(pcm);
-    std::ofstream(HostPath("Windows/one.wav"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(wave.data()),
-               static_cast<std::streamsize>(wave.size()));
+    WriteWave("one.wav", std::vector<int16_t>(8000, 500));
     ComPtr<IGraphBuilder> graph = Create<IGraphBuilder>(CLSID_FilterGraph, IID_IGraphBuilder);
     auto control = Query<IMediaControl>(graph.Get(), IID_IMediaControl);
     auto seeking = Query<IMediaSeeking>(graph.Get(), IID_IMediaSeeking);
@@ -237,11 +251,7 @@ TEST_F(MediaGraphTest, SeekingToTheStartReplaysAndStopSilences) {
 }
 
 TEST_F(MediaGraphTest, TheSpeakerKeepsWhatItPlaysAtItsVolume) {
-    std::vector<int16_t> pcm(8000, 1000);
-    const std::vector<uint8_t> wave = MakeWave(pcm);
-    std::ofstream(HostPath("Windows/one.wav"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(wave.data()),
-               static_cast<std::streamsize>(wave.size()));
+    WriteWave("one.wav", std::vector<int16_t>(8000, 1000));
     const auto kept = image_.root() / "speaker.wav";
     std::string error;
     ASSERT_TRUE(StartSpeakerRecording(kept, &error)) << error;
@@ -253,14 +263,68 @@ TEST_F(MediaGraphTest, TheSpeakerKeepsWhatItPlaysAtItsVolume) {
     ASSERT_EQ(S_OK,
               Query<IMediaEvent>(graph.Get(), IID_IMediaEvent)->WaitForCompletion(2000, &code));
     StopSpeakerRecording();
-    std::ifstream in(kept, std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                     std::istreambuf_iterator<char>());
-    std::optional<WaveAudio> heard = ParseWave(bytes);
-    ASSERT_TRUE(heard.has_value());
-    const std::vector<int16_t> samples = ToDeviceSamples(heard->format, heard->data);
+    const std::vector<int16_t> samples = KeptSamples(kept);
     ASSERT_EQ(samples.size(), 8000u);
     EXPECT_EQ(samples[4000], 501);
+}
+
+// A renderer's settings: "DeviceName" "Line".
+class LineBag final : public IPropertyBag {
+  public:
+    STDMETHODIMP QueryInterface(REFIID, void** ppv) override {
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
+        if (std::wstring(name) != L"DeviceName") {
+            return E_INVALIDARG;
+        }
+        value->vt = VT_BSTR;
+        value->bstrVal = SysAllocString(L"Line");
+        return S_OK;
+    }
+    STDMETHODIMP Write(LPCOLESTR, VARIANT*) override { return E_NOTIMPL; }
+};
+
+TEST_F(MediaGraphTest, GraphsPlayingAtOnceAreSummedOnTheirOutput) {
+    WriteWave("long.wav", std::vector<int16_t>(8000, 1000));
+    WriteWave("short.wav", std::vector<int16_t>(4000, 2000));
+    const auto kept = image_.root() / "speaker.wav";
+    std::string error;
+    ASSERT_TRUE(StartSpeakerRecording(kept, &error)) << error;
+    ComPtr<IGraphBuilder> first = Create<IGraphBuilder>(CLSID_FilterGraph, IID_IGraphBuilder);
+    ComPtr<IGraphBuilder> second = Create<IGraphBuilder>(CLSID_FilterGraph, IID_IGraphBuilder);
+    ASSERT_EQ(S_OK, first->RenderFile(L"\\Windows\\long.wav", nullptr));
+    ASSERT_EQ(S_OK, second->RenderFile(L"\\Windows\\short.wav", nullptr));
+    // A third plays to the line: its renderer, told so, is in the graph before the file.
+    ComPtr<IGraphBuilder> third = Create<IGraphBuilder>(CLSID_FilterGraph, IID_IGraphBuilder);
+    ComPtr<IBaseFilter> renderer = Create<IBaseFilter>(CLSID_AudioRender, IID_IBaseFilter);
+    LineBag line;
+    ASSERT_EQ(
+        S_OK,
+        Query<IPersistPropertyBag>(renderer.Get(), IID_IPersistPropertyBag)->Load(&line, nullptr));
+    ASSERT_EQ(S_OK, third->AddFilter(renderer.Get(), L"Line renderer"));
+    ASSERT_EQ(S_OK, third->RenderFile(L"\\Windows\\short.wav", nullptr));
+    for (IGraphBuilder* graph : {first.Get(), second.Get(), third.Get()}) {
+        ASSERT_EQ(S_OK, Query<IMediaControl>(graph, IID_IMediaControl)->Run());
+    }
+    std::vector<PlayingSound> playing = NowPlaying();
+    ASSERT_EQ(playing.size(), 3u);
+    EXPECT_EQ(playing[2].output, AudioOutput::Line);
+    LONG code = 0;
+    ASSERT_EQ(S_OK,
+              Query<IMediaEvent>(first.Get(), IID_IMediaEvent)->WaitForCompletion(2000, &code));
+    StopSpeakerRecording();
+    // The speaker heard both of its sounds summed for half a second, then the longer one alone;
+    // the line's sound is not in it.
+    const std::vector<int16_t> samples = KeptSamples(kept);
+    ASSERT_EQ(samples.size(), 8000u);
+    EXPECT_EQ(samples[100], 3000);
+    EXPECT_EQ(samples[3900], 3000);
+    EXPECT_EQ(samples[4100], 1000);
+    EXPECT_EQ(samples[7999], 1000);
 }
 
 TEST_F(MediaGraphTest, OpeningTheSoundCardPrintsNothing) {

@@ -31,6 +31,36 @@ double PowerAt(std::span<const double> windowed, double hz) {
            coefficient * previous * before_previous;
 }
 
+// The first second of samples under a Hann window; empty when there is less than a frame.
+std::vector<double> Windowed(std::span<const int16_t> samples) {
+    // A second is enough for a resolution well under a hertz.
+    const size_t count = std::min<size_t>(samples.size(), kProbeRate);
+    if (count < kFrameSamples) {
+        return {};
+    }
+    std::vector<double> windowed(count);
+    for (size_t i = 0; i < count; ++i) {
+        const double hann = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / (count - 1));
+        windowed[i] = samples[i] * hann;
+    }
+    return windowed;
+}
+
+// The 1 Hz step between 50 and 3950 Hz with the most power.
+double StrongestStep(std::span<const double> windowed, double* power) {
+    double best_hz = 50;
+    double best_power = -1;
+    for (double hz = 50; hz <= 3950; hz += 1) {
+        const double p = PowerAt(windowed, hz);
+        if (p > best_power) {
+            best_power = p;
+            best_hz = hz;
+        }
+    }
+    *power = best_power;
+    return best_hz;
+}
+
 }  // namespace
 
 SoundStretch FindSound(std::span<const int16_t> samples) {
@@ -86,26 +116,13 @@ SoundStretch FindSound(std::span<const int16_t> samples) {
 }
 
 double DominantFrequency(std::span<const int16_t> samples) {
-    // A second is enough for a resolution well under a hertz.
-    const size_t count = std::min<size_t>(samples.size(), kProbeRate);
-    if (count < kFrameSamples) {
+    const std::vector<double> windowed = Windowed(samples);
+    if (windowed.empty()) {
         return 0;
     }
-    std::vector<double> windowed(count);
-    for (size_t i = 0; i < count; ++i) {
-        const double hann = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / (count - 1));
-        windowed[i] = samples[i] * hann;
-    }
     // A 1 Hz scan finds the peak; a parabola through the peak and its neighbours places it.
-    double best_hz = 50;
-    double best_power = -1;
-    for (double hz = 50; hz <= 3950; hz += 1) {
-        const double power = PowerAt(windowed, hz);
-        if (power > best_power) {
-            best_power = power;
-            best_hz = hz;
-        }
-    }
+    double best_power = 0;
+    double best_hz = StrongestStep(windowed, &best_power);
     const double below = std::sqrt(PowerAt(windowed, best_hz - 1));
     const double peak = std::sqrt(best_power);
     const double above = std::sqrt(PowerAt(windowed, best_hz + 1));
@@ -114,6 +131,21 @@ double DominantFrequency(std::span<const int16_t> samples) {
         best_hz += 0.5 * (below - above) / curvature;
     }
     return best_hz;
+}
+
+double LevelBelowStrongestDb(std::span<const int16_t> samples, double hz) {
+    const std::vector<double> windowed = Windowed(samples);
+    double strongest = 0;
+    StrongestStep(windowed, &strongest);
+    // The Hann window spreads a tone over a few hertz: the best of hz and its neighbours counts.
+    double power = 0;
+    for (double near = hz - 1; near <= hz + 1; near += 0.5) {
+        power = std::max(power, PowerAt(windowed, near));
+    }
+    if (windowed.empty() || strongest <= 0 || power <= 0) {
+        return 120;
+    }
+    return std::max(0.0, 10 * std::log10(strongest / power));
 }
 
 std::vector<int16_t> MakeTone(double hz, uint32_t ms) {

@@ -26,6 +26,10 @@ SoundStretch FindSound(std::span<const int16_t> samples);
 // The frequency with the most energy between 50 and 3950 Hz, found to a fraction of a hertz.
 double DominantFrequency(std::span<const int16_t> samples);
 
+// How far below the strongest frequency's power (in dB, 0 or more) hz lies: a mix of two tones
+// carries both within a few dB, a single tone leaves every other frequency tens of dB below.
+double LevelBelowStrongestDb(std::span<const int16_t> samples, double hz);
+
 // A sine of hz at -12 dBFS, faded in and out over 10 ms so that its edges do not click.
 std::vector<int16_t> MakeTone(double hz, uint32_t ms);
 

@@ -2,9 +2,13 @@
 //   tovarin-audio-probe tone HZ MS OUT.wav|OUT.amr
 //       writes a tone (a WAVE file for the caller, an AMR-NB file for a greeting)
 //   tovarin-audio-probe check FILE.wav|FILE.amr [--sound MIN_MS MAX_MS] [--tone HZ TOLERANCE_HZ]
+//                         [--carries HZ MAX_BELOW_DB]... [--within FROM_MS TO_MS]
 //       prints where the file's longest stretch of sound lies, its level and its strongest
-//       frequency; exits 1 when the stretch's length or its tone is not what was asked for
+//       frequency; exits 1 when the stretch's length or its tone is not what was asked for, or
+//       when the stretch does not carry each HZ of --carries within MAX_BELOW_DB of its
+//       strongest frequency (a mix of several sounds); --within judges only that part of the file
 // Exits 2 on a usage error or a file it cannot read.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -82,12 +86,21 @@ int Tone(double hz, unsigned long ms, const std::string& path) {
 struct Wanted {
     std::optional<std::pair<unsigned long, unsigned long>> length_ms;
     std::optional<std::pair<double, double>> tone_hz;
+    std::vector<std::pair<double, double>> carried;  // hz, most dB below the strongest
+    std::optional<std::pair<unsigned long, unsigned long>> within_ms;
 };
 
 int Check(const std::string& path, const Wanted& wanted) {
-    const auto samples = ReadAudio(path);
+    auto samples = ReadAudio(path);
     if (!samples) {
         return 2;
+    }
+    if (wanted.within_ms) {
+        const size_t from = std::min(samples->size(), wanted.within_ms->first * kProbeRate / 1000);
+        const size_t to = std::min(samples->size(), wanted.within_ms->second * kProbeRate / 1000);
+        samples->erase(samples->begin() + static_cast<std::ptrdiff_t>(std::max(from, to)),
+                       samples->end());
+        samples->erase(samples->begin(), samples->begin() + static_cast<std::ptrdiff_t>(from));
     }
     const auto sound = tovarin::audio_probe::FindSound(*samples);
     const size_t first = size_t{sound.start_ms} * kProbeRate / 1000;
@@ -112,6 +125,18 @@ int Check(const std::string& path, const Wanted& wanted) {
                     wanted.tone_hz->second);
         held = false;
     }
+    for (const auto& [carried_hz, most_below] : wanted.carried) {
+        const double below =
+            count == 0 ? 120
+                       : tovarin::audio_probe::LevelBelowStrongestDb(
+                             std::span<const int16_t>(*samples).subspan(first, count), carried_hz);
+        std::printf("  %.1f Hz lies %.1f dB below the strongest\n", carried_hz, below);
+        if (below > most_below) {
+            std::printf("  expected %.1f Hz within %.1f dB of the strongest\n", carried_hz,
+                        most_below);
+            held = false;
+        }
+    }
     return held ? 0 : 1;
 }
 
@@ -125,7 +150,7 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: tovarin-audio-probe tone HZ MS OUT.wav|OUT.amr\n"
                  "       tovarin-audio-probe check FILE [--sound MIN_MS MAX_MS] [--tone HZ "
-                 "TOLERANCE_HZ]\n");
+                 "TOLERANCE_HZ] [--carries HZ MAX_BELOW_DB]... [--within FROM_MS TO_MS]\n");
     return 2;
 }
 
@@ -157,6 +182,10 @@ int main(int argc, char** argv) {
             wanted.length_ms = {static_cast<unsigned long>(a), static_cast<unsigned long>(b)};
         } else if (args[i] == "--tone") {
             wanted.tone_hz = {a, b};
+        } else if (args[i] == "--carries") {
+            wanted.carried.emplace_back(a, b);
+        } else if (args[i] == "--within") {
+            wanted.within_ms = {static_cast<unsigned long>(a), static_cast<unsigned long>(b)};
         } else {
             return Usage();
         }

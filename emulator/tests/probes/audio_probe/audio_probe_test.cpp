@@ -21,6 +21,17 @@ TEST(AudioProbe, FindsATonesFrequencyToAFractionOfAHertz) {
     EXPECT_NEAR(DominantFrequency(MakeTone(440, 200)), 440, 3);
 }
 
+TEST(AudioProbe, TellsTheToneOfAMixFromOneThatIsNotThere) {
+    std::vector<int16_t> mix = MakeTone(440, 1000);
+    const std::vector<int16_t> quieter = MakeTone(1000, 1000);
+    for (size_t i = 0; i < mix.size(); ++i) {
+        mix[i] = static_cast<int16_t>(mix[i] + quieter[i] / 4);  // 12 dB below
+    }
+    EXPECT_NEAR(LevelBelowStrongestDb(mix, 440), 0, 0.5);
+    EXPECT_NEAR(LevelBelowStrongestDb(mix, 1000), 12, 1.5);
+    EXPECT_GT(LevelBelowStrongestDb(MakeTone(440, 1000), 1000), 60);
+}
+
 TEST(AudioProbe, TakesTheLongestSoundAcrossShortPauses) {
     std::vector<int16_t> audio = Silence(1000);
     Append(audio, MakeTone(500, 1500));
