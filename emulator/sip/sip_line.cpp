@@ -11,6 +11,7 @@
 #include "host_trace.h"
 #include "host/text.h"
 #include "sip/caller_number.h"
+#include "sip/info_body.h"
 #include "sip/request_checks.h"
 #include "sip/rtp_media.h"
 #include "sip/sdp_offer.h"
@@ -364,15 +365,11 @@ class SipLine::Agent {
     // telephone events.
     static void OnInfo(struct sip* sip, const sip_msg* msg, void* arg) {
         auto* call = static_cast<Call*>(arg);
-        std::string body(reinterpret_cast<const char*>(mbuf_buf(msg->mb)), mbuf_get_left(msg->mb));
-        const size_t signal = body.find("Signal=");
-        if (signal != std::string::npos && signal + 7 < body.size()) {
-            const char key = body[body.find_first_not_of(' ', signal + 7)];
-            if ((key >= '0' && key <= '9') || key == '*' || key == '#' ||
-                (key >= 'A' && key <= 'D')) {
-                Trace(L"key " + std::wstring(1, static_cast<wchar_t>(key)) + L" from " +
-                      CallerText(call->number) + L" (SIP INFO)");
-            }
+        const std::optional<char> key = KeyOfInfoBody(std::string_view(
+            reinterpret_cast<const char*>(mbuf_buf(msg->mb)), mbuf_get_left(msg->mb)));
+        if (key) {
+            Trace(L"key " + std::wstring(1, static_cast<wchar_t>(*key)) + L" from " +
+                  CallerText(call->number) + L" (SIP INFO)");
         }
         sip_treply(nullptr, sip, msg, 200, "OK");
     }

@@ -4,6 +4,7 @@
 
 #include "sip/amr_payload.h"
 #include "sip/caller_number.h"
+#include "sip/info_body.h"
 #include "sip/sdp_offer.h"
 
 namespace tovarin::emulator::sip {
@@ -162,6 +163,21 @@ TEST(CallerNumber, OnlyTelephoneNumbersReachThePhone) {
         EXPECT_EQ(CallerNumberOf(user), L"") << user;
     }
     EXPECT_EQ(CallerNumberOf("12345678901234567890123456789012").size(), kMaxCallerNumberLength);
+}
+
+TEST(InfoBody, TheSignalLineGivesTheKey) {
+    EXPECT_EQ(KeyOfInfoBody("Signal=5\r\nDuration=160\r\n"), '5');
+    EXPECT_EQ(KeyOfInfoBody("Duration=160\r\nsignal = #\r\n"), '#');
+    EXPECT_EQ(KeyOfInfoBody("Signal=  *"), '*');
+    EXPECT_EQ(KeyOfInfoBody("SIGNAL=d\n"), 'D');
+    // No key: blanks only (once read one byte before the body), no value at all, more than one
+    // character, no Signal line, a control character, another name ending in "Signal".
+    for (const char* body : {"Signal=", "Signal=   ", "Signal=\t \r\n", "Signal=10", "Signal=5 6",
+                             "", "Duration=160", "Signal=\x1b", "XSignal=5", "Signal 5"}) {
+        EXPECT_EQ(KeyOfInfoBody(body), std::nullopt) << body;
+    }
+    // The first Signal line decides.
+    EXPECT_EQ(KeyOfInfoBody("Signal=x\nSignal=1\n"), std::nullopt);
 }
 
 }  // namespace
