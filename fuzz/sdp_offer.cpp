@@ -1,12 +1,13 @@
 // The SIP line's reading of a caller's session description and its choice of codec: every input
-// is an offer or a reason; a chosen format is one the caller offered, sent in a mode AMR has; the
-// phone's answer to it reads back as the same choice.
+// is an offer or a printable reason; a chosen format is one the caller offered, sent in a mode AMR
+// has; the phone's answer to it reads back as the same choice.
 #include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "fuzz_check.h"
+#include "sip/network_text.h"
 #include "sip/sdp_offer.h"
 
 using namespace tovarin::emulator::sip;
@@ -16,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string error;
     const std::optional<SdpOffer> offer = ParseSdpOffer(text, &error);
     if (!offer) {
-        FUZZ_CHECK(!error.empty());
+        // The reason goes to the trace: it names what was wrong, never repeats the caller's bytes.
+        FUZZ_CHECK(!error.empty() && PrintableText(error) == error);
         return 0;
     }
     FUZZ_CHECK(!offer->address.empty() && !offer->formats.empty());

@@ -31,6 +31,7 @@ struct SdpOffer {
 
 // Reads an offer; nullopt with *error set when it is not a usable session description (no
 // version line, no audio m= line, no connection address, a format line that does not parse).
+// The reason is the line's own text, never the caller's.
 std::optional<SdpOffer> ParseSdpOffer(std::string_view text, std::string* error);
 
 enum class VoiceCodec { AmrOctetAligned, AmrBandwidthEfficient, Pcmu, Pcma };
