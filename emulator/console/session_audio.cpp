@@ -99,13 +99,17 @@ Outcome Session::Do(const ExpectAudioCommand& command) {
             return Outcome::Failed("the expectation did not hold",
                                    {there ? why : "no file " + kernel::WideToUtf8(path)});
         }
-        auto frames = media::SplitAmrFrames(*bytes);
+        size_t left_out = 0;
+        auto frames = media::SplitAmrFrames(*bytes, &left_out);
         if (!frames) {
             return Outcome::Failed("the expectation did not hold", {"not an AMR-NB file"});
         }
         const long ms = static_cast<long>(frames->size() * media::kAmrFrameMs);
-        std::vector<std::string> found{kernel::WideToUtf8(path) + ": an AMR-NB file of " +
-                                       std::to_string(ms) + " ms"};
+        std::vector<std::string> found{
+            kernel::WideToUtf8(path) + ": an AMR-NB file of " + std::to_string(ms) + " ms" +
+            (left_out > 0
+                 ? ", and " + std::to_string(left_out) + " bytes at its end that are no whole frame"
+                 : "")};
         bool held =
             ms >= static_cast<long>(command.min_ms) && ms <= static_cast<long>(command.max_ms);
         if (held && std::getenv("TOVARIN_FFMPEG") != nullptr) {

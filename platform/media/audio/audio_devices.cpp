@@ -9,6 +9,7 @@
 #include "kernel/scheduler.h"
 #include "host/trace.h"
 #include "media/audio/host_audio.h"
+#include "media/audio/media_trace.h"
 
 namespace tovarin::media {
 namespace {
@@ -57,12 +58,12 @@ std::shared_ptr<AudioState> State() {
     return state->Get();
 }
 
+}  // namespace
+
 void TraceLine(std::wstring text) {
     kernel::Device& device = kernel::Device::Current();
     device.trace().Write({device.NowMs(), L"", std::move(text) + L"\r\n"});
 }
-
-}  // namespace
 
 const wchar_t* OutputName(AudioOutput output) {
     return output == AudioOutput::Line ? L"Line" : L"Speaker";
