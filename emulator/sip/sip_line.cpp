@@ -25,6 +25,7 @@ namespace {
 constexpr wchar_t kTracePart[] = L"sip";
 constexpr char kSoftware[] = "tovarin-emu";
 constexpr char kContactUser[] = "phone";
+// The methods of kLineMethods (request_checks.h).
 constexpr char kAllow[] = "Allow: INVITE, ACK, BYE, CANCEL, OPTIONS, INFO\r\n";
 
 // What the line's queue carries from other threads.
@@ -349,6 +350,12 @@ class SipLine::Agent {
     void Refuse(const sip_msg* msg, uint16_t code, const char* reason, const std::string& why) {
         Trace(MethodText(msg) + L" from " + Peer(msg) + L" refused with " + std::to_wstring(code) +
               L": " + Wide(why));
+        // A method the line does not take is answered with the ones it does.
+        if (code == 501) {
+            sip_treplyf(nullptr, nullptr, sip_, msg, false, code, reason,
+                        "%sContent-Length: 0\r\n\r\n", kAllow);
+            return;
+        }
         sip_treply(nullptr, sip_, msg, code, reason);
     }
 

@@ -244,6 +244,19 @@ TEST_F(SipLineTest, MalformedRequestsAreRefusedAndChangeNothing) {
                      Offer(address)));
         EXPECT_EQ(Responses(488), std::vector<int>{488}) << address;
     }
+    // A header given twice, a body cut short of its Content-Length, a method the line does not
+    // take.
+    std::string doubled = Request("INVITE", "doubled", "1 INVITE", "5550001", Offer());
+    doubled.insert(doubled.find("CSeq:"), "Call-ID: another\r\n");
+    Send(doubled);
+    EXPECT_EQ(Responses(400), std::vector<int>{400});
+    std::string cut = Request("INVITE", "cut", "1 INVITE", "5550001", Offer());
+    Send(cut.substr(0, cut.size() - 10));
+    EXPECT_EQ(Responses(400), std::vector<int>{400});
+    Send(Request("PUBLISH", "publish", "1 PUBLISH", "5550001"));
+    EXPECT_EQ(Responses(501), std::vector<int>{501});
+    EXPECT_NE(last_response_.find("Allow: INVITE, ACK, BYE, CANCEL, OPTIONS, INFO"),
+              std::string::npos);
     // An address with an escape sequence in it reaches the trace escaped.
     Send(Request("INVITE", "escape", "1 INVITE", "5550001", Offer("10.0.0.1\x1b[2J\x1b]0;x\x07")));
     EXPECT_EQ(Responses(488), std::vector<int>{488});
@@ -252,7 +265,7 @@ TEST_F(SipLineTest, MalformedRequestsAreRefusedAndChangeNothing) {
     EXPECT_EQ(Responses(481), std::vector<int>{481});
     kernel::WaitForDeviceIdle();
     EXPECT_EQ(CountTraces(L"rings"), 0u);
-    EXPECT_EQ(CountTraces(L"refused with 400"), 2u);
+    EXPECT_EQ(CountTraces(L"refused with 400"), 4u);
     EXPECT_EQ(
         CountTraces(L"the audio is to go to 192.0.2.7, which is not an address of this machine"),
         1u);
