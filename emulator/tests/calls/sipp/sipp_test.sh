@@ -1,0 +1,176 @@
+#!/usr/bin/env bash
+# SIPp (Debian's sip-tester) against the phone's SIP line, for CTest (label "sip"):
+#   sipp_test.sh storm | malformed | answered
+# The phone runs its console in real time with its line on a free loopback port; the test types
+# into the console through a FIFO and has SIPp call. Every SIPp run is bounded in calls and in
+# time. The environment names the programs: TOVARIN_EMU, SIPP. Everything runs in a temporary
+# folder that is removed at the end, and every process started here is ended with it. A failure
+# prints the phone's output and SIPp's.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+case_name=${1:?usage: sipp_test.sh storm|malformed|answered}
+work=$(mktemp -d "${TMPDIR:-/tmp}/sipp.XXXXXX")
+phone_pid=""
+passed=0
+
+finish() {
+  [ "$BASHPID" = "$$" ] || return 0
+  [ -z "$phone_pid" ] || kill "$phone_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  if [ "$passed" != 1 ]; then
+    {
+      echo "== the phone's output"
+      tail -n 60 "$work/phone.log" 2>/dev/null || true
+      echo "== SIPp's last output"
+      tail -n 40 "$work/sipp.out" 2>/dev/null || true
+    } >&2
+  fi
+  rm -rf "$work"
+}
+trap finish EXIT
+trap 'exit 1' INT TERM
+
+fail() {
+  echo "FAILED: $*" >&2
+  exit 1
+}
+
+# Waits until more than `before` lines of the file hold the fixed text.
+await() {  # file text seconds what [before]
+  local deadline=$((SECONDS + $3))
+  while [ $SECONDS -lt $deadline ]; do
+    [ "$(grep -cF -- "$2" "$1" 2>/dev/null)" -gt "${5:-0}" ] && return 0
+    sleep 0.05
+  done
+  fail "no $4 within $3 s"
+}
+
+# The phone's console reads the FIFO the test writes to; port is where the line listens.
+start_phone() {
+  mkfifo "$work/console"
+  "$TOVARIN_EMU" --device "$work/device" --sip 127.0.0.1:0 <"$work/console" >"$work/phone.log" 2>&1 &
+  phone_pid=$!
+  exec {console}>"$work/console"
+  await "$work/phone.log" "listening on 127.0.0.1:" 20 "SIP line"
+  port=$(grep -m1 -oE "listening on 127\\.0\\.0\\.1:[0-9]+" "$work/phone.log" | cut -d: -f2)
+}
+
+type_command() {
+  printf '%s\n' "$1" >&"$console"
+}
+
+# The phone's resident memory in kB.
+phone_rss_kb() {
+  awk '/^VmRSS:/ { print $2 }' "/proc/$phone_pid/status"
+}
+
+# One SIPp run as the caller; it fails the test unless every call took its course.
+run_sipp() {  # scenario seconds [sipp options...]
+  local scenario=$1 seconds=$2
+  shift 2
+  timeout $((seconds + 10)) "$SIPP" -sf "$scenario" -i 127.0.0.1 -p 0 -mi 127.0.0.1 -mp 0 \
+    -recv_timeout 5000 -timeout "${seconds}s" -timeout_error -nostdin "$@" \
+    "127.0.0.1:$port" >"$work/sipp.out" 2>&1 ||
+    fail "SIPp ($(basename "$scenario")) counted failed calls"
+}
+
+# The figure of a row of SIPp's final statistics screen (cumulative column).
+sipp_figure() {  # row name
+  grep -F "$1" "$work/sipp.out" | tail -1 | awk -F'|' '{ gsub(/ /, "", $3); print $3 }'
+}
+
+# The retransmissions SIPp counted in its scenario screen, all messages together.
+sipp_retransmissions() {
+  awk '$2 ~ /^(-+>|<-+)$/ { sum += $4 } END { print sum + 0 }' "$work/sipp.out"
+}
+
+# A scenario that sends one message of malformed/ and expects what the list says of it.
+malformed_scenario() {  # name code
+  local method
+  method=$(head -1 "$here/malformed/$1.sip" | cut -d' ' -f1)
+  {
+    echo '<?xml version="1.0" encoding="UTF-8" ?>'
+    echo "<scenario name=\"$1\">"
+    echo '<send><![CDATA['
+    echo
+    cat "$here/malformed/$1.sip"
+    echo ']]></send>'
+    case $2 in
+      drop | none) echo '<pause milliseconds="300"/>' ;;
+      *)
+        echo "<recv response=\"$2\"/>"
+        # A final answer to an INVITE is acknowledged, so that the phone stops repeating it.
+        if [ "$method" = INVITE ]; then
+          cat <<'ACK'
+<send><![CDATA[
+
+ACK sip:phone@[remote_ip]:[remote_port] SIP/2.0
+[last_Via:]
+[last_From:]
+[last_To:]
+[last_Call-ID:]
+CSeq: 1 ACK
+Max-Forwards: 70
+Content-Length: 0
+
+]]></send>
+ACK
+        fi
+        ;;
+    esac
+    echo '</scenario>'
+  } >"$work/$1.xml"
+}
+
+case "$case_name" in
+  storm)
+    # 1,000 callers who give up 300 ms after the ring, 50 a second, up to 10 at once: each gets
+    # its final answer (487, or 486 while the phone is busy). A first round of 300 brings the
+    # phone's bounded logs to their bounds; the memory is then held to the next 1,000.
+    start_phone
+    run_sipp "$here/storm.xml" 30 -r 50 -l 10 -m 300
+    rss_before=$(phone_rss_kb)
+    run_sipp "$here/storm.xml" 60 -r 50 -l 10 -m 1000
+    rss_after=$(phone_rss_kb)
+    successful=$(sipp_figure "Successful call")
+    failed=$(sipp_figure "Failed call")
+    rate=$(sipp_figure "Call Rate")
+    echo "storm: $successful calls answered, $failed failed, $(sipp_retransmissions) retransmissions," \
+      "$rate; resident memory $rss_before kB before, $rss_after kB after"
+    [ "$successful" = 1000 ] || fail "$successful of 1000 calls took their course"
+    [ $((rss_after - rss_before)) -lt 4096 ] || fail "the phone grew by $((rss_after - rss_before)) kB"
+    # The phone still rings for a console call.
+    type_command 'call incoming "5550999"'
+    await "$work/phone.log" "call from 5550999 rings" 10 "ring after the storm"
+    type_command 'call miss'
+    ;;
+  malformed)
+    start_phone
+    while read -r name code trace; do
+      case $name in '#'* | '') continue ;; esac
+      before=0
+      [ -z "$trace" ] || before=$(grep -cF -- "$trace" "$work/phone.log" || true)
+      malformed_scenario "$name" "$code"
+      # An answer that SIPp cannot match to what it sent is no fault of the call here.
+      options=()
+      [ "$code" != none ] || options=(-default_behaviors -abortunexp)
+      run_sipp "$work/$name.xml" 10 -m 1 -inf "$here/malformed/folding.csv" "${options[@]}"
+      if [ -n "$trace" ]; then
+        await "$work/phone.log" "$trace" 5 "trace of $name ($trace)" "$before"
+      fi
+      echo "$name: $code${trace:+ ($trace)}"
+    done <"$here/malformed/expected"
+    # A good call afterwards rings and is cancelled as any other.
+    run_sipp "$here/storm.xml" 10 -m 1
+    await "$work/phone.log" "call missed" 5 "missed call after the malformed messages"
+    ;;
+  *)
+    fail "unknown case $case_name"
+    ;;
+esac
+exec {console}>&-
+wait "$phone_pid" || fail "the phone did not end cleanly"
+phone_pid=""
+passed=1
+echo "PASSED: $case_name"
