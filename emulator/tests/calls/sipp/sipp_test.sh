@@ -65,14 +65,17 @@ phone_rss_kb() {
   awk '/^VmRSS:/ { print $2 }' "/proc/$phone_pid/status"
 }
 
-# One SIPp run as the caller; it fails the test unless every call took its course.
-run_sipp() {  # scenario seconds [sipp options...]
+# SIPp as the caller, bounded in time; its exit code says whether every call took its course.
+sipp() {  # scenario seconds [sipp options...]
   local scenario=$1 seconds=$2
   shift 2
   timeout $((seconds + 10)) "$SIPP" -sf "$scenario" -i 127.0.0.1 -p 0 -mi 127.0.0.1 -mp 0 \
     -recv_timeout 5000 -timeout "${seconds}s" -timeout_error -nostdin "$@" \
-    "127.0.0.1:$port" >"$work/sipp.out" 2>&1 ||
-    fail "SIPp ($(basename "$scenario")) counted failed calls"
+    "127.0.0.1:$port" >"$work/sipp.out" 2>&1
+}
+
+run_sipp() {  # scenario seconds [sipp options...]
+  sipp "$@" || fail "SIPp ($(basename "$1")) counted failed calls"
 }
 
 # The figure of a row of SIPp's final statistics screen (cumulative column).
@@ -136,8 +139,11 @@ case "$case_name" in
     successful=$(sipp_figure "Successful call")
     failed=$(sipp_figure "Failed call")
     rate=$(sipp_figure "Call Rate")
-    echo "storm: $successful calls answered, $failed failed, $(sipp_retransmissions) retransmissions," \
-      "$rate; resident memory $rss_before kB before, $rss_after kB after"
+    cancelled=$(awk '$1 == "487" && $2 ~ /^<-+$/ { print $3 }' "$work/sipp.out")
+    busy=$(awk '$1 == "486" && $2 ~ /^<-+$/ { print $3 }' "$work/sipp.out")
+    echo "storm: $successful calls took their course ($cancelled rang and were cancelled, $busy" \
+      "found the phone busy), $failed failed, $(sipp_retransmissions) retransmissions, $rate;" \
+      "resident memory $rss_before kB before, $rss_after kB after"
     [ "$successful" = 1000 ] || fail "$successful of 1000 calls took their course"
     [ $((rss_after - rss_before)) -lt 4096 ] || fail "the phone grew by $((rss_after - rss_before)) kB"
     # The phone still rings for a console call.
@@ -164,6 +170,39 @@ case "$case_name" in
     # A good call afterwards rings and is cancelled as any other.
     run_sipp "$here/storm.xml" 10 -m 1
     await "$work/phone.log" "call missed" 5 "missed call after the malformed messages"
+    ;;
+  answered)
+    # 20 calls in a row that the answering machine answers (a listed caller's entry, after a
+    # second, with the built-in greeting): the caller ends ten with BYE, the phone the other ten.
+    start_phone
+    type_command 'reg set HKLM "\Software\VarnholtCM\AnswerMachine" "QuellbrookEnable" dword 1'
+    type_command 'reg set HKLM "\Software\VarnholtCM\AnswerMachine" "SaveDir" sz "\My Documents"'
+    type_command 'file write "\Windows\Quellbrooks.xml" <<XML'
+    type_command '<?xml version="1.0" encoding="utf-8"?>'
+    type_command '<Quellbrooks><Item><CheckContact>N</CheckContact><ContactName>Anna</ContactName>'
+    type_command '<ContactPhone>+79125550123</ContactPhone>'
+    type_command '<PlayFile>\Windows\greeting.amr</PlayFile>'
+    type_command '<AnswerTime>1</AnswerTime>'
+    type_command '</Item></Quellbrooks>'
+    type_command 'XML'
+    type_command 'event set "Answer Machine Service Event"'
+    run_sipp "$here/answered_caller_hangs_up.xml" 90 -l 1 -m 10
+    answered=$(grep -cF "200 OK to +79125550123" "$work/phone.log")
+    [ "$answered" = 10 ] || fail "the phone answered $answered of the caller's 10 calls"
+    # The phone hangs up a second after each answer.
+    sipp "$here/answered_phone_hangs_up.xml" 120 -l 1 -m 10 &
+    sipp_pid=$!
+    for call in $(seq 1 10); do
+      await "$work/phone.log" "200 OK to +79125550123" 15 "answer of call $call" $((9 + call))
+      sleep 1
+      type_command 'call end'
+    done
+    wait "$sipp_pid" || fail "SIPp counted failed calls where the phone hung up"
+    [ "$(grep -cF "BYE to +79125550123" "$work/phone.log")" = 10 ] ||
+      fail "the phone did not send its ten BYEs"
+    [ "$(grep -cF "the caller +79125550123 hung up" "$work/phone.log")" = 10 ] ||
+      fail "the phone did not take the caller's ten BYEs"
+    echo "answered: 20 calls, $(sipp_retransmissions) retransmissions in the last ten"
     ;;
   *)
     fail "unknown case $case_name"
