@@ -306,7 +306,7 @@ TEST_F(SipLineTest, AnAnsweredCallHearsOnlyItsCallerAndSendsOnlyOnceConfirmed) {
     const std::string tag = ToTag();
     ASSERT_FALSE(tag.empty());
     Send(Request("ACK", "call-a", "1 ACK", "5550002", "", tag));
-    EXPECT_GE(PacketsWithin(rtp_socket_, 400), 10);
+    EXPECT_GE(PacketsWithin(rtp_socket_, 400), 5);  // 20 at 20 ms a packet
 
     // Someone else on the machine sends into the call: dropped and counted; the caller is heard.
     uint16_t stranger_port = 0;
@@ -350,7 +350,7 @@ TEST_F(SipLineOnIpv6Test, TheLineListensOnIpv6LoopbackAndTakesIpv6Offers) {
     EXPECT_NE(answer.find("c=IN IP6 ::1\r\n"), std::string::npos) << answer;
     const std::string tag = ToTag();
     Send(Request("ACK", "call-6", "1 ACK", "5550004", "", tag));
-    EXPECT_GE(PacketsWithin(rtp_socket_, 400), 10);
+    EXPECT_GE(PacketsWithin(rtp_socket_, 400), 5);  // 20 at 20 ms a packet
     Send(Request("BYE", "call-6", "2 BYE", "5550004", "", tag));
     EXPECT_EQ(Responses(200).back(), 200);
     EXPECT_TRUE(TracedSoon(L"the caller 5550004 hung up"));

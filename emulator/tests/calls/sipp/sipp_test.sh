@@ -10,31 +10,10 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 case_name=${1:?usage: sipp_test.sh storm|malformed|answered}
-work=$(mktemp -d "${TMPDIR:-/tmp}/sipp.XXXXXX")
+work_kind=sipp
+source "$here/../call_driver.sh"
+failure_logs=("the phone's output=$work/phone.log" "SIPp's last output=$work/sipp.out")
 phone_pid=""
-passed=0
-
-finish() {
-  [ "$BASHPID" = "$$" ] || return 0
-  [ -z "$phone_pid" ] || kill "$phone_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  if [ "$passed" != 1 ]; then
-    {
-      echo "== the phone's output"
-      tail -n 60 "$work/phone.log" 2>/dev/null || true
-      echo "== SIPp's last output"
-      tail -n 40 "$work/sipp.out" 2>/dev/null || true
-    } >&2
-  fi
-  rm -rf "$work"
-}
-trap finish EXIT
-trap 'exit 1' INT TERM
-
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
 
 # Waits until more than `before` lines of the file hold the fixed text.
 await() {  # file text seconds what [before]
