@@ -15,30 +15,6 @@ source "$here/../call_driver.sh"
 failure_logs=("the phone's output=$work/phone.log" "SIPp's last output=$work/sipp.out")
 phone_pid=""
 
-# Waits until more than `before` lines of the file hold the fixed text.
-await() {  # file text seconds what [before]
-  local deadline=$((SECONDS + $3))
-  while [ $SECONDS -lt $deadline ]; do
-    [ "$(grep -cF -- "$2" "$1" 2>/dev/null)" -gt "${5:-0}" ] && return 0
-    sleep 0.05
-  done
-  fail "no $4 within $3 s"
-}
-
-# The phone's console reads the FIFO the test writes to; port is where the line listens.
-start_phone() {
-  mkfifo "$work/console"
-  "$TOVARIN_EMU" --device "$work/device" --sip 127.0.0.1:0 <"$work/console" >"$work/phone.log" 2>&1 &
-  phone_pid=$!
-  exec {console}>"$work/console"
-  await "$work/phone.log" "listening on 127.0.0.1:" 20 "SIP line"
-  port=$(grep -m1 -oE "listening on 127\\.0\\.0\\.1:[0-9]+" "$work/phone.log" | cut -d: -f2)
-}
-
-type_command() {
-  printf '%s\n' "$1" >&"$console"
-}
-
 # The phone's resident memory in kB.
 phone_rss_kb() {
   awk '/^VmRSS:/ { print $2 }' "/proc/$phone_pid/status"
@@ -110,7 +86,7 @@ case "$case_name" in
     # 1,000 callers who give up 300 ms after the ring, 50 a second, up to 10 at once: each gets
     # its final answer (487, or 486 while the phone is busy). A first round of 300 brings the
     # phone's bounded logs to their bounds; the memory is then held to the next 1,000.
-    start_phone
+    start_console_phone
     run_sipp "$here/storm.xml" 30 -r 50 -l 10 -m 300
     rss_before=$(phone_rss_kb)
     run_sipp "$here/storm.xml" 60 -r 50 -l 10 -m 1000
@@ -127,11 +103,11 @@ case "$case_name" in
     [ $((rss_after - rss_before)) -lt 4096 ] || fail "the phone grew by $((rss_after - rss_before)) kB"
     # The phone still rings for a console call.
     type_command 'call incoming "5550999"'
-    await "$work/phone.log" "call from 5550999 rings" 10 "ring after the storm"
+    await_text "$work/phone.log" "call from 5550999 rings" 10 "ring after the storm"
     type_command 'call miss'
     ;;
   malformed)
-    start_phone
+    start_console_phone
     while read -r name code trace; do
       case $name in '#'* | '') continue ;; esac
       before=0
@@ -142,18 +118,18 @@ case "$case_name" in
       [ "$code" != none ] || options=(-default_behaviors -abortunexp)
       run_sipp "$work/$name.xml" 10 -m 1 -inf "$here/malformed/folding.csv" "${options[@]}"
       if [ -n "$trace" ]; then
-        await "$work/phone.log" "$trace" 5 "trace of $name ($trace)" "$before"
+        await_text "$work/phone.log" "$trace" 5 "trace of $name ($trace)" "$before"
       fi
       echo "$name: $code${trace:+ ($trace)}"
     done <"$here/malformed/expected"
     # A good call afterwards rings and is cancelled as any other.
     run_sipp "$here/storm.xml" 10 -m 1
-    await "$work/phone.log" "call missed" 5 "missed call after the malformed messages"
+    await_text "$work/phone.log" "call missed" 5 "missed call after the malformed messages"
     ;;
   answered)
     # 20 calls in a row that the answering machine answers (a listed caller's entry, after a
     # second, with the built-in greeting): the caller ends ten with BYE, the phone the other ten.
-    start_phone
+    start_console_phone
     type_command 'reg set HKLM "\Software\VarnholtCM\AnswerMachine" "QuellbrookEnable" dword 1'
     type_command 'reg set HKLM "\Software\VarnholtCM\AnswerMachine" "SaveDir" sz "\My Documents"'
     type_command 'file write "\Windows\Quellbrooks.xml" <<XML'
@@ -172,7 +148,7 @@ case "$case_name" in
     sipp "$here/answered_phone_hangs_up.xml" 120 -l 1 -m 10 &
     sipp_pid=$!
     for call in $(seq 1 10); do
-      await "$work/phone.log" "200 OK to +79125550123" 15 "answer of call $call" $((9 + call))
+      await_text "$work/phone.log" "200 OK to +79125550123" 15 "answer of call $call" $((9 + call))
       sleep 1
       type_command 'call end'
     done
@@ -187,8 +163,6 @@ case "$case_name" in
     fail "unknown case $case_name"
     ;;
 esac
-exec {console}>&-
-wait "$phone_pid" || fail "the phone did not end cleanly"
-phone_pid=""
+phone_ends
 passed=1
 echo "PASSED: $case_name"
