@@ -201,6 +201,11 @@ class SipLine::Agent {
             inbox_->queue = nullptr;
         }
         tmr_cancel(&stop_timer_);
+        // What the grace second left open (a session whose 200 OK still waits for its ACK)
+        // ends now, so that nothing of the stack outlives the line.
+        if (session_socket_ != nullptr) {
+            sipsess_close_all(session_socket_);
+        }
         mem_deref(session_socket_);
         mem_deref(listener_);
         mem_deref(sip_);
