@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
+#include "console/ffmpeg_decode.h"
+#include "console/host_files.h"
 #include "console/session.h"
 #include "host/device_paths.h"
 #include "host/text.h"
@@ -16,36 +16,9 @@
 namespace tovarin::emulator::console {
 namespace {
 
-std::optional<std::vector<uint8_t>> ReadHostFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
-                                std::istreambuf_iterator<char>());
-}
-
-// A second opinion on a recording: ffmpeg's decoding of it, when the environment names ffmpeg
-// (TOVARIN_FFMPEG, as the test runs do). Milliseconds of audio, or a reason.
-std::variant<long, std::string> FfmpegDurationMs(const std::filesystem::path& file) {
-    const char* ffmpeg = std::getenv("TOVARIN_FFMPEG");
-    const std::string command = std::string(ffmpeg) + " -nostdin -v error -i '" + file.string() +
-                                "' -f s16le -ac 1 -ar 8000 - 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return std::string("cannot run ffmpeg");
-    }
-    char buffer[65536];
-    long bytes = 0;
-    size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        bytes += static_cast<long>(n);
-    }
-    if (pclose(pipe) != 0 || bytes == 0) {
-        return std::string("ffmpeg cannot decode it");
-    }
-    return bytes / 16;
-}
+// A recording of the device is read whole to count its frames; an hour of 12.2 kbit/s AMR is 5.5
+// MB.
+constexpr uintmax_t kMaxRecordingBytes = 64ull << 20;
 
 // A path whose file name holds * or ? names the first file that matches it.
 std::wstring ResolvePattern(const std::wstring& path) {
@@ -90,11 +63,12 @@ Outcome Session::Do(const AudioCommand& command) {
     if (command.kind == Kind::Tone) {
         spec = media::SoundSpec::Tone(command.hz);
     } else if (command.kind == Kind::File) {
-        std::optional<std::vector<uint8_t>> bytes = ReadHostFile(command.host_file);
-        if (!bytes) {
-            return Outcome::Failed("cannot read " + command.host_file);
-        }
         std::string why;
+        std::optional<std::vector<uint8_t>> bytes =
+            ReadRegularHostFile(command.host_file, kMaxHostSoundBytes, &why);
+        if (!bytes) {
+            return Outcome::Failed(why);
+        }
         std::optional<media::WaveAudio> wave = media::ParseWave(*bytes, &why);
         if (!wave) {
             return Outcome::Failed(command.host_file + " is not a PCM WAVE file: " + why);
@@ -116,24 +90,31 @@ Outcome Session::Do(const ExpectAudioCommand& command) {
         const std::wstring path = ResolvePattern(command.path);
         std::optional<std::filesystem::path> host = kernel::HostPathFor(path);
         std::optional<std::vector<uint8_t>> bytes;
+        std::string why;
         if (host) {
-            bytes = ReadHostFile(*host);
+            bytes = ReadRegularHostFile(*host, kMaxRecordingBytes, &why);
         }
         if (!bytes) {
+            const bool there = host && std::filesystem::symlink_status(*host).type() !=
+                                           std::filesystem::file_type::not_found;
             return Outcome::Failed("the expectation did not hold",
-                                   {"no file " + kernel::WideToUtf8(path)});
+                                   {there ? why : "no file " + kernel::WideToUtf8(path)});
         }
-        auto frames = media::SplitAmrFrames(*bytes);
+        size_t left_out = 0;
+        auto frames = media::SplitAmrFrames(*bytes, &left_out);
         if (!frames) {
             return Outcome::Failed("the expectation did not hold", {"not an AMR-NB file"});
         }
         const long ms = static_cast<long>(frames->size() * media::kAmrFrameMs);
-        std::vector<std::string> found{kernel::WideToUtf8(path) + ": an AMR-NB file of " +
-                                       std::to_string(ms) + " ms"};
+        std::vector<std::string> found{
+            kernel::WideToUtf8(path) + ": an AMR-NB file of " + std::to_string(ms) + " ms" +
+            (left_out > 0
+                 ? ", and " + std::to_string(left_out) + " bytes at its end that are no whole frame"
+                 : "")};
         bool held =
             ms >= static_cast<long>(command.min_ms) && ms <= static_cast<long>(command.max_ms);
         if (held && std::getenv("TOVARIN_FFMPEG") != nullptr) {
-            auto decoded = FfmpegDurationMs(*host);
+            auto decoded = FfmpegDurationMs(std::getenv("TOVARIN_FFMPEG"), *host);
             if (const auto* why = std::get_if<std::string>(&decoded)) {
                 held = false;
                 found.push_back(*why);

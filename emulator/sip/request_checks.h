@@ -15,7 +15,11 @@ struct RequestProblem {
     std::string detail;  // for the trace
 };
 
-// Call-ID, From, To and CSeq present and well-formed, the CSeq's method that of the request, a
+// The methods the line takes (its Allow header); anything else gets 501.
+inline constexpr const char* kLineMethods[] = {"INVITE", "ACK", "BYE", "CANCEL", "OPTIONS", "INFO"};
+
+// A method the line takes; Call-ID, From, To and CSeq present, once each, and well-formed, a body
+// as long as its Content-Length says, the CSeq's method that of the request, a
 // sip: or sips: request URI, Max-Forwards not spent, and for an INVITE a session description
 // that parses (Content-Type application/sdp).
 RequestProblem CheckSipRequest(const sip_msg* msg);

@@ -11,7 +11,9 @@
 #include "host/amr_nb.h"
 #include "sip/amr_payload.h"
 #include "sip/line_audio.h"
+#include "sip/network_text.h"
 #include "sip/re_stack.h"
+#include "sip/stack_address.h"
 
 namespace tovarin::emulator::sip {
 namespace {
@@ -68,8 +70,7 @@ class RtpMedia::Stream {
     uint16_t port() const { return sa_port(rtp_local(socket_)); }
 
     bool Start(const MediaChoice& choice, const SdpOffer& offer, std::string* error) {
-        if (sa_set_str(&remote_, offer.address.c_str(), offer.audio_port) != 0) {
-            *error = "the caller's audio address '" + offer.address + "' is no address";
+        if (!FollowAddress(offer, error)) {
             return false;
         }
         const bool amr = choice.codec == VoiceCodec::AmrOctetAligned ||
@@ -97,8 +98,12 @@ class RtpMedia::Stream {
         return true;
     }
 
+    void ExpectFrom(const RtpSource& source) { sources_.Expect(source); }
+    void Confirm() { confirmed_ = true; }
+
     RtpFigures figures() const {
         RtpFigures figures = figures_;
+        figures.dropped = sources_.dropped();
         jbuf_stat stat{};
         if (jbuf_stats(jitter_, &stat) == 0) {
             figures.late = stat.n_late + stat.n_dups;
@@ -118,12 +123,37 @@ class RtpMedia::Stream {
     }
 
   private:
-    static void OnPacket(const sa*, const rtp_header* header, mbuf* packet, void* arg) {
-        static_cast<Stream*>(arg)->Received(*header, packet);
+    // The caller's address and port from an offer; one that holds the call (0.0.0.0, ::) keeps
+    // the address before it, since the phone then sends nothing.
+    bool FollowAddress(const SdpOffer& offer, std::string* error) {
+        const std::optional<IpAddress> address = ParseIpAddress(offer.address);
+        if (address && address->IsUnspecified() && started_) {
+            return true;
+        }
+        if (!address || address->IsUnspecified() ||
+            sa_set_str(&remote_, offer.address.c_str(), offer.audio_port) != 0) {
+            *error =
+                "the caller's audio address '" + PrintableText(offer.address) + "' is no address";
+            return false;
+        }
+        return true;
     }
 
-    void Received(const rtp_header& header, mbuf* packet) {
-        if (!started_) {
+    static void OnPacket(const sa* source, const rtp_header* header, mbuf* packet, void* arg) {
+        static_cast<Stream*>(arg)->Received(*source, *header, packet);
+    }
+
+    // Only the caller's own packets are heard; the others are counted in the figures.
+    bool FromCaller(const sa& source) {
+        const std::optional<IpAddress> address = IpAddressOf(source);
+        if (!address) {
+            return false;
+        }
+        return sources_.Take(*address, sa_port(&source));
+    }
+
+    void Received(const sa& source, const rtp_header& header, mbuf* packet) {
+        if (!started_ || !FromCaller(source)) {
             return;
         }
         // Voice and telephone events share the caller's sequence numbers.
@@ -197,8 +227,7 @@ class RtpMedia::Stream {
         line_->ToCaller(samples);
         const uint32_t timestamp = timestamp_;
         timestamp_ += kPacketSamples;
-        if (choice_.direction == MediaDirection::ReceiveOnly ||
-            choice_.direction == MediaDirection::Inactive) {
+        if (!SendsToCaller()) {
             return;
         }
         mbuf* packet = mbuf_alloc(RTP_HEADER_SIZE + 64 + kPacketSamples);
@@ -215,6 +244,12 @@ class RtpMedia::Stream {
             first_packet_ = false;
         }
         mem_deref(packet);
+    }
+
+    // Audio goes to the caller once the call is confirmed, and while the call is not held.
+    bool SendsToCaller() const {
+        return confirmed_ && choice_.direction != MediaDirection::ReceiveOnly &&
+               choice_.direction != MediaDirection::Inactive;
     }
 
     void Encode(const std::array<int16_t, kPacketSamples>& samples, mbuf* packet) {
@@ -305,6 +340,8 @@ class RtpMedia::Stream {
     sa remote_{};
     MediaChoice choice_;
     bool started_ = false;
+    bool confirmed_ = false;
+    RtpSourceFilter sources_;
     std::optional<media::AmrEncoder> encoder_;
     std::optional<media::AmrDecoder> decoder_;
     std::shared_ptr<LineAudio> line_;
@@ -340,6 +377,14 @@ uint16_t RtpMedia::port() const {
 
 bool RtpMedia::Start(const MediaChoice& choice, const SdpOffer& offer, std::string* error) {
     return stream_->Start(choice, offer, error);
+}
+
+void RtpMedia::ExpectFrom(const RtpSource& source) {
+    stream_->ExpectFrom(source);
+}
+
+void RtpMedia::Confirm() {
+    stream_->Confirm();
 }
 
 RtpFigures RtpMedia::figures() const {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "sip/rtp_source.h"
 #include "sip/sdp_offer.h"
 
 namespace tovarin::emulator::sip {
@@ -19,6 +20,7 @@ struct RtpFigures {
     uint64_t lost = 0;      // gaps in the caller's sequence numbers
     uint64_t late = 0;      // packets the jitter buffer dropped as too late or duplicate
     uint64_t events = 0;    // telephone events (key presses)
+    uint64_t dropped = 0;   // packets from a source other than the caller's
     // Mean time the phone holds the audio on its way, nullopt when none went that way: from the
     // device's playing a block to the line to the packet that carries its first sample; from a
     // packet's arrival to a reader of the line input taking it (jitter buffer included).
@@ -38,8 +40,13 @@ class RtpMedia {
 
     uint16_t port() const;
     // Starts the audio toward the caller's address and takes over the phone line; again with a
-    // new offer, follows it. False, with a description, when the address is no address.
+    // new offer, follows it (an unspecified address, a hold, keeps the one before). False, with a
+    // description, when the address is no address.
     bool Start(const MediaChoice& choice, const SdpOffer& offer, std::string* error);
+    // Where the caller's packets may come from; until the first call, none is taken.
+    void ExpectFrom(const RtpSource& source);
+    // The caller has confirmed the call (ACK): only from now on does the phone send it audio.
+    void Confirm();
     RtpFigures figures() const;
 
     class Stream;

@@ -83,19 +83,24 @@ bool FmtpFlag(std::string_view fmtp, std::string_view name) {
     return value && *value == "1";
 }
 
-// The highest mode of an AMR mode-set that the phone can send, or nullopt when none is.
-std::optional<int> HighestMode(std::string_view mode_set) {
-    std::optional<int> highest;
+// The modes 0..7 of an AMR mode-set, in order and each once, written as the answer writes them
+// ("0,2,5"); an entry that is no such mode is left out, so that nothing else the caller wrote
+// goes back to it.
+std::string ModeSet(std::string_view mode_set) {
+    bool modes[8] = {};
     for (std::string_view mode : Split(mode_set, ',')) {
         const std::optional<int> value = ParseNumber<int>(Trim(mode));
-        if (!value) {
-            return std::nullopt;
-        }
-        if (*value >= 0 && *value <= 7 && (!highest || *value > *highest)) {
-            highest = *value;
+        if (value && *value >= 0 && *value <= 7) {
+            modes[*value] = true;
         }
     }
-    return highest;
+    std::string text;
+    for (int mode = 0; mode < 8; ++mode) {
+        if (modes[mode]) {
+            text += (text.empty() ? "" : ",") + std::to_string(mode);
+        }
+    }
+    return text;
 }
 
 MediaDirection Reversed(MediaDirection direction) {
@@ -314,13 +319,12 @@ std::optional<MediaChoice> ChooseMedia(const SdpOffer& offer) {
                                 ? VoiceCodec::AmrOctetAligned
                                 : VoiceCodec::AmrBandwidthEfficient,
                             format.payload_type};
+            // The highest mode the caller takes; a mode-set without one is no restriction.
             if (const std::optional<std::string> modes = FmtpValue(format.fmtp, "mode-set")) {
-                const std::optional<int> highest = HighestMode(*modes);
-                if (!highest) {
-                    continue;
+                amr.amr_mode_set = ModeSet(*modes);
+                if (!amr.amr_mode_set.empty()) {
+                    amr.amr_mode = amr.amr_mode_set.back() - '0';
                 }
-                amr.amr_mode = *highest;
-                amr.amr_mode_set = *modes;
             }
             choice = amr;
         }

@@ -31,6 +31,7 @@ struct SdpOffer {
 
 // Reads an offer; nullopt with *error set when it is not a usable session description (no
 // version line, no audio m= line, no connection address, a format line that does not parse).
+// The reason is the line's own text, never the caller's.
 std::optional<SdpOffer> ParseSdpOffer(std::string_view text, std::string* error);
 
 enum class VoiceCodec { AmrOctetAligned, AmrBandwidthEfficient, Pcmu, Pcma };
@@ -40,7 +41,7 @@ struct MediaChoice {
     VoiceCodec codec = VoiceCodec::Pcmu;
     int payload_type = 0;
     int amr_mode = 7;             // the AMR mode the phone sends (7: 12.2 kbit/s)
-    std::string amr_mode_set;     // the caller's mode-set, echoed in the answer; empty: any
+    std::string amr_mode_set;     // the caller's modes 0..7 ("0,2,5"), for the answer; empty: any
     int event_payload_type = -1;  // telephone-event, -1 when the caller offers none
     MediaDirection direction = MediaDirection::SendReceive;  // the answer's
 };

@@ -2,6 +2,8 @@
 
 #include <arpa/inet.h>
 
+#include <algorithm>
+
 namespace tovarin::emulator::sip {
 namespace {
 
@@ -52,6 +54,23 @@ std::optional<SipAddress> ParseSipAddress(std::string_view text, std::string* er
     }
     address.port = *port;
     return address;
+}
+
+std::vector<IpAddress> ListeningAddresses(const IpAddress& host,
+                                          const std::vector<IpAddress>& machine) {
+    if (!host.IsUnspecified()) {
+        return {host};
+    }
+    std::vector<IpAddress> addresses;
+    for (const IpAddress& address : machine) {
+        const bool link_local =
+            address.ipv6 && address.bytes[0] == 0xFE && (address.bytes[1] & 0xC0) == 0x80;
+        if (address.ipv6 == host.ipv6 && !link_local && !address.IsUnspecified() &&
+            std::find(addresses.begin(), addresses.end(), address) == addresses.end()) {
+            addresses.push_back(address);
+        }
+    }
+    return addresses;
 }
 
 std::string SipAddressText(const SipAddress& address) {

@@ -6,6 +6,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "sip/audio_address.h"
 
 namespace tovarin::emulator::sip {
 
@@ -19,6 +22,12 @@ struct SipAddress {
 
 // "5060", "127.0.0.1:5060", "0.0.0.0:5062", "[::1]:5060"; nullopt with *error set otherwise.
 std::optional<SipAddress> ParseSipAddress(std::string_view text, std::string* error);
+
+// The addresses a line asked to listen on host listens on: host itself, or for 0.0.0.0 (::) each
+// address of this machine of that family, since the stack binds one address per transport. An
+// IPv6 link-local address, which would need its interface named, is left out.
+std::vector<IpAddress> ListeningAddresses(const IpAddress& host,
+                                          const std::vector<IpAddress>& machine);
 
 // "127.0.0.1:5060", "[::1]:5060".
 std::string SipAddressText(const SipAddress& address);

@@ -10,11 +10,14 @@
 
 #include "host_trace.h"
 #include "host/text.h"
+#include "sip/audio_address.h"
 #include "sip/caller_number.h"
+#include "sip/info_body.h"
 #include "sip/request_checks.h"
 #include "sip/rtp_media.h"
 #include "sip/sdp_offer.h"
 #include "sip/re_stack.h"
+#include "sip/stack_address.h"
 
 namespace tovarin::emulator::sip {
 namespace {
@@ -22,6 +25,7 @@ namespace {
 constexpr wchar_t kTracePart[] = L"sip";
 constexpr char kSoftware[] = "tovarin-emu";
 constexpr char kContactUser[] = "phone";
+// The methods of kLineMethods (request_checks.h).
 constexpr char kAllow[] = "Allow: INVITE, ACK, BYE, CANCEL, OPTIONS, INFO\r\n";
 
 // What the line's queue carries from other threads.
@@ -56,18 +60,28 @@ std::wstring Peer(const sip_msg* msg) {
     return Wide(address) + L":" + std::to_wstring(sa_port(&msg->src));
 }
 
-// Whether the caller's audio is to go to the host the request came from (or nowhere: 0.0.0.0 holds
-// the call). The phone sends its audio to no one else, so that a request cannot aim the phone's
-// RTP at a third party.
-bool AudioGoesToCaller(const SdpOffer& offer, const sip_msg* msg) {
-    if (offer.address == "0.0.0.0") {
-        return true;
+// Where a request's offer may have the phone's audio (audio_address.h), from where it came.
+AudioDecision AudioPlaceOf(const SdpOffer& offer, const sip_msg* msg) {
+    const std::optional<IpAddress> source = IpAddressOf(msg->src);
+    if (!source) {
+        return {AudioPlace::Refused, "the request came from no address the line can read"};
     }
-    sa audio{};
-    if (sa_set_str(&audio, offer.address.c_str(), 0) != 0) {
-        return false;
-    }
-    return sa_cmp(&audio, &msg->src, SA_ADDR);
+    return DecideAudioPlace(offer.address, *source, MachineAddresses());
+}
+
+// The caller sits behind an address translation when its request came from another address
+// than the numeric one its Via names.
+bool BehindTranslation(const sip_msg* msg) {
+    const std::optional<IpAddress> said = IpAddressOf(msg->via.addr);
+    const std::optional<IpAddress> source = IpAddressOf(msg->src);
+    return said && source && *said != *source;
+}
+
+// A call on hold sends nothing: what the caller's direction would have the phone send is muted.
+MediaDirection Held(MediaDirection direction) {
+    return direction == MediaDirection::SendReceive ? MediaDirection::ReceiveOnly
+           : direction == MediaDirection::SendOnly  ? MediaDirection::Inactive
+                                                    : direction;
 }
 
 void Trace(const std::wstring& text) {
@@ -159,6 +173,9 @@ class SipLine::Agent {
         std::wstring peer;
         SdpOffer offer;
         MediaChoice choice;
+        std::string answer_host;       // the phone's address in its answers
+        bool on_this_machine = false;  // the request came over loopback
+        bool translated = false;       // the caller sits behind an address translation
         std::unique_ptr<RtpMedia> media;
         bool answered = false;      // 200 OK sent
         bool far_end_gone = false;  // the caller cancelled or hung up, or the dialog failed
@@ -184,6 +201,11 @@ class SipLine::Agent {
             inbox_->queue = nullptr;
         }
         tmr_cancel(&stop_timer_);
+        // What the grace second left open (a session whose 200 OK still waits for its ACK)
+        // ends now, so that nothing of the stack outlives the line.
+        if (session_socket_ != nullptr) {
+            sipsess_close_all(session_socket_);
+        }
         mem_deref(session_socket_);
         mem_deref(listener_);
         mem_deref(sip_);
@@ -192,21 +214,30 @@ class SipLine::Agent {
 
     // Opens the SIP socket; an empty string when the line listens.
     std::string Listen() {
-        sa local;
-        if (sa_set_str(&local, address_.host.c_str(), address_.port) != 0) {
+        const std::optional<IpAddress> host = ParseIpAddress(address_.host);
+        if (!host) {
             return "'" + address_.host + "' is no address to listen on";
         }
         int err = sip_alloc(&sip_, nullptr, 32, 32, 32, kSoftware, &Agent::OnSipExit, this);
-        if (err == 0) {
-            err = sip_transp_add(sip_, SIP_TRANSP_UDP, &local);
+        const std::vector<IpAddress> addresses = ListeningAddresses(*host, MachineAddresses());
+        if (err == 0 && addresses.empty()) {
+            err = EADDRNOTAVAIL;
+        }
+        // Every address on one port: the first one's, when any free port was asked for.
+        for (size_t i = 0; err == 0 && i < addresses.size(); ++i) {
+            sa local;
+            err = sa_set_str(&local, IpAddressText(addresses[i]).c_str(), address_.port);
+            if (err == 0) {
+                err = sip_transp_add(sip_, SIP_TRANSP_UDP, &local);
+            }
+            sa bound;
+            if (err == 0 && sip_transp_laddr(sip_, &bound, SIP_TRANSP_UDP, nullptr) == 0) {
+                address_.port = sa_port(&bound);
+            }
         }
         if (err != 0) {
             return "cannot listen for SIP on " + SipAddressText(address_) + ": " +
                    std::strerror(err);
-        }
-        sa bound;
-        if (sip_transp_laddr(sip_, &bound, SIP_TRANSP_UDP, nullptr) == 0) {
-            address_.port = sa_port(&bound);
         }
         // The line's own look at every request comes before the session layer's.
         mqueue* queue = nullptr;
@@ -263,9 +294,12 @@ class SipLine::Agent {
             Refuse(msg, 488, "Not Acceptable Here", sdp_error);
             return;
         }
-        if (!AudioGoesToCaller(*offer, msg)) {
+        const AudioDecision place = AudioPlaceOf(*offer, msg);
+        if (place.place != AudioPlace::Caller) {
             Refuse(msg, 488, "Not Acceptable Here",
-                   "the audio is to go to " + offer->address + ", not to the caller's host");
+                   place.place == AudioPlace::Hold
+                       ? "the offer holds the call before it is answered (no address for audio)"
+                       : place.reason);
             return;
         }
         std::optional<MediaChoice> choice = ChooseMedia(*offer);
@@ -286,6 +320,9 @@ class SipLine::Agent {
         call->peer = peer;
         call->offer = *offer;
         call->choice = *choice;
+        call->answer_host = AnswerHost(address_.host, msg->dst);
+        call->on_this_machine = IpAddressOf(msg->src)->IsLoopback();
+        call->translated = BehindTranslation(msg);
         // The phone rings, or takes it as the second call during a call; otherwise it is busy.
         bool second = false;
         phone::CallError rang = phone_.Carry(phone::CallAction::Incoming, call->number, call->id);
@@ -318,6 +355,12 @@ class SipLine::Agent {
     void Refuse(const sip_msg* msg, uint16_t code, const char* reason, const std::string& why) {
         Trace(MethodText(msg) + L" from " + Peer(msg) + L" refused with " + std::to_wstring(code) +
               L": " + Wide(why));
+        // A method the line does not take is answered with the ones it does.
+        if (code == 501) {
+            sip_treplyf(nullptr, nullptr, sip_, msg, false, code, reason,
+                        "%sContent-Length: 0\r\n\r\n", kAllow);
+            return;
+        }
         sip_treply(nullptr, sip_, msg, code, reason);
     }
 
@@ -330,9 +373,13 @@ class SipLine::Agent {
             ParseSdpOffer(std::string_view(reinterpret_cast<const char*>(mbuf_buf(msg->mb)),
                                            mbuf_get_left(msg->mb)),
                           &error);
-        if (offer && !AudioGoesToCaller(*offer, msg)) {
-            error = "the audio is to go to " + offer->address + ", not to the caller's host";
-            offer.reset();
+        AudioDecision place;
+        if (offer) {
+            place = AudioPlaceOf(*offer, msg);
+            if (place.place == AudioPlace::Refused) {
+                error = place.reason;
+                offer.reset();
+            }
         }
         std::optional<MediaChoice> choice = offer ? ChooseMedia(*offer) : std::nullopt;
         if (!choice || !call->media) {
@@ -340,7 +387,12 @@ class SipLine::Agent {
                   Wide(error.empty() ? "no codec the phone takes" : error));
             return EPROTO;
         }
-        call->offer = *offer;
+        if (place.place == AudioPlace::Hold) {
+            choice->direction = Held(choice->direction);
+        } else {
+            call->offer = *offer;
+            call->media->ExpectFrom(call->agent->SourceOf(*call));
+        }
         call->choice = *choice;
         std::string start_error;
         if (!call->media->Start(*choice, *offer, &start_error)) {
@@ -357,6 +409,9 @@ class SipLine::Agent {
 
     static void OnEstablished(const sip_msg*, void* arg) {
         auto* call = static_cast<Call*>(arg);
+        if (call->media) {
+            call->media->Confirm();
+        }
         Trace(L"call with " + CallerText(call->number) + L" established");
     }
 
@@ -364,15 +419,11 @@ class SipLine::Agent {
     // telephone events.
     static void OnInfo(struct sip* sip, const sip_msg* msg, void* arg) {
         auto* call = static_cast<Call*>(arg);
-        std::string body(reinterpret_cast<const char*>(mbuf_buf(msg->mb)), mbuf_get_left(msg->mb));
-        const size_t signal = body.find("Signal=");
-        if (signal != std::string::npos && signal + 7 < body.size()) {
-            const char key = body[body.find_first_not_of(' ', signal + 7)];
-            if ((key >= '0' && key <= '9') || key == '*' || key == '#' ||
-                (key >= 'A' && key <= 'D')) {
-                Trace(L"key " + std::wstring(1, static_cast<wchar_t>(key)) + L" from " +
-                      CallerText(call->number) + L" (SIP INFO)");
-            }
+        const std::optional<char> key = KeyOfInfoBody(std::string_view(
+            reinterpret_cast<const char*>(mbuf_buf(msg->mb)), mbuf_get_left(msg->mb)));
+        if (key) {
+            Trace(L"key " + std::wstring(1, static_cast<wchar_t>(*key)) + L" from " +
+                  CallerText(call->number) + L" (SIP INFO)");
         }
         sip_treply(nullptr, sip, msg, 200, "OK");
     }
@@ -450,8 +501,11 @@ class SipLine::Agent {
             return;
         }
         std::string error;
-        call.media = RtpMedia::Open(address_.host, call.number, &error);
+        call.media = RtpMedia::Open(MediaHost(call), call.number, &error);
         mbuf* description = nullptr;
+        if (call.media) {
+            call.media->ExpectFrom(SourceOf(call));
+        }
         if (!call.media || !call.media->Start(call.choice, call.offer, &error) ||
             Describe(call, &description) != 0) {
             Trace(L"cannot answer " + CallerText(call.number) + L": " + Wide(error));
@@ -477,9 +531,32 @@ class SipLine::Agent {
               std::to_wstring(call.offer.audio_port));
     }
 
+    // The phone's RTP goes out from the answer's address; a caller on this machine that offers
+    // an address of the other family is sent to from that family's loopback address.
+    static std::string MediaHost(const Call& call) {
+        const bool ipv6 = call.answer_host.find(':') != std::string::npos;
+        if (call.on_this_machine && call.offer.ipv6 != ipv6) {
+            return call.offer.ipv6 ? "::1" : kLoopbackAddress;
+        }
+        return call.answer_host;
+    }
+
+    // Where the caller's packets may come from: the offer's address and port, or for a caller
+    // on this machine any of its addresses with that port.
+    RtpSource SourceOf(const Call& call) const {
+        RtpSource source;
+        source.address = ParseIpAddress(call.offer.address).value_or(IpAddress{});
+        source.port = call.offer.audio_port;
+        if (call.on_this_machine) {
+            source.same_host = MachineAddresses();
+        }
+        source.translated = call.translated;
+        return source;
+    }
+
     int Describe(const Call& call, mbuf** description) {
         const std::string sdp =
-            MakeSdpAnswer(call.choice, address_.host, call.media->port(), call.id);
+            MakeSdpAnswer(call.choice, MediaHost(call), call.media->port(), call.id);
         *description = mbuf_alloc(sdp.size());
         if (*description == nullptr) {
             return ENOMEM;
@@ -502,9 +579,10 @@ class SipLine::Agent {
             Trace(L"audio with " + CallerText(call.number) + L": " + std::to_wstring(figures.sent) +
                   L" packets sent, " + std::to_wstring(figures.received) + L" received, " +
                   std::to_wstring(figures.lost) + L" lost, " + std::to_wstring(figures.late) +
-                  L" late; delay in the phone " + DelayText(figures.to_caller_delay_ms) +
-                  L" to the caller, " + DelayText(figures.from_caller_delay_ms) +
-                  L" from the caller");
+                  L" late, " + std::to_wstring(figures.dropped) +
+                  L" from elsewhere dropped; delay in the phone " +
+                  DelayText(figures.to_caller_delay_ms) + L" to the caller, " +
+                  DelayText(figures.from_caller_delay_ms) + L" from the caller");
         }
         call.media.reset();
         mem_deref(call.session);

@@ -24,8 +24,10 @@ inline constexpr size_t kAmrMaxFrameBytes = 32;
 std::optional<size_t> AmrFrameSize(uint8_t toc);
 
 // Splits the frames of an AMR-NB file's bytes (the header included); nullopt when the header is
-// missing. A truncated last frame is left out.
-std::optional<std::vector<std::span<const uint8_t>>> SplitAmrFrames(std::span<const uint8_t> file);
+// missing. A damaged tail (a truncated last frame, a frame type the format does not allow, and
+// everything after it) is left out; *left_out, when given, is its size in bytes.
+std::optional<std::vector<std::span<const uint8_t>>> SplitAmrFrames(std::span<const uint8_t> file,
+                                                                    size_t* left_out = nullptr);
 
 // Encodes frame by frame in one of the eight speech modes (7: 12.2 kbit/s, what the phone
 // records; a call may ask for a lower one).

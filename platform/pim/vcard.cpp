@@ -87,12 +87,26 @@ bool IsUtf8(std::string_view text) {
     return kernel::WideToUtf8(kernel::Utf8ToWide(text)) == text;
 }
 
+// The first `wanted` at or after pos that is not inside a quoted parameter value
+// (TEL;X-LABEL="Office: desk 2";TYPE=WORK:101), or npos.
+size_t FindOutsideQuotes(std::string_view text, char wanted, size_t pos = 0) {
+    bool quoted = false;
+    for (; pos < text.size(); ++pos) {
+        if (text[pos] == '"') {
+            quoted = !quoted;
+        } else if (text[pos] == wanted && !quoted) {
+            return pos;
+        }
+    }
+    return std::string_view::npos;
+}
+
 // The TYPE values of a TEL line's parameters ("TYPE=CELL,VOICE", "type=\"work\"").
 NumberType TypeOf(std::string_view parameters) {
     bool mobile = false, work = false, home = false;
     size_t pos = 0;
     while (pos < parameters.size()) {
-        size_t end = parameters.find(';', pos);
+        size_t end = FindOutsideQuotes(parameters, ';', pos);
         if (end == std::string_view::npos) {
             end = parameters.size();
         }
@@ -166,13 +180,13 @@ std::variant<std::vector<Contact>, VCardError> ParseVCards(std::string_view utf8
         if (!IsUtf8(line.text)) {
             return fail("the text is not UTF-8");
         }
-        const size_t colon = line.text.find(':');
+        const size_t colon = FindOutsideQuotes(line.text, ':');
         if (colon == std::string::npos) {
             return fail("a line without ':'");
         }
         std::string_view head = std::string_view(line.text).substr(0, colon);
         const std::string_view value = std::string_view(line.text).substr(colon + 1);
-        const size_t semicolon = head.find(';');
+        const size_t semicolon = FindOutsideQuotes(head, ';');
         const std::string_view parameters =
             semicolon == std::string_view::npos ? std::string_view() : head.substr(semicolon + 1);
         std::string name = Upper(head.substr(0, semicolon));

@@ -13,35 +13,11 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 case_name=${1:?usage: sip_call_test.sh CASE}
-work=$(mktemp -d "${TMPDIR:-/tmp}/sip-call.XXXXXX")
+work_kind=sip-call
+source "$here/call_driver.sh"
+failure_logs=("the phone's output=$work/phone.log" "the caller's output=$work/caller/caller.log")
 phone_pid=""
 caller_pid=""
-passed=0
-
-finish() {
-  # Only the driver itself cleans up, not a subshell that fails.
-  [ "$BASHPID" = "$$" ] || return 0
-  for pid in $caller_pid $phone_pid; do
-    kill "$pid" 2>/dev/null || true
-  done
-  wait 2>/dev/null || true
-  if [ "$passed" != 1 ]; then
-    {
-      echo "== the phone's output"
-      cat "$work/phone.log" 2>/dev/null || true
-      echo "== the caller's output"
-      cat "$work/caller/caller.log" 2>/dev/null || true
-    } >&2
-  fi
-  rm -rf "$work"
-}
-trap finish EXIT
-trap 'exit 1' INT TERM
-
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
 
 # Waits for a line matching the extended regular expression in the file; prints the first one.
 await() {  # file regex seconds what

@@ -4,6 +4,7 @@
 
 #include "sip/amr_payload.h"
 #include "sip/caller_number.h"
+#include "sip/info_body.h"
 #include "sip/sdp_offer.h"
 
 namespace tovarin::emulator::sip {
@@ -121,6 +122,21 @@ TEST(SdpOffer, ChoicesBetweenCodecsAndModes) {
     ASSERT_TRUE(amr);
     EXPECT_EQ(amr->codec, VoiceCodec::AmrBandwidthEfficient);
     EXPECT_EQ(amr->amr_mode, 5);
+    // The mode-set is read as modes 0..7: anything else in it is left out of the answer.
+    const auto odd = choose(
+        "m=audio 4000 RTP/AVP 98\r\na=rtpmap:98 AMR/8000\r\n"
+        "a=fmtp:98 mode-set= 5, 9,x,-1 ,0,5,2%0A\r\n");
+    ASSERT_TRUE(odd);
+    EXPECT_EQ(odd->amr_mode, 5);
+    EXPECT_EQ(odd->amr_mode_set, "0,5");
+    EXPECT_NE(
+        MakeSdpAnswer(*odd, "127.0.0.1", 20000, 1).find("a=fmtp:98 octet-align=0;mode-set=0,5\r\n"),
+        std::string::npos);
+    const auto none =
+        choose("m=audio 4000 RTP/AVP 98\r\na=rtpmap:98 AMR/8000\r\na=fmtp:98 mode-set=8,<b>\r\n");
+    ASSERT_TRUE(none);
+    EXPECT_EQ(none->amr_mode, 7);
+    EXPECT_EQ(MakeSdpAnswer(*none, "127.0.0.1", 20000, 1).find("mode-set"), std::string::npos);
     // AMR with CRCs is skipped for the next format.
     EXPECT_EQ(choose("m=audio 4000 RTP/AVP 98 0\r\na=rtpmap:98 AMR/8000\r\n"
                      "a=fmtp:98 octet-align=1;crc=1\r\n")
@@ -162,6 +178,21 @@ TEST(CallerNumber, OnlyTelephoneNumbersReachThePhone) {
         EXPECT_EQ(CallerNumberOf(user), L"") << user;
     }
     EXPECT_EQ(CallerNumberOf("12345678901234567890123456789012").size(), kMaxCallerNumberLength);
+}
+
+TEST(InfoBody, TheSignalLineGivesTheKey) {
+    EXPECT_EQ(KeyOfInfoBody("Signal=5\r\nDuration=160\r\n"), '5');
+    EXPECT_EQ(KeyOfInfoBody("Duration=160\r\nsignal = #\r\n"), '#');
+    EXPECT_EQ(KeyOfInfoBody("Signal=  *"), '*');
+    EXPECT_EQ(KeyOfInfoBody("SIGNAL=d\n"), 'D');
+    // No key: blanks only (once read one byte before the body), no value at all, more than one
+    // character, no Signal line, a control character, another name ending in "Signal".
+    for (const char* body : {"Signal=", "Signal=   ", "Signal=\t \r\n", "Signal=10", "Signal=5 6",
+                             "", "Duration=160", "Signal=\x1b", "XSignal=5", "Signal 5"}) {
+        EXPECT_EQ(KeyOfInfoBody(body), std::nullopt) << body;
+    }
+    // The first Signal line decides.
+    EXPECT_EQ(KeyOfInfoBody("Signal=x\nSignal=1\n"), std::nullopt);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "kernel/scheduler.h"
 #include "host/trace.h"
 #include "media/audio/host_audio.h"
+#include "media/audio/media_trace.h"
 #include "media/audio/mixer.h"
 
 namespace tovarin::media {
@@ -151,12 +152,12 @@ uint64_t NowMs() {
     return kernel::Device::Current().NowMs();
 }
 
+}  // namespace
+
 void TraceLine(std::wstring text) {
     kernel::Device& device = kernel::Device::Current();
     device.trace().Write({device.NowMs(), L"", std::move(text) + L"\r\n"});
 }
-
-}  // namespace
 
 const wchar_t* OutputName(AudioOutput output) {
     return output == AudioOutput::Line ? L"Line" : L"Speaker";

@@ -28,7 +28,8 @@ std::optional<size_t> AmrFrameSize(uint8_t toc) {
     return static_cast<size_t>(payload) + 1;
 }
 
-std::optional<std::vector<std::span<const uint8_t>>> SplitAmrFrames(std::span<const uint8_t> file) {
+std::optional<std::vector<std::span<const uint8_t>>> SplitAmrFrames(std::span<const uint8_t> file,
+                                                                    size_t* left_out) {
     if (file.size() < kAmrHeader.size() ||
         std::memcmp(file.data(), kAmrHeader.data(), kAmrHeader.size()) != 0) {
         return std::nullopt;
@@ -42,6 +43,9 @@ std::optional<std::vector<std::span<const uint8_t>>> SplitAmrFrames(std::span<co
         }
         frames.push_back(file.subspan(at, *size));
         at += *size;
+    }
+    if (left_out != nullptr) {
+        *left_out = file.size() - at;
     }
     return frames;
 }

@@ -7,6 +7,7 @@
 
 #include "host/amr_nb.h"
 #include "host/wave_file.h"
+#include "media/audio/media_trace.h"
 #include "media/filters/playback_filters.h"
 #include "media/graph/device_worker.h"
 #include "media/graph/filter_base.h"
@@ -76,7 +77,13 @@ class FileSource final : public FilterBase, public IFileSourceFilter, public See
         if (!bytes) {
             return error;
         }
-        if (auto frames = SplitAmrFrames(*bytes)) {
+        size_t left_out = 0;
+        if (auto frames = SplitAmrFrames(*bytes, &left_out)) {
+            if (left_out > 0) {
+                TraceLine(std::wstring(L"AMR: ") + pszFileName + L" ends in " +
+                          std::to_wstring(left_out) +
+                          L" bytes that are no whole frame; they are left out");
+            }
             if (frames->empty()) {
                 return VFW_E_FILE_TOO_SHORT;
             }

@@ -13,6 +13,8 @@
 #include "host/audio.h"
 #include "media/audio/host_audio.h"
 #include "host/amr_nb.h"
+#include "host/device.h"
+#include "host/trace.h"
 #include "host/wave_file.h"
 #include "media/graph/media_type.h"
 #include "testing/media_device_fixture.h"
@@ -138,9 +140,34 @@ TEST_F(MediaGraphTest, CodecFramesSurviveAFileRoundTrip) {
         EXPECT_EQ(frame.size(), kAmrMaxFrameBytes);
     }
     EXPECT_FALSE(SplitAmrFrames(std::vector<uint8_t>{'R', 'I', 'F', 'F'}).has_value());
-    // A damaged tail (a frame cut short) leaves the whole frames before it.
+    // A damaged tail (a frame cut short, a frame type the format does not allow) leaves the
+    // whole frames before it, and says how much it left out.
+    size_t left_out = 0;
+    EXPECT_EQ(SplitAmrFrames(file, &left_out)->size(), 101u);
+    EXPECT_EQ(left_out, 0u);
     std::vector<uint8_t> cut(file.begin(), file.end() - 5);
-    EXPECT_EQ(SplitAmrFrames(cut)->size(), 100u);
+    EXPECT_EQ(SplitAmrFrames(cut, &left_out)->size(), 100u);
+    EXPECT_EQ(left_out, kAmrMaxFrameBytes - 5);
+    std::vector<uint8_t> reserved = file;
+    reserved.insert(reserved.end(), {12 << 3, 1, 2, 3});
+    EXPECT_EQ(SplitAmrFrames(reserved, &left_out)->size(), 101u);
+    EXPECT_EQ(left_out, 4u);
+}
+
+TEST_F(MediaGraphTest, PlayingAFileWithADamagedTailTracesWhatItLeavesOut) {
+    std::vector<uint8_t> amr = EncodeAmrFile(std::vector<int16_t>(8000, 1000));
+    amr.resize(amr.size() - 5);
+    std::ofstream(HostPath("Windows/cut.amr"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(amr.data()), static_cast<std::streamsize>(amr.size()));
+    ComPtr<IGraphBuilder> graph = Create<IGraphBuilder>(CLSID_FilterGraph, IID_IGraphBuilder);
+    ASSERT_EQ(S_OK, graph->RenderFile(L"\\Windows\\cut.amr", nullptr));
+    size_t traced = 0;
+    for (const kernel::TraceLine& line : kernel::Device::Current().trace().Lines()) {
+        traced += line.text ==
+                  L"AMR: \\Windows\\cut.amr ends in 27 bytes that are no whole frame; they are "
+                  L"left out\r\n";
+    }
+    EXPECT_EQ(traced, 1u);
 }
 
 TEST_F(MediaGraphTest, CaptureGraphRecordsUntilTheStopTimeAndReportsTheCookie) {

@@ -34,6 +34,8 @@ TEST(VCardTest, ReadsNamesAndTypedNumbersAsPeopleAndProgramsWriteThem) {
         "tel;type=\"cell\":+79125550123\r\n"
         "TEL;HOME:8 912 555-01-99\r\n"
         "TEL;TYPE=FAX:\r\n"
+        // A quoted parameter value keeps its ':' and ';'.
+        "TEL;X-LABEL=\"Office: desk 2; east\";TYPE=HOME:+7 495 000-00-02\r\n"
         "EMAIL:anna@example.org\r\nEND:VCARD\r\n"
         "\n"
         "begin:vcard\nversion:3.0\nfn:Борис\\, Иван\\; \\\\ младший\nTEL:101\nend:vcard\n";
@@ -41,7 +43,8 @@ TEST(VCardTest, ReadsNamesAndTypedNumbersAsPeopleAndProgramsWriteThem) {
         {L"Анна Петрова",
          {{L"+7 495 123-45-67", NumberType::Work},
           {L"+79125550123", NumberType::Mobile},
-          {L"8 912 555-01-99", NumberType::Home}}},
+          {L"8 912 555-01-99", NumberType::Home},
+          {L"+7 495 000-00-02", NumberType::Home}}},
         {L"Борис, Иван; \\ младший", {{L"101", NumberType::Other}}},
     };
     EXPECT_EQ(expected, Parsed(text));
