@@ -352,6 +352,21 @@ BootNeed BootNeedOf(const Command& command) {
     return Booted;
 }
 
+bool TouchesHostFile(const Command& command) {
+    const bool takes_host_file =
+        std::any_of(std::begin(kGrammar), std::end(kGrammar), [&command](const CommandForm& form) {
+            return form.gives(command) && form.arguments.find("HOSTFILE") != std::string_view::npos;
+        });
+    if (!takes_host_file) {
+        return false;
+    }
+    // The forms that offer a file among other sources: only the file touches the host.
+    if (const auto* audio = std::get_if<AudioCommand>(&command)) {
+        return audio->kind == AudioCommand::Kind::File;
+    }
+    return true;
+}
+
 std::string Usage(const CommandForm& form) {
     std::string usage(form.keywords);
     if (!form.arguments.empty()) {

@@ -2,6 +2,9 @@
 
 #include <httplib.h>
 #include <nlohmann/json.hpp>
+#include <sys/socket.h>
+
+#include <chrono>
 
 #include "web/frame_pump.h"
 #include "web/page_files.h"
@@ -18,8 +21,15 @@ namespace {
 
 using Json = nlohmann::json;
 
-// Server threads: the event streams hold one each; the rest answer requests.
-constexpr int kServerThreads = static_cast<int>(EventHub::kMaxStreams) + 6;
+// Server threads, one per connection being served: the event streams hold one each, and the
+// rest are enough for six pages' requests while a few clients that connect and send nothing (or
+// send it slowly) hold theirs until their read runs out of time.
+constexpr int kServerThreads = static_cast<int>(EventHub::kMaxStreams) + 26;
+// A connection that sends nothing for this long, within a request or between two, is closed.
+constexpr time_t kReadTimeoutSeconds = 2;
+constexpr time_t kKeepAliveSeconds = 2;
+// A page that takes nothing for this long is gone (an event stream is then ended).
+constexpr time_t kWriteTimeoutSeconds = 5;
 // A stream with nothing to send says so this often, so that a page that went away is noticed.
 constexpr int kKeepAliveMs = 15'000;
 
@@ -50,8 +60,18 @@ std::string Dump(const Json& json) {
     return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
+// The library's default lets a second program bind the same port (SO_REUSEPORT) and take half of
+// the page's requests; this server's port is its own: SO_REUSEADDR alone (which on Linux lets no
+// one else listen there) only lets a restarted emulator take its port back at once.
+void BindExclusively(socket_t socket) {
+    int yes = 1;
+    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+}
+
 void Refuse(httplib::Response& response, const Refusal& refusal) {
     response.status = refusal.status;
+    // A refused request's body may not have been read: the connection cannot carry another.
+    response.set_header("Connection", "close");
     response.set_content(Dump(Json{{"error", refusal.reason}}), "application/json");
 }
 
@@ -74,9 +94,10 @@ std::unique_ptr<WebConsole> WebConsole::Start(console::Session& session, console
     httplib::Server& server = *web->server_;
     server.new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
     server.set_payload_max_length(kMaxRequestBody);
-    server.set_keep_alive_timeout(2);
-    server.set_read_timeout(5);
-    server.set_write_timeout(5);
+    server.set_keep_alive_timeout(kKeepAliveSeconds);
+    server.set_read_timeout(kReadTimeoutSeconds);
+    server.set_write_timeout(kWriteTimeoutSeconds);
+    server.set_socket_options(BindExclusively);
     int bound = port;
     if (port == 0) {
         bound = server.bind_to_any_port("127.0.0.1");
@@ -84,18 +105,27 @@ std::unique_ptr<WebConsole> WebConsole::Start(console::Session& session, console
         bound = -1;
     }
     if (bound <= 0) {
-        *error = "cannot listen on 127.0.0.1:" + std::to_string(port) +
-                 " (in use? --web PORT takes another one)";
+        *error = port == 0 ? "no port of 127.0.0.1 is free"
+                           : "127.0.0.1:" + std::to_string(port) +
+                                 " is in use by another program: --web PORT takes another one "
+                                 "(0 takes a free one)";
         return nullptr;
     }
     web->port_ = static_cast<uint16_t>(bound);
     web->guard_ = RequestGuard(web->port_, web->guard_.token());
     web->Route();
+    web->listener_ = std::thread([&server] { server.listen_after_bind(); });
+    // The server can be stopped only once it accepts; until then a stop would be lost and the
+    // exit would wait for the listener for ever. The socket listens already (the kernel queues
+    // the connections that come meanwhile), so this wait is the thread's start and no more.
+    while (!server.is_running()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    // The address holds the token: it goes to the terminal once, and not to the pages' streams.
+    output.Line("tovarin-emu: the web page is at " + web->address());
     output.SetListener([hub = &web->hub_](const std::string& line) {
         hub->Publish("line", Dump(Json{{"text", line}}));
     });
-    web->listener_ = std::thread([&server] { server.listen_after_bind(); });
-    output.Line("tovarin-emu: the web page is at " + web->address());
     return web;
 }
 
@@ -104,8 +134,10 @@ WebConsole::~WebConsole() {
     output_.SetListener(nullptr);
     frames_.reset();
     hub_.Close();
-    server_->stop();
-    listener_.join();
+    if (listener_.joinable()) {
+        server_->stop();
+        listener_.join();
+    }
 }
 
 std::string WebConsole::address() const {
@@ -140,10 +172,16 @@ bool WebConsole::Queue(QueuedRequest queued) {
 
 void WebConsole::Route() {
     httplib::Server& server = *server_;
-    // Every request, whatever its path, first shows that it was meant for this server.
+    // Every request, whatever its path, first shows that it was meant for this server and that
+    // its body is one the server takes; this runs before the body is read.
     server.set_pre_routing_handler(
         [this](const httplib::Request& request, httplib::Response& response) {
-            if (auto refused = guard_.CheckHost(OneHeader(request, "Host"))) {
+            std::optional<std::string> length;
+            if (request.has_header("Content-Length")) {
+                // Two lengths are no length: nullopt would read as none, so "" refuses it.
+                length = OneHeader(request, "Content-Length").value_or("");
+            }
+            if (auto refused = guard_.CheckBeforeBody(OneHeader(request, "Host"), length)) {
                 Refuse(response, *refused);
                 return httplib::Server::HandlerResponse::Handled;
             }

@@ -2,7 +2,7 @@
 // they happen, and the console (its output and the device trace arrive as events).
 "use strict";
 
-const token = new URLSearchParams(location.search).get("token") || "";
+const token = takeToken();
 const screen = document.getElementById("screen");
 const log = document.getElementById("log");
 const status = document.getElementById("status");
@@ -19,6 +19,19 @@ const tovarin = (window.tovarin = {
   outcomes: new Map(),
   serial: 0,
 });
+
+// The token of this run, from the address tovarin-emu printed. It leaves the address bar at once,
+// so that the browser's history does not keep it; the tab keeps it for a reload.
+function takeToken() {
+  const params = new URLSearchParams(location.search);
+  const given = params.get("token");
+  if (!given) return sessionStorage.getItem("tovarin-token") || "";
+  sessionStorage.setItem("tovarin-token", given);
+  params.delete("token");
+  const rest = params.toString();
+  history.replaceState(null, "", location.pathname + (rest ? "?" + rest : "") + location.hash);
+  return given;
+}
 
 function addLine(text, kind) {
   const atBottom = log.scrollTop + log.clientHeight >= log.scrollHeight - 4;
@@ -113,22 +126,32 @@ document.getElementById("typing").addEventListener("submit", (event) => {
   text.value = "";
 });
 
-const history = [];
-let historyAt = 0;
+// The screen as the page shows it now, downloaded as a PNG file (the page's console does not write
+// files of the computer).
+document.getElementById("screenshot").addEventListener("click", () => {
+  if (!screen.src) return;
+  const link = document.createElement("a");
+  link.href = screen.src;
+  link.download = "phone-" + new Date().toISOString().replace(/[:.]/g, "-") + ".png";
+  link.click();
+});
+
+const typed = [];
+let typedAt = 0;
 document.getElementById("commands").addEventListener("submit", (event) => {
   event.preventDefault();
   const line = commandInput.value.trim();
   if (!line) return;
-  history.push(line);
-  historyAt = history.length;
+  typed.push(line);
+  typedAt = typed.length;
   commandInput.value = "";
   send("/api/command", { line });
 });
 commandInput.addEventListener("keydown", (event) => {
   if (event.key !== "ArrowUp" && event.key !== "ArrowDown") return;
   event.preventDefault();
-  historyAt = Math.max(0, Math.min(history.length, historyAt + (event.key === "ArrowUp" ? -1 : 1)));
-  commandInput.value = history[historyAt] || "";
+  typedAt = Math.max(0, Math.min(typed.length, typedAt + (event.key === "ArrowUp" ? -1 : 1)));
+  commandInput.value = typed[typedAt] || "";
 });
 
 screen.addEventListener("load", () => {

@@ -9,7 +9,7 @@
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { spawn } from "node:child_process";
-import { mkdtempSync, rmSync } from "node:fs";
+import { existsSync, mkdtempSync, readFileSync, rmSync } from "node:fs";
 import { createRequire } from "node:module";
 import http from "node:http";
 import os from "node:os";
@@ -268,4 +268,32 @@ test("requests from another origin, without the token or for another host are re
   await expectHolds("wait 200");
   const log = await page.locator("#log").innerText();
   assert.ok(!log.includes("+70000000001"), "no refused request rang the phone");
+});
+
+test("the page's console leaves the computer's files alone; its button downloads the screen", async () => {
+  const shot = path.join(device, "from-the-page.png");
+  for (const line of [`screenshot "${shot}"`, `speaker record "${shot}"`, `mic "${shot}"`]) {
+    const outcome = await command(line);
+    assert.equal(outcome.ok, false, line);
+    assert.match(outcome.reason, /only commands that act on the phone/, line);
+  }
+  assert.ok(!existsSync(shot), "no command of the page wrote a file of the computer");
+
+  const [download] = await Promise.all([page.waitForEvent("download"), page.click("#screenshot")]);
+  assert.match(download.suggestedFilename(), /^phone-.*\.png$/);
+  const png = readFileSync(await download.path());
+  assert.deepEqual([...png.subarray(0, 8)], [0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]);
+  assert.equal(png.readUInt32BE(16), 480, "the screen's width");
+});
+
+test("the token leaves the address bar and the page, and a reload stays connected", async () => {
+  const token = new URL(address).searchParams.get("token");
+  assert.ok(!page.url().includes(token), `the address bar still shows ${page.url()}`);
+  assert.ok(!(await page.locator("#log").innerText()).includes(token));
+  await page.reload();
+  await page.waitForFunction(
+    () => document.getElementById("status").textContent === "connected to the phone",
+    null, { timeout: 20_000 });
+  assert.ok(!page.url().includes(token));
+  await expectHolds("wait 100");
 });
