@@ -28,6 +28,12 @@ std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<st
             }
             continue;
         }
+        if (arg == "--sip" && (i + 1 >= args.size() || args[i + 1].empty() ||
+                               args[i + 1].starts_with("-") || args[i + 1] == "help")) {
+            // As --web takes 8080, a bare --sip takes the port softphones call by default.
+            options.sip = sip::SipAddress{};
+            continue;
+        }
         if (arg != "--device" && arg != "--script" && arg != "--time" && arg != "--install" &&
             arg != "--sip") {
             return "unknown argument '" + arg + "'";
@@ -80,9 +86,9 @@ std::string UsageText() {
            "  tovarin-emu --web [PORT] [--device DIR] [--time real|simulated]\n"
            "      the console, and the phone's screen, keys and console as a web page on\n"
            "      127.0.0.1 (default port 8080; 0 takes a free one): open the address it prints\n"
-           "  tovarin-emu ... --sip [ADDR:]PORT\n"
-           "      also gives the phone a SIP line on ADDR (default 127.0.0.1) that a softphone\n"
-           "      calls as sip:phone@ADDR:PORT; real time, for scripts too\n"
+           "  tovarin-emu ... --sip [[ADDR:]PORT]\n"
+           "      also gives the phone a SIP line on ADDR (default 127.0.0.1) and PORT (default\n"
+           "      5060) that a softphone calls as sip:phone@ADDR:PORT; real time, for scripts too\n"
            "  tovarin-emu help\n"
            "\n"
            "--device DIR   the device image folder, made at first start from the build\n"

@@ -5,7 +5,7 @@
 //   tovarin-emu --script FILE [--device DIR] [--time real|simulated]
 //   ... [--install FILE]...   also copies FILE into \Windows of the image (test libraries)
 //   tovarin-emu --web [PORT] ...                                 the console and the web page
-//   ... [--sip [ADDR:]PORT]   also a SIP line that softphones call (real time)
+//   ... [--sip [[ADDR:]PORT]] also a SIP line that softphones call (real time; port 5060)
 //   tovarin-emu help
 #pragma once
 

@@ -6,7 +6,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <thread>
+#include <utility>
 
 #include "emulator.h"
 
@@ -22,7 +24,21 @@ sigset_t ExitSignals() {
     return signals;
 }
 
+std::mutex g_interrupt_mutex;
+std::function<void()> g_interrupt;
+
+// Takes the handler of the first interrupt, if any.
+std::function<void()> TakeInterruptHandler() {
+    std::lock_guard lock(g_interrupt_mutex);
+    return std::exchange(g_interrupt, nullptr);
+}
+
 }  // namespace
+
+void SetInterruptHandler(std::function<void()> interrupt) {
+    std::lock_guard lock(g_interrupt_mutex);
+    g_interrupt = std::move(interrupt);
+}
 
 void HandleExitSignals() {
     const sigset_t signals = ExitSignals();
@@ -30,8 +46,15 @@ void HandleExitSignals() {
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     std::thread([signals] {
         int number = 0;
-        if (sigwait(&signals, &number) != 0) {
-            return;
+        for (;;) {
+            if (sigwait(&signals, &number) != 0) {
+                return;
+            }
+            std::function<void()> interrupt = number == SIGINT ? TakeInterruptHandler() : nullptr;
+            if (!interrupt) {
+                break;
+            }
+            interrupt();
         }
         const bool saved = Emulator::FlushRegistryOfRunningDevice();
         std::fprintf(stderr, "\ntovarin-emu: ended by %s%s\n", strsignal(number),

@@ -24,6 +24,7 @@ void CheckRequest(const PageRequest& request) {
         FUZZ_CHECK(command->line.find_first_of("\r\n") == std::string::npos);
         FUZZ_CHECK(!console::TouchesHostFile(command->command));
         FUZZ_CHECK(!std::holds_alternative<console::FileWriteCommand>(command->command));
+        FUZZ_CHECK(!std::holds_alternative<console::QuitCommand>(command->command));
     } else if (const auto* touch = std::get_if<StylusInput>(&request)) {
         FUZZ_CHECK(touch->point.x >= 0 && touch->point.x < kMaxScreenCoordinate);
         FUZZ_CHECK(touch->point.y >= 0 && touch->point.y < kMaxScreenCoordinate);

@@ -63,6 +63,8 @@ using enum Topic;
 constexpr CommandForm kGrammar[] = {
     {"boot", "", Independent, Device, "start the device", Plain<BootCommand>, Gives<BootCommand>},
     {"help", "", Independent, Device, "this help", Plain<HelpCommand>, Gives<HelpCommand>},
+    {"quit", "", Independent, Device, "end the console (or the script) here, as Ctrl-D does",
+     Plain<QuitCommand>, Gives<QuitCommand>},
     {"wait", "MS", Booted, Device, "let MS of device time pass (at most a day)", ParseWait,
      Gives<WaitCommand>},
     {"mark", "", Booted, Device, "start a new window for the log expectations", Plain<MarkCommand>,

@@ -16,6 +16,7 @@ struct ReadAheadLineSource::Shared {
     std::deque<std::string> lines;
     std::deque<std::function<void()>> work;
     bool ended = false;
+    bool stopped = false;  // the lines read ahead are dropped too
 };
 
 ReadAheadLineSource::ReadAheadLineSource(std::istream& stream, Output& output, bool prompt)
@@ -56,7 +57,7 @@ std::optional<std::string> ReadAheadLineSource::NextLine() {
         work();
         lock.lock();
     }
-    if (shared_->lines.empty()) {
+    if (shared_->lines.empty() || shared_->stopped) {
         return std::nullopt;
     }
     std::string line = std::move(shared_->lines.front());
@@ -67,7 +68,16 @@ std::optional<std::string> ReadAheadLineSource::NextLine() {
 
 bool ReadAheadLineSource::Ended() const {
     std::lock_guard lock(shared_->mutex);
-    return shared_->ended && shared_->lines.empty();
+    return shared_->ended && (shared_->lines.empty() || shared_->stopped);
+}
+
+std::function<void()> ReadAheadLineSource::Stopper() {
+    return [shared = shared_] {
+        std::lock_guard lock(shared->mutex);
+        shared->ended = true;
+        shared->stopped = true;
+        shared->changed.notify_all();
+    };
 }
 
 void ReadAheadLineSource::Post(std::function<void()> work) {

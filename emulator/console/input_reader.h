@@ -21,6 +21,9 @@ class ReadAheadLineSource final : public LineSource {
     std::optional<std::string> NextLine() override;
     // Whether the input has ended and every line read has been taken.
     bool Ended() const;
+    // Something that ends the input as if it had ended now, lines read ahead and not yet taken
+    // included (Ctrl-C); callable from any thread, also after this source is gone.
+    std::function<void()> Stopper();
     // Has `work` run on the thread that takes the lines, while it waits for the next one (the
     // web page's commands reach the session on the console's thread this way, one at a time,
     // between the typed ones). Work posted after the input has ended is dropped.

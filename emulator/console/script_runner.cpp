@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "console/input_reader.h"
 #include "console/parser.h"
 #include "console/session.h"
+#include "exit_signals.h"
 #include "image/build_config.h"
 #include "image/built_files.h"
 #include "image/device_image.h"
@@ -69,6 +71,13 @@ std::unique_ptr<ImageLock> Prepare(const std::filesystem::path& root,
 
 }  // namespace
 
+std::string WithoutByteOrderMark(std::string text) {
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.erase(0, 3);
+    }
+    return text;
+}
+
 int RunScript(const EmulatorOptions& options, Output& output) {
     const std::filesystem::path& script = *options.script;
     std::ifstream file(script, std::ios::binary);
@@ -82,7 +91,7 @@ int RunScript(const EmulatorOptions& options, Output& output) {
     // The whole script is parsed before the device boots, so that a mistyped line is reported
     // at once and not after a long run.
     std::vector<ParsedCommand> commands;
-    TextLineSource lines(text.str());
+    TextLineSource lines(WithoutByteOrderMark(text.str()));
     CommandReader reader(lines);
     while (std::optional<ReadResult> next = reader.Next()) {
         if (auto* error = std::get_if<ParseError>(&*next)) {
@@ -117,7 +126,12 @@ int RunScript(const EmulatorOptions& options, Output& output) {
     settings.sip = options.sip;
     Session session(std::move(settings), output);
     size_t expectations = 0;
+    size_t done = 0;
     for (const ParsedCommand& command : commands) {
+        if (std::holds_alternative<QuitCommand>(command.command)) {
+            break;
+        }
+        ++done;
         Outcome outcome = session.Execute(command.command);
         if (!outcome.ok) {
             ReportFailure(output, script.string() + ":" + std::to_string(command.line) + ": ",
@@ -126,7 +140,7 @@ int RunScript(const EmulatorOptions& options, Output& output) {
         }
         expectations += IsExpectation(command.command) ? 1 : 0;
     }
-    output.Line(script.string() + ": " + std::to_string(commands.size()) + " commands done, " +
+    output.Line(script.string() + ": " + std::to_string(done) + " commands done, " +
                 std::to_string(expectations) + " expectations held");
     return kExitHeld;
 }
@@ -138,8 +152,19 @@ int RunConsole(const EmulatorOptions& options, Output& output) {
         return kExitUnusable;
     }
     ReadAheadLineSource lines(std::cin, output, isatty(0) != 0);
+    // Ctrl-C ends the console as the end of its input does (the device shuts down and keeps its
+    // clock and registry), cutting short a real-time wait; a second one ends it at once.
+    auto interrupted = std::make_shared<std::atomic<bool>>(false);
+    SetInterruptHandler([interrupted, stop = lines.Stopper(), &output] {
+        output.Line("tovarin-emu: interrupted: the console ends (Ctrl-C again ends it at once)");
+        *interrupted = true;
+        stop();
+    });
+    struct InterruptScope {
+        ~InterruptScope() { SetInterruptHandler(nullptr); }
+    } interrupt_scope;
     Session::Settings settings{root, options.Clock()};
-    settings.input_ended = [&lines] { return lines.Ended(); };
+    settings.interrupted = [interrupted] { return interrupted->load(); };
     settings.sip = options.sip;
     Session session(std::move(settings), output);
     // Ends before the session: the page's work runs on this thread, in the session.
@@ -171,20 +196,27 @@ int RunConsole(const EmulatorOptions& options, Output& output) {
                     ". Type help for the commands; Ctrl-D ends.");
     }
 
+    // As a script's: 1 when a command or an expectation failed, 2 when only lines did not parse.
+    int status = kExitHeld;
     CommandReader reader(lines);
     while (std::optional<ReadResult> next = reader.Next()) {
         if (auto* error = std::get_if<ParseError>(&*next)) {
             output.Line("cannot parse: " + error->reason);
+            status = status == kExitHeld ? kExitUnparsable : status;
             continue;
         }
         const ParsedCommand& command = std::get<ParsedCommand>(*next);
+        if (std::holds_alternative<QuitCommand>(command.command)) {
+            break;
+        }
         Outcome outcome = session.Execute(command.command);
         if (!outcome.ok) {
             ReportFailure(output, "", command.text, outcome);
+            status = kExitFailed;
         }
         after_command();
     }
-    return kExitHeld;
+    return status;
 }
 
 }  // namespace tovarin::emulator::console

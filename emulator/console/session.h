@@ -34,8 +34,9 @@ class Session {
     struct Settings {
         std::filesystem::path image_root;  // a prepared image
         kernel::ClockMode clock = kernel::ClockMode::Simulated;
-        // Whether the console's input has ended; a `wait` in real time then stops early.
-        std::function<bool()> input_ended;
+        // Whether the user interrupted the console (Ctrl-C); a `wait` in real time then stops
+        // early. The end of the input does not stop it: a piped `wait` lets its time pass.
+        std::function<bool()> interrupted;
         // The phone's SIP line (--sip), started with the phone.
         std::optional<sip::SipAddress> sip;
     };
@@ -57,6 +58,7 @@ class Session {
   private:
     Outcome Do(const BootCommand&);
     Outcome Do(const HelpCommand&);
+    Outcome Do(const QuitCommand&) { return Outcome::Done(); }  // the console ends after it
     Outcome Do(const WaitCommand&);
     Outcome Do(const MarkCommand&);
     Outcome Do(const RegSetCommand&);

@@ -66,6 +66,10 @@ std::variant<PageRequest, std::string> ParseCommand(const Json& body) {
         return std::string("file write with content lines is for the terminal and scripts");
     }
     const console::Command& command = std::get<console::Command>(parsed);
+    if (std::holds_alternative<console::QuitCommand>(command)) {
+        return std::string(
+            "quit ends the console in the terminal: the page cannot end tovarin-emu");
+    }
     if (console::TouchesHostFile(command)) {
         return std::string(
             "the page takes only commands that act on the phone: this one reads or writes a file "

@@ -160,6 +160,9 @@ TEST(WebRequests, CommandsOnTheHostsFilesAreForTheTerminalOnly) {
         EXPECT_NE(Refused(PageRoute::Command, std::string(R"({"line": ")") + line + "\"}"), "")
             << line;
     }
+    // Nor does the page end the emulator that its terminal runs.
+    EXPECT_NE(Refused(PageRoute::Command, R"({"line": "quit"})").find("terminal"),
+              std::string::npos);
     // The same commands with sources of the device's own act on the phone only.
     for (const char* line :
          {"mic tone 440", "mic silence", "call voice tone 300", "speaker record off", "dump"}) {
