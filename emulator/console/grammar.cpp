@@ -176,6 +176,10 @@ constexpr CommandForm kGrammar[] = {
      ParseTab, Gives<TabCommand>},
     {"menu help", "", Booted, Controls, "the user picks Help on the shell's menu",
      Grouped<MenuHelpCommand, InputCommand>, Gives<MenuHelpCommand>},
+    {"tap", "X Y", Booted, Controls, "the user taps that point of the screen (pixels)", ParseTap,
+     Gives<TapCommand>},
+    {"drag", "X Y X2 Y2", Booted, Controls, "the user presses at X Y, draws to X2 Y2 and lifts",
+     ParseDrag, Gives<DragCommand>},
 
     {"applet open", "\"LIBRARY\" N [page P]", Booted, Shell,
      "the control-panel host opens applet N on page P", ParseAppletOpen, Gives<AppletOpenCommand>},

@@ -70,6 +70,8 @@ constexpr const char* kExamples[] = {
     R"(type 1020 "")",
     "tab 2",
     "menu help",
+    "tap 240 0x140",
+    "drag 10 20 400 20",
     R"(applet open "Marrowfen.dll" 0 page 3)",
     R"(applet list "Marrowfen.dll")",
     R"(program start "\Windows\Quellbrooks.exe")",
