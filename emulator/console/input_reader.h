@@ -16,8 +16,14 @@ namespace tovarin::emulator::console {
 
 class ReadAheadLineSource final : public LineSource {
   public:
-    // prompt: print "tovarin> " before each line is awaited (an interactive terminal).
-    ReadAheadLineSource(std::istream& stream, Output& output, bool prompt);
+    struct Shared;
+
+    // terminal: standard input is a terminal: the lines are typed with a prompt ("tovarin> "),
+    // line editing and history (TerminalEditor) instead of read from `stream`.
+    ReadAheadLineSource(std::istream& stream, bool terminal);
+    ~ReadAheadLineSource() override;
+    ReadAheadLineSource(const ReadAheadLineSource&) = delete;
+    ReadAheadLineSource& operator=(const ReadAheadLineSource&) = delete;
     std::optional<std::string> NextLine() override;
     // Whether the input has ended and every line read has been taken.
     bool Ended() const;
@@ -30,11 +36,8 @@ class ReadAheadLineSource final : public LineSource {
     void Post(std::function<void()> work);
 
   private:
-    struct Shared;
     // Shared with the reading thread, which may still wait for input when the console ends.
     std::shared_ptr<Shared> shared_;
-    Output& output_;
-    bool prompt_;
 };
 
 }  // namespace tovarin::emulator::console

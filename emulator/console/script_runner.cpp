@@ -151,7 +151,7 @@ int RunConsole(const EmulatorOptions& options, Output& output) {
     if (!image_lock) {
         return kExitUnusable;
     }
-    ReadAheadLineSource lines(std::cin, output, isatty(0) != 0);
+    ReadAheadLineSource lines(std::cin, isatty(0) != 0);
     // Ctrl-C ends the console as the end of its input does (the device shuts down and keeps its
     // clock and registry), cutting short a real-time wait; a second one ends it at once.
     auto interrupted = std::make_shared<std::atomic<bool>>(false);
