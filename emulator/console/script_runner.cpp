@@ -17,6 +17,7 @@
 #include "image/built_files.h"
 #include "image/device_image.h"
 #include "image/image_lock.h"
+#include "image/storage_cards.h"
 #include "image/temporary_image.h"
 #include "host/text.h"
 #include "web/web_console.h"
@@ -61,6 +62,15 @@ std::unique_ptr<ImageLock> Prepare(const std::filesystem::path& root,
     }
     if (prepared.made && tell_when_made) {
         output.Line("tovarin-emu: made the device image " + root.string());
+    }
+    if (prepared.made) {
+        const std::filesystem::path aside = SetAsideEarlierCards(root, &error);
+        if (!aside.empty()) {
+            output.Line("tovarin-emu: the removed cards of an earlier image at " + root.string() +
+                        " are kept in " + aside.string() + ", not given to this one");
+        } else if (!error.empty()) {
+            output.Line("tovarin-emu: " + error);
+        }
     }
     for (const std::filesystem::path& temporary : prepared.removed_temporaries) {
         output.Line("tovarin-emu: removed " + temporary.string() +

@@ -90,4 +90,16 @@ status=$?
 printf 'quit\nexpect window "Dialog" "No such window"\n' |
     "$emulator" --device "$work/device-eof" --time simulated >"$work/out.quit" 2>&1 ||
     fail "quit did not end the console before the failing line ($?)"
+# The removed cards kept beside an image go with it: a fresh image made where it was deleted does
+# not get them back, and they are set aside, not lost.
+printf 'card insert\nfile write "\\Storage Card\\kept.txt" <<END\nkept\nEND\ncard remove\n' |
+    "$emulator" --device "$work/carded" --time simulated >"$work/out.cards" 2>&1 ||
+    fail "the card was not inserted, written and removed ($?)"
+[ -f "$work/carded.cards/Storage Card/kept.txt" ] || fail "the removed card's file is not kept"
+rm -rf "$work/carded"
+printf 'card insert\nexpect file "\\Storage Card\\kept.txt" missing\n' |
+    "$emulator" --device "$work/carded" --time simulated >"$work/out.cards" 2>&1 ||
+    fail "a fresh image got the earlier image's card back ($?)"
+grep -q "are kept in $work/carded.cards.old" "$work/out.cards" || fail "no word of the cards set aside"
+[ -f "$work/carded.cards.old/Storage Card/kept.txt" ] || fail "the earlier image's card was lost"
 echo "passed"
