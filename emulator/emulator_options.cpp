@@ -35,7 +35,7 @@ std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<st
             continue;
         }
         if (arg != "--device" && arg != "--script" && arg != "--time" && arg != "--install" &&
-            arg != "--sip") {
+            arg != "--sip" && arg != "--artifacts") {
             return "unknown argument '" + arg + "'";
         }
         if (i + 1 >= args.size() || args[i + 1].empty()) {
@@ -46,6 +46,8 @@ std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<st
             options.device_dir = value;
         } else if (arg == "--script") {
             options.script = value;
+        } else if (arg == "--artifacts") {
+            options.artifacts = value;
         } else if (arg == "--install") {
             options.installs.push_back(value);
         } else if (arg == "--sip") {
@@ -66,6 +68,9 @@ std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<st
         return "--sip answers calls from the network as they come, in real time: it cannot run "
                "with --time simulated";
     }
+    if (options.artifacts && !options.script) {
+        return "--artifacts names where a failed script leaves its evidence: give --script too";
+    }
     if (options.web_port && options.script) {
         return "--web serves the console's page; a script runs without it";
     }
@@ -80,9 +85,11 @@ std::string UsageText() {
            "  tovarin-emu --no-boot [--device DIR] [--time real|simulated]\n"
            "      the console before the boot: reg, file, disk free and power ac prepare the\n"
            "      image and the initial state, boot starts the phone\n"
-           "  tovarin-emu --script FILE [--device DIR] [--time real|simulated]\n"
+           "  tovarin-emu --script FILE [--device DIR] [--time real|simulated] [--artifacts DIR]\n"
            "      runs a script (simulated time unless told otherwise); without --device on a\n"
-           "      fresh temporary image that is removed afterwards\n"
+           "      fresh temporary image that is removed afterwards. A failed script leaves the\n"
+           "      screen, the foreground window and the end of the trace in DIR (default:\n"
+           "      NAME.failure beside the script)\n"
            "  tovarin-emu --web [PORT] [--device DIR] [--time real|simulated]\n"
            "      the console, and the phone's screen, keys and console as a web page on\n"
            "      127.0.0.1 (default port 8080; 0 takes a free one): open the address it prints\n"

@@ -79,6 +79,27 @@ std::unique_ptr<ImageLock> Prepare(const std::filesystem::path& root,
     return lock;
 }
 
+// "DIR/NAME.failure" for the script DIR/NAME.scn.
+std::filesystem::path FailureFolderOf(const std::filesystem::path& script) {
+    return script.parent_path() / (script.stem().string() + ".failure");
+}
+
+// Writes the evidence of a failure and names its files under the failure's report.
+void ReportEvidence(Output& output, Session& session, const std::filesystem::path& folder) {
+    std::string error;
+    std::vector<std::filesystem::path> files = session.WriteFailureEvidence(folder, &error);
+    std::string named;
+    for (const std::filesystem::path& file : files) {
+        named += (named.empty() ? "" : ", ") + file.string();
+    }
+    if (!named.empty()) {
+        output.Line("  evidence: " + named);
+    }
+    if (!error.empty()) {
+        output.Line("  evidence not kept: " + error);
+    }
+}
+
 }  // namespace
 
 std::string WithoutByteOrderMark(std::string text) {
@@ -146,6 +167,7 @@ int RunScript(const EmulatorOptions& options, Output& output) {
         if (!outcome.ok) {
             ReportFailure(output, script.string() + ":" + std::to_string(command.line) + ": ",
                           command.text, outcome);
+            ReportEvidence(output, session, options.artifacts.value_or(FailureFolderOf(script)));
             return kExitFailed;
         }
         expectations += IsExpectation(command.command) ? 1 : 0;

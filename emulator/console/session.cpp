@@ -154,6 +154,11 @@ Outcome Session::PowerOn() {
         }
         for (const std::string& line : PrintedLines(entry)) {
             output_.Line(line);
+            std::lock_guard lock(recent_mutex_);
+            recent_trace_.push_back(line);
+            if (recent_trace_.size() > kRecentTraceLines) {
+                recent_trace_.pop_front();
+            }
         }
     };
     std::string error;

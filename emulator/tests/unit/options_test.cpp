@@ -53,6 +53,11 @@ TEST(CommandLine, SipLineListensOnLoopbackInRealTime) {
 }
 
 TEST(CommandLine, DeviceAndScript) {
+    EXPECT_EQ(Options({"--script", "x.scn", "--artifacts", "out/x"}).artifacts,
+              std::filesystem::path("out/x"));
+    EXPECT_FALSE(Options({"--script", "x.scn"}).artifacts.has_value());
+    EXPECT_TRUE(Rejected({"--artifacts", "out/x"}));  // only a script leaves evidence
+    EXPECT_TRUE(Rejected({"--script", "x.scn", "--artifacts"}));
     EmulatorOptions options = Options({"--device", "/tmp/phone", "--script", "x.scn"});
     EXPECT_EQ(options.device_dir, std::filesystem::path("/tmp/phone"));
     EXPECT_EQ(options.script, std::filesystem::path("x.scn"));

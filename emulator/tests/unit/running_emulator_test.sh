@@ -90,6 +90,29 @@ status=$?
 printf 'quit\nexpect window "Dialog" "No such window"\n' |
     "$emulator" --device "$work/device-eof" --time simulated >"$work/out.quit" 2>&1 ||
     fail "quit did not end the console before the failing line ($?)"
+# A failed script leaves its evidence beside it (NAME.failure/): the screen as a PNG, the
+# foreground window's tree and the end of the trace, and names the files.
+cat >"$work/failing.scn" <<'SCRIPT'
+boot
+applet open "Marrowfen.dll" 0 page 3
+expect control 8000 checked
+SCRIPT
+"$emulator" --script "$work/failing.scn" >"$work/out.failing" 2>&1
+status=$?
+[ $status -eq 1 ] || fail "the failing script exited with $status"
+evidence="$work/failing.failure"
+grep -q "evidence: $evidence/screen.png, $evidence/foreground.txt, $evidence/trace.txt" \
+    "$work/out.failing" || fail "the failure does not name its evidence"
+[ "$(head -c 4 "$evidence/screen.png" | od -An -c | tr -d ' ')" = "211PNG" ] ||
+    fail "screen.png is not a PNG image"
+grep -q '^Dialog "Настройки"' "$evidence/foreground.txt" || fail "foreground.txt holds no sheet"
+grep -q 'Button 8000' "$evidence/foreground.txt" || fail "foreground.txt holds no controls"
+lines=$(wc -l <"$evidence/trace.txt")
+[ "$lines" -gt 0 ] && [ "$lines" -le 200 ] || fail "trace.txt has $lines lines"
+[ "$(tail -n 1 "$evidence/trace.txt")" = \
+    "$(awk '/: failed: /{exit} /^\[/{last=$0} END{print last}' "$work/out.failing")" ] ||
+    fail "trace.txt does not end where the trace was when the script failed"
+
 # The removed cards kept beside an image go with it: a fresh image made where it was deleted does
 # not get them back, and they are set aside, not lost.
 printf 'card insert\nfile write "\\Storage Card\\kept.txt" <<END\nkept\nEND\ncard remove\n' |
