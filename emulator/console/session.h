@@ -56,6 +56,7 @@ class Session {
     // is blocked and nothing is due at the current device time.
     Outcome Execute(const Command& command);
     bool booted() const { return emulator_ && emulator_->started(); }
+    const std::filesystem::path& image_root() const { return settings_.image_root; }
 
     // What a failed script leaves for whoever looks into it, in `folder` (made when missing):
     // the screen at this moment (screen.png) and the foreground window's tree (foreground.txt),

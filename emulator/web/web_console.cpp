@@ -9,6 +9,7 @@
 #include "web/frame_pump.h"
 #include "web/page_files.h"
 #include "web/page_requests.h"
+#include "web/panel_state.h"
 
 namespace tovarin::emulator::web {
 
@@ -150,6 +151,29 @@ void WebConsole::AfterCommand() {
     }
 }
 
+void WebConsole::PublishStateSoon(bool always) {
+    if (always) {
+        state_always_ = true;
+    }
+    // One read waits at most: the pages' polls do not pile up behind a long command.
+    if (state_pending_.exchange(true)) {
+        return;
+    }
+    lines_.Post([this, alive = alive_] {
+        if (!*alive) {
+            return;
+        }
+        state_pending_ = false;
+        // Only a change is sent (the streams' history keeps the console's lines, not polls),
+        // unless a page that has just connected asks.
+        std::string state = Dump(ReadPanelState(session_));
+        if (state_always_.exchange(false) || state != last_state_) {
+            last_state_ = state;
+            hub_.Publish("state", state);
+        }
+    });
+}
+
 bool WebConsole::Queue(QueuedRequest queued) {
     if (waiting_.fetch_add(1) >= kMaxWaiting) {
         --waiting_;
@@ -240,6 +264,18 @@ void WebConsole::Route() {
                 Answer(response, 202, Json{{"id", id}});
             });
     };
+    // The panel's state, read on the console's thread between commands and sent to every page
+    // as a "state" event.
+    server.Post("/api/state", [this](const httplib::Request& request, httplib::Response& response) {
+        if (auto refused = guard_.Check(FactsOf(request), Access::ChangeState)) {
+            return Refuse(response, *refused);
+        }
+        // A page that has just connected asks for the state as it is, changed or not.
+        const Json body = Json::parse(request.body, nullptr, /*allow_exceptions=*/false);
+        auto always = body.is_object() ? body.find("always") : body.end();
+        PublishStateSoon(always != body.end() && always->is_boolean() && always->get<bool>());
+        Answer(response, 202, Json::object());
+    });
     post("/api/command", PageRoute::Command);
     post("/api/stylus", PageRoute::Stylus);
     post("/api/key", PageRoute::Key);

@@ -54,6 +54,8 @@ class WebConsole {
     void Route();
     // Queues a request for the console's thread; false when too many wait.
     bool Queue(struct QueuedRequest request);
+    // Has the console's thread publish the panel's state (a "state" event) between commands.
+    void PublishStateSoon(bool always);
 
     console::Session& session_;
     console::Output& output_;
@@ -65,6 +67,9 @@ class WebConsole {
     std::thread listener_;
     std::unique_ptr<FramePump> frames_;  // from the boot on
     std::atomic<int> waiting_{0};
+    std::atomic<bool> state_pending_{false};
+    std::atomic<bool> state_always_{false};
+    std::string last_state_;  // the console's thread's
     std::atomic<uint64_t> next_id_{1};
     // Shared with the work posted to the console's thread, which may outlive this object when the
     // console ends first (the work is then dropped unrun).

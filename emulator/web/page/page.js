@@ -18,6 +18,7 @@ const tovarin = (window.tovarin = {
   refused: [],
   outcomes: new Map(),
   serial: 0,
+  state: null,
 });
 
 // The token of this run, from the address tovarin-emu printed. It leaves the address bar at once,
@@ -136,6 +137,91 @@ document.getElementById("screenshot").addEventListener("click", () => {
   link.click();
 });
 
+// The controls panel: each control sends the console command that does the same (echoed in the
+// pane as "web> ...", so the grammar is learnt by clicking), and shows the phone's state as the
+// emulator reports it ("state" events, asked for after each outcome and every second).
+const kTelephoneNumber = /^[0-9+*#(). -]*$/;
+
+function panelCommand(action) {
+  const number = document.getElementById("number").value.trim();
+  const cardName = document.getElementById("card-name").value.trim();
+  const needNumber = (verb) => {
+    if (!kTelephoneNumber.test(number)) {
+      addLine("a number is digits, +, *, # and the separators ( ) . - and space", "local");
+      return null;
+    }
+    return `call ${verb} "${number}"`;
+  };
+  switch (action) {
+    case "incoming": return needNumber("incoming");
+    case "second": return needNumber("second");
+    case "answer": return "call answer";
+    case "end": return "call end";
+    case "miss": return "call miss";
+    case "ac-on": return "power ac on";
+    case "ac-off": return "power ac off";
+    case "card-insert":
+      if (cardName.includes('"')) {
+        addLine("a card's name holds no quotes", "local");
+        return null;
+      }
+      return cardName ? `card insert "${cardName}"` : "card insert";
+    case "card-remove": return "card remove";
+    case "portrait":
+    case "landscape":
+    case "square":
+      return "rotate " + action;
+    case "time-set": {
+      const value = document.getElementById("time").value;
+      if (!value) {
+        addLine("pick the date and time to set first", "local");
+        return null;
+      }
+      const [date, time] = value.split("T");
+      return `time set "${date} ${time.length === 5 ? time + ":00" : time}"`;
+    }
+  }
+  return null;
+}
+
+for (const button of document.querySelectorAll("[data-panel]")) {
+  button.addEventListener("click", () => {
+    const line = panelCommand(button.dataset.panel);
+    if (line) send("/api/command", { line });
+  });
+}
+
+function showState(state) {
+  tovarin.state = state;
+  const text = (id, value) => (document.getElementById(id).textContent = value);
+  text("card-state", state.card ? state.card : "no card");
+  if (!state.booted) {
+    for (const id of ["call-state", "power-state", "screen-state", "time-state"]) text(id, "off");
+    return;
+  }
+  text("call-state", state.call + (state.missed ? " (missed call)" : ""));
+  text("power-state", (state.ac ? "AC" : "battery") + ", " + state.power);
+  text("screen-state", state.orientation);
+  text("time-state", state.time);
+}
+
+let asking = false;
+async function askState(always) {
+  if ((asking && !always) || !token) return;
+  asking = true;
+  try {
+    await fetch("/api/state", {
+      method: "POST",
+      headers: { "Content-Type": "application/json", "X-Tovarin-Token": token },
+      body: JSON.stringify({ always: always === true }),
+    });
+  } catch {
+    // The stream's status line says that the emulator is gone.
+  }
+  asking = false;
+}
+setInterval(() => askState(false), 1000);
+
 const typed = [];
 let typedAt = 0;
 document.getElementById("commands").addEventListener("submit", (event) => {
@@ -183,7 +269,10 @@ function connect() {
   events.addEventListener("outcome", (event) => {
     const outcome = JSON.parse(event.data);
     tovarin.outcomes.set(outcome.id, outcome);
+    askState(false);
   });
+  events.addEventListener("state", (event) => showState(JSON.parse(event.data)));
+  events.addEventListener("open", () => askState(true));
 }
 
 connect();

@@ -270,6 +270,78 @@ test("requests from another origin, without the token or for another host are re
   assert.ok(!log.includes("+70000000001"), "no refused request rang the phone");
 });
 
+// Clicks a control of the panel and resolves with the outcome of the command it sent, which must
+// be `line` (the pane echoes it as "web> LINE").
+async function panel(action, line) {
+  await page.click(`[data-panel="${action}"]`);
+  const outcome = await page.waitForFunction(
+    (line) => {
+      const sent = window.tovarin.sent.findLast((s) => s.body.line === line);
+      return sent && window.tovarin.outcomes.get(sent.id);
+    },
+    line,
+    { timeout: 20_000 },
+  );
+  await waitForLog(`web> ${line}`);
+  const result = await outcome.jsonValue();
+  assert.ok(result.ok, `${line}: ${result.reason}`);
+}
+
+async function panelShows(id, text) {
+  await page.waitForFunction(
+    ({ id, text }) => document.getElementById(id).textContent === text,
+    { id, text },
+    { timeout: 20_000 },
+  );
+}
+
+test("the panel rings the phone, answers and ends the call, and shows its state", async () => {
+  await panelShows("call-state", "idle");
+  await page.fill("#number", "+7 (916) 555-01-23");
+  await panel("incoming", 'call incoming "+7 (916) 555-01-23"');
+  await panelShows("call-state", "ringing");
+  await expectHolds('expect window "Dialog" "Телефон"');
+  await panel("answer", "call answer");
+  await expectHolds("wait 300");
+  await panelShows("call-state", "connected");
+  await page.fill("#number", "5550002");
+  await panel("second", 'call second "5550002"');
+  await panelShows("call-state", "connected, a call waiting");
+  // The first call ends; the waiting one rings, and its caller gives up.
+  await panel("end", "call end");
+  await expectHolds("wait 1000");
+  await panelShows("call-state", "ringing");
+  await panel("miss", "call miss");
+  await expectHolds("wait 1000");
+  await panelShows("call-state", "idle (missed call)");
+});
+
+test("the panel inserts and removes a card, turns the screen, and works the power", async () => {
+  await panelShows("card-state", "no card");
+  await page.fill("#card-name", "Карта");
+  await panel("card-insert", 'card insert "Карта"');
+  await panelShows("card-state", "Карта");
+  await expectHolds('expect file "\\Карта" exists');
+  await panel("card-remove", "card remove");
+  await panelShows("card-state", "no card");
+
+  await panel("landscape", "rotate landscape");
+  await panelShows("screen-state", "landscape");
+  await page.waitForFunction(() => document.getElementById("screen").naturalWidth === 640);
+  await panel("portrait", "rotate portrait");
+  await panelShows("screen-state", "portrait");
+
+  await panel("ac-on", "power ac on");
+  await page.waitForFunction(() => window.tovarin.state && window.tovarin.state.ac === true);
+  await panel("ac-off", "power ac off");
+  await page.waitForFunction(() => window.tovarin.state && window.tovarin.state.ac === false);
+
+  await page.fill("#time", "2026-03-08T09:30:00");
+  await panel("time-set", 'time set "2026-03-08 09:30:00"');
+  await page.waitForFunction(
+    () => document.getElementById("time-state").textContent.startsWith("2026-03-08 09:30"));
+});
+
 test("the page's console leaves the computer's files alone; its button downloads the screen", async () => {
   const shot = path.join(device, "from-the-page.png");
   for (const line of [`screenshot "${shot}"`, `speaker record "${shot}"`, `mic "${shot}"`]) {
