@@ -57,6 +57,8 @@ class Session {
     Outcome Execute(const Command& command);
     bool booted() const { return emulator_ && emulator_->started(); }
     const std::filesystem::path& image_root() const { return settings_.image_root; }
+    // Whether the device is powered (its registry and files loaded), booted or not yet.
+    bool powered() const { return emulator_ != nullptr; }
 
     // What a failed script leaves for whoever looks into it, in `folder` (made when missing):
     // the screen at this moment (screen.png) and the foreground window's tree (foreground.txt),

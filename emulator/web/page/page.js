@@ -205,6 +205,98 @@ function showState(state) {
   text("time-state", state.time);
 }
 
+// The Registry view: one key at a time, its subkeys (a click opens one) and its values (a click
+// fills the form). Set and Delete send `reg set` and `reg delete`, so the services hear of the
+// change as they do of the console's; the view reads the key again after every outcome.
+const regRoot = document.getElementById("reg-root");
+const regKey = document.getElementById("reg-key");
+let registryOpen = false;
+
+async function openKey() {
+  registryOpen = true;
+  const keys = document.getElementById("reg-keys");
+  const values = document.getElementById("reg-values");
+  let answer;
+  try {
+    const reply = await fetch("/api/registry", {
+      method: "POST",
+      headers: { "Content-Type": "application/json", "X-Tovarin-Token": token },
+      body: JSON.stringify({ root: regRoot.value, key: regKey.value }),
+    });
+    answer = await reply.json();
+  } catch (error) {
+    answer = { error: error.message };
+  }
+  tovarin.registry = answer;
+  keys.replaceChildren();
+  values.replaceChildren();
+  if (answer.error) {
+    const line = document.createElement("li");
+    line.id = "reg-error";
+    line.textContent = answer.error;
+    keys.appendChild(line);
+    return;
+  }
+  for (const name of answer.keys) {
+    const item = document.createElement("li");
+    item.textContent = name;
+    item.addEventListener("click", () => {
+      regKey.value = regKey.value.replace(/\\+$/, "") + "\\" + name;
+      openKey();
+    });
+    keys.appendChild(item);
+  }
+  for (const value of answer.values) {
+    const row = values.insertRow();
+    for (const text of [value.name || "(default)", value.type, String(value.data)]) {
+      row.insertCell().textContent = text;
+    }
+    row.addEventListener("click", () => {
+      document.getElementById("reg-name").value = value.name;
+      document.getElementById("reg-data").value = String(value.data);
+      if (value.type === "dword" || value.type === "sz") {
+        document.getElementById("reg-type").value = value.type;
+      }
+    });
+  }
+}
+
+function registryCommand(action) {
+  const name = document.getElementById("reg-name").value;
+  const type = document.getElementById("reg-type").value;
+  const data = document.getElementById("reg-data").value;
+  if ([regKey.value, name, data].some((text) => text.includes('"'))) {
+    addLine("registry names and texts hold no quotes on the console", "local");
+    return null;
+  }
+  const target = `${regRoot.value} "${regKey.value}" "${name}"`;
+  if (action === "delete") return `reg delete ${target}`;
+  if (type === "sz") return `reg set ${target} sz "${data}"`;
+  if (!/^(0x[0-9a-fA-F]+|[0-9]+)$/.test(data.trim())) {
+    addLine("a dword is a number (decimal or 0x hexadecimal)", "local");
+    return null;
+  }
+  return `reg set ${target} dword ${data.trim()}`;
+}
+
+for (const button of document.querySelectorAll("[data-registry]")) {
+  button.addEventListener("click", () => {
+    const action = button.dataset.registry;
+    if (action === "up") {
+      regKey.value = regKey.value.replace(/\\[^\\]*$/, "");
+      openKey();
+    } else if (action === "open") {
+      openKey();
+    } else {
+      const line = registryCommand(action);
+      if (line) send("/api/command", { line });
+    }
+  });
+}
+regKey.addEventListener("keydown", (event) => {
+  if (event.key === "Enter") openKey();
+});
+
 let asking = false;
 async function askState(always) {
   if ((asking && !always) || !token) return;
@@ -270,6 +362,7 @@ function connect() {
     const outcome = JSON.parse(event.data);
     tovarin.outcomes.set(outcome.id, outcome);
     askState(false);
+    if (registryOpen) openKey();
   });
   events.addEventListener("state", (event) => showState(JSON.parse(event.data)));
   events.addEventListener("open", () => askState(true));

@@ -237,6 +237,12 @@ test("requests from another origin, without the token or for another host are re
     403,
   );
   assert.equal(await request("GET", "/events?token=0000", { Host: own }), 403);
+  // The Registry view's reads go through the same checks as commands.
+  assert.equal(
+    await request("POST", "/api/registry", { ...json, Host: own, Origin: `http://${own}` },
+      JSON.stringify({ root: "HKLM", key: "" })),
+    403,
+  );
   assert.equal(
     await request("POST", "/api/command", { ...json, Host: `rebound.example:${port}`,
       Origin: `http://rebound.example:${port}`, "X-Tovarin-Token": token }, ring),
@@ -340,6 +346,35 @@ test("the panel inserts and removes a card, turns the screen, and works the powe
   await panel("time-set", 'time set "2026-03-08 09:30:00"');
   await page.waitForFunction(
     () => document.getElementById("time-state").textContent.startsWith("2026-03-08 09:30"));
+});
+
+test("the Registry view shows a key, and sets and deletes a value through the console", async () => {
+  await page.selectOption("#reg-root", "HKLM");
+  await page.fill("#reg-key", "\\System\\State");
+  await page.click('[data-registry="open"]');
+  await page.waitForFunction(() => window.tovarin.registry?.keys?.includes("Phone"));
+  await page.click('#reg-keys li:text-is("Phone")');
+  await page.waitForFunction(
+    () => window.tovarin.registry?.values?.some((v) => v.name === "Status" && v.type === "dword"));
+  assert.equal(await page.inputValue("#reg-key"), "\\System\\State\\Phone");
+
+  await page.selectOption("#reg-root", "HKCU");
+  await page.fill("#reg-key", "\\Tovarin\\Web");
+  await page.fill("#reg-name", "Answer");
+  await page.selectOption("#reg-type", "dword");
+  await page.fill("#reg-data", "0x2A");
+  await page.click('[data-registry="set"]');
+  await waitForLog('web> reg set HKCU "\\Tovarin\\Web" "Answer" dword 0x2A');
+  await expectHolds('expect reg HKCU "\\Tovarin\\Web" "Answer" dword 42');
+  await page.waitForFunction(
+    () => window.tovarin.registry?.values?.some((v) => v.name === "Answer" && v.data === 42));
+  assert.match(await page.locator("#reg-values").innerText(), /Answer\s+dword\s+42/);
+
+  await page.click('[data-registry="delete"]');
+  await waitForLog('web> reg delete HKCU "\\Tovarin\\Web" "Answer"');
+  await expectHolds('expect reg HKCU "\\Tovarin\\Web" "Answer" missing');
+  await page.waitForFunction(
+    () => window.tovarin.registry?.values && !window.tovarin.registry.values.some((v) => v.name === "Answer"));
 });
 
 test("the page's console leaves the computer's files alone; its button downloads the screen", async () => {
