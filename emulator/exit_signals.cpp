@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -44,7 +45,11 @@ void HandleExitSignals() {
     const sigset_t signals = ExitSignals();
     // Every thread started from here on inherits the mask; only the thread below takes them.
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    std::thread([signals] {
+    // The console may end inside its line editor, which changes the terminal's settings: the shell
+    // gets them back as they were when the emulator started.
+    termios terminal{};
+    const bool at_terminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &terminal) == 0;
+    std::thread([signals, terminal, at_terminal] {
         int number = 0;
         for (;;) {
             if (sigwait(&signals, &number) != 0) {
@@ -60,6 +65,9 @@ void HandleExitSignals() {
         std::fprintf(stderr, "\ntovarin-emu: ended by %s%s\n", strsignal(number),
                      saved ? "; the registry is saved" : "");
         std::fflush(stdout);
+        if (at_terminal) {
+            tcsetattr(STDIN_FILENO, TCSANOW, &terminal);
+        }
         _exit(128 + number);
     }).detach();
 }
