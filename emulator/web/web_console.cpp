@@ -11,6 +11,7 @@
 #include "web/page_files.h"
 #include "web/page_requests.h"
 #include "web/panel_state.h"
+#include "web/files_view.h"
 #include "web/registry_view.h"
 
 namespace tovarin::emulator::web {
@@ -31,8 +32,8 @@ constexpr int kServerThreads = static_cast<int>(EventHub::kMaxStreams) + 26;
 // A connection that sends nothing for this long, within a request or between two, is closed.
 constexpr time_t kReadTimeoutSeconds = 2;
 constexpr time_t kKeepAliveSeconds = 2;
-// How long a request of the Registry view waits for the console's thread.
-constexpr int kRegistryReadSeconds = 3;
+// How long a request of the Registry and Files views waits for the console's thread.
+constexpr int kConsoleReadSeconds = 3;
 // A page that takes nothing for this long is gone (an event stream is then ended).
 constexpr time_t kWriteTimeoutSeconds = 5;
 // A stream with nothing to send says so this often, so that a page that went away is noticed.
@@ -155,6 +156,22 @@ void WebConsole::AfterCommand() {
     }
 }
 
+std::optional<nlohmann::json> WebConsole::AskConsole(std::function<nlohmann::json()> read) {
+    auto answer = std::make_shared<std::promise<Json>>();
+    std::future<Json> result = answer->get_future();
+    lines_.Post([alive = alive_, answer, read = std::move(read)] {
+        answer->set_value(*alive ? read() : Json{{"error", "the console has ended"}});
+    });
+    if (result.wait_for(std::chrono::seconds(kConsoleReadSeconds)) != std::future_status::ready) {
+        return std::nullopt;
+    }
+    try {
+        return result.get();
+    } catch (const std::future_error&) {  // the console ended before it could read
+        return std::nullopt;
+    }
+}
+
 void WebConsole::PublishStateSoon(bool always) {
     if (always) {
         state_always_ = true;
@@ -251,6 +268,33 @@ void WebConsole::Route() {
             });
     });
 
+    // A route whose JSON body names strings `fields`, answered with what `read` finds on the
+    // device (404 with {"error"} when it finds nothing; 503 when a long command keeps the
+    // console busy for kConsoleReadSeconds).
+    auto read_route = [this](const char* path, std::vector<std::string> fields,
+                             std::function<Json(const Json&)> read) {
+        server_->Post(path, [this, fields, read](const httplib::Request& request,
+                                                 httplib::Response& response) {
+            if (auto refused = guard_.Check(FactsOf(request), Access::ChangeState)) {
+                return Refuse(response, *refused);
+            }
+            const Json body = Json::parse(request.body, nullptr, /*allow_exceptions=*/false);
+            for (const std::string& field : fields) {
+                if (!body.is_object() || !body.contains(field) || !body[field].is_string()) {
+                    return Answer(response, 400,
+                                  Json{{"error", "the request needs \"" + field + "\" as text"}});
+                }
+            }
+            std::optional<Json> result = AskConsole([this, read, body] {
+                return session_.powered() ? read(body)
+                                          : Json{{"error", "the device is off: boot it first"}};
+            });
+            if (!result) {
+                return Answer(response, 503, Json{{"error", "the console is busy: try again"}});
+            }
+            Answer(response, result->contains("error") ? 404 : 200, *result);
+        });
+    };
     auto post = [this](const char* path, PageRoute route) {
         server_->Post(
             path, [this, route](const httplib::Request& request, httplib::Response& response) {
@@ -280,42 +324,15 @@ void WebConsole::Route() {
         PublishStateSoon(always != body.end() && always->is_boolean() && always->get<bool>());
         Answer(response, 202, Json::object());
     });
-    // A key of the registry for the Registry view, read on the console's thread between commands;
-    // the answer waits for it (503 when a long command keeps the console busy).
-    server.Post(
-        "/api/registry", [this](const httplib::Request& request, httplib::Response& response) {
-            if (auto refused = guard_.Check(FactsOf(request), Access::ChangeState)) {
-                return Refuse(response, *refused);
-            }
-            const Json body = Json::parse(request.body, nullptr, /*allow_exceptions=*/false);
-            if (!body.is_object() || !body.contains("root") || !body["root"].is_string() ||
-                !body.contains("key") || !body["key"].is_string()) {
-                return Answer(response, 400, Json{{"error", "a key needs \"root\" and \"key\""}});
-            }
-            auto answer = std::make_shared<std::promise<Json>>();
-            std::future<Json> read = answer->get_future();
-            lines_.Post([this, alive = alive_, answer, root = body["root"].get<std::string>(),
-                         key = body["key"].get<std::string>()] {
-                if (!*alive) {
-                    answer->set_value(Json{{"error", "the console has ended"}});
-                    return;
-                }
-                answer->set_value(session_.powered()
-                                      ? ReadRegistryKey(root, key)
-                                      : Json{{"error", "the device is off: boot it first"}});
-            });
-            if (read.wait_for(std::chrono::seconds(kRegistryReadSeconds)) !=
-                std::future_status::ready) {
-                return Answer(response, 503, Json{{"error", "the console is busy: try again"}});
-            }
-            Json result;
-            try {
-                result = read.get();
-            } catch (const std::future_error&) {  // the console ended before it could read
-                return Answer(response, 503, Json{{"error", "the console has ended"}});
-            }
-            Answer(response, result.contains("error") ? 404 : 200, result);
-        });
+    // The Registry and Files views: what they show is read on the console's thread between
+    // commands, and the answer waits for it.
+    read_route("/api/registry", {"root", "key"}, [](const Json& body) {
+        return ReadRegistryKey(body["root"].get<std::string>(), body["key"].get<std::string>());
+    });
+    read_route("/api/files", {"path"},
+               [](const Json& body) { return ListDeviceFolder(body["path"].get<std::string>()); });
+    read_route("/api/file", {"path"},
+               [](const Json& body) { return ReadDeviceFile(body["path"].get<std::string>()); });
     post("/api/command", PageRoute::Command);
     post("/api/stylus", PageRoute::Stylus);
     post("/api/key", PageRoute::Key);

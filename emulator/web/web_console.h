@@ -7,9 +7,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
+
+#include <nlohmann/json.hpp>
 
 #include "console/input_reader.h"
 #include "console/output.h"
@@ -56,6 +60,9 @@ class WebConsole {
     bool Queue(struct QueuedRequest request);
     // Has the console's thread publish the panel's state (a "state" event) between commands.
     void PublishStateSoon(bool always);
+    // Runs `read` on the console's thread between commands and waits for its answer; nullopt
+    // when the console is busy for long or has ended.
+    std::optional<nlohmann::json> AskConsole(std::function<nlohmann::json()> read);
 
     console::Session& session_;
     console::Output& output_;

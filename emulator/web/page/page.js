@@ -297,6 +297,93 @@ regKey.addEventListener("keydown", (event) => {
   if (event.key === "Enter") openKey();
 });
 
+// The Files view: one device folder at a time, as the device's programs see it. A folder opens on
+// a click; a file is downloaded (its bytes read by the device's own file calls) or deleted with
+// `file delete`, whose rules and errors are the console's. The view reads the folder again after
+// every outcome.
+const filesPath = document.getElementById("files-path");
+let filesOpen = false;
+
+function askDevice(path, body) {
+  return fetch(path, {
+    method: "POST",
+    headers: { "Content-Type": "application/json", "X-Tovarin-Token": token },
+    body: JSON.stringify(body),
+  })
+    .then((reply) => reply.json())
+    .catch((error) => ({ error: error.message }));
+}
+
+function childPath(name) {
+  return filesPath.value.replace(/\\+$/, "") + "\\" + name;
+}
+
+async function openFolder() {
+  filesOpen = true;
+  const answer = await askDevice("/api/files", { path: filesPath.value });
+  tovarin.files = answer;
+  const list = document.getElementById("files-list");
+  list.replaceChildren();
+  if (answer.error) {
+    list.insertRow().insertCell().textContent = answer.error;
+    return;
+  }
+  for (const entry of answer.entries) {
+    const row = list.insertRow();
+    const name = row.insertCell();
+    name.textContent = entry.name;
+    row.insertCell().textContent = entry.folder ? "" : String(entry.size);
+    row.insertCell().textContent = entry.time;
+    const actions = row.insertCell();
+    if (entry.folder) {
+      name.className = "folder";
+      name.addEventListener("click", () => {
+        filesPath.value = childPath(entry.name);
+        openFolder();
+      });
+      continue;
+    }
+    const download = document.createElement("button");
+    download.textContent = "\u2B07";
+    download.title = "Download";
+    download.dataset.download = entry.name;
+    download.addEventListener("click", () => downloadFile(childPath(entry.name)));
+    const remove = document.createElement("button");
+    remove.textContent = "\u2715";
+    remove.title = "Delete (file delete)";
+    remove.dataset.delete = entry.name;
+    remove.addEventListener("click", () => {
+      const path = childPath(entry.name);
+      if (path.includes('"')) return addLine("a path with a quote cannot be named", "local");
+      send("/api/command", { line: `file delete "${path}"` });
+    });
+    actions.append(download, remove);
+  }
+}
+
+async function downloadFile(path) {
+  const answer = await askDevice("/api/file", { path });
+  if (answer.error) return addLine(answer.error, "local");
+  const bytes = Uint8Array.from(atob(answer.base64), (c) => c.charCodeAt(0));
+  const link = document.createElement("a");
+  link.href = URL.createObjectURL(new Blob([bytes]));
+  link.download = answer.name;
+  link.click();
+  setTimeout(() => URL.revokeObjectURL(link.href), 10_000);
+}
+
+for (const button of document.querySelectorAll("[data-files]")) {
+  button.addEventListener("click", () => {
+    if (button.dataset.files === "up") {
+      filesPath.value = filesPath.value.replace(/\\[^\\]*$/, "") || "\\";
+    }
+    openFolder();
+  });
+}
+filesPath.addEventListener("keydown", (event) => {
+  if (event.key === "Enter") openFolder();
+});
+
 let asking = false;
 async function askState(always) {
   if ((asking && !always) || !token) return;
@@ -363,6 +450,7 @@ function connect() {
     tovarin.outcomes.set(outcome.id, outcome);
     askState(false);
     if (registryOpen) openKey();
+    if (filesOpen) openFolder();
   });
   events.addEventListener("state", (event) => showState(JSON.parse(event.data)));
   events.addEventListener("open", () => askState(true));

@@ -377,6 +377,39 @@ test("the Registry view shows a key, and sets and deletes a value through the co
     () => window.tovarin.registry?.values && !window.tovarin.registry.values.some((v) => v.name === "Answer"));
 });
 
+test("the Files view lists a folder, downloads a file and deletes it", async () => {
+  // The terminal writes the file (content lines are the terminal's); its line may come after the
+  // page's next command, so the page waits until the file is there.
+  emulator.stdin.write('file write "\\My Documents\\note.txt" <<END\nПривет\nEND\n');
+  for (let tries = 0; !(await command('expect file "\\My Documents\\note.txt" exists')).ok; ++tries) {
+    assert.ok(tries < 50, "the terminal's file write did not happen");
+  }
+  await page.fill("#files-path", "\\My Documents");
+  await page.click('[data-files="open"]');
+  await page.waitForFunction(() =>
+    window.tovarin.files?.entries?.some((e) => e.name === "note.txt" && e.size === 13 && !e.folder));
+
+  const [download] = await Promise.all([
+    page.waitForEvent("download"),
+    page.click('[data-download="note.txt"]'),
+  ]);
+  assert.equal(download.suggestedFilename(), "note.txt");
+  assert.equal(readFileSync(await download.path(), "utf8"), "Привет\n");
+
+  await page.click('[data-delete="note.txt"]');
+  await waitForLog('web> file delete "\\My Documents\\note.txt"');
+  await expectHolds('expect file "\\My Documents\\note.txt" missing');
+  await page.waitForFunction(() =>
+    window.tovarin.files?.entries && !window.tovarin.files.entries.some((e) => e.name === "note.txt"));
+
+  // The hives are the emulator's, not the device's: the root shows no registry folder.
+  await page.fill("#files-path", "\\");
+  await page.click('[data-files="open"]');
+  await page.waitForFunction(() => window.tovarin.files?.entries?.some((e) => e.name === "Windows"));
+  const names = await page.evaluate(() => window.tovarin.files.entries.map((e) => e.name));
+  assert.ok(!names.includes("registry"), `the root shows ${names.join(", ")}`);
+});
+
 test("the page's console leaves the computer's files alone; its button downloads the screen", async () => {
   const shot = path.join(device, "from-the-page.png");
   for (const line of [`screenshot "${shot}"`, `speaker record "${shot}"`, `mic "${shot}"`]) {
