@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
+#include "host/amr_nb.h"
 #include "host/text.h"
+#include "host/wave_file.h"
 #include "web/frame_pump.h"
 
 namespace tovarin::emulator::web {
@@ -66,9 +69,27 @@ Json ListDeviceFolder(const std::string& path) {
     return Json{{"entries", entries}};
 }
 
-Json ReadDeviceFile(const std::string& path) {
-    const std::wstring name = kernel::Utf8ToWide(path);
-    HANDLE file = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+namespace {
+
+// The AMR-NB file's bytes as a WAVE file, or nullopt when they are not an AMR-NB file.
+std::optional<std::vector<uint8_t>> AmrToWave(const std::vector<uint8_t>& amr) {
+    auto frames = media::SplitAmrFrames(amr);
+    if (!frames) {
+        return std::nullopt;
+    }
+    media::AmrDecoder decoder;
+    std::vector<int16_t> samples(frames->size() * media::kAmrFrameSamples);
+    for (size_t i = 0; i < frames->size(); ++i) {
+        decoder.DecodeFrame((*frames)[i], samples.data() + i * media::kAmrFrameSamples);
+    }
+    return media::MakeWave(samples);
+}
+
+}  // namespace
+
+Json ReadDeviceFile(const std::string& path, bool as_wave) {
+    const std::wstring device_path = kernel::Utf8ToWide(path);
+    HANDLE file = CreateFileW(device_path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return Json{
@@ -87,9 +108,16 @@ Json ReadDeviceFile(const std::string& path) {
         return Json{{"error", path + " cannot be read"}};
     }
     const size_t slash = path.find_last_of('\\');
-    return Json{{"name", slash == std::string::npos ? path : path.substr(slash + 1)},
-                {"size", size},
-                {"base64", Base64(bytes)}};
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (as_wave) {
+        std::optional<std::vector<uint8_t>> wave = AmrToWave(bytes);
+        if (!wave) {
+            return Json{{"error", path + " is not an AMR-NB file"}};
+        }
+        bytes = std::move(*wave);
+        name = name.substr(0, name.find_last_of('.')) + ".wav";
+    }
+    return Json{{"name", name}, {"size", bytes.size()}, {"base64", Base64(bytes)}};
 }
 
 }  // namespace tovarin::emulator::web

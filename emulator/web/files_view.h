@@ -17,6 +17,8 @@ inline constexpr uint32_t kMaxDownloadBytes = 8 * 1024 * 1024;
 nlohmann::json ListDeviceFolder(const std::string& path);
 
 // {"name", "size", "base64"}; or {"error": ...} for a folder, a missing file or one too large.
-nlohmann::json ReadDeviceFile(const std::string& path);
+// `as_wave`: an AMR-NB file decoded by the platform's own decoder into a WAVE file (8000 Hz mono
+// 16-bit), which browsers play (they do not play AMR); "name" then ends in ".wav".
+nlohmann::json ReadDeviceFile(const std::string& path, bool as_wave = false);
 
 }  // namespace tovarin::emulator::web

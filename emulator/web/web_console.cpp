@@ -234,18 +234,19 @@ void WebConsole::Route() {
         });
 
     for (const PageFile& file : PageFiles()) {
-        server.Get(file.path, [this, file](const httplib::Request& request,
-                                           httplib::Response& response) {
-            if (auto refused = guard_.Check(FactsOf(request), Access::Open)) {
-                return Refuse(response, *refused);
-            }
-            response.set_header("Cache-Control", "no-store");
-            // The page runs only its own files, and no other site may frame it.
-            response.set_header("Content-Security-Policy",
-                                "default-src 'self'; img-src 'self' data:; frame-ancestors 'none'");
-            response.set_header("X-Frame-Options", "DENY");
-            response.set_content(file.content.data(), file.content.size(), file.type);
-        });
+        server.Get(
+            file.path, [this, file](const httplib::Request& request, httplib::Response& response) {
+                if (auto refused = guard_.Check(FactsOf(request), Access::Open)) {
+                    return Refuse(response, *refused);
+                }
+                response.set_header("Cache-Control", "no-store");
+                // The page runs only its own files, and no other site may frame it.
+                response.set_header("Content-Security-Policy",
+                                    "default-src 'self'; img-src 'self' data:; media-src blob:; "
+                                    "frame-ancestors 'none'");
+                response.set_header("X-Frame-Options", "DENY");
+                response.set_content(file.content.data(), file.content.size(), file.type);
+            });
     }
 
     server.Get("/events", [this](const httplib::Request& request, httplib::Response& response) {
@@ -331,8 +332,11 @@ void WebConsole::Route() {
     });
     read_route("/api/files", {"path"},
                [](const Json& body) { return ListDeviceFolder(body["path"].get<std::string>()); });
-    read_route("/api/file", {"path"},
-               [](const Json& body) { return ReadDeviceFile(body["path"].get<std::string>()); });
+    read_route("/api/file", {"path"}, [](const Json& body) {
+        auto wave = body.find("as");
+        return ReadDeviceFile(body["path"].get<std::string>(),
+                              wave != body.end() && *wave == "wav");
+    });
     post("/api/command", PageRoute::Command);
     post("/api/stylus", PageRoute::Stylus);
     post("/api/key", PageRoute::Key);

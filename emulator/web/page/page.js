@@ -358,7 +358,27 @@ async function openFolder() {
       send("/api/command", { line: `file delete "${path}"` });
     });
     actions.append(download, remove);
+    if (/\.amr$/i.test(entry.name)) {
+      const play = document.createElement("button");
+      play.textContent = "\u25B6";
+      play.title = "Play (decoded by the emulator)";
+      play.dataset.play = entry.name;
+      play.addEventListener("click", () => playFile(childPath(entry.name)));
+      actions.append(play);
+    }
   }
+}
+
+// An AMR file played in the browser: the emulator decodes it to WAVE with the platform's decoder.
+async function playFile(path) {
+  const answer = await askDevice("/api/file", { path, as: "wav" });
+  if (answer.error) return addLine(answer.error, "local");
+  const bytes = Uint8Array.from(atob(answer.base64), (c) => c.charCodeAt(0));
+  const player = document.getElementById("player");
+  if (player.src) URL.revokeObjectURL(player.src);
+  player.src = URL.createObjectURL(new Blob([bytes], { type: "audio/wav" }));
+  player.hidden = false;
+  player.play().catch(() => {});
 }
 
 async function downloadFile(path) {

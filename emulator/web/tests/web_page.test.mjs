@@ -402,6 +402,16 @@ test("the Files view lists a folder, downloads a file and deletes it", async () 
   await page.waitForFunction(() =>
     window.tovarin.files?.entries && !window.tovarin.files.entries.some((e) => e.name === "note.txt"));
 
+  // An AMR file plays in the browser, decoded to WAVE by the emulator: the greeting is seconds long.
+  await page.fill("#files-path", "\\Windows");
+  await page.click('[data-files="open"]');
+  await page.click('[data-play="greeting.amr"]');
+  const seconds = await page.waitForFunction(() => {
+    const player = document.getElementById("player");
+    return player.src && !player.error && player.duration > 0 && player.duration;
+  }, null, { timeout: 20_000 });
+  assert.ok((await seconds.jsonValue()) > 1, "the greeting decodes to more than a second");
+
   // The hives are the emulator's, not the device's: the root shows no registry folder.
   await page.fill("#files-path", "\\");
   await page.click('[data-files="open"]');
