@@ -28,8 +28,14 @@ std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<st
             }
             continue;
         }
+        if (arg == "--sip" && (i + 1 >= args.size() || args[i + 1].empty() ||
+                               args[i + 1].starts_with("-") || args[i + 1] == "help")) {
+            // As --web takes 8080, a bare --sip takes the port softphones call by default.
+            options.sip = sip::SipAddress{};
+            continue;
+        }
         if (arg != "--device" && arg != "--script" && arg != "--time" && arg != "--install" &&
-            arg != "--sip") {
+            arg != "--sip" && arg != "--artifacts") {
             return "unknown argument '" + arg + "'";
         }
         if (i + 1 >= args.size() || args[i + 1].empty()) {
@@ -40,6 +46,8 @@ std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<st
             options.device_dir = value;
         } else if (arg == "--script") {
             options.script = value;
+        } else if (arg == "--artifacts") {
+            options.artifacts = value;
         } else if (arg == "--install") {
             options.installs.push_back(value);
         } else if (arg == "--sip") {
@@ -60,6 +68,9 @@ std::variant<EmulatorOptions, std::string> ParseCommandLine(const std::vector<st
         return "--sip answers calls from the network as they come, in real time: it cannot run "
                "with --time simulated";
     }
+    if (options.artifacts && !options.script) {
+        return "--artifacts names where a failed script leaves its evidence: give --script too";
+    }
     if (options.web_port && options.script) {
         return "--web serves the console's page; a script runs without it";
     }
@@ -74,15 +85,17 @@ std::string UsageText() {
            "  tovarin-emu --no-boot [--device DIR] [--time real|simulated]\n"
            "      the console before the boot: reg, file, disk free and power ac prepare the\n"
            "      image and the initial state, boot starts the phone\n"
-           "  tovarin-emu --script FILE [--device DIR] [--time real|simulated]\n"
+           "  tovarin-emu --script FILE [--device DIR] [--time real|simulated] [--artifacts DIR]\n"
            "      runs a script (simulated time unless told otherwise); without --device on a\n"
-           "      fresh temporary image that is removed afterwards\n"
+           "      fresh temporary image that is removed afterwards. A failed script leaves the\n"
+           "      screen, the foreground window and the end of the trace in DIR (default:\n"
+           "      NAME.failure beside the script)\n"
            "  tovarin-emu --web [PORT] [--device DIR] [--time real|simulated]\n"
            "      the console, and the phone's screen, keys and console as a web page on\n"
            "      127.0.0.1 (default port 8080; 0 takes a free one): open the address it prints\n"
-           "  tovarin-emu ... --sip [ADDR:]PORT\n"
-           "      also gives the phone a SIP line on ADDR (default 127.0.0.1) that a softphone\n"
-           "      calls as sip:phone@ADDR:PORT; real time, for scripts too\n"
+           "  tovarin-emu ... --sip [[ADDR:]PORT]\n"
+           "      also gives the phone a SIP line on ADDR (default 127.0.0.1) and PORT (default\n"
+           "      5060) that a softphone calls as sip:phone@ADDR:PORT; real time, for scripts too\n"
            "  tovarin-emu help\n"
            "\n"
            "--device DIR   the device image folder, made at first start from the build\n"

@@ -3,9 +3,10 @@
 //   tovarin-emu [--device DIR] [--time real|simulated]          the console on standard input
 //   tovarin-emu --no-boot [--device DIR] [--time ...]           the same, before the boot
 //   tovarin-emu --script FILE [--device DIR] [--time real|simulated]
+//   ... [--artifacts DIR]    where a failed script leaves the screen, the window and the trace
 //   ... [--install FILE]...   also copies FILE into \Windows of the image (test libraries)
 //   tovarin-emu --web [PORT] ...                                 the console and the web page
-//   ... [--sip [ADDR:]PORT]   also a SIP line that softphones call (real time)
+//   ... [--sip [[ADDR:]PORT]] also a SIP line that softphones call (real time; port 5060)
 //   tovarin-emu help
 #pragma once
 
@@ -27,6 +28,8 @@ struct EmulatorOptions {
     std::optional<std::filesystem::path> device_dir;  // none: the default image (or, for a
                                                       // script, a temporary one)
     std::optional<std::filesystem::path> script;
+    // Where a failed script leaves its evidence (--artifacts); none: "NAME.failure" beside it.
+    std::optional<std::filesystem::path> artifacts;
     std::optional<kernel::ClockMode> time;  // none: simulated for scripts, real for the console
     std::vector<std::filesystem::path> installs;  // host files copied into \Windows (--install)
     bool help = false;

@@ -61,6 +61,8 @@ Command ParseClick(Arguments& arguments);
 Command ParseChoose(Arguments& arguments);
 Command ParseType(Arguments& arguments);
 Command ParseTab(Arguments& arguments);
+Command ParseTap(Arguments& arguments);
+Command ParseDrag(Arguments& arguments);
 
 // The shell around programs, and the contacts (shell_grammar.cpp).
 Command ParseAppletOpen(Arguments& arguments);

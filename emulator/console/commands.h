@@ -28,6 +28,8 @@ struct RegValueRef {
 
 struct BootCommand {};
 struct HelpCommand {};
+// Ends the console (or the script) here, as the end of its input does.
+struct QuitCommand {};
 struct WaitCommand {
     uint32_t ms = 0;
 };
@@ -154,7 +156,8 @@ using Command =
                  ExpectFileCommand, ExpectWindowCommand, ExpectMsgboxCommand, ExpectEventCommand,
                  ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
                  ExpectMessageCommand, ExpectVolumeCommand, AudioCommand, ExpectAudioCommand,
-                 UiCommand, InputCommand, HostCommand, ContactCommand, ScreenshotCommand>;
+                 UiCommand, InputCommand, HostCommand, ContactCommand, ScreenshotCommand,
+                 QuitCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {

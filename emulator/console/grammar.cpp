@@ -63,6 +63,8 @@ using enum Topic;
 constexpr CommandForm kGrammar[] = {
     {"boot", "", Independent, Device, "start the device", Plain<BootCommand>, Gives<BootCommand>},
     {"help", "", Independent, Device, "this help", Plain<HelpCommand>, Gives<HelpCommand>},
+    {"quit", "", Independent, Device, "end the console (or the script) here, as Ctrl-D does",
+     Plain<QuitCommand>, Gives<QuitCommand>},
     {"wait", "MS", Booted, Device, "let MS of device time pass (at most a day)", ParseWait,
      Gives<WaitCommand>},
     {"mark", "", Booted, Device, "start a new window for the log expectations", Plain<MarkCommand>,
@@ -175,6 +177,10 @@ constexpr CommandForm kGrammar[] = {
      ParseTab, Gives<TabCommand>},
     {"menu help", "", Booted, Controls, "the user picks Help on the shell's menu",
      Grouped<MenuHelpCommand, InputCommand>, Gives<MenuHelpCommand>},
+    {"tap", "X Y", Booted, Controls, "the user taps that point of the screen (pixels)", ParseTap,
+     Gives<TapCommand>},
+    {"drag", "X Y X2 Y2", Booted, Controls, "the user presses at X Y, draws to X2 Y2 and lifts",
+     ParseDrag, Gives<DragCommand>},
 
     {"applet open", "\"LIBRARY\" N [page P]", Booted, Shell,
      "the control-panel host opens applet N on page P", ParseAppletOpen, Gives<AppletOpenCommand>},
@@ -351,6 +357,21 @@ BootNeed BootNeedOf(const Command& command) {
         }
     }
     return Booted;
+}
+
+bool TouchesHostFile(const Command& command) {
+    const bool takes_host_file =
+        std::any_of(std::begin(kGrammar), std::end(kGrammar), [&command](const CommandForm& form) {
+            return form.gives(command) && form.arguments.find("HOSTFILE") != std::string_view::npos;
+        });
+    if (!takes_host_file) {
+        return false;
+    }
+    // The forms that offer a file among other sources: only the file touches the host.
+    if (const auto* audio = std::get_if<AudioCommand>(&command)) {
+        return audio->kind == AudioCommand::Kind::File;
+    }
+    return true;
 }
 
 std::string Usage(const CommandForm& form) {

@@ -55,6 +55,12 @@ FormMatch MatchForm(std::span<const Word> words);
 // What the command needs of the device (Booted for a record that no form gives).
 BootNeed BootNeedOf(const Command& command);
 
+// Whether carrying the command out reads or writes a file of the host rather than the device's:
+// a form whose arguments take a host path names it HOSTFILE in the table (`mic "HOSTFILE.wav"`),
+// and the command is one of them when it names such a file (`mic tone 440` names none). The web
+// page refuses these, so that whoever can reach the page cannot reach the host's files.
+bool TouchesHostFile(const Command& command);
+
 // The form's usage: its keywords and arguments, as the help and the README show them.
 std::string Usage(const CommandForm& form);
 

@@ -10,11 +10,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cwchar>
 #include <functional>
 
 #include "host/controls.h"
 #include "host/device.h"
+#include "host/stylus.h"
 #include "host/text.h"
 
 namespace tovarin::emulator::console {
@@ -182,6 +185,35 @@ Outcome Tab(const TabCommand& command) {
     return Outcome::Done();
 }
 
+Outcome TapScreen(const TapCommand& command) {
+    std::optional<std::string> failure = TapPoint(command.at);
+    kernel::WaitForDeviceIdle();
+    return failure ? Outcome::Failed(*failure) : Outcome::Done();
+}
+
+// The stylus moves in steps of at most this many pixels, as a finger's touches arrive.
+constexpr int kDragStepPixels = 8;
+
+Outcome Drag(const DragCommand& command) {
+    if (!gwes::StylusDown(command.from)) {
+        kernel::WaitForDeviceIdle();
+        return Outcome::Failed("nothing to press at " + std::to_string(command.from.x) + "," +
+                               std::to_string(command.from.y));
+    }
+    kernel::WaitForDeviceIdle();
+    const LONG dx = command.to.x - command.from.x;
+    const LONG dy = command.to.y - command.from.y;
+    const LONG steps = std::max<LONG>(1, std::max(std::abs(dx), std::abs(dy)) / kDragStepPixels);
+    for (LONG step = 1; step <= steps; ++step) {
+        gwes::StylusMove(
+            POINT{command.from.x + dx * step / steps, command.from.y + dy * step / steps});
+        kernel::WaitForDeviceIdle();
+    }
+    gwes::StylusUp(command.to);
+    kernel::WaitForDeviceIdle();
+    return Outcome::Done();
+}
+
 Outcome MenuHelp() {
     HWND top = GetForegroundWindow();
     if (!top) {
@@ -205,6 +237,10 @@ Outcome Session::Do(const InputCommand& command) {
                 return Type(action);
             } else if constexpr (std::is_same_v<T, TabCommand>) {
                 return Tab(action);
+            } else if constexpr (std::is_same_v<T, TapCommand>) {
+                return TapScreen(action);
+            } else if constexpr (std::is_same_v<T, DragCommand>) {
+                return Drag(action);
             } else {
                 return MenuHelp();
             }

@@ -12,6 +12,8 @@
 #include <variant>
 #include <vector>
 
+#include <windows.h>
+
 #include "console/ui_input.h"
 #include "console/words.h"
 
@@ -38,9 +40,20 @@ struct TabCommand {
 };
 // The user picks Help on the shell's menu.
 struct MenuHelpCommand {};
+// The user taps a point of the screen, whatever is there (a point outside any control).
+struct TapCommand {
+    POINT at{};
+};
+// The user presses at one point of the screen, draws the stylus to another and lifts it there.
+struct DragCommand {
+    POINT from{};
+    POINT to{};
+};
 
 struct InputCommand {
-    std::variant<ClickCommand, ChooseCommand, TypeCommand, TabCommand, MenuHelpCommand> action;
+    std::variant<ClickCommand, ChooseCommand, TypeCommand, TabCommand, MenuHelpCommand, TapCommand,
+                 DragCommand>
+        action;
 };
 
 }  // namespace tovarin::emulator::console

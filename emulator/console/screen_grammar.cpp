@@ -134,4 +134,27 @@ Command ParseTab(Arguments& arguments) {
     return InputCommand{TabCommand{static_cast<int>(arguments.TakeNumber("tab N", 0xFFFF))}};
 }
 
+namespace {
+
+// A point of the screen in pixels from its top left corner (whether something is there is the
+// command's to find out).
+POINT TakeScreenPoint(Arguments& arguments, std::string_view x, std::string_view y) {
+    constexpr uint64_t kMaxPixel = 4095;
+    const auto px = static_cast<LONG>(arguments.TakeNumber(x, kMaxPixel));
+    return POINT{px, static_cast<LONG>(arguments.TakeNumber(y, kMaxPixel))};
+}
+
+}  // namespace
+
+Command ParseTap(Arguments& arguments) {
+    return InputCommand{TapCommand{TakeScreenPoint(arguments, "X", "Y")}};
+}
+
+Command ParseDrag(Arguments& arguments) {
+    DragCommand drag;
+    drag.from = TakeScreenPoint(arguments, "X", "Y");
+    drag.to = TakeScreenPoint(arguments, "X2", "Y2");
+    return InputCommand{drag};
+}
+
 }  // namespace tovarin::emulator::console

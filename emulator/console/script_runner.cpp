@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -11,10 +12,12 @@
 #include "console/input_reader.h"
 #include "console/parser.h"
 #include "console/session.h"
+#include "exit_signals.h"
 #include "image/build_config.h"
 #include "image/built_files.h"
 #include "image/device_image.h"
 #include "image/image_lock.h"
+#include "image/storage_cards.h"
 #include "image/temporary_image.h"
 #include "host/text.h"
 #include "web/web_console.h"
@@ -60,6 +63,15 @@ std::unique_ptr<ImageLock> Prepare(const std::filesystem::path& root,
     if (prepared.made && tell_when_made) {
         output.Line("tovarin-emu: made the device image " + root.string());
     }
+    if (prepared.made) {
+        const std::filesystem::path aside = SetAsideEarlierCards(root, &error);
+        if (!aside.empty()) {
+            output.Line("tovarin-emu: the removed cards of an earlier image at " + root.string() +
+                        " are kept in " + aside.string() + ", not given to this one");
+        } else if (!error.empty()) {
+            output.Line("tovarin-emu: " + error);
+        }
+    }
     for (const std::filesystem::path& temporary : prepared.removed_temporaries) {
         output.Line("tovarin-emu: removed " + temporary.string() +
                     ", left by a save that did not finish");
@@ -67,7 +79,35 @@ std::unique_ptr<ImageLock> Prepare(const std::filesystem::path& root,
     return lock;
 }
 
+// "DIR/NAME.failure" for the script DIR/NAME.scn.
+std::filesystem::path FailureFolderOf(const std::filesystem::path& script) {
+    return script.parent_path() / (script.stem().string() + ".failure");
+}
+
+// Writes the evidence of a failure and names its files under the failure's report.
+void ReportEvidence(Output& output, Session& session, const std::filesystem::path& folder) {
+    std::string error;
+    std::vector<std::filesystem::path> files = session.WriteFailureEvidence(folder, &error);
+    std::string named;
+    for (const std::filesystem::path& file : files) {
+        named += (named.empty() ? "" : ", ") + file.string();
+    }
+    if (!named.empty()) {
+        output.Line("  evidence: " + named);
+    }
+    if (!error.empty()) {
+        output.Line("  evidence not kept: " + error);
+    }
+}
+
 }  // namespace
+
+std::string WithoutByteOrderMark(std::string text) {
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.erase(0, 3);
+    }
+    return text;
+}
 
 int RunScript(const EmulatorOptions& options, Output& output) {
     const std::filesystem::path& script = *options.script;
@@ -82,7 +122,7 @@ int RunScript(const EmulatorOptions& options, Output& output) {
     // The whole script is parsed before the device boots, so that a mistyped line is reported
     // at once and not after a long run.
     std::vector<ParsedCommand> commands;
-    TextLineSource lines(text.str());
+    TextLineSource lines(WithoutByteOrderMark(text.str()));
     CommandReader reader(lines);
     while (std::optional<ReadResult> next = reader.Next()) {
         if (auto* error = std::get_if<ParseError>(&*next)) {
@@ -117,16 +157,22 @@ int RunScript(const EmulatorOptions& options, Output& output) {
     settings.sip = options.sip;
     Session session(std::move(settings), output);
     size_t expectations = 0;
+    size_t done = 0;
     for (const ParsedCommand& command : commands) {
+        if (std::holds_alternative<QuitCommand>(command.command)) {
+            break;
+        }
+        ++done;
         Outcome outcome = session.Execute(command.command);
         if (!outcome.ok) {
             ReportFailure(output, script.string() + ":" + std::to_string(command.line) + ": ",
                           command.text, outcome);
+            ReportEvidence(output, session, options.artifacts.value_or(FailureFolderOf(script)));
             return kExitFailed;
         }
         expectations += IsExpectation(command.command) ? 1 : 0;
     }
-    output.Line(script.string() + ": " + std::to_string(commands.size()) + " commands done, " +
+    output.Line(script.string() + ": " + std::to_string(done) + " commands done, " +
                 std::to_string(expectations) + " expectations held");
     return kExitHeld;
 }
@@ -137,9 +183,20 @@ int RunConsole(const EmulatorOptions& options, Output& output) {
     if (!image_lock) {
         return kExitUnusable;
     }
-    ReadAheadLineSource lines(std::cin, output, isatty(0) != 0);
+    ReadAheadLineSource lines(std::cin, isatty(0) != 0);
+    // Ctrl-C ends the console as the end of its input does (the device shuts down and keeps its
+    // clock and registry), cutting short a real-time wait; a second one ends it at once.
+    auto interrupted = std::make_shared<std::atomic<bool>>(false);
+    SetInterruptHandler([interrupted, stop = lines.Stopper(), &output] {
+        output.Line("tovarin-emu: interrupted: the console ends (Ctrl-C again ends it at once)");
+        *interrupted = true;
+        stop();
+    });
+    struct InterruptScope {
+        ~InterruptScope() { SetInterruptHandler(nullptr); }
+    } interrupt_scope;
     Session::Settings settings{root, options.Clock()};
-    settings.input_ended = [&lines] { return lines.Ended(); };
+    settings.interrupted = [interrupted] { return interrupted->load(); };
     settings.sip = options.sip;
     Session session(std::move(settings), output);
     // Ends before the session: the page's work runs on this thread, in the session.
@@ -171,20 +228,27 @@ int RunConsole(const EmulatorOptions& options, Output& output) {
                     ". Type help for the commands; Ctrl-D ends.");
     }
 
+    // As a script's: 1 when a command or an expectation failed, 2 when only lines did not parse.
+    int status = kExitHeld;
     CommandReader reader(lines);
     while (std::optional<ReadResult> next = reader.Next()) {
         if (auto* error = std::get_if<ParseError>(&*next)) {
             output.Line("cannot parse: " + error->reason);
+            status = status == kExitHeld ? kExitUnparsable : status;
             continue;
         }
         const ParsedCommand& command = std::get<ParsedCommand>(*next);
+        if (std::holds_alternative<QuitCommand>(command.command)) {
+            break;
+        }
         Outcome outcome = session.Execute(command.command);
         if (!outcome.ok) {
             ReportFailure(output, "", command.text, outcome);
+            status = kExitFailed;
         }
         after_command();
     }
-    return kExitHeld;
+    return status;
 }
 
 }  // namespace tovarin::emulator::console

@@ -154,6 +154,11 @@ Outcome Session::PowerOn() {
         }
         for (const std::string& line : PrintedLines(entry)) {
             output_.Line(line);
+            std::lock_guard lock(recent_mutex_);
+            recent_trace_.push_back(line);
+            if (recent_trace_.size() > kRecentTraceLines) {
+                recent_trace_.pop_front();
+            }
         }
     };
     std::string error;
@@ -189,16 +194,16 @@ Outcome Session::Do(const HelpCommand&) {
 }
 
 Outcome Session::Do(const WaitCommand& command) {
-    if (settings_.clock != kernel::ClockMode::Real || !settings_.input_ended) {
+    if (settings_.clock != kernel::ClockMode::Real || !settings_.interrupted) {
         kernel::AdvanceDeviceTime(command.ms);
         return Outcome::Done();
     }
-    // In real time the wait goes in slices, so that it ends with its input: nothing would come
-    // after it, and a session left waiting for hours is not what a person means.
+    // In real time the wait goes in slices, so that Ctrl-C ends it: a person who interrupts an
+    // hour's wait means the console to end now, not in an hour.
     constexpr uint32_t kSliceMs = 100;
     for (uint32_t left = command.ms; left > 0;) {
-        if (settings_.input_ended()) {
-            output_.Line("wait cut short: the input has ended");
+        if (settings_.interrupted()) {
+            output_.Line("wait cut short: interrupted");
             return Outcome::Done();
         }
         const uint32_t slice = std::min(left, kSliceMs);

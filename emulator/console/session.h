@@ -3,10 +3,12 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -34,8 +36,9 @@ class Session {
     struct Settings {
         std::filesystem::path image_root;  // a prepared image
         kernel::ClockMode clock = kernel::ClockMode::Simulated;
-        // Whether the console's input has ended; a `wait` in real time then stops early.
-        std::function<bool()> input_ended;
+        // Whether the user interrupted the console (Ctrl-C); a `wait` in real time then stops
+        // early. The end of the input does not stop it: a piped `wait` lets its time pass.
+        std::function<bool()> interrupted;
         // The phone's SIP line (--sip), started with the phone.
         std::optional<sip::SipAddress> sip;
     };
@@ -53,10 +56,22 @@ class Session {
     // is blocked and nothing is due at the current device time.
     Outcome Execute(const Command& command);
     bool booted() const { return emulator_ && emulator_->started(); }
+    const std::filesystem::path& image_root() const { return settings_.image_root; }
+    // Whether the device is powered (its registry and files loaded), booted or not yet.
+    bool powered() const { return emulator_ != nullptr; }
+
+    // What a failed script leaves for whoever looks into it, in `folder` (made when missing):
+    // the screen at this moment (screen.png) and the foreground window's tree (foreground.txt),
+    // when the device is up, and the last kRecentTraceLines lines the console printed of the
+    // trace (trace.txt). The files written; *error says what could not be.
+    static constexpr size_t kRecentTraceLines = 200;
+    std::vector<std::filesystem::path> WriteFailureEvidence(const std::filesystem::path& folder,
+                                                            std::string* error);
 
   private:
     Outcome Do(const BootCommand&);
     Outcome Do(const HelpCommand&);
+    Outcome Do(const QuitCommand&) { return Outcome::Done(); }  // the console ends after it
     Outcome Do(const WaitCommand&);
     Outcome Do(const MarkCommand&);
     Outcome Do(const RegSetCommand&);
@@ -100,8 +115,14 @@ class Session {
     Outcome OnTheLog(CheckResult result, bool negated) const;
     void Shutdown();
 
+    // The foreground window's tree as `dump` prints it; empty when no window is there.
+    std::vector<std::string> ForegroundDump() const;  // ui_session.cpp
+
     Settings settings_;
     Output& output_;
+    // The log's printed lines, the newest kRecentTraceLines (written by the device's threads).
+    std::mutex recent_mutex_;
+    std::deque<std::string> recent_trace_;
     std::unique_ptr<Emulator> emulator_;
     size_t mark_ = 0;
     // Named events the console set, one handle per name (however often it is set); kept so they

@@ -86,11 +86,35 @@ Command ParseTimeSet(Arguments& arguments) {
     return HostCommand{TimeSetCommand{kernel::Utf8ToWide(text), *unix_ms}};
 }
 
+namespace {
+
+// Digits, * and # (a + only first), with a number's visual separators; at least one of the first.
+bool IsTelephoneNumber(const std::wstring& number) {
+    bool dialled = false;
+    for (size_t i = 0; i < number.size(); ++i) {
+        const wchar_t c = number[i];
+        if ((c >= L'0' && c <= L'9') || c == L'*' || c == L'#') {
+            dialled = true;
+        } else if (c == L'+' ? i != 0
+                             : std::wstring_view(L" -.()").find(c) == std::wstring_view::npos) {
+            return false;
+        }
+    }
+    return dialled;
+}
+
+}  // namespace
+
 Command ParseContactAdd(Arguments& arguments) {
     ContactAddCommand add{arguments.TakeQuotedText("NAME")};
     add.number = arguments.TakeQuotedText("NUMBER");
     if (add.name.empty() || add.number.empty()) {
         throw Unparsable{"a contact needs a name and a number"};
+    }
+    if (!IsTelephoneNumber(add.number)) {
+        throw Unparsable{"'" + kernel::WideToUtf8(add.number) +
+                         "' is not a telephone number: digits, * and # (a + only first), with "
+                         "the separators space, -, ., ( and )"};
     }
     if (!arguments.AtEnd()) {
         const Word& type = arguments.Take("the number's type");

@@ -287,15 +287,21 @@ Outcome Scroll(const ScrollCommand& command) {
 
 }  // namespace
 
+std::vector<std::string> Session::ForegroundDump() const {
+    std::vector<std::string> lines;
+    if (HWND top = ForegroundTopLevel()) {
+        DumpTree(top, 0, lines);
+    }
+    return lines;
+}
+
 Outcome Session::Do(const UiCommand& command) {
     if (auto* dump = std::get_if<DumpCommand>(&command)) {
         (void)dump;
-        HWND top = ForegroundTopLevel();
-        if (!top) {
+        std::vector<std::string> lines = ForegroundDump();
+        if (lines.empty()) {
             return Outcome::Failed("no window is in the foreground");
         }
-        std::vector<std::string> lines;
-        DumpTree(top, 0, lines);
         for (const std::string& line : lines) {
             output_.Line(line);
         }

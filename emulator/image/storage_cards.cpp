@@ -33,6 +33,28 @@ fs::path RemovedCardsFolderOf(const fs::path& image_root) {
     return root.string() + ".cards";
 }
 
+fs::path SetAsideEarlierCards(const fs::path& image_root, std::string* error) {
+    const fs::path cards = RemovedCardsFolderOf(image_root);
+    std::error_code failed;
+    if (!fs::exists(cards, failed)) {
+        return {};
+    }
+    for (int n = 1; n < 1000; ++n) {
+        fs::path aside = cards.string() + ".old" + (n == 1 ? "" : std::to_string(n));
+        if (fs::exists(aside, failed)) {
+            continue;
+        }
+        fs::rename(cards, aside, failed);
+        if (failed) {
+            *error = "cannot rename " + cards.string() + ": " + failed.message();
+            return {};
+        }
+        return aside;
+    }
+    *error = "too many " + cards.string() + ".old folders";
+    return {};
+}
+
 std::vector<std::wstring> InsertedCards(const fs::path& image_root) {
     std::vector<std::wstring> cards;
     std::error_code failed;

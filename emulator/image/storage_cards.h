@@ -25,4 +25,11 @@ bool RemoveCard(const std::filesystem::path& image_root, std::filesystem::path* 
 // Where an image keeps its removed cards.
 std::filesystem::path RemovedCardsFolderOf(const std::filesystem::path& image_root);
 
+// For an image just made where an earlier one was deleted: the earlier image's removed cards are
+// not this phone's, so their folder is renamed "<image>.cards.old" (or ".old2", ...), nothing
+// lost. The new name, or an empty path when there was nothing to set aside (or it could not be:
+// *error says why).
+std::filesystem::path SetAsideEarlierCards(const std::filesystem::path& image_root,
+                                           std::string* error);
+
 }  // namespace tovarin::emulator

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "common/window_names.h"
+#include "console/grammar.h"
 #include "console/parser.h"
 #include "console/script_runner.h"
 #include "host/stylus.h"
@@ -63,6 +64,17 @@ std::variant<PageRequest, std::string> ParseCommand(const Json& body) {
     }
     if (!heredoc_end.empty()) {
         return std::string("file write with content lines is for the terminal and scripts");
+    }
+    const console::Command& command = std::get<console::Command>(parsed);
+    if (std::holds_alternative<console::QuitCommand>(command)) {
+        return std::string(
+            "quit ends the console in the terminal: the page cannot end tovarin-emu");
+    }
+    if (console::TouchesHostFile(command)) {
+        return std::string(
+            "the page takes only commands that act on the phone: this one reads or writes a file "
+            "of the computer, which the terminal and scripts may do (the page's Screenshot button "
+            "downloads the screen)");
     }
     return PageCommand{*line, std::move(std::get<console::Command>(parsed))};
 }

@@ -30,6 +30,30 @@ std::optional<Refusal> RequestGuard::CheckHost(const std::optional<std::string>&
     return std::nullopt;
 }
 
+std::optional<Refusal> RequestGuard::CheckBeforeBody(
+    const std::optional<std::string>& host,
+    const std::optional<std::string>& content_length) const {
+    if (auto refused = CheckHost(host)) {
+        return refused;
+    }
+    if (!content_length) {
+        return std::nullopt;
+    }
+    const std::string& declared = *content_length;
+    if (declared.empty() || declared.find_first_not_of("0123456789") != std::string::npos) {
+        return Refusal{400, "the request's Content-Length is not a number"};
+    }
+    // Past the bound's digit count the number is over the bound, however long it is.
+    const std::string length =
+        declared.substr(std::min(declared.find_first_not_of('0'), declared.size() - 1));
+    const size_t digits = std::to_string(kMaxRequestBody).size();
+    if (length.size() > digits || std::stoull(length) > kMaxRequestBody) {
+        return Refusal{413,
+                       "the request is larger than " + std::to_string(kMaxRequestBody) + " bytes"};
+    }
+    return std::nullopt;
+}
+
 std::optional<Refusal> RequestGuard::Check(const RequestFacts& request, Access access) const {
     if (auto refused = CheckHost(request.host)) {
         return refused;

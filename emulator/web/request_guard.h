@@ -44,8 +44,13 @@ class RequestGuard {
 
     // nullopt when the request may go on; else the answer it gets.
     std::optional<Refusal> Check(const RequestFacts& request, Access access) const;
-    // Only the Host check (every request, before routing).
+    // Only the Host check.
     std::optional<Refusal> CheckHost(const std::optional<std::string>& host) const;
+    // What every request is checked for once its headers are in and before its body is read: the
+    // Host, and a declared length over kMaxRequestBody (413 at once: the body is never read, so
+    // a client that declares megabytes and sends nothing gets its answer without a wait).
+    std::optional<Refusal> CheckBeforeBody(const std::optional<std::string>& host,
+                                           const std::optional<std::string>& content_length) const;
 
     const std::string& token() const { return token_; }
 

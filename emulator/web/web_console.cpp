@@ -2,10 +2,17 @@
 
 #include <httplib.h>
 #include <nlohmann/json.hpp>
+#include <sys/socket.h>
+
+#include <chrono>
+#include <future>
 
 #include "web/frame_pump.h"
 #include "web/page_files.h"
 #include "web/page_requests.h"
+#include "web/panel_state.h"
+#include "web/files_view.h"
+#include "web/registry_view.h"
 
 namespace tovarin::emulator::web {
 
@@ -18,8 +25,17 @@ namespace {
 
 using Json = nlohmann::json;
 
-// Server threads: the event streams hold one each; the rest answer requests.
-constexpr int kServerThreads = static_cast<int>(EventHub::kMaxStreams) + 6;
+// Server threads, one per connection being served: the event streams hold one each, and the
+// rest are enough for six pages' requests while a few clients that connect and send nothing (or
+// send it slowly) hold theirs until their read runs out of time.
+constexpr int kServerThreads = static_cast<int>(EventHub::kMaxStreams) + 26;
+// A connection that sends nothing for this long, within a request or between two, is closed.
+constexpr time_t kReadTimeoutSeconds = 2;
+constexpr time_t kKeepAliveSeconds = 2;
+// How long a request of the Registry and Files views waits for the console's thread.
+constexpr int kConsoleReadSeconds = 3;
+// A page that takes nothing for this long is gone (an event stream is then ended).
+constexpr time_t kWriteTimeoutSeconds = 5;
 // A stream with nothing to send says so this often, so that a page that went away is noticed.
 constexpr int kKeepAliveMs = 15'000;
 
@@ -50,8 +66,18 @@ std::string Dump(const Json& json) {
     return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
+// The library's default lets a second program bind the same port (SO_REUSEPORT) and take half of
+// the page's requests; this server's port is its own: SO_REUSEADDR alone (which on Linux lets no
+// one else listen there) only lets a restarted emulator take its port back at once.
+void BindExclusively(socket_t socket) {
+    int yes = 1;
+    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+}
+
 void Refuse(httplib::Response& response, const Refusal& refusal) {
     response.status = refusal.status;
+    // A refused request's body may not have been read: the connection cannot carry another.
+    response.set_header("Connection", "close");
     response.set_content(Dump(Json{{"error", refusal.reason}}), "application/json");
 }
 
@@ -74,9 +100,10 @@ std::unique_ptr<WebConsole> WebConsole::Start(console::Session& session, console
     httplib::Server& server = *web->server_;
     server.new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
     server.set_payload_max_length(kMaxRequestBody);
-    server.set_keep_alive_timeout(2);
-    server.set_read_timeout(5);
-    server.set_write_timeout(5);
+    server.set_keep_alive_timeout(kKeepAliveSeconds);
+    server.set_read_timeout(kReadTimeoutSeconds);
+    server.set_write_timeout(kWriteTimeoutSeconds);
+    server.set_socket_options(BindExclusively);
     int bound = port;
     if (port == 0) {
         bound = server.bind_to_any_port("127.0.0.1");
@@ -84,18 +111,27 @@ std::unique_ptr<WebConsole> WebConsole::Start(console::Session& session, console
         bound = -1;
     }
     if (bound <= 0) {
-        *error = "cannot listen on 127.0.0.1:" + std::to_string(port) +
-                 " (in use? --web PORT takes another one)";
+        *error = port == 0 ? "no port of 127.0.0.1 is free"
+                           : "127.0.0.1:" + std::to_string(port) +
+                                 " is in use by another program: --web PORT takes another one "
+                                 "(0 takes a free one)";
         return nullptr;
     }
     web->port_ = static_cast<uint16_t>(bound);
     web->guard_ = RequestGuard(web->port_, web->guard_.token());
     web->Route();
+    web->listener_ = std::thread([&server] { server.listen_after_bind(); });
+    // The server can be stopped only once it accepts; until then a stop would be lost and the
+    // exit would wait for the listener for ever. The socket listens already (the kernel queues
+    // the connections that come meanwhile), so this wait is the thread's start and no more.
+    while (!server.is_running()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    // The address holds the token: it goes to the terminal once, and not to the pages' streams.
+    output.Line("tovarin-emu: the web page is at " + web->address());
     output.SetListener([hub = &web->hub_](const std::string& line) {
         hub->Publish("line", Dump(Json{{"text", line}}));
     });
-    web->listener_ = std::thread([&server] { server.listen_after_bind(); });
-    output.Line("tovarin-emu: the web page is at " + web->address());
     return web;
 }
 
@@ -104,8 +140,10 @@ WebConsole::~WebConsole() {
     output_.SetListener(nullptr);
     frames_.reset();
     hub_.Close();
-    server_->stop();
-    listener_.join();
+    if (listener_.joinable()) {
+        server_->stop();
+        listener_.join();
+    }
 }
 
 std::string WebConsole::address() const {
@@ -116,6 +154,45 @@ void WebConsole::AfterCommand() {
     if (!frames_ && session_.booted()) {
         frames_ = std::make_unique<FramePump>(hub_);
     }
+}
+
+std::optional<nlohmann::json> WebConsole::AskConsole(std::function<nlohmann::json()> read) {
+    auto answer = std::make_shared<std::promise<Json>>();
+    std::future<Json> result = answer->get_future();
+    lines_.Post([alive = alive_, answer, read = std::move(read)] {
+        answer->set_value(*alive ? read() : Json{{"error", "the console has ended"}});
+    });
+    if (result.wait_for(std::chrono::seconds(kConsoleReadSeconds)) != std::future_status::ready) {
+        return std::nullopt;
+    }
+    try {
+        return result.get();
+    } catch (const std::future_error&) {  // the console ended before it could read
+        return std::nullopt;
+    }
+}
+
+void WebConsole::PublishStateSoon(bool always) {
+    if (always) {
+        state_always_ = true;
+    }
+    // One read waits at most: the pages' polls do not pile up behind a long command.
+    if (state_pending_.exchange(true)) {
+        return;
+    }
+    lines_.Post([this, alive = alive_] {
+        if (!*alive) {
+            return;
+        }
+        state_pending_ = false;
+        // Only a change is sent (the streams' history keeps the console's lines, not polls),
+        // unless a page that has just connected asks.
+        std::string state = Dump(ReadPanelState(session_));
+        if (state_always_.exchange(false) || state != last_state_) {
+            last_state_ = state;
+            hub_.Publish("state", state);
+        }
+    });
 }
 
 bool WebConsole::Queue(QueuedRequest queued) {
@@ -140,10 +217,16 @@ bool WebConsole::Queue(QueuedRequest queued) {
 
 void WebConsole::Route() {
     httplib::Server& server = *server_;
-    // Every request, whatever its path, first shows that it was meant for this server.
+    // Every request, whatever its path, first shows that it was meant for this server and that
+    // its body is one the server takes; this runs before the body is read.
     server.set_pre_routing_handler(
         [this](const httplib::Request& request, httplib::Response& response) {
-            if (auto refused = guard_.CheckHost(OneHeader(request, "Host"))) {
+            std::optional<std::string> length;
+            if (request.has_header("Content-Length")) {
+                // Two lengths are no length: nullopt would read as none, so "" refuses it.
+                length = OneHeader(request, "Content-Length").value_or("");
+            }
+            if (auto refused = guard_.CheckBeforeBody(OneHeader(request, "Host"), length)) {
                 Refuse(response, *refused);
                 return httplib::Server::HandlerResponse::Handled;
             }
@@ -151,18 +234,19 @@ void WebConsole::Route() {
         });
 
     for (const PageFile& file : PageFiles()) {
-        server.Get(file.path, [this, file](const httplib::Request& request,
-                                           httplib::Response& response) {
-            if (auto refused = guard_.Check(FactsOf(request), Access::Open)) {
-                return Refuse(response, *refused);
-            }
-            response.set_header("Cache-Control", "no-store");
-            // The page runs only its own files, and no other site may frame it.
-            response.set_header("Content-Security-Policy",
-                                "default-src 'self'; img-src 'self' data:; frame-ancestors 'none'");
-            response.set_header("X-Frame-Options", "DENY");
-            response.set_content(file.content.data(), file.content.size(), file.type);
-        });
+        server.Get(
+            file.path, [this, file](const httplib::Request& request, httplib::Response& response) {
+                if (auto refused = guard_.Check(FactsOf(request), Access::Open)) {
+                    return Refuse(response, *refused);
+                }
+                response.set_header("Cache-Control", "no-store");
+                // The page runs only its own files, and no other site may frame it.
+                response.set_header("Content-Security-Policy",
+                                    "default-src 'self'; img-src 'self' data:; media-src blob:; "
+                                    "frame-ancestors 'none'");
+                response.set_header("X-Frame-Options", "DENY");
+                response.set_content(file.content.data(), file.content.size(), file.type);
+            });
     }
 
     server.Get("/events", [this](const httplib::Request& request, httplib::Response& response) {
@@ -185,6 +269,33 @@ void WebConsole::Route() {
             });
     });
 
+    // A route whose JSON body names strings `fields`, answered with what `read` finds on the
+    // device (404 with {"error"} when it finds nothing; 503 when a long command keeps the
+    // console busy for kConsoleReadSeconds).
+    auto read_route = [this](const char* path, std::vector<std::string> fields,
+                             std::function<Json(const Json&)> read) {
+        server_->Post(path, [this, fields, read](const httplib::Request& request,
+                                                 httplib::Response& response) {
+            if (auto refused = guard_.Check(FactsOf(request), Access::ChangeState)) {
+                return Refuse(response, *refused);
+            }
+            const Json body = Json::parse(request.body, nullptr, /*allow_exceptions=*/false);
+            for (const std::string& field : fields) {
+                if (!body.is_object() || !body.contains(field) || !body[field].is_string()) {
+                    return Answer(response, 400,
+                                  Json{{"error", "the request needs \"" + field + "\" as text"}});
+                }
+            }
+            std::optional<Json> result = AskConsole([this, read, body] {
+                return session_.powered() ? read(body)
+                                          : Json{{"error", "the device is off: boot it first"}};
+            });
+            if (!result) {
+                return Answer(response, 503, Json{{"error", "the console is busy: try again"}});
+            }
+            Answer(response, result->contains("error") ? 404 : 200, *result);
+        });
+    };
     auto post = [this](const char* path, PageRoute route) {
         server_->Post(
             path, [this, route](const httplib::Request& request, httplib::Response& response) {
@@ -202,6 +313,30 @@ void WebConsole::Route() {
                 Answer(response, 202, Json{{"id", id}});
             });
     };
+    // The panel's state, read on the console's thread between commands and sent to every page
+    // as a "state" event.
+    server.Post("/api/state", [this](const httplib::Request& request, httplib::Response& response) {
+        if (auto refused = guard_.Check(FactsOf(request), Access::ChangeState)) {
+            return Refuse(response, *refused);
+        }
+        // A page that has just connected asks for the state as it is, changed or not.
+        const Json body = Json::parse(request.body, nullptr, /*allow_exceptions=*/false);
+        auto always = body.is_object() ? body.find("always") : body.end();
+        PublishStateSoon(always != body.end() && always->is_boolean() && always->get<bool>());
+        Answer(response, 202, Json::object());
+    });
+    // The Registry and Files views: what they show is read on the console's thread between
+    // commands, and the answer waits for it.
+    read_route("/api/registry", {"root", "key"}, [](const Json& body) {
+        return ReadRegistryKey(body["root"].get<std::string>(), body["key"].get<std::string>());
+    });
+    read_route("/api/files", {"path"},
+               [](const Json& body) { return ListDeviceFolder(body["path"].get<std::string>()); });
+    read_route("/api/file", {"path"}, [](const Json& body) {
+        auto wave = body.find("as");
+        return ReadDeviceFile(body["path"].get<std::string>(),
+                              wave != body.end() && *wave == "wav");
+    });
     post("/api/command", PageRoute::Command);
     post("/api/stylus", PageRoute::Stylus);
     post("/api/key", PageRoute::Key);

@@ -7,9 +7,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
+
+#include <nlohmann/json.hpp>
 
 #include "console/input_reader.h"
 #include "console/output.h"
@@ -54,6 +58,11 @@ class WebConsole {
     void Route();
     // Queues a request for the console's thread; false when too many wait.
     bool Queue(struct QueuedRequest request);
+    // Has the console's thread publish the panel's state (a "state" event) between commands.
+    void PublishStateSoon(bool always);
+    // Runs `read` on the console's thread between commands and waits for its answer; nullopt
+    // when the console is busy for long or has ended.
+    std::optional<nlohmann::json> AskConsole(std::function<nlohmann::json()> read);
 
     console::Session& session_;
     console::Output& output_;
@@ -65,6 +74,9 @@ class WebConsole {
     std::thread listener_;
     std::unique_ptr<FramePump> frames_;  // from the boot on
     std::atomic<int> waiting_{0};
+    std::atomic<bool> state_pending_{false};
+    std::atomic<bool> state_always_{false};
+    std::string last_state_;  // the console's thread's
     std::atomic<uint64_t> next_id_{1};
     // Shared with the work posted to the console's thread, which may outlive this object when the
     // console ends first (the work is then dropped unrun).

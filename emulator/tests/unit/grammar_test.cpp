@@ -70,6 +70,8 @@ constexpr const char* kExamples[] = {
     R"(type 1020 "")",
     "tab 2",
     "menu help",
+    "tap 240 0x140",
+    "drag 10 20 400 20",
     R"(applet open "Marrowfen.dll" 0 page 3)",
     R"(applet list "Marrowfen.dll")",
     R"(program start "\Windows\Quellbrooks.exe")",
@@ -78,6 +80,7 @@ constexpr const char* kExamples[] = {
     "card remove",
     R"(time set "2026-03-08 09:30:00")",
     R"(contact add "A" "1" work)",
+    "quit",
     R"(chooser pick "A" "1")",
     "chooser cancel",
 };
@@ -103,6 +106,22 @@ TEST(Grammar, EveryCommandIsReachedByItsKeywordsAndAgreesOnWhatItNeeds) {
     }
     for (const CommandForm& form : Grammar()) {
         EXPECT_TRUE(reached.contains(&form)) << "no example reaches '" << form.keywords << "'";
+    }
+}
+
+TEST(Grammar, AContactTakesOnlyATelephoneNumber) {
+    for (const char* number : {"+7 (916) 123-45-67", "5550001", "*100#", "8.800.555.35.35"}) {
+        EXPECT_TRUE(std::holds_alternative<Command>(
+            ParseLine(std::string(R"(contact add "A" ")") + number + "\"")))
+            << number;
+    }
+    for (const char* number :
+         {"anonymous", "555 0001 ext 2", "7+916", "++7", "()-", "+", "5550001;reg", "１２３"}) {
+        auto parsed = ParseLine(std::string(R"(contact add "A" ")") + number + "\"");
+        ASSERT_TRUE(std::holds_alternative<std::string>(parsed)) << number;
+        EXPECT_NE(std::get<std::string>(parsed).find("is not a telephone number"),
+                  std::string::npos)
+            << std::get<std::string>(parsed);
     }
 }
 

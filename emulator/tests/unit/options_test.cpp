@@ -37,13 +37,27 @@ TEST(CommandLine, SipLineListensOnLoopbackInRealTime) {
     EXPECT_EQ(Options({"--script", "a.scn", "--sip", "0.0.0.0:5062"}).Clock(),
               kernel::ClockMode::Real);
     EXPECT_TRUE(Rejected({"--sip", "5060", "--time", "simulated"}));
-    EXPECT_TRUE(Rejected({"--sip"}));
+    // Bare, it takes the port softphones call, as a bare --web takes 8080.
+    for (const auto& args : {std::vector<std::string>{"--sip"},
+                             std::vector<std::string>{"--sip", "--device", "/tmp/phone"},
+                             std::vector<std::string>{"--web", "--sip"}}) {
+        EmulatorOptions bare_sip = Options(args);
+        ASSERT_TRUE(bare_sip.sip) << args.size();
+        EXPECT_EQ(bare_sip.sip->host, "127.0.0.1");
+        EXPECT_EQ(bare_sip.sip->port, 5060);
+    }
+    EXPECT_EQ(Options({"--sip", "--device", "/tmp/phone"}).device_dir, "/tmp/phone");
     EXPECT_TRUE(Rejected({"--sip", "65536"}));
     EXPECT_TRUE(Rejected({"--sip", "phone.example:5060"}));
     EXPECT_TRUE(Rejected({"--sip", "127.0.0.1:"}));
 }
 
 TEST(CommandLine, DeviceAndScript) {
+    EXPECT_EQ(Options({"--script", "x.scn", "--artifacts", "out/x"}).artifacts,
+              std::filesystem::path("out/x"));
+    EXPECT_FALSE(Options({"--script", "x.scn"}).artifacts.has_value());
+    EXPECT_TRUE(Rejected({"--artifacts", "out/x"}));  // only a script leaves evidence
+    EXPECT_TRUE(Rejected({"--script", "x.scn", "--artifacts"}));
     EmulatorOptions options = Options({"--device", "/tmp/phone", "--script", "x.scn"});
     EXPECT_EQ(options.device_dir, std::filesystem::path("/tmp/phone"));
     EXPECT_EQ(options.script, std::filesystem::path("x.scn"));

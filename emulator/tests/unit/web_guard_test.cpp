@@ -95,6 +95,26 @@ TEST(WebGuard, TheStreamNeedsTheTokenButNoOrigin) {
     EXPECT_EQ(StatusOf(request, Access::Open), 0);  // the page itself holds no secret
 }
 
+TEST(WebGuard, ADeclaredBodyOverTheBoundIsRefusedBeforeItIsRead) {
+    const RequestGuard guard(kPort, kToken);
+    auto status = [&guard](std::optional<std::string> length) {
+        std::optional<Refusal> refusal = guard.CheckBeforeBody("127.0.0.1:8080", length);
+        return refusal ? refusal->status : 0;
+    };
+    EXPECT_EQ(status(std::nullopt), 0);
+    EXPECT_EQ(status("0"), 0);
+    EXPECT_EQ(status(std::to_string(kMaxRequestBody)), 0);
+    EXPECT_EQ(status("000000000000000000000000016"), 0);
+    EXPECT_EQ(status(std::to_string(kMaxRequestBody + 1)), 413);
+    EXPECT_EQ(status("10000000"), 413);
+    EXPECT_EQ(status("99999999999999999999999999999999"), 413);  // more than 64 bits
+    EXPECT_EQ(status(""), 400);                                  // given twice
+    EXPECT_EQ(status("-1"), 400);
+    EXPECT_EQ(status("12 34"), 400);
+    EXPECT_EQ(status("0x10"), 400);
+    EXPECT_EQ(guard.CheckBeforeBody("evil.example:8080", "10")->status, 421);
+}
+
 TEST(WebGuard, TokensAreFreshAndLong) {
     const std::string a = MakeRunToken();
     EXPECT_EQ(a.size(), 32u);
@@ -128,6 +148,27 @@ TEST(WebRequests, BadBodiesAreRefusedWithTheReason) {
     EXPECT_NE(
         Refused(PageRoute::Type, R"({"text": ")" + std::string(kMaxTypedText + 1, 'a') + "\"}"),
         "");
+}
+
+TEST(WebRequests, CommandsOnTheHostsFilesAreForTheTerminalOnly) {
+    for (const char* line : {
+             R"(speaker record \"/tmp/heard.wav\")",
+             R"(screenshot \"/tmp/screen.png\")",
+             R"(mic \"/etc/passwd\")",
+             R"(call voice \"/home/user/voice.wav\")",
+         }) {
+        EXPECT_NE(Refused(PageRoute::Command, std::string(R"({"line": ")") + line + "\"}"), "")
+            << line;
+    }
+    // Nor does the page end the emulator that its terminal runs.
+    EXPECT_NE(Refused(PageRoute::Command, R"({"line": "quit"})").find("terminal"),
+              std::string::npos);
+    // The same commands with sources of the device's own act on the phone only.
+    for (const char* line :
+         {"mic tone 440", "mic silence", "call voice tone 300", "speaker record off", "dump"}) {
+        EXPECT_EQ(Refused(PageRoute::Command, std::string(R"({"line": ")") + line + "\"}"), "")
+            << line;
+    }
 }
 
 TEST(WebRequests, GoodBodiesBecomeTheirRequests) {

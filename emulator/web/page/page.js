@@ -2,7 +2,7 @@
 // they happen, and the console (its output and the device trace arrive as events).
 "use strict";
 
-const token = new URLSearchParams(location.search).get("token") || "";
+const token = takeToken();
 const screen = document.getElementById("screen");
 const log = document.getElementById("log");
 const status = document.getElementById("status");
@@ -18,7 +18,21 @@ const tovarin = (window.tovarin = {
   refused: [],
   outcomes: new Map(),
   serial: 0,
+  state: null,
 });
+
+// The token of this run, from the address tovarin-emu printed. It leaves the address bar at once,
+// so that the browser's history does not keep it; the tab keeps it for a reload.
+function takeToken() {
+  const params = new URLSearchParams(location.search);
+  const given = params.get("token");
+  if (!given) return sessionStorage.getItem("tovarin-token") || "";
+  sessionStorage.setItem("tovarin-token", given);
+  params.delete("token");
+  const rest = params.toString();
+  history.replaceState(null, "", location.pathname + (rest ? "?" + rest : "") + location.hash);
+  return given;
+}
 
 function addLine(text, kind) {
   const atBottom = log.scrollTop + log.clientHeight >= log.scrollHeight - 4;
@@ -113,22 +127,316 @@ document.getElementById("typing").addEventListener("submit", (event) => {
   text.value = "";
 });
 
-const history = [];
-let historyAt = 0;
+// The screen as the page shows it now, downloaded as a PNG file (the page's console does not write
+// files of the computer).
+document.getElementById("screenshot").addEventListener("click", () => {
+  if (!screen.src) return;
+  const link = document.createElement("a");
+  link.href = screen.src;
+  link.download = "phone-" + new Date().toISOString().replace(/[:.]/g, "-") + ".png";
+  link.click();
+});
+
+// The controls panel: each control sends the console command that does the same (echoed in the
+// pane as "web> ...", so the grammar is learnt by clicking), and shows the phone's state as the
+// emulator reports it ("state" events, asked for after each outcome and every second).
+const kTelephoneNumber = /^[0-9+*#(). -]*$/;
+
+function panelCommand(action) {
+  const number = document.getElementById("number").value.trim();
+  const cardName = document.getElementById("card-name").value.trim();
+  const needNumber = (verb) => {
+    if (!kTelephoneNumber.test(number)) {
+      addLine("a number is digits, +, *, # and the separators ( ) . - and space", "local");
+      return null;
+    }
+    return `call ${verb} "${number}"`;
+  };
+  switch (action) {
+    case "incoming": return needNumber("incoming");
+    case "second": return needNumber("second");
+    case "answer": return "call answer";
+    case "end": return "call end";
+    case "miss": return "call miss";
+    case "ac-on": return "power ac on";
+    case "ac-off": return "power ac off";
+    case "card-insert":
+      if (cardName.includes('"')) {
+        addLine("a card's name holds no quotes", "local");
+        return null;
+      }
+      return cardName ? `card insert "${cardName}"` : "card insert";
+    case "card-remove": return "card remove";
+    case "portrait":
+    case "landscape":
+    case "square":
+      return "rotate " + action;
+    case "time-set": {
+      const value = document.getElementById("time").value;
+      if (!value) {
+        addLine("pick the date and time to set first", "local");
+        return null;
+      }
+      const [date, time] = value.split("T");
+      return `time set "${date} ${time.length === 5 ? time + ":00" : time}"`;
+    }
+  }
+  return null;
+}
+
+for (const button of document.querySelectorAll("[data-panel]")) {
+  button.addEventListener("click", () => {
+    const line = panelCommand(button.dataset.panel);
+    if (line) send("/api/command", { line });
+  });
+}
+
+function showState(state) {
+  tovarin.state = state;
+  const text = (id, value) => (document.getElementById(id).textContent = value);
+  text("card-state", state.card ? state.card : "no card");
+  if (!state.booted) {
+    for (const id of ["call-state", "power-state", "screen-state", "time-state"]) text(id, "off");
+    return;
+  }
+  text("call-state", state.call + (state.missed ? " (missed call)" : ""));
+  text("power-state", (state.ac ? "AC" : "battery") + ", " + state.power);
+  text("screen-state", state.orientation);
+  text("time-state", state.time);
+}
+
+// The Registry view: one key at a time, its subkeys (a click opens one) and its values (a click
+// fills the form). Set and Delete send `reg set` and `reg delete`, so the services hear of the
+// change as they do of the console's; the view reads the key again after every outcome.
+const regRoot = document.getElementById("reg-root");
+const regKey = document.getElementById("reg-key");
+let registryOpen = false;
+
+async function openKey() {
+  registryOpen = true;
+  const keys = document.getElementById("reg-keys");
+  const values = document.getElementById("reg-values");
+  let answer;
+  try {
+    const reply = await fetch("/api/registry", {
+      method: "POST",
+      headers: { "Content-Type": "application/json", "X-Tovarin-Token": token },
+      body: JSON.stringify({ root: regRoot.value, key: regKey.value }),
+    });
+    answer = await reply.json();
+  } catch (error) {
+    answer = { error: error.message };
+  }
+  tovarin.registry = answer;
+  keys.replaceChildren();
+  values.replaceChildren();
+  if (answer.error) {
+    const line = document.createElement("li");
+    line.id = "reg-error";
+    line.textContent = answer.error;
+    keys.appendChild(line);
+    return;
+  }
+  for (const name of answer.keys) {
+    const item = document.createElement("li");
+    item.textContent = name;
+    item.addEventListener("click", () => {
+      regKey.value = regKey.value.replace(/\\+$/, "") + "\\" + name;
+      openKey();
+    });
+    keys.appendChild(item);
+  }
+  for (const value of answer.values) {
+    const row = values.insertRow();
+    for (const text of [value.name || "(default)", value.type, String(value.data)]) {
+      row.insertCell().textContent = text;
+    }
+    row.addEventListener("click", () => {
+      document.getElementById("reg-name").value = value.name;
+      document.getElementById("reg-data").value = String(value.data);
+      if (value.type === "dword" || value.type === "sz") {
+        document.getElementById("reg-type").value = value.type;
+      }
+    });
+  }
+}
+
+function registryCommand(action) {
+  const name = document.getElementById("reg-name").value;
+  const type = document.getElementById("reg-type").value;
+  const data = document.getElementById("reg-data").value;
+  if ([regKey.value, name, data].some((text) => text.includes('"'))) {
+    addLine("registry names and texts hold no quotes on the console", "local");
+    return null;
+  }
+  const target = `${regRoot.value} "${regKey.value}" "${name}"`;
+  if (action === "delete") return `reg delete ${target}`;
+  if (type === "sz") return `reg set ${target} sz "${data}"`;
+  if (!/^(0x[0-9a-fA-F]+|[0-9]+)$/.test(data.trim())) {
+    addLine("a dword is a number (decimal or 0x hexadecimal)", "local");
+    return null;
+  }
+  return `reg set ${target} dword ${data.trim()}`;
+}
+
+for (const button of document.querySelectorAll("[data-registry]")) {
+  button.addEventListener("click", () => {
+    const action = button.dataset.registry;
+    if (action === "up") {
+      regKey.value = regKey.value.replace(/\\[^\\]*$/, "");
+      openKey();
+    } else if (action === "open") {
+      openKey();
+    } else {
+      const line = registryCommand(action);
+      if (line) send("/api/command", { line });
+    }
+  });
+}
+regKey.addEventListener("keydown", (event) => {
+  if (event.key === "Enter") openKey();
+});
+
+// The Files view: one device folder at a time, as the device's programs see it. A folder opens on
+// a click; a file is downloaded (its bytes read by the device's own file calls) or deleted with
+// `file delete`, whose rules and errors are the console's. The view reads the folder again after
+// every outcome.
+const filesPath = document.getElementById("files-path");
+let filesOpen = false;
+
+function askDevice(path, body) {
+  return fetch(path, {
+    method: "POST",
+    headers: { "Content-Type": "application/json", "X-Tovarin-Token": token },
+    body: JSON.stringify(body),
+  })
+    .then((reply) => reply.json())
+    .catch((error) => ({ error: error.message }));
+}
+
+function childPath(name) {
+  return filesPath.value.replace(/\\+$/, "") + "\\" + name;
+}
+
+async function openFolder() {
+  filesOpen = true;
+  const answer = await askDevice("/api/files", { path: filesPath.value });
+  tovarin.files = answer;
+  const list = document.getElementById("files-list");
+  list.replaceChildren();
+  if (answer.error) {
+    list.insertRow().insertCell().textContent = answer.error;
+    return;
+  }
+  for (const entry of answer.entries) {
+    const row = list.insertRow();
+    const name = row.insertCell();
+    name.textContent = entry.name;
+    row.insertCell().textContent = entry.folder ? "" : String(entry.size);
+    row.insertCell().textContent = entry.time;
+    const actions = row.insertCell();
+    if (entry.folder) {
+      name.className = "folder";
+      name.addEventListener("click", () => {
+        filesPath.value = childPath(entry.name);
+        openFolder();
+      });
+      continue;
+    }
+    const download = document.createElement("button");
+    download.textContent = "\u2B07";
+    download.title = "Download";
+    download.dataset.download = entry.name;
+    download.addEventListener("click", () => downloadFile(childPath(entry.name)));
+    const remove = document.createElement("button");
+    remove.textContent = "\u2715";
+    remove.title = "Delete (file delete)";
+    remove.dataset.delete = entry.name;
+    remove.addEventListener("click", () => {
+      const path = childPath(entry.name);
+      if (path.includes('"')) return addLine("a path with a quote cannot be named", "local");
+      send("/api/command", { line: `file delete "${path}"` });
+    });
+    actions.append(download, remove);
+    if (/\.amr$/i.test(entry.name)) {
+      const play = document.createElement("button");
+      play.textContent = "\u25B6";
+      play.title = "Play (decoded by the emulator)";
+      play.dataset.play = entry.name;
+      play.addEventListener("click", () => playFile(childPath(entry.name)));
+      actions.append(play);
+    }
+  }
+}
+
+// An AMR file played in the browser: the emulator decodes it to WAVE with the platform's decoder.
+async function playFile(path) {
+  const answer = await askDevice("/api/file", { path, as: "wav" });
+  if (answer.error) return addLine(answer.error, "local");
+  const bytes = Uint8Array.from(atob(answer.base64), (c) => c.charCodeAt(0));
+  const player = document.getElementById("player");
+  if (player.src) URL.revokeObjectURL(player.src);
+  player.src = URL.createObjectURL(new Blob([bytes], { type: "audio/wav" }));
+  player.hidden = false;
+  player.play().catch(() => {});
+}
+
+async function downloadFile(path) {
+  const answer = await askDevice("/api/file", { path });
+  if (answer.error) return addLine(answer.error, "local");
+  const bytes = Uint8Array.from(atob(answer.base64), (c) => c.charCodeAt(0));
+  const link = document.createElement("a");
+  link.href = URL.createObjectURL(new Blob([bytes]));
+  link.download = answer.name;
+  link.click();
+  setTimeout(() => URL.revokeObjectURL(link.href), 10_000);
+}
+
+for (const button of document.querySelectorAll("[data-files]")) {
+  button.addEventListener("click", () => {
+    if (button.dataset.files === "up") {
+      filesPath.value = filesPath.value.replace(/\\[^\\]*$/, "") || "\\";
+    }
+    openFolder();
+  });
+}
+filesPath.addEventListener("keydown", (event) => {
+  if (event.key === "Enter") openFolder();
+});
+
+let asking = false;
+async function askState(always) {
+  if ((asking && !always) || !token) return;
+  asking = true;
+  try {
+    await fetch("/api/state", {
+      method: "POST",
+      headers: { "Content-Type": "application/json", "X-Tovarin-Token": token },
+      body: JSON.stringify({ always: always === true }),
+    });
+  } catch {
+    // The stream's status line says that the emulator is gone.
+  }
+  asking = false;
+}
+setInterval(() => askState(false), 1000);
+
+const typed = [];
+let typedAt = 0;
 document.getElementById("commands").addEventListener("submit", (event) => {
   event.preventDefault();
   const line = commandInput.value.trim();
   if (!line) return;
-  history.push(line);
-  historyAt = history.length;
+  typed.push(line);
+  typedAt = typed.length;
   commandInput.value = "";
   send("/api/command", { line });
 });
 commandInput.addEventListener("keydown", (event) => {
   if (event.key !== "ArrowUp" && event.key !== "ArrowDown") return;
   event.preventDefault();
-  historyAt = Math.max(0, Math.min(history.length, historyAt + (event.key === "ArrowUp" ? -1 : 1)));
-  commandInput.value = history[historyAt] || "";
+  typedAt = Math.max(0, Math.min(typed.length, typedAt + (event.key === "ArrowUp" ? -1 : 1)));
+  commandInput.value = typed[typedAt] || "";
 });
 
 screen.addEventListener("load", () => {
@@ -160,7 +468,12 @@ function connect() {
   events.addEventListener("outcome", (event) => {
     const outcome = JSON.parse(event.data);
     tovarin.outcomes.set(outcome.id, outcome);
+    askState(false);
+    if (registryOpen) openKey();
+    if (filesOpen) openFolder();
   });
+  events.addEventListener("state", (event) => showState(JSON.parse(event.data)));
+  events.addEventListener("open", () => askState(true));
 }
 
 connect();

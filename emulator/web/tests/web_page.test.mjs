@@ -9,7 +9,7 @@
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { spawn } from "node:child_process";
-import { mkdtempSync, rmSync } from "node:fs";
+import { existsSync, mkdtempSync, readFileSync, rmSync } from "node:fs";
 import { createRequire } from "node:module";
 import http from "node:http";
 import os from "node:os";
@@ -237,6 +237,12 @@ test("requests from another origin, without the token or for another host are re
     403,
   );
   assert.equal(await request("GET", "/events?token=0000", { Host: own }), 403);
+  // The Registry view's reads go through the same checks as commands.
+  assert.equal(
+    await request("POST", "/api/registry", { ...json, Host: own, Origin: `http://${own}` },
+      JSON.stringify({ root: "HKLM", key: "" })),
+    403,
+  );
   assert.equal(
     await request("POST", "/api/command", { ...json, Host: `rebound.example:${port}`,
       Origin: `http://rebound.example:${port}`, "X-Tovarin-Token": token }, ring),
@@ -268,4 +274,176 @@ test("requests from another origin, without the token or for another host are re
   await expectHolds("wait 200");
   const log = await page.locator("#log").innerText();
   assert.ok(!log.includes("+70000000001"), "no refused request rang the phone");
+});
+
+// Clicks a control of the panel and resolves with the outcome of the command it sent, which must
+// be `line` (the pane echoes it as "web> LINE").
+async function panel(action, line) {
+  await page.click(`[data-panel="${action}"]`);
+  const outcome = await page.waitForFunction(
+    (line) => {
+      const sent = window.tovarin.sent.findLast((s) => s.body.line === line);
+      return sent && window.tovarin.outcomes.get(sent.id);
+    },
+    line,
+    { timeout: 20_000 },
+  );
+  await waitForLog(`web> ${line}`);
+  const result = await outcome.jsonValue();
+  assert.ok(result.ok, `${line}: ${result.reason}`);
+}
+
+async function panelShows(id, text) {
+  await page.waitForFunction(
+    ({ id, text }) => document.getElementById(id).textContent === text,
+    { id, text },
+    { timeout: 20_000 },
+  );
+}
+
+test("the panel rings the phone, answers and ends the call, and shows its state", async () => {
+  await panelShows("call-state", "idle");
+  await page.fill("#number", "+7 (916) 555-01-23");
+  await panel("incoming", 'call incoming "+7 (916) 555-01-23"');
+  await panelShows("call-state", "ringing");
+  await expectHolds('expect window "Dialog" "Телефон"');
+  await panel("answer", "call answer");
+  await expectHolds("wait 300");
+  await panelShows("call-state", "connected");
+  await page.fill("#number", "5550002");
+  await panel("second", 'call second "5550002"');
+  await panelShows("call-state", "connected, a call waiting");
+  // The first call ends; the waiting one rings, and its caller gives up.
+  await panel("end", "call end");
+  await expectHolds("wait 1000");
+  await panelShows("call-state", "ringing");
+  await panel("miss", "call miss");
+  await expectHolds("wait 1000");
+  await panelShows("call-state", "idle (missed call)");
+});
+
+test("the panel inserts and removes a card, turns the screen, and works the power", async () => {
+  await panelShows("card-state", "no card");
+  await page.fill("#card-name", "Карта");
+  await panel("card-insert", 'card insert "Карта"');
+  await panelShows("card-state", "Карта");
+  await expectHolds('expect file "\\Карта" exists');
+  await panel("card-remove", "card remove");
+  await panelShows("card-state", "no card");
+
+  await panel("landscape", "rotate landscape");
+  await panelShows("screen-state", "landscape");
+  await page.waitForFunction(() => document.getElementById("screen").naturalWidth === 640);
+  await panel("portrait", "rotate portrait");
+  await panelShows("screen-state", "portrait");
+
+  await panel("ac-on", "power ac on");
+  await page.waitForFunction(() => window.tovarin.state && window.tovarin.state.ac === true);
+  await panel("ac-off", "power ac off");
+  await page.waitForFunction(() => window.tovarin.state && window.tovarin.state.ac === false);
+
+  await page.fill("#time", "2026-03-08T09:30:00");
+  await panel("time-set", 'time set "2026-03-08 09:30:00"');
+  await page.waitForFunction(
+    () => document.getElementById("time-state").textContent.startsWith("2026-03-08 09:30"));
+});
+
+test("the Registry view shows a key, and sets and deletes a value through the console", async () => {
+  await page.selectOption("#reg-root", "HKLM");
+  await page.fill("#reg-key", "\\System\\State");
+  await page.click('[data-registry="open"]');
+  await page.waitForFunction(() => window.tovarin.registry?.keys?.includes("Phone"));
+  await page.click('#reg-keys li:text-is("Phone")');
+  await page.waitForFunction(
+    () => window.tovarin.registry?.values?.some((v) => v.name === "Status" && v.type === "dword"));
+  assert.equal(await page.inputValue("#reg-key"), "\\System\\State\\Phone");
+
+  await page.selectOption("#reg-root", "HKCU");
+  await page.fill("#reg-key", "\\Tovarin\\Web");
+  await page.fill("#reg-name", "Answer");
+  await page.selectOption("#reg-type", "dword");
+  await page.fill("#reg-data", "0x2A");
+  await page.click('[data-registry="set"]');
+  await waitForLog('web> reg set HKCU "\\Tovarin\\Web" "Answer" dword 0x2A');
+  await expectHolds('expect reg HKCU "\\Tovarin\\Web" "Answer" dword 42');
+  await page.waitForFunction(
+    () => window.tovarin.registry?.values?.some((v) => v.name === "Answer" && v.data === 42));
+  assert.match(await page.locator("#reg-values").innerText(), /Answer\s+dword\s+42/);
+
+  await page.click('[data-registry="delete"]');
+  await waitForLog('web> reg delete HKCU "\\Tovarin\\Web" "Answer"');
+  await expectHolds('expect reg HKCU "\\Tovarin\\Web" "Answer" missing');
+  await page.waitForFunction(
+    () => window.tovarin.registry?.values && !window.tovarin.registry.values.some((v) => v.name === "Answer"));
+});
+
+test("the Files view lists a folder, downloads a file and deletes it", async () => {
+  // The terminal writes the file (content lines are the terminal's); its line may come after the
+  // page's next command, so the page waits until the file is there.
+  emulator.stdin.write('file write "\\My Documents\\note.txt" <<END\nПривет\nEND\n');
+  for (let tries = 0; !(await command('expect file "\\My Documents\\note.txt" exists')).ok; ++tries) {
+    assert.ok(tries < 50, "the terminal's file write did not happen");
+  }
+  await page.fill("#files-path", "\\My Documents");
+  await page.click('[data-files="open"]');
+  await page.waitForFunction(() =>
+    window.tovarin.files?.entries?.some((e) => e.name === "note.txt" && e.size === 13 && !e.folder));
+
+  const [download] = await Promise.all([
+    page.waitForEvent("download"),
+    page.click('[data-download="note.txt"]'),
+  ]);
+  assert.equal(download.suggestedFilename(), "note.txt");
+  assert.equal(readFileSync(await download.path(), "utf8"), "Привет\n");
+
+  await page.click('[data-delete="note.txt"]');
+  await waitForLog('web> file delete "\\My Documents\\note.txt"');
+  await expectHolds('expect file "\\My Documents\\note.txt" missing');
+  await page.waitForFunction(() =>
+    window.tovarin.files?.entries && !window.tovarin.files.entries.some((e) => e.name === "note.txt"));
+
+  // An AMR file plays in the browser, decoded to WAVE by the emulator: the greeting is seconds long.
+  await page.fill("#files-path", "\\Windows");
+  await page.click('[data-files="open"]');
+  await page.click('[data-play="greeting.amr"]');
+  const seconds = await page.waitForFunction(() => {
+    const player = document.getElementById("player");
+    return player.src && !player.error && player.duration > 0 && player.duration;
+  }, null, { timeout: 20_000 });
+  assert.ok((await seconds.jsonValue()) > 1, "the greeting decodes to more than a second");
+
+  // The hives are the emulator's, not the device's: the root shows no registry folder.
+  await page.fill("#files-path", "\\");
+  await page.click('[data-files="open"]');
+  await page.waitForFunction(() => window.tovarin.files?.entries?.some((e) => e.name === "Windows"));
+  const names = await page.evaluate(() => window.tovarin.files.entries.map((e) => e.name));
+  assert.ok(!names.includes("registry"), `the root shows ${names.join(", ")}`);
+});
+
+test("the page's console leaves the computer's files alone; its button downloads the screen", async () => {
+  const shot = path.join(device, "from-the-page.png");
+  for (const line of [`screenshot "${shot}"`, `speaker record "${shot}"`, `mic "${shot}"`]) {
+    const outcome = await command(line);
+    assert.equal(outcome.ok, false, line);
+    assert.match(outcome.reason, /only commands that act on the phone/, line);
+  }
+  assert.ok(!existsSync(shot), "no command of the page wrote a file of the computer");
+
+  const [download] = await Promise.all([page.waitForEvent("download"), page.click("#screenshot")]);
+  assert.match(download.suggestedFilename(), /^phone-.*\.png$/);
+  const png = readFileSync(await download.path());
+  assert.deepEqual([...png.subarray(0, 8)], [0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]);
+  assert.equal(png.readUInt32BE(16), 480, "the screen's width");
+});
+
+test("the token leaves the address bar and the page, and a reload stays connected", async () => {
+  const token = new URL(address).searchParams.get("token");
+  assert.ok(!page.url().includes(token), `the address bar still shows ${page.url()}`);
+  assert.ok(!(await page.locator("#log").innerText()).includes(token));
+  await page.reload();
+  await page.waitForFunction(
+    () => document.getElementById("status").textContent === "connected to the phone",
+    null, { timeout: 20_000 });
+  assert.ok(!page.url().includes(token));
+  await expectHolds("wait 100");
 });
