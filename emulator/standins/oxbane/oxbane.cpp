@@ -31,7 +31,7 @@ void ReadString(LPCWSTR valueName, LPWSTR buffer, UINT cchBuffer) {
 
 // The caller's message: "SaveDir" (the documents folder when it is "NONE" or missing), named
 // from "FileName" ("VR" when empty) and the local time.
-void RecordMessage() {
+void RecordMessage(HWND hwnd) {
     WCHAR saveDir[MAX_PATH];
     WCHAR namePart[MAX_PATH];
     ReadString(kValueAnswerMachineSaveDir, saveDir, MAX_PATH);
@@ -45,6 +45,7 @@ void RecordMessage() {
     }
     WCHAR path[MAX_PATH];
     MakeRecordingPath(folder, name, path, MAX_PATH);
+    ShowRecorderActivity(hwnd, L"Запись сообщения");
     g_message->Start(L"Oxbane", path);
 }
 
@@ -69,20 +70,24 @@ void PlayGreeting(HWND hwnd) {
         ChooseGreetingPath(0, L"", L"", L"", greeting, MAX_PATH);
     }
     NKDbgPrintfW(L"Oxbane: playing %s\r\n", greeting);
+    ShowRecorderActivity(hwnd, L"Проигрывается приветствие");
     if (g_greeting->Start(L"Oxbane", greeting)) {
         SetTimer(hwnd, kGreetingTimer, kGreetingPollMs, NULL);
     } else {
-        RecordMessage();
+        RecordMessage(hwnd);
     }
 }
 
 LRESULT CALLBACK RecorderWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_TIMER:
-            if (wParam == kGreetingTimer && g_greeting->Finished()) {
+            if (wParam != kGreetingTimer) {
+                break;  // the window's own
+            }
+            if (g_greeting->Finished()) {
                 KillTimer(hwnd, kGreetingTimer);
                 g_greeting->Stop();
-                RecordMessage();
+                RecordMessage(hwnd);
             }
             return 0;
         case WM_COMMAND:
