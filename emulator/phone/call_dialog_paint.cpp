@@ -66,6 +66,15 @@ void PaintCallText(HWND hwnd) {
     EndPaint(hwnd, &paint);
 }
 
+// What the screen's children leave to the default: a new text repaints the child.
+LRESULT ChildDefaultProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    const LRESULT result = DefWindowProcW(hwnd, message, wparam, lparam);
+    if (message == WM_SETTEXT) {
+        InvalidateRect(hwnd, nullptr, FALSE);
+    }
+    return result;
+}
+
 void Place(HWND dialog, int id, int left, int top, int right, int bottom) {
     SetWindowPos(GetDlgItem(dialog, id), nullptr, left, top, right - left, bottom - top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -74,18 +83,11 @@ void Place(HWND dialog, int id, int left, int top, int right, int bottom) {
 }  // namespace
 
 LRESULT CALLBACK CallTextProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    switch (message) {
-        case WM_PAINT:
-            PaintCallText(hwnd);
-            return 0;
-        case WM_SETTEXT: {
-            const LRESULT result = DefWindowProcW(hwnd, message, wparam, lparam);
-            InvalidateRect(hwnd, nullptr, FALSE);
-            return result;
-        }
-        default:
-            return DefWindowProcW(hwnd, message, wparam, lparam);
+    if (message == WM_PAINT) {
+        PaintCallText(hwnd);
+        return 0;
     }
+    return ChildDefaultProc(hwnd, message, wparam, lparam);
 }
 
 LRESULT CALLBACK CallSoftKeyProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -100,13 +102,8 @@ LRESULT CALLBACK CallSoftKeyProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
                          reinterpret_cast<LPARAM>(hwnd));
             return 0;
         }
-        case WM_SETTEXT: {
-            const LRESULT result = DefWindowProcW(hwnd, message, wparam, lparam);
-            InvalidateRect(hwnd, nullptr, FALSE);
-            return result;
-        }
         default:
-            return DefWindowProcW(hwnd, message, wparam, lparam);
+            return ChildDefaultProc(hwnd, message, wparam, lparam);
     }
 }
 
