@@ -153,6 +153,8 @@ constexpr CommandForm kGrammar[] = {
      Grouped<DumpCommand, UiCommand>, Gives<DumpCommand>},
     {"ok", "", Booted, Screen, "tap OK/Done in the foreground window's caption",
      Grouped<OkCommand, UiCommand>, Gives<OkCommand>},
+    {"start", "", Booted, Screen, "tap the taskbar's Start button (the Start menu opens)",
+     Grouped<StartMenuCommand, UiCommand>, Gives<StartMenuCommand>},
     {"scroll", "line-down | line-up | page-down | page-up | thumb N", Booted, Screen,
      "work the first vertical scroll bar there is", ParseScroll, Gives<ScrollCommand>},
     {"rotate", "portrait | landscape | square", Booted, Screen,

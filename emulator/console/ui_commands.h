@@ -51,6 +51,9 @@ struct ExpectControlCommand {
 // ok: the user taps OK/Done in the foreground window's caption.
 struct OkCommand {};
 
+// start: the user taps the taskbar's Start button (the Start menu opens).
+struct StartMenuCommand {};
+
 // scroll line-down | line-up | page-down | page-up | thumb N
 struct ScrollCommand {
     enum class Action { LineDown, LineUp, PageDown, PageUp, Thumb };
@@ -65,7 +68,7 @@ struct RotateCommand {
 };
 
 using UiCommand = std::variant<DumpCommand, ExpectForegroundCommand, ExpectControlCommand,
-                               OkCommand, ScrollCommand, RotateCommand>;
+                               OkCommand, ScrollCommand, RotateCommand, StartMenuCommand>;
 
 inline bool IsUiExpectation(const UiCommand& command) {
     return std::holds_alternative<ExpectForegroundCommand>(command) ||

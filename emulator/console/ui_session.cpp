@@ -7,7 +7,9 @@
 #include "console/session.h"
 #include "console/ui_commands.h"
 #include "console/ui_input.h"
+#include "common/names.h"
 #include "host/screen.h"
+#include "hosts/taskbar.h"
 #include "host/stylus.h"
 #include "host/text.h"
 
@@ -335,6 +337,15 @@ Outcome Session::Do(const UiCommand& command) {
         }
         // The taskbar's OK button sends the window the command of its OK button.
         PostMessageW(top, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return Outcome::Done();
+    }
+    if (std::holds_alternative<StartMenuCommand>(command)) {
+        HWND taskbar = FindWindowW(kWindowClassTaskBar, nullptr);
+        if (!taskbar) {
+            return Outcome::Failed("the phone has no taskbar");
+        }
+        // As a tap on the Start button: the taskbar opens the menu on its own thread.
+        SendMessageW(taskbar, kMessageOpenStartMenu, 0, 0);
         return Outcome::Done();
     }
     if (auto* scroll = std::get_if<ScrollCommand>(&command)) {

@@ -8,12 +8,15 @@
 #include "host/screen_image.h"
 #include "hosts/ready_thread.h"
 #include "host/shell_bars.h"
+#include "shell/start_menu.h"
 
 namespace tovarin::emulator {
 namespace {
 
 // Posted to the taskbar when something on the screen changed.
 constexpr UINT kMessageLookAgain = WM_APP + 1;
+// The Start button's share of the taskbar, from its left edge.
+constexpr int kStartButtonWidth = 52;
 
 // What the taskbar shows now, and its screen observer. One taskbar per device, each on its own
 // thread.
@@ -50,10 +53,17 @@ LRESULT CALLBACK TaskbarProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
         case WM_PAINT:
             shell::PaintTaskbar(hwnd, shown_look);
             return 0;
+        case kMessageOpenStartMenu:
+            phone_shell::OpenStartMenu();
+            return 0;
         case WM_LBUTTONUP: {
             const RECT button = shell::TaskbarCaptionButton(hwnd);
             const POINT point{static_cast<SHORT>(LOWORD(lparam)),
                               static_cast<SHORT>(HIWORD(lparam))};
+            if (point.x < kStartButtonWidth) {
+                phone_shell::OpenStartMenu();
+                return 0;
+            }
             HWND foreground = GetForegroundWindow();
             if (!foreground || !PtInRect(&button, point) || !IsWindowEnabled(foreground)) {
                 return 0;
@@ -77,7 +87,7 @@ DWORD WINAPI TaskbarThread(LPVOID start) {
     WNDCLASSW taskbar_class = {};
     taskbar_class.lpfnWndProc = &TaskbarProc;
     taskbar_class.lpszClassName = kWindowClassTaskBar;
-    if (RegisterClassW(&taskbar_class) == 0) {
+    if (RegisterClassW(&taskbar_class) == 0 || !phone_shell::RegisterStartMenuClasses()) {
         return 1;
     }
     // Across the top of the screen, as wide as the screen is in any orientation (it paints up to

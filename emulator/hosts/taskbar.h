@@ -1,11 +1,17 @@
 // The shell's taskbar: a top-level window of class "HHTaskBar" on a device thread of its own that
-// pumps messages. The answering service sends it the message that applies the ring mode again;
-// the device log shows what it receives.
+// pumps messages. A tap on its Start button opens the Start menu (shell/start_menu.h), whose
+// windows live on the same thread. The answering service sends it the message that applies the ring
+// mode again; the device log shows what it receives.
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 
 namespace tovarin::emulator {
+
+// Sent to the taskbar to open the Start menu, as a tap on its Start button does.
+inline constexpr UINT kMessageOpenStartMenu = WM_APP + 2;
 
 // Device boot: starts the taskbar's thread and returns once its window exists. False, with a
 // description, when it cannot.

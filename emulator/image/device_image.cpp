@@ -2,6 +2,7 @@
 
 #include "image/default_registry.h"
 #include "image/save_temporaries.h"
+#include "host/text.h"
 
 namespace tovarin::emulator {
 namespace fs = std::filesystem;
@@ -79,7 +80,9 @@ std::string CheckLayout(const fs::path& image_root, const std::vector<BuiltFile>
         }
     }
     for (const BuiltFile& file : files) {
-        if (std::string wrong = WrongKind(image_root / kWindowsFolder / file.device_name, false);
+        if (std::string wrong = WrongKind(
+                image_root / kWindowsFolder / fs::path(kernel::WideToUtf8(file.device_name)),
+                false);
             !wrong.empty()) {
             return wrong;
         }
@@ -95,7 +98,7 @@ namespace {
 // \Windows.
 fs::path TargetOf(const fs::path& image_root, const BuiltFile& file) {
     if (file.device_name.empty() || file.device_name.front() != L'\\') {
-        return WindowsFolderOf(image_root) / file.device_name;
+        return WindowsFolderOf(image_root) / fs::path(kernel::WideToUtf8(file.device_name));
     }
     fs::path target = image_root;
     std::wstring_view rest(file.device_name);
@@ -103,7 +106,8 @@ fs::path TargetOf(const fs::path& image_root, const BuiltFile& file) {
         rest.remove_prefix(1);
         size_t end = std::min(rest.find(L'\\'), rest.size());
         if (end > 0) {
-            target /= fs::path(std::wstring(rest.substr(0, end)));
+            // The host's names are UTF-8, whatever the host's locale says.
+            target /= fs::path(kernel::WideToUtf8(rest.substr(0, end)));
         }
         rest.remove_prefix(end);
     }

@@ -35,6 +35,7 @@ CallError CallModel::Incoming(std::wstring number, CallId call) {
     line_ = Line::Ringing;
     line_call_ = call;
     missed_ = false;
+    line_number_ = number;
     caller_number_ = std::move(number);
     return CallError::None;
 }
@@ -76,8 +77,12 @@ CallError CallModel::End() {
     // caller's number already published.
     line_ = second_call_ ? Line::Ringing : Line::Idle;
     line_call_ = second_call_ ? second_call_id_ : kConsoleCall;
+    if (second_call_) {
+        line_number_ = second_number_;
+    }
     second_call_ = false;
     second_call_id_ = kConsoleCall;
+    second_number_.clear();
     return CallError::None;
 }
 
@@ -90,6 +95,7 @@ CallError CallModel::Second(std::wstring number, CallId call) {
     }
     second_call_ = true;
     second_call_id_ = call;
+    second_number_ = number;
     caller_number_ = std::move(number);
     return CallError::None;
 }
@@ -100,6 +106,7 @@ CallError CallModel::SecondEnd() {
     }
     second_call_ = false;
     second_call_id_ = kConsoleCall;
+    second_number_.clear();
     return CallError::None;
 }
 

@@ -91,6 +91,11 @@ class CallModel {
     // The call on the line (ringing, connecting or connected) and the waiting second call.
     CallId LineCall() const { return line_call_; }
     CallId SecondCall() const { return second_call_id_; }
+    // The numbers of those two calls, as their callers gave them (empty when withheld).
+    const std::wstring& LineNumber() const { return line_number_; }
+    const std::wstring& SecondNumber() const { return second_number_; }
+    // An answered call that has not connected yet.
+    bool Connecting() const { return line_ == Line::Answering; }
     // Whether the phone shows its call dialog: a call rings, connects or is connected.
     bool CallPresent() const { return line_ != Line::Idle; }
 
@@ -99,7 +104,9 @@ class CallModel {
     Line line_ = Line::Idle;
     bool second_call_ = false;
     bool missed_ = false;
-    std::wstring caller_number_;
+    std::wstring caller_number_;  // what the phone state publishes: the latest ringing caller
+    std::wstring line_number_;
+    std::wstring second_number_;
     CallId line_call_ = kConsoleCall;
     CallId second_call_id_ = kConsoleCall;
 };

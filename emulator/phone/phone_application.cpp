@@ -1,8 +1,11 @@
 #include "phone/phone_application.h"
 
-#include "host/audio.h"
+#include <cwchar>
+#include <iterator>
 
 #include "common/names.h"
+#include "host/audio.h"
+#include "host/contacts.h"
 #include "host/keys.h"
 #include "host_trace.h"
 #include "hosts/ready_thread.h"
@@ -26,13 +29,43 @@ constexpr UINT kMessageCallCommand = WM_APP + 1;
 // Posted by the keypad observer when the talk key goes down.
 constexpr UINT kMessageTalkKey = WM_APP + 2;
 constexpr UINT_PTR kConnectTimer = 1;
+// Ticks each second while a call is connected, for the call timer.
+constexpr UINT_PTR kCallClockTimer = 2;
+constexpr UINT kCallClockMs = 1000;
 
 constexpr wchar_t kPhoneWindowClass[] = L"PhoneApplication";
 constexpr wchar_t kCallTextClass[] = L"CallDialogText";
+constexpr wchar_t kSoftKeyClass[] = L"CallSoftKey";
 constexpr wchar_t kTracePart[] = L"phone";
 
 // The phone's windows belong to its thread, so their procedure always runs there.
 thread_local PhoneApplication* t_phone = nullptr;
+// The call dialog's own procedure, under the phone's, which lays the screen out when it turns.
+thread_local WNDPROC t_dialog_proc = nullptr;
+
+LRESULT CALLBACK CallDialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_SIZE) {
+        LayOutCallScreen(hwnd);
+    }
+    return CallWindowProcW(t_dialog_proc, hwnd, message, wparam, lparam);
+}
+
+void SetChildText(HWND dialog, int id, const std::wstring& text) {
+    wchar_t now[128] = {};
+    GetDlgItemTextW(dialog, id, now, static_cast<int>(std::size(now)));
+    if (text != now) {
+        SetDlgItemTextW(dialog, id, text.c_str());
+    }
+}
+
+void ShowChild(HWND dialog, int id, bool shown) {
+    ShowWindow(GetDlgItem(dialog, id), shown ? SW_SHOWNA : SW_HIDE);
+}
+
+// A number as the call screen shows it.
+std::wstring ShownNumber(const std::wstring& number) {
+    return number.empty() ? L"Номер скрыт" : number;
+}
 
 bool LoadPhoneString(HMODULE library, UINT id, std::wstring* text) {
     WCHAR buffer[256];
@@ -127,7 +160,11 @@ bool PhoneApplication::MakeWindows() {
     WNDCLASSW text_class = {};
     text_class.lpfnWndProc = &CallTextProc;
     text_class.lpszClassName = kCallTextClass;
-    if (RegisterClassW(&phone_class) == 0 || RegisterClassW(&text_class) == 0) {
+    WNDCLASSW key_class = {};
+    key_class.lpfnWndProc = &CallSoftKeyProc;
+    key_class.lpszClassName = kSoftKeyClass;
+    if (RegisterClassW(&phone_class) == 0 || RegisterClassW(&text_class) == 0 ||
+        RegisterClassW(&key_class) == 0) {
         start_error_ =
             "cannot register its window classes (error " + std::to_string(GetLastError()) + ")";
         return false;
@@ -138,22 +175,37 @@ bool PhoneApplication::MakeWindows() {
         start_error_ = "cannot make its window (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
-    // Hidden until a call rings; full-screen between the taskbar and the menu bar.
+    // Hidden until a call rings; full-screen under the taskbar, with its own soft keys.
     call_dialog_ = CreateWindowExW(
         0, kWindowClassDialog, dialog_title.c_str(), WS_POPUP | WS_CAPTION, CW_USEDEFAULT,
         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
-    auto child = [this](const std::wstring& text, const RECT& rect, int id) {
-        return CreateWindowExW(0, kCallTextClass, text.c_str(), WS_CHILD | WS_VISIBLE, rect.left,
-                               rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                               call_dialog_, reinterpret_cast<HMENU>(static_cast<intptr_t>(id)),
-                               nullptr, nullptr);
+    auto child = [this](const wchar_t* window_class, const std::wstring& text, int id, bool shown) {
+        return CreateWindowExW(0, window_class, text.c_str(), WS_CHILD | (shown ? WS_VISIBLE : 0),
+                               0, 0, 0, 0, call_dialog_,
+                               reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr,
+                               nullptr) != nullptr;
     };
-    if (call_dialog_ == nullptr || child(dialog_text, kCallTextRect, kCallTextId) == nullptr ||
-        child(L"", kCallerNumberRect, kCallerNumberId) == nullptr) {
+    bool made = call_dialog_ != nullptr && child(kCallTextClass, dialog_text, kCallTextId, true);
+    for (int id : {kCallStateId, kCallerNameId, kCallerNumberId, kCallTimerId, kSecondHeadingId,
+                   kSecondCallerId}) {
+        made = made && child(kCallTextClass, L"", id, id == kCallerNumberId);
+    }
+    for (int id : {kLeftSoftKeyId, kRightSoftKeyId}) {
+        made = made && child(kSoftKeyClass, L"", id, true);
+        if (made) {
+            SetWindowLongW(GetDlgItem(call_dialog_, id), GWL_USERDATA,
+                           static_cast<LONG>(reinterpret_cast<intptr_t>(window_)));
+        }
+    }
+    if (!made) {
         start_error_ = "cannot make the call dialog (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
-    gwes::KeepFullScreen(call_dialog_, /*cover_menu_bar=*/false);
+    t_dialog_proc = reinterpret_cast<WNDPROC>(static_cast<intptr_t>(
+        SetWindowLongW(call_dialog_, GWL_WNDPROC,
+                       static_cast<LONG>(reinterpret_cast<intptr_t>(&CallDialogProc)))));
+    gwes::KeepFullScreen(call_dialog_, /*cover_menu_bar=*/true);
+    LayOutCallScreen(call_dialog_);
     return true;
 }
 
@@ -175,7 +227,14 @@ LRESULT CALLBACK PhoneApplication::WindowProc(HWND hwnd, UINT message, WPARAM wp
                 phone->OnConnectTimer();
                 return 0;
             }
+            if (wparam == kCallClockTimer) {
+                phone->OnCallClock();
+                return 0;
+            }
             break;
+        case WM_COMMAND:
+            phone->OnSoftKey(LOWORD(wparam));
+            return 0;
         default:
             break;
     }
@@ -296,6 +355,8 @@ void PhoneApplication::OnConnectTimer() {
         return;
     }
     HostTrace(kTracePart, L"call connected");
+    connected_at_ = GetTickCount();
+    SetTimer(window_, kCallClockTimer, kCallClockMs, nullptr);
     Refresh();
     Tell(CallEventKind::Connected, model_.LineCall());
 }
@@ -304,7 +365,11 @@ void PhoneApplication::Refresh() {
     // The dialog is up before a reader of the new state looks for it, and goes after the state
     // that ends the call.
     if (model_.CallPresent()) {
+        ShowCallOnScreen();
         ShowCallDialog();
+    }
+    if (!model_.Connected()) {
+        KillTimer(window_, kCallClockTimer);
     }
     // The line carries audio while a call is connected: what the device plays goes to the caller.
     media::SetLineConnected((model_.State().status & kStatusTalking) != 0);
@@ -322,7 +387,6 @@ void PhoneApplication::ShowCallDialog() {
         return;
     }
     call_showing_ = true;
-    SetDlgItemTextW(call_dialog_, kCallerNumberId, model_.State().caller_number.c_str());
     ShowWindow(call_dialog_, SW_SHOW);
     SetForegroundWindow(call_dialog_);
 }
@@ -330,6 +394,69 @@ void PhoneApplication::ShowCallDialog() {
 void PhoneApplication::HideCallDialog() {
     call_showing_ = false;
     ShowWindow(call_dialog_, SW_HIDE);
+}
+
+void PhoneApplication::ShowCallOnScreen() {
+    const bool ringing = model_.Ringing();
+    const bool connected = model_.Connected();
+    // The text the services look for stays as it is; it is shown only while the call rings.
+    ShowChild(call_dialog_, kCallTextId, ringing);
+    SetChildText(call_dialog_, kCallStateId,
+                 connected ? L"Соединено" : (model_.Connecting() ? L"Соединение..." : L""));
+    ShowChild(call_dialog_, kCallStateId, !ringing);
+
+    const std::wstring name = pim::ContactNameOfNumber(model_.LineNumber());
+    SetChildText(call_dialog_, kCallerNameId, name);
+    ShowChild(call_dialog_, kCallerNameId, !name.empty());
+    SetChildText(call_dialog_, kCallerNumberId, ShownNumber(model_.LineNumber()));
+
+    const bool waiting = model_.SecondWaiting();
+    std::wstring second;
+    if (waiting) {
+        const std::wstring second_name = pim::ContactNameOfNumber(model_.SecondNumber());
+        second = second_name.empty()
+                     ? ShownNumber(model_.SecondNumber())
+                     : second_name + L" (" + ShownNumber(model_.SecondNumber()) + L")";
+    }
+    SetChildText(call_dialog_, kSecondHeadingId, waiting ? L"Ожидающий вызов" : L"");
+    SetChildText(call_dialog_, kSecondCallerId, second);
+    ShowChild(call_dialog_, kSecondHeadingId, waiting);
+    ShowChild(call_dialog_, kSecondCallerId, waiting);
+
+    SetChildText(call_dialog_, kLeftSoftKeyId,
+                 ringing ? L"Ответить" : (connected ? L"Завершить" : L""));
+    SetChildText(call_dialog_, kRightSoftKeyId, ringing ? L"Игнорировать" : L"");
+    ShowCallClock();
+}
+
+void PhoneApplication::ShowCallClock() {
+    const bool connected = model_.Connected();
+    std::wstring text;
+    if (connected) {
+        const DWORD seconds = (GetTickCount() - connected_at_) / 1000;
+        wchar_t clock[16] = {};
+        std::swprintf(clock, std::size(clock), L"%02lu:%02lu",
+                      static_cast<unsigned long>(seconds / 60),
+                      static_cast<unsigned long>(seconds % 60));
+        text = clock;
+    }
+    SetChildText(call_dialog_, kCallTimerId, text);
+    ShowChild(call_dialog_, kCallTimerId, connected);
+}
+
+void PhoneApplication::OnCallClock() {
+    ShowCallClock();
+}
+
+void PhoneApplication::OnSoftKey(int id) {
+    // A key does what its label says now; a key without a label does nothing.
+    if (id == kLeftSoftKeyId && model_.Ringing()) {
+        Apply(CallAction::Answer, L"", model_.LineCall());
+    } else if (id == kLeftSoftKeyId && model_.Connected()) {
+        Apply(CallAction::End, L"", model_.LineCall());
+    } else if (id == kRightSoftKeyId && model_.Ringing()) {
+        Apply(CallAction::Miss, L"", model_.LineCall());
+    }
 }
 
 }  // namespace tovarin::emulator::phone

@@ -6,9 +6,11 @@
 // window timer kConnectDelayMs later. The call dialog is a top-level window of class "Dialog"
 // titled with string 22403 of \Windows\tapres.dll, with a child whose text is string 22601. As on
 // the phone, it is one window for the application's whole life, shown while a call rings,
-// connects or is connected and hidden otherwise: the services keep its handle from call to call,
-// and a procedure that one of them installs on it, or a hot key that one registers on it, stays
-// with it. Its messages, hot keys among them, are dispatched on the phone's thread.
+// connects or is connected and hidden otherwise, and always about the call on the line (the
+// caller's contact name over the number, the call timer, a waiting second call, the soft keys): the
+// services keep its handle from call to call, and a procedure that one of them installs on it, or a
+// hot key that one registers on it, stays with it. Its messages, hot keys among them, are
+// dispatched on the phone's thread.
 #pragma once
 
 #include <windows.h>
@@ -58,14 +60,20 @@ class PhoneApplication {
     void Tell(CallEventKind kind, CallId call);
     void OnTalkKey();
     void OnConnectTimer();
+    void OnSoftKey(int id);
+    void OnCallClock();
     void Refresh();  // publishes the state and shows or hides the call dialog
     void ShowCallDialog();
     void HideCallDialog();
+    // Writes what the call screen says about the calls now; names come from the contacts.
+    void ShowCallOnScreen();
+    void ShowCallClock();
 
     CallModel model_;
     HWND window_ = nullptr;       // the application's hidden main window
     HWND call_dialog_ = nullptr;  // from the start on; visible while a call is present
     bool call_showing_ = false;   // the current call has shown the dialog
+    DWORD connected_at_ = 0;      // device milliseconds when the line's call connected
     std::string start_error_;
     int key_subscription_ = 0;
     std::mutex observer_mutex_;

@@ -25,6 +25,11 @@ enum class AddResult {
 AddResult AddContactNumber(const std::wstring& name, const std::wstring& number, NumberType type,
                            std::string* fault);
 
+// The name of the contact that has this number, compared by its digits alone ("+7 912 555-01-23"
+// is "+79125550123"); empty when no contact has it, the number has no digits or the store
+// cannot be read.
+std::wstring ContactNameOfNumber(const std::wstring& number);
+
 inline constexpr int kChooserListId = 1100;
 inline constexpr int kChooserHeadingId = 1101;
 inline constexpr wchar_t kChooserTitle[] = L"Контакты";

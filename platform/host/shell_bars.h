@@ -29,4 +29,8 @@ RECT TaskbarCaptionButton(HWND taskbar);
 
 void PaintMenuBar(HWND bar);
 
+// A soft key that a full-screen program draws in its own menu-bar strip: the bar's background
+// over the key's window and its text (the window text) in white, at the key's outer side.
+void PaintSoftKey(HWND key, bool right_side);
+
 }  // namespace tovarin::shell

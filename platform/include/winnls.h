@@ -17,6 +17,9 @@
 #define NORM_IGNOREKANATYPE 0x00010000
 #define NORM_IGNOREWIDTH 0x00020000
 
+// Code pages of MultiByteToWideChar: the device converts UTF-8 only.
+#define CP_UTF8 65001
+
 // CompareStringW results (0 is a failure).
 #define CSTR_LESS_THAN 1
 #define CSTR_EQUAL 2
@@ -28,6 +31,11 @@ TOVARIN_BEGIN_C
 
 WINBASEAPI int WINAPI CompareStringW(LCID Locale, DWORD dwCmpFlags, LPCWSTR lpString1,
                                      int cchCount1, LPCWSTR lpString2, int cchCount2);
+// Converts UTF-8 bytes (cbMultiByte -1: up to and with the terminating zero) to wide
+// characters; with cchWideChar 0 returns the count needed. Other code pages and flags fail with
+// ERROR_INVALID_PARAMETER, a short buffer with ERROR_INSUFFICIENT_BUFFER.
+WINBASEAPI int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr,
+                                          int cbMultiByte, LPWSTR lpWideCharStr, int cchWideChar);
 WINBASEAPI int WINAPI lstrcmpW(LPCWSTR lpString1, LPCWSTR lpString2);
 WINBASEAPI int WINAPI lstrcmpiW(LPCWSTR lpString1, LPCWSTR lpString2);
 

@@ -1,12 +1,23 @@
 #include "pim/contact_store.h"
 
 #include <algorithm>
+#include <iterator>
 #include <variant>
 
 #include "com/host_file.h"
 #include "host/device_paths.h"
 
 namespace tovarin::pim {
+namespace {
+
+std::wstring DigitsOf(const std::wstring& number) {
+    std::wstring digits;
+    std::copy_if(number.begin(), number.end(), std::back_inserter(digits),
+                 [](wchar_t each) { return each >= L'0' && each <= L'9'; });
+    return digits;
+}
+
+}  // namespace
 
 ContactStoreRead ReadContactStore() {
     ContactStoreRead read;
@@ -60,6 +71,21 @@ AddResult AddContactNumber(const std::wstring& name, const std::wstring& number,
         return AddResult::StoreUnusable;
     }
     return result;
+}
+
+std::wstring ContactNameOfNumber(const std::wstring& number) {
+    const std::wstring wanted = DigitsOf(number);
+    if (wanted.empty()) {
+        return {};
+    }
+    for (const Contact& contact : ReadContactStore().contacts) {
+        for (const ContactNumber& each : contact.numbers) {
+            if (DigitsOf(each.number) == wanted) {
+                return contact.name;
+            }
+        }
+    }
+    return {};
 }
 
 }  // namespace tovarin::pim

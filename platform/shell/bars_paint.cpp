@@ -186,4 +186,14 @@ void PaintMenuBar(HWND bar) {
     }
 }
 
+void PaintSoftKey(HWND key, bool right_side) {
+    gwes::controls::PaintScope paint(key);
+    PaintBarBackground(paint.dc(), paint.client());
+    wchar_t label[64] = {};
+    GetWindowTextW(key, label, static_cast<int>(std::size(label)));
+    RECT text = paint.client();
+    InflateRect(&text, -2 * kMargin, 0);
+    BarText(paint.dc(), label, text, right_side ? DT_RIGHT : DT_LEFT, /*bold=*/false);
+}
+
 }  // namespace tovarin::shell

@@ -79,7 +79,10 @@ extern "C" __declspec(dllexport) int WINAPI WinMain(HINSTANCE hInstance, HINSTAN
     LineRecording call;
     g_call = &call;
     int result = 1;
-    if (ShowRecorderWindow(hInstance, L"Drumlet", kWindowTitleCallRecorder, RecorderWindowProc)) {
+    HWND window =
+        ShowRecorderWindow(hInstance, L"Drumlet", kWindowTitleCallRecorder, RecorderWindowProc);
+    if (window != NULL) {
+        ShowRecorderActivity(window, L"Запись разговора");
         StartRecording();
         result = RunRecorderMessageLoop(L"Drumlet", L"stopped");
     }

@@ -5,5 +5,6 @@
 #include "program_window.h"
 
 extern "C" __declspec(dllexport) int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int) {
-    return RunProgramWindow(hInstance, L"hopper", L"hopper", L"hopper", L"running");
+    static const PageBlock kPage[] = {{L"hopper", TRUE}, {L"Программа работает.", FALSE}};
+    return RunProgramWindow(hInstance, L"hopper", L"hopper", L"hopper", L"running", kPage, 2);
 }

@@ -63,6 +63,7 @@ void RecordMessage(HWND hwnd) {
     }
     WCHAR path[MAX_PATH];
     MakeRecordingPath(folder, name, path, MAX_PATH);
+    ShowRecorderActivity(hwnd, L"Запись сообщения");
     g_message->Start(L"Oxbane", path, L"Line");
     const UINT limit = MessageLimitSeconds();
     if (limit > 0) {
@@ -91,6 +92,7 @@ void PlayGreeting(HWND hwnd) {
         ChooseGreetingPath(0, L"", L"", L"", greeting, MAX_PATH);
     }
     NKDbgPrintfW(L"Oxbane: playing %s\r\n", greeting);
+    ShowRecorderActivity(hwnd, L"Проигрывается приветствие");
     if (g_greeting->Start(L"Oxbane", greeting, 0)) {
         SetTimer(hwnd, kGreetingTimer, kGreetingPollMs, NULL);
     } else {
@@ -101,7 +103,10 @@ void PlayGreeting(HWND hwnd) {
 LRESULT CALLBACK RecorderWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_TIMER:
-            if (wParam == kGreetingTimer && g_greeting->Finished()) {
+            if (wParam != kGreetingTimer) {
+                break;  // the window's own
+            }
+            if (g_greeting->Finished()) {
                 KillTimer(hwnd, kGreetingTimer);
                 g_greeting->Stop();
                 RecordMessage(hwnd);

@@ -52,6 +52,28 @@ TEST(CallModel, EachCallKeepsItsIdWhenTheSecondCallTakesTheLine) {
     EXPECT_EQ(model.LineCall(), kConsoleCall);
 }
 
+// The call screen names the call on the line and the one waiting: the published number is the
+// latest ringing caller's, but the line keeps its own caller's number until its call ends.
+TEST(CallModel, EachCallKeepsItsNumber) {
+    CallModel model;
+    model.Incoming(L"5550001");
+    model.Answer();
+    model.Connect();
+    model.Second(L"5550002");
+    EXPECT_EQ(model.LineNumber(), L"5550001");
+    EXPECT_EQ(model.SecondNumber(), L"5550002");
+    model.End();
+    EXPECT_EQ(model.LineNumber(), L"5550002");
+    EXPECT_EQ(model.SecondNumber(), L"");
+    model.Answer();
+    model.Connect();
+    model.Second(L"5550003");
+    model.SecondEnd();
+    EXPECT_EQ(model.LineNumber(), L"5550002");
+    EXPECT_EQ(model.SecondNumber(), L"");
+    EXPECT_EQ(model.State().caller_number, L"5550003");
+}
+
 TEST(CallModel, AMissedCallLeavesTheMissedBitUntilTheNextCallRings) {
     CallModel model;
     model.Incoming(L"5550001");

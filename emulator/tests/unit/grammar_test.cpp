@@ -60,6 +60,7 @@ constexpr const char* kExamples[] = {
     R"(expect message "Dialog" 0x0111 2)",
     "dump",
     "ok",
+    "start",
     "scroll thumb -8",
     "rotate square",
     R"(screenshot "out.png")",

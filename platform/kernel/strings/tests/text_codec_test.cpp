@@ -10,6 +10,8 @@
 #include "kernel/strings/utf16.h"
 #include "host/text.h"
 
+#include <windows.h>
+
 namespace tovarin::kernel {
 namespace {
 
@@ -95,6 +97,25 @@ TEST(TextCodecTest, InvalidUtf8BecomesOneReplacementPerByteAndDecodingGoesOn) {
     EXPECT_EQ(L"\xFFFD", Utf8ToWide("\xFF"));
     // A zero byte inside the text is a character, not the end.
     EXPECT_EQ((std::wstring{L'a', L'\0', L'b'}), Utf8ToWide(std::string_view("a\0b", 3)));
+}
+
+// Device code reads UTF-8 files through MultiByteToWideChar: the count first, then the text.
+TEST(TextCodecTest, MultiByteToWideCharConvertsUtf8AsTheCodecDoes) {
+    const char text[] = "Справка \xF0\x9F\x98\x80\xFF";
+    const std::wstring expected = L"Справка \U0001F600\uFFFD";
+    ASSERT_EQ(MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0),
+              static_cast<int>(expected.size()) + 1);
+    wchar_t wide[32] = {};
+    ASSERT_EQ(MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, 32),
+              static_cast<int>(expected.size()) + 1);
+    EXPECT_EQ(std::wstring(wide), expected);
+    // A counted text has no terminator of its own.
+    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, text, 4, wide, 32), 2);
+
+    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, 3), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    EXPECT_EQ(MultiByteToWideChar(1251, 0, text, -1, wide, 32), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
 }  // namespace
