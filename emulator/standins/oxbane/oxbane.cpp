@@ -103,21 +103,23 @@ void PlayGreeting(HWND hwnd) {
 LRESULT CALLBACK RecorderWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_TIMER:
-            if (wParam != kGreetingTimer) {
-                break;  // the window's own
+            if (wParam == kGreetingTimer) {
+                if (g_greeting->Finished()) {
+                    KillTimer(hwnd, kGreetingTimer);
+                    g_greeting->Stop();
+                    RecordMessage(hwnd);
+                }
+                return 0;
             }
-            if (g_greeting->Finished()) {
-                KillTimer(hwnd, kGreetingTimer);
-                g_greeting->Stop();
-                RecordMessage(hwnd);
-            } else if (wParam == kMessageLimitTimer) {
+            if (wParam == kMessageLimitTimer) {
                 // The message ends as it does when the caller hangs up.
                 KillTimer(hwnd, kMessageLimitTimer);
                 NKDbgPrintfW(L"Oxbane: the message reached its limit of %u s\r\n",
                              MessageLimitSeconds());
                 DestroyWindow(hwnd);
+                return 0;
             }
-            return 0;
+            break;  // the window's own (its elapsed-time clock)
         case WM_COMMAND:
             if (LOWORD(wParam) == kCommandCloseAnsweringRecorder) {
                 DestroyWindow(hwnd);

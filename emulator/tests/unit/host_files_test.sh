@@ -17,8 +17,11 @@ mkdir folder
 truncate -s 65M big.wav
 printf '%s\n' 'mic "/dev/zero"' 'mic "fifo"' 'call voice "folder"' 'mic "big.wav"' \
   'call voice "missing.wav"' >in.console
-timeout 60 "$emulator" --time simulated --device device <in.console >out.console 2>&1 ||
-  fail "the console did not end by itself"
+timeout 60 "$emulator" --time simulated --device device <in.console >out.console 2>&1
+status=$?
+[ "$status" -ne 124 ] || fail "the console did not end by itself"
+# Every line failed, so the console says so in its exit status.
+[ "$status" -eq 1 ] || fail "the console ended with $status, not 1 for its failed commands"
 for expected in '/dev/zero is a device file, not a regular file' \
   'fifo is a FIFO, not a regular file' 'folder is a folder, not a regular file' \
   'big.wav is too big: 68157440 bytes, more than 64 MB' \
