@@ -287,6 +287,18 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+// Gives back what WinMain made, whichever of it was made.
+void ReleaseProgram() {
+    HANDLE* handles[] = {&g_settingsChanged, &g_statusChanged, &g_keyPressed, &g_quit};
+    for (HANDLE* handle : handles) {
+        if (*handle != NULL) {
+            CloseHandle(*handle);
+            *handle = NULL;
+        }
+    }
+    DeleteCriticalSection(&g_keysLock);
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int) {
@@ -306,6 +318,7 @@ extern "C" __declspec(dllexport) int WINAPI WinMain(HINSTANCE hInstance, HINSTAN
     if (window == NULL || g_settingsChanged == NULL || g_statusChanged == NULL ||
         g_keyPressed == NULL || g_quit == NULL) {
         NKDbgPrintfW(L"Sallowby: cannot start (error %u)\r\n", GetLastError());
+        ReleaseProgram();
         return 1;
     }
     NKDbgPrintfW(L"Sallowby: waiting on \"%s\"\r\n", kEventOverdubService);
@@ -319,6 +332,7 @@ extern "C" __declspec(dllexport) int WINAPI WinMain(HINSTANCE hInstance, HINSTAN
         if (kept != NULL) {
             FreeLibrary(kept);
         }
+        ReleaseProgram();
         return 1;
     }
     MSG msg;
@@ -329,6 +343,7 @@ extern "C" __declspec(dllexport) int WINAPI WinMain(HINSTANCE hInstance, HINSTAN
     SetEvent(g_quit);
     WaitForSingleObject(worker, INFINITE);
     CloseHandle(worker);
+    ReleaseProgram();
     if (kept != NULL) {
         FreeLibrary(kept);
     }
