@@ -26,17 +26,17 @@ const DWORD kStatusCallConnected = 0x20000000;
 const int kSlots = 4;
 const DWORD kArrowKeys[kSlots] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT};
 LPCWSTR const kArrowNames[kSlots] = {L"up arrow", L"down arrow", L"left arrow", L"right arrow"};
-const int kMaxPendingKeys = 16;
 
 HANDLE g_quit = NULL;
 HANDLE g_settingsChanged = NULL;  // "Overdub Service Event"
 HANDLE g_statusChanged = NULL;
 HANDLE g_keyPressed = NULL;
 
-// Arrow keys pressed and not yet played, in order; the hook fills it on the key's thread.
-CRITICAL_SECTION g_keysLock;
-int g_pendingKeys[kMaxPendingKeys];
-int g_pendingCount = 0;
+// Whether each arrow was pressed since the worker last looked: the hook sets it on the key's
+// thread and the worker takes it. Two presses before the worker looks restart the effect once,
+// which sounds the same. Interlocked flags need nothing given back when the program ends, however
+// it ends.
+LONG volatile g_pressed[kSlots] = {};
 
 // The worker's own state.
 OverdubChoice g_choice;
@@ -55,11 +55,7 @@ LRESULT CALLBACK KeyHook(int code, WPARAM wParam, LPARAM lParam) {
         const KBDLLHOOKSTRUCT* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
         for (int slot = 0; slot < kSlots; ++slot) {
             if (key->vkCode == kArrowKeys[slot]) {
-                EnterCriticalSection(&g_keysLock);
-                if (g_pendingCount < kMaxPendingKeys) {
-                    g_pendingKeys[g_pendingCount++] = slot;
-                }
-                LeaveCriticalSection(&g_keysLock);
+                InterlockedExchange(&g_pressed[slot], 1);
                 SetEvent(g_keyPressed);
             }
         }
@@ -186,16 +182,10 @@ void FollowCall() {
 }
 
 void PlayPressedKeys() {
-    int keys[kMaxPendingKeys];
-    EnterCriticalSection(&g_keysLock);
-    int count = g_pendingCount;
-    for (int i = 0; i < count; ++i) {
-        keys[i] = g_pendingKeys[i];
-    }
-    g_pendingCount = 0;
-    LeaveCriticalSection(&g_keysLock);
-    for (int i = 0; i < count; ++i) {
-        PlayEffect(keys[i]);
+    for (int slot = 0; slot < kSlots; ++slot) {
+        if (InterlockedExchange(&g_pressed[slot], 0) != 0) {
+            PlayEffect(slot);
+        }
     }
 }
 
@@ -296,7 +286,6 @@ void ReleaseProgram() {
             *handle = NULL;
         }
     }
-    DeleteCriticalSection(&g_keysLock);
 }
 
 }  // namespace
@@ -314,7 +303,6 @@ extern "C" __declspec(dllexport) int WINAPI WinMain(HINSTANCE hInstance, HINSTAN
     g_statusChanged = CreateEventW(NULL, FALSE, FALSE, NULL);
     g_keyPressed = CreateEventW(NULL, FALSE, FALSE, NULL);
     g_quit = CreateEventW(NULL, TRUE, FALSE, NULL);
-    InitializeCriticalSection(&g_keysLock);
     if (window == NULL || g_settingsChanged == NULL || g_statusChanged == NULL ||
         g_keyPressed == NULL || g_quit == NULL) {
         NKDbgPrintfW(L"Sallowby: cannot start (error %u)\r\n", GetLastError());
