@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/program_names.h"
 #include "console/device_files.h"
 #include "console/session.h"
 #include "host/window_tree.h"
@@ -19,7 +20,6 @@
 namespace tovarin::emulator::console {
 namespace {
 
-constexpr wchar_t kControlPanelHost[] = L"\\Windows\\ctlpnl.exe";
 constexpr uint32_t kProgramEndWaitMs = 5000;
 
 // ctlpnl.exe's exit codes.
@@ -143,7 +143,7 @@ Outcome Session::Do(const HostCommand& command) {
                 std::wstring arguments = each.library + L"," + std::to_wstring(each.applet) + L"," +
                                          std::to_wstring(each.page);
                 DWORD error = 0;
-                HANDLE host = StartProgram(kControlPanelHost, arguments, &error);
+                HANDLE host = StartProgram(kProgramControlPanelHost, arguments, &error);
                 if (!host) {
                     return Outcome::Failed("cannot start the control-panel host (error " +
                                            std::to_string(error) + ")");
@@ -157,7 +157,7 @@ Outcome Session::Do(const HostCommand& command) {
                            : HostFailure(exit_code, each.library);
             } else if constexpr (std::is_same_v<T, AppletListCommand>) {
                 DWORD error = 0;
-                HANDLE host = StartProgram(kControlPanelHost, each.library, &error);
+                HANDLE host = StartProgram(kProgramControlPanelHost, each.library, &error);
                 if (!host) {
                     return Outcome::Failed("cannot start the control-panel host (error " +
                                            std::to_string(error) + ")");
