@@ -7,6 +7,7 @@
 #include "common/program_names.h"
 #include "console/device_files.h"
 #include "console/session.h"
+#include "console/state_checks.h"
 #include "host/window_tree.h"
 #include "host_trace.h"
 #include "image/device_clock.h"
@@ -214,18 +215,30 @@ Outcome Session::Do(const HostCommand& command) {
                 }
                 return Outcome::Done();
             } else if constexpr (std::is_same_v<T, ExpectFileContainsCommand>) {
-                std::optional<std::string> content = ReadDeviceFile(each.path);
-                if (!content) {
+                // A pattern holds when any file it matches holds the text ("some recording
+                // holds ..."); what each one holds is shown when none does.
+                std::vector<std::wstring> matches = MatchingFiles(each.path);
+                if (matches.empty()) {
                     return Outcome::Failed("the expectation did not hold",
                                            {"no file " + Utf8(each.path)});
                 }
-                if (content->find(each.text) != std::string::npos) {
-                    return Outcome::Done();
+                std::vector<std::string> held;
+                for (const std::wstring& match : matches) {
+                    std::optional<std::string> content = ReadDeviceFile(match);
+                    if (!content) {
+                        continue;  // a folder, or a file device code cannot open
+                    }
+                    if (content->find(each.text) != std::string::npos) {
+                        return Outcome::Done();
+                    }
+                    constexpr size_t kShown = 400;
+                    held.push_back(Utf8(match) + " holds: \"" + content->substr(0, kShown) +
+                                   (content->size() > kShown ? "...\"" : "\""));
                 }
-                constexpr size_t kShown = 400;
-                return Outcome::Failed("the expectation did not hold",
-                                       {"the file holds: \"" + content->substr(0, kShown) +
-                                        (content->size() > kShown ? "...\"" : "\"")});
+                if (held.empty()) {
+                    held.push_back("no file that can be read matches " + Utf8(each.path));
+                }
+                return Outcome::Failed("the expectation did not hold", std::move(held));
             } else if constexpr (std::is_same_v<T, ExpectRunningCommand>) {
                 bool running = !ProcessesNamed(each.name).empty();
                 return running != each.negated
