@@ -21,12 +21,14 @@ void Reclaim(ProcessObject& process) {
         if (ProcessHooks::ended) {
             ProcessHooks::ended(id, process.image());
         }
-        Processes().Remove(id);
         // The module's own DllMain and static objects may delete their sections first.
         FreeLibrary(process.module());
     } catch (const ThreadExit&) {
-        // The device shut down while the module's DllMain waited: what is left goes below.
+        // The device shuts down and ended a wait of the module's DllMain (or of a callback being
+        // closed): the device unloads what is left itself, and the rest goes below.
     }
+    // Gone from the list once its module is released, as those who poll the list expect.
+    Processes().Remove(id);
     ReclaimCriticalSections(id);
     Handles().CloseAllOf(id);
 }
