@@ -193,10 +193,14 @@ void WINAPI ExitProcess(UINT uExitCode) {
 }
 
 BOOL WINAPI TerminateProcess(HANDLE hProcess, UINT uExitCode) {
-    if (hProcess == GetCurrentProcess()) {
-        ExitProcess(uExitCode);
+    if (hProcess == GetCurrentProcess() && !SharedProcessOfCurrentThread()) {
+        SetError(ERROR_NOT_SUPPORTED);  // the host program is not the device's to end
+        return FALSE;
     }
     auto process = Handles().LookupAs<ProcessObject>(hProcess);
+    if (hProcess == GetCurrentProcess() || (process && process == SharedProcessOfCurrentThread())) {
+        ExitProcess(uExitCode);  // a program that ends itself does not return
+    }
     if (!process) {
         SetError(ERROR_INVALID_HANDLE);
         return FALSE;

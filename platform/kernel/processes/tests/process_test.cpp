@@ -353,6 +353,8 @@ TEST_F(ProcessTest, ProcessHandleFunctionsCheckTheirArguments) {
 
     EXPECT_FALSE(TerminateProcess(reinterpret_cast<HANDLE>(0x0FFFFFF0), 1));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_FALSE(TerminateProcess(GetCurrentProcess(), 1));  // the host program's thread
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
 
     ASSERT_EQ(WaitForSingleObject(info_.hProcess, INFINITE), WAIT_OBJECT_0);
     EXPECT_FALSE(TerminateProcess(info_.hProcess, 2));  // it has ended: its code stays
