@@ -4,8 +4,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/program_names.h"
 #include "console/device_files.h"
 #include "console/session.h"
+#include "console/state_checks.h"
 #include "host/window_tree.h"
 #include "host_trace.h"
 #include "image/device_clock.h"
@@ -19,7 +21,6 @@
 namespace tovarin::emulator::console {
 namespace {
 
-constexpr wchar_t kControlPanelHost[] = L"\\Windows\\ctlpnl.exe";
 constexpr uint32_t kProgramEndWaitMs = 5000;
 
 // ctlpnl.exe's exit codes.
@@ -143,7 +144,7 @@ Outcome Session::Do(const HostCommand& command) {
                 std::wstring arguments = each.library + L"," + std::to_wstring(each.applet) + L"," +
                                          std::to_wstring(each.page);
                 DWORD error = 0;
-                HANDLE host = StartProgram(kControlPanelHost, arguments, &error);
+                HANDLE host = StartProgram(kProgramControlPanelHost, arguments, &error);
                 if (!host) {
                     return Outcome::Failed("cannot start the control-panel host (error " +
                                            std::to_string(error) + ")");
@@ -157,7 +158,7 @@ Outcome Session::Do(const HostCommand& command) {
                            : HostFailure(exit_code, each.library);
             } else if constexpr (std::is_same_v<T, AppletListCommand>) {
                 DWORD error = 0;
-                HANDLE host = StartProgram(kControlPanelHost, each.library, &error);
+                HANDLE host = StartProgram(kProgramControlPanelHost, each.library, &error);
                 if (!host) {
                     return Outcome::Failed("cannot start the control-panel host (error " +
                                            std::to_string(error) + ")");
@@ -214,18 +215,30 @@ Outcome Session::Do(const HostCommand& command) {
                 }
                 return Outcome::Done();
             } else if constexpr (std::is_same_v<T, ExpectFileContainsCommand>) {
-                std::optional<std::string> content = ReadDeviceFile(each.path);
-                if (!content) {
+                // A pattern holds when any file it matches holds the text ("some recording
+                // holds ..."); what each one holds is shown when none does.
+                std::vector<std::wstring> matches = MatchingFiles(each.path);
+                if (matches.empty()) {
                     return Outcome::Failed("the expectation did not hold",
                                            {"no file " + Utf8(each.path)});
                 }
-                if (content->find(each.text) != std::string::npos) {
-                    return Outcome::Done();
+                std::vector<std::string> held;
+                for (const std::wstring& match : matches) {
+                    std::optional<std::string> content = ReadDeviceFile(match);
+                    if (!content) {
+                        continue;  // a folder, or a file device code cannot open
+                    }
+                    if (content->find(each.text) != std::string::npos) {
+                        return Outcome::Done();
+                    }
+                    constexpr size_t kShown = 400;
+                    held.push_back(Utf8(match) + " holds: \"" + content->substr(0, kShown) +
+                                   (content->size() > kShown ? "...\"" : "\""));
                 }
-                constexpr size_t kShown = 400;
-                return Outcome::Failed("the expectation did not hold",
-                                       {"the file holds: \"" + content->substr(0, kShown) +
-                                        (content->size() > kShown ? "...\"" : "\"")});
+                if (held.empty()) {
+                    held.push_back("no file that can be read matches " + Utf8(each.path));
+                }
+                return Outcome::Failed("the expectation did not hold", std::move(held));
             } else if constexpr (std::is_same_v<T, ExpectRunningCommand>) {
                 bool running = !ProcessesNamed(each.name).empty();
                 return running != each.negated

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/program_names.h"
 #include "host_trace.h"
 #include "shell/applets.h"
 #include "shell/shortcuts.h"
@@ -19,7 +20,6 @@ constexpr wchar_t kStartMenuClass[] = L"StartMenu";
 constexpr wchar_t kSettingsClass[] = L"ShellSettings";
 constexpr wchar_t kItemClass[] = L"ShellItem";
 constexpr wchar_t kTracePart[] = L"shell";
-constexpr wchar_t kControlPanelHost[] = L"\\Windows\\ctlpnl.exe";
 
 constexpr int kTaskbarHeight = 52;
 constexpr int kMenuWidth = 300;
@@ -207,7 +207,7 @@ LRESULT CALLBACK SettingsProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
             const size_t index = static_cast<size_t>(id - kSettingsFirstId);
             if (index < t_applets.size()) {
                 const Applet& applet = t_applets[index];
-                StartProgram(kControlPanelHost,
+                StartProgram(kProgramControlPanelHost,
                              applet.library + L"," + std::to_wstring(applet.index));
             }
             return 0;

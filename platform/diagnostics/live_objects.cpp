@@ -2,6 +2,7 @@
 
 #include "gwes/window_manager.h"
 #include "host/device.h"
+#include "kernel/critical_sections.h"
 #include "kernel/handles.h"
 #include "kernel/local_heap.h"
 #include "kernel/registry/registry.h"
@@ -20,6 +21,7 @@ LiveObjects CountLiveObjects() {
     objects.registry_keys = device.registry().OpenKeyCount();
     objects.registry_notifications = device.registry().notifier().WatchCount();
     objects.local_blocks = device.local_heap().Count();
+    objects.critical_sections = kernel::LiveCriticalSections();
     if (std::shared_ptr<gwes::WindowManager> windows = gwes::WindowManager::Existing()) {
         auto lock = windows->Lock();
         objects.windows = windows->windows().Count();
@@ -41,7 +43,8 @@ std::string Describe(const LiveObjects& objects) {
            ", timers " + std::to_string(objects.timers) + ", registry keys " +
            std::to_string(objects.registry_keys) + ", registry notifications " +
            std::to_string(objects.registry_notifications) + ", LocalAlloc blocks " +
-           std::to_string(objects.local_blocks);
+           std::to_string(objects.local_blocks) + ", critical sections " +
+           std::to_string(objects.critical_sections);
 }
 
 }  // namespace tovarin::diagnostics

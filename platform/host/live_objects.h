@@ -18,6 +18,7 @@ struct LiveObjects {
     size_t registry_keys = 0;                       // registry keys open
     size_t registry_notifications = 0;              // change notifications not closed
     size_t local_blocks = 0;                        // LocalAlloc blocks not freed
+    size_t critical_sections = 0;                   // sections initialised and not deleted
 
     bool operator==(const LiveObjects&) const = default;
 };

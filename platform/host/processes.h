@@ -7,15 +7,16 @@
 //                        int nShowCmd);
 // CreateProcessW loads it with the module loader (the process holds its own reference), records
 // the start in the device log and runs WinMain on a new device thread, the process's main
-// thread. The process handle is signalled once WinMain has returned and the process's
-// reference to the module has been released; the exit code is WinMain's result (STILL_ACTIVE
-// until then). A main thread that leaves by ExitThread ends the process with that code.
+// thread. A process ends as a whole, as on the device: when WinMain returns (the exit code is its
+// result), when its main thread leaves by ExitThread, when one of its threads calls ExitProcess or
+// when another calls TerminateProcess (the first of these gives the exit code; STILL_ACTIVE until
+// the end). Its other threads then end at their next platform wait or message call, its windows
+// are destroyed, and once its last thread is gone its registry watches are closed, its module is
+// released, the locks of the critical sections it initialised are freed and the handles it left
+// open are closed; then its handle is signalled.
 //
 // All processes share the device's one host process: a program started twice runs twice on
 // the same loaded module, sharing its static data.
-//
-// TerminateProcess is not supported (FALSE, ERROR_NOT_SUPPORTED): a device thread cannot be
-// ended from outside unless it waits, and the suite never ends another program that way.
 #pragma once
 
 #include <cstdint>

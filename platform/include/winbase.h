@@ -245,6 +245,7 @@ WINBASEAPI BOOL WINAPI CreateProcessW(LPCWSTR lpApplicationName, LPWSTR lpComman
                                       LPPROCESS_INFORMATION lpProcessInformation);
 WINBASEAPI BOOL WINAPI GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode);
 WINBASEAPI BOOL WINAPI TerminateProcess(HANDLE hProcess, UINT uExitCode);
+WINBASEAPI void WINAPI ExitProcess(UINT uExitCode);
 
 TOVARIN_END_C
 

@@ -17,13 +17,18 @@ class HandleTable {
   public:
     // Handle values are multiples of 4 from 0x1000 on and stay below 0x10000000, so that they fit
     // in the 32-bit fields of the device's records and never meet registry or module handles.
+    // A handle belongs to the process of the thread that opened it (or to `owner`), which closes
+    // it when it ends (CloseAllOf).
     HANDLE Insert(std::shared_ptr<KernelObject> object);
+    HANDLE Insert(std::shared_ptr<KernelObject> object, uint32_t owner);
     std::shared_ptr<KernelObject> Lookup(HANDLE handle) const;
     template <typename T>
     std::shared_ptr<T> LookupAs(HANDLE handle) const {
         return std::dynamic_pointer_cast<T>(Lookup(handle));
     }
     bool Close(HANDLE handle);
+    // Closes the handles that the process left open; returns how many.
+    size_t CloseAllOf(uint32_t owner);
     // Open handles by the type of their object (the census of live objects counts them).
     std::map<std::string, size_t> CountByType() const;
 
@@ -40,10 +45,15 @@ class HandleTable {
                              bool* existed, DWORD* error);
 
   private:
-    HANDLE InsertLocked(std::shared_ptr<KernelObject> object);
+    struct Entry {
+        std::shared_ptr<KernelObject> object;
+        uint32_t owner = 0;  // a process id
+    };
+
+    HANDLE InsertLocked(std::shared_ptr<KernelObject> object, uint32_t owner);
 
     mutable std::mutex mutex_;
-    std::map<uintptr_t, std::shared_ptr<KernelObject>> handles_;
+    std::map<uintptr_t, Entry> handles_;
     std::map<std::wstring, std::weak_ptr<KernelObject>> named_;
     uintptr_t next_ = 0x1000;
 };

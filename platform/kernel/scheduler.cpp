@@ -103,6 +103,26 @@ void Scheduler::Detach() {
     }
 }
 
+void Scheduler::RequestExit(ThreadRecord& thread) {
+    if (thread.winding_up) {
+        return;
+    }
+    thread.exit_requested = true;
+    if (thread.wait && thread.wait != &thread.outside && !thread.waiting_for_idle) {
+        // It counts as running from here, so that neither time moves nor a deadlock is reported
+        // before it has woken to end.
+        Complete(thread, WAIT_FAILED, 0);
+    }
+}
+
+void Scheduler::ExitIfRequested() {
+    ThreadRecord& self = Self();
+    std::lock_guard guard(lock_);
+    if (MustExit(self)) {
+        throw ThreadExit{0};
+    }
+}
+
 bool Scheduler::MustExit(const ThreadRecord& thread) const {
     return thread.exit_requested || (shutting_down_ && thread.kind == ThreadKind::Device);
 }
@@ -209,6 +229,9 @@ uint32_t Scheduler::Wait(std::span<Waitable* const> objects, bool wait_all, uint
             ++running_;
         }
         throw ThreadExit{0};
+    }
+    if (MustExit(self)) {
+        throw ThreadExit{0};  // asked to end while its wait was completing
     }
     if (error) {
         *error = block.error;

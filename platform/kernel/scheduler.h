@@ -43,6 +43,7 @@ struct ThreadRecord {
     std::condition_variable wake;
     WaitBlock* wait = nullptr;  // set while blocked
     bool exit_requested = false;
+    bool winding_up = false;  // left its start routine (Scheduler::WindingUp)
     bool waiting_for_idle = false;
     WaitBlock outside;                      // the block of a wait on a host primitive (OutsideWait)
     const void* outside_channel = nullptr;  // what that wait waits for
@@ -78,6 +79,24 @@ class Scheduler {
     std::shared_ptr<ThreadRecord> RegisterDeviceThread(std::string name);
     void BindCurrentThread(std::shared_ptr<ThreadRecord> record);
     void DeviceThreadEnded(ThreadRecord& record);
+
+    // Kernel lock held: asks a device thread to end. It ends at its next platform wait (a wait
+    // under way ends at once) or message call, by ThreadExit, which unwinds its stack. A thread
+    // is never stopped anywhere else: whatever platform lock it holds between two such calls is
+    // released by the unwinding, so no other thread of the device is left waiting for it.
+    void RequestExit(ThreadRecord& thread);
+    // Kernel lock held: the thread has left its start routine and winds up (its windows are
+    // destroyed, its modules see it leave, the last thread of a process unloads the process's
+    // module). It runs on as an ordinary thread from here, so that a window procedure that sends
+    // a message or a DllMain that waits does not end it a second time, unless the device shuts
+    // down.
+    void WindingUp(ThreadRecord& thread) {
+        thread.winding_up = true;
+        thread.exit_requested = false;
+    }
+    // Throws ThreadExit when the calling device thread has been asked to end: the platform's calls
+    // that pump messages without waiting (PeekMessageW, SendMessageW) are places to end, too.
+    void ExitIfRequested();
 
     void Attach(std::string name);
     void Detach();

@@ -1,11 +1,17 @@
 // The waitable object behind a thread handle.
 #pragma once
 
+#include <memory>
+
 #include <winbase.h>
 
 #include "kernel/scheduler.h"
 
 namespace tovarin::kernel {
+
+namespace processes {
+class ProcessObject;
+}
 
 class ThreadObject final : public Waitable {
   public:
@@ -30,5 +36,11 @@ class ThreadObject final : public Waitable {
     bool finished_ = false;
     uint32_t exit_code_ = 0;
 };
+
+// Starts a device thread of `process` (nullptr: of the host program), its main thread or another
+// one, as CreateThread does. Sets the last error and returns nullptr on failure.
+HANDLE StartDeviceThread(std::shared_ptr<processes::ProcessObject> process, bool main_thread,
+                         LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags,
+                         LPDWORD thread_id);
 
 }  // namespace tovarin::kernel

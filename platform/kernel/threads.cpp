@@ -8,6 +8,7 @@
 #include "host/processes.h"
 #include "kernel/handles.h"
 #include "kernel/modules/modules.h"
+#include "kernel/processes/process_end.h"
 #include "kernel/processes/process_table.h"
 #include "kernel/scheduler.h"
 #include "kernel/subsystems.h"
@@ -28,14 +29,17 @@ class StartGate final : public Waitable {
 
 void RunDeviceThread(std::shared_ptr<ThreadRecord> record, std::shared_ptr<ThreadObject> object,
                      std::shared_ptr<StartGate> gate, LPTHREAD_START_ROUTINE start, LPVOID param,
-                     std::shared_ptr<const processes::ProcessObject> process) {
+                     std::shared_ptr<processes::ProcessObject> process) {
     Scheduler& scheduler = CurrentScheduler();
     scheduler.BindCurrentThread(record);
-    // A thread belongs to the process of the thread that created it.
-    std::optional<processes::MainThreadOf> in_process;
+    std::optional<processes::ThreadOf> in_process;
     if (process) {
-        in_process.emplace(*process);
+        in_process.emplace(process);
     }
+    auto wind_up = [&] {
+        std::lock_guard guard(scheduler.lock());
+        scheduler.WindingUp(*record);
+    };
     DWORD exit_code = 0;
     try {
         if (gate) {
@@ -48,13 +52,18 @@ void RunDeviceThread(std::shared_ptr<ThreadRecord> record, std::shared_ptr<Threa
         } catch (const ThreadExit& exit) {
             exit_code = exit.exit_code;
         }
+        wind_up();
         modules::OnThreadDetach();
     } catch (const ThreadExit& exit) {
         exit_code = exit.exit_code;
     }
+    wind_up();
     // However the thread ended (also inside a DllMain, as the device shuts down), its windows go
     // before anyone waiting for it sees it end.
     SubsystemsThreadEnding();
+    if (process) {
+        processes::ThreadOfProcessEnded(*process, *record, exit_code);
+    }
     {
         std::lock_guard guard(scheduler.lock());
         object->Finish(scheduler, exit_code);
@@ -63,6 +72,42 @@ void RunDeviceThread(std::shared_ptr<ThreadRecord> record, std::shared_ptr<Threa
 }
 
 }  // namespace
+
+HANDLE StartDeviceThread(std::shared_ptr<processes::ProcessObject> process, bool main_thread,
+                         LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags,
+                         LPDWORD thread_id) {
+    Scheduler& scheduler = CurrentScheduler();
+    auto record = scheduler.RegisterDeviceThread("");
+    auto object = std::make_shared<ThreadObject>(record->id);
+    object->record = record;
+    std::shared_ptr<StartGate> gate;
+    if (flags & CREATE_SUSPENDED) {
+        gate = std::make_shared<StartGate>();
+        object->gate = gate;
+    }
+    if (process) {
+        // Counted before it runs, so that its process cannot finish meanwhile.
+        std::lock_guard guard(scheduler.lock());
+        process->AddThread(scheduler, *record, main_thread);
+    }
+    HANDLE handle = Handles().Insert(object);
+    try {
+        std::thread(RunDeviceThread, record, object, gate, start, parameter, process).detach();
+    } catch (const std::system_error&) {
+        Handles().Close(handle);
+        if (process) {
+            std::lock_guard guard(scheduler.lock());
+            process->RemoveThread(scheduler, *record, 0);
+        }
+        scheduler.DeviceThreadEnded(*record);
+        SetError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    if (thread_id) {
+        *thread_id = record->id;
+    }
+    return handle;
+}
 
 }  // namespace tovarin::kernel
 
@@ -74,30 +119,9 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, DWORD, LPTHREAD_START_ROUTINE 
         SetError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    Scheduler& scheduler = CurrentScheduler();
-    auto record = scheduler.RegisterDeviceThread("");
-    auto object = std::make_shared<ThreadObject>(record->id);
-    object->record = record;
-    std::shared_ptr<StartGate> gate;
-    if (fdwCreate & CREATE_SUSPENDED) {
-        gate = std::make_shared<StartGate>();
-        object->gate = gate;
-    }
-    HANDLE handle = Handles().Insert(object);
-    try {
-        std::thread(RunDeviceThread, record, object, gate, lpStartAddr, lpvThreadParam,
-                    processes::SharedProcessOfCurrentThread())
-            .detach();
-    } catch (const std::system_error&) {
-        Handles().Close(handle);
-        scheduler.DeviceThreadEnded(*record);
-        SetError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
-    if (lpIDThread) {
-        *lpIDThread = record->id;
-    }
-    return handle;
+    // A thread belongs to the process of the thread that created it.
+    return StartDeviceThread(processes::SharedProcessOfCurrentThread(), false, lpStartAddr,
+                             lpvThreadParam, fdwCreate, lpIDThread);
 }
 
 DWORD WINAPI ResumeThread(HANDLE hThread) {

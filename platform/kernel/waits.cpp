@@ -54,6 +54,7 @@ DWORD WINAPI WaitForMultipleObjects(DWORD nCount, const HANDLE* lpHandles, BOOL 
 }
 
 void WINAPI Sleep(DWORD dwMilliseconds) {
+    CurrentScheduler().ExitIfRequested();
     if (dwMilliseconds == 0) {
         if (CurrentScheduler().mode() == ClockMode::Simulated) {
             // A thread that polls with Sleep(0) never blocks, so simulated time would never move

@@ -39,6 +39,9 @@ inline constexpr wchar_t kProgramVoicemail[] =
 // The platform's help viewer: started by the settings pages with a help document as the
 // command line.
 inline constexpr wchar_t kProgramHelpViewer[] = L"peghelp.exe";
+// The control-panel host: loads a control-panel library and opens an applet of it, the command
+// line naming them ("Marrowfen.dll,1,0"). The Start menu's Settings and the console start it.
+inline constexpr wchar_t kProgramControlPanelHost[] = L"\\Windows\\ctlpnl.exe";
 // A program of the device during which the control panel declines to open (asked through
 // kExportVerifyRunProcess).
 inline constexpr wchar_t kProgramHopper[] = L"hopper.exe";

@@ -310,16 +310,9 @@ extern "C" __declspec(dllexport) int WINAPI WinMain(HINSTANCE hInstance, HINSTAN
         return 1;
     }
     NKDbgPrintfW(L"Sallowby: waiting on \"%s\"\r\n", kEventOverdubService);
-    // The worker holds the program's module too: when the device ends, this thread may leave
-    // (and the process let go of its module) while the worker is still unwinding its code.
-    WCHAR self[MAX_PATH];
-    HMODULE kept = GetModuleFileNameW(hInstance, self, MAX_PATH) != 0 ? LoadLibraryW(self) : NULL;
     HANDLE worker = CreateThread(NULL, 0, Worker, NULL, 0, NULL);
     if (worker == NULL) {
         NKDbgPrintfW(L"Sallowby: cannot start (error %u)\r\n", GetLastError());
-        if (kept != NULL) {
-            FreeLibrary(kept);
-        }
         ReleaseProgram();
         return 1;
     }
@@ -332,9 +325,6 @@ extern "C" __declspec(dllexport) int WINAPI WinMain(HINSTANCE hInstance, HINSTAN
     WaitForSingleObject(worker, INFINITE);
     CloseHandle(worker);
     ReleaseProgram();
-    if (kept != NULL) {
-        FreeLibrary(kept);
-    }
     NKDbgPrintfW(L"Sallowby: closed\r\n");
     return 0;
 }

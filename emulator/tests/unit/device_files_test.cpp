@@ -6,45 +6,28 @@
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <sstream>
-#include <unistd.h>
 
 #include "host/device.h"
 #include "host/free_space.h"
+#include "testing/temp_image.h"
 
 namespace tovarin::emulator::console {
 namespace {
 
 class DeviceFilesTest : public ::testing::Test {
   protected:
-    DeviceFilesTest()
-        : image_(MakeImage()),
-          device_({.clock = kernel::ClockMode::Simulated, .image_root = image_}) {
-        self_.emplace("test");
-    }
-    ~DeviceFilesTest() override {
-        self_.reset();
-        std::filesystem::remove_all(image_);
-    }
-    static std::filesystem::path MakeImage() {
-        auto root = std::filesystem::temp_directory_path() /
-                    ("device-files-" + std::to_string(::getpid()) + "-" +
-                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(root);
-        std::filesystem::create_directories(root / "My Documents");
-        return root;
-    }
     std::string Read(const char* relative) const {
-        std::ifstream in(image_ / relative, std::ios::binary);
+        std::ifstream in(image_.root() / relative, std::ios::binary);
         std::stringstream text;
         text << in.rdbuf();
         return text.str();
     }
 
-    std::filesystem::path image_;
-    kernel::Device device_;
-    std::optional<kernel::AttachedThread> self_;
+    kernel::testing::TempImage image_;
+    const std::filesystem::path folder_ = image_.AddFolder("My Documents");
+    kernel::Device device_{{.clock = kernel::ClockMode::Simulated, .image_root = image_.root()}};
+    kernel::AttachedThread self_{"test"};  // leaves the device before it goes
 };
 
 TEST_F(DeviceFilesTest, AWriteWithoutRoomChangesNothing) {
@@ -54,11 +37,10 @@ TEST_F(DeviceFilesTest, AWriteWithoutRoomChangesNothing) {
     EXPECT_NE(std::string::npos, error.find("no room")) << error;
     EXPECT_EQ("the old text", Read("My Documents/note.txt"));
     EXPECT_NE("", WriteDeviceFile(L"\\My Documents\\new.txt", "a longer new text"));
-    EXPECT_FALSE(std::filesystem::exists(image_ / "My Documents/new.txt"));
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "new.txt"));
     // Nothing of the attempt is left beside them.
     int entries = 0;
-    for ([[maybe_unused]] const auto& entry :
-         std::filesystem::directory_iterator(image_ / "My Documents")) {
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_)) {
         ++entries;
     }
     EXPECT_EQ(1, entries);

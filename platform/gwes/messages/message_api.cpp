@@ -52,7 +52,9 @@ std::optional<wchar_t> CharacterOf(UINT vk, bool shift) {
 extern "C" {
 
 LRESULT WINAPI SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    return SendToWindow(WindowManager::Current(), hWnd, Msg, wParam, lParam);
+    WindowManager& wm = WindowManager::Current();
+    wm.scheduler().ExitIfRequested();  // a thread of an ended program ends here
+    return SendToWindow(wm, hWnd, Msg, wParam, lParam);
 }
 
 BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
@@ -95,6 +97,7 @@ BOOL WINAPI PostThreadMessageW(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM l
 
 BOOL WINAPI GetMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax) {
     WindowManager& wm = WindowManager::Current();
+    wm.scheduler().ExitIfRequested();
     if (!lpMsg) {
         SetError(ERROR_INVALID_PARAMETER);
         return -1;
@@ -116,6 +119,7 @@ BOOL WINAPI GetMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
 BOOL WINAPI PeekMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
                          UINT wRemoveMsg) {
     WindowManager& wm = WindowManager::Current();
+    wm.scheduler().ExitIfRequested();
     if (!lpMsg) {
         SetError(ERROR_INVALID_PARAMETER);
         return FALSE;

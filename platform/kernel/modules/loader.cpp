@@ -21,6 +21,17 @@ namespace {
 
 constexpr std::wstring_view kWindowsFolder = L"\\Windows";
 
+thread_local int t_module_entries = 0;
+
+// Marks the calling thread as running a module's loading or unloading while it lives.
+class ModuleEntry {
+  public:
+    ModuleEntry() { ++t_module_entries; }
+    ~ModuleEntry() { --t_module_entries; }
+    ModuleEntry(const ModuleEntry&) = delete;
+    ModuleEntry& operator=(const ModuleEntry&) = delete;
+};
+
 bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
 }
@@ -126,6 +137,7 @@ class UnloadFinisher {
 };
 
 void RunDetach(const EntryCall& entry) {
+    ModuleEntry in_entry;
     UnloadFinisher finisher(entry.handle);
     if (entry.dll_main) {
         entry.dll_main(entry.handle, DLL_PROCESS_DETACH, nullptr);
@@ -162,6 +174,7 @@ HMODULE LoadModuleFile(const ModuleFile& file) {
         return module;
     }
     AttachAbandoner abandoner(module);
+    ModuleEntry in_entry;
     std::string message;
     std::unique_ptr<HostLibrary> library = HostLibrary::Open(file.key, &message);
     if (!library) {
@@ -276,6 +289,10 @@ bool Free(HMODULE module) {
         RunDetach(*detach);
     }
     return true;
+}
+
+bool InModuleEntry() {
+    return t_module_entries > 0;
 }
 
 void NotifyThread(DWORD reason) {

@@ -25,6 +25,11 @@ HMODULE ProgramModule();
 // FreeLibrary: false (last error set) when the handle is not a loaded module's.
 bool Free(HMODULE module);
 
+// Whether the calling thread runs a module's own loading or unloading: its static objects'
+// constructors and destructors, its DllMain(DLL_PROCESS_ATTACH or DLL_PROCESS_DETACH). What it
+// makes there belongs to the module.
+bool InModuleEntry();
+
 // DllMain(DLL_THREAD_ATTACH or DLL_THREAD_DETACH) of the modules that take thread calls.
 void NotifyThread(DWORD reason);
 

@@ -17,6 +17,7 @@
     X(SetLastError)                \
     X(CreateThread)                \
     X(ExitThread)                  \
+    X(ExitProcess)                 \
     X(GetExitCodeThread)           \
     X(GetCurrentThreadId)          \
     X(GetCurrentThread)            \

@@ -1,5 +1,6 @@
 // The process functions of the API (winbase.h): CreateProcessW, GetExitCodeProcess,
-// TerminateProcess. See processes.h for what a device process is.
+// ExitProcess, TerminateProcess. See processes.h for what a device process is and
+// process_end.h for how it ends.
 #include <filesystem>
 #include <memory>
 #include <new>
@@ -13,9 +14,11 @@
 #include "host/device_paths.h"
 #include "kernel/handles.h"
 #include "kernel/processes/image_name.h"
+#include "kernel/processes/process_end.h"
 #include "kernel/processes/process_object.h"
 #include "kernel/processes/process_table.h"
 #include "kernel/scheduler.h"
+#include "kernel/thread_object.h"
 
 using namespace tovarin::kernel;
 using namespace tovarin::kernel::processes;
@@ -69,51 +72,16 @@ std::wstring DevicePathOf(HMODULE module) {
     return GetModuleFileNameW(module, path, MAX_PATH) ? path : L"";
 }
 
-// Ends the process when its main thread leaves, also by an exception (the device shutting down
-// while the thread waits): it leaves the list of running processes, then its handle is
-// signalled.
-class ProcessEnd {
-  public:
-    explicit ProcessEnd(std::shared_ptr<ProcessObject> process) : process_(std::move(process)) {}
-    ~ProcessEnd() {
-        if (ProcessHooks::ended) {
-            ProcessHooks::ended(process_->id(), process_->image());
-        }
-        Processes().Remove(process_->id());
-        Scheduler& scheduler = CurrentScheduler();
-        std::lock_guard guard(scheduler.lock());
-        process_->Finish(scheduler, exit_code);
-    }
-    ProcessEnd(const ProcessEnd&) = delete;
-    ProcessEnd& operator=(const ProcessEnd&) = delete;
-
-    DWORD exit_code = 0;
-
-  private:
-    std::shared_ptr<ProcessObject> process_;
-};
-
 }  // namespace
 
 void (*tovarin::kernel::processes::ProcessHooks::ended)(uint32_t, const std::wstring&) = nullptr;
 
 namespace {
 
+// WinMain's return ends the whole process (the main thread's end does: see process_end.h), as
+// the runtime's call of ExitProcess does on the device.
 DWORD WINAPI ProcessMainThread(LPVOID parameter) {
-    // The table holds the process until ProcessEnd takes it out.
-    auto process = std::static_pointer_cast<ProcessObject>(
-        static_cast<ProcessObject*>(parameter)->shared_from_this());
-    ProcessEnd end(process);
-    MainThreadOf main_thread(*process);
-    try {
-        end.exit_code = static_cast<DWORD>(process->RunWinMain(SW_SHOW));
-    } catch (const ThreadExit& exit) {
-        end.exit_code = exit.exit_code;
-    }
-    // The module goes after WinMain has returned and before the handle is signalled, so that a
-    // caller that waited for the process finds the module's reference released.
-    FreeLibrary(process->module());
-    return end.exit_code;
+    return static_cast<DWORD>(static_cast<ProcessObject*>(parameter)->RunWinMain(SW_SHOW));
 }
 
 BOOL StartProcess(LPCWSTR application_name, LPCWSTR command_line, DWORD creation_flags,
@@ -154,8 +122,8 @@ BOOL StartProcess(LPCWSTR application_name, LPCWSTR command_line, DWORD creation
     // Suspended until the start is recorded, so that the log shows it before anything the
     // program does.
     DWORD thread_id = 0;
-    HANDLE thread =
-        CreateThread(nullptr, 0, ProcessMainThread, process.get(), CREATE_SUSPENDED, &thread_id);
+    HANDLE thread = StartDeviceThread(process, /*main_thread=*/true, ProcessMainThread,
+                                      process.get(), CREATE_SUSPENDED, &thread_id);
     if (!thread) {
         const DWORD error = GetLastError();
         Processes().Remove(process->id());
@@ -163,7 +131,7 @@ BOOL StartProcess(LPCWSTR application_name, LPCWSTR command_line, DWORD creation
         SetError(error);
         return FALSE;
     }
-    module.HandOn();  // the main thread frees it
+    module.HandOn();  // the process's last thread frees it
     Record(StartedRecord{process->image(), process->command_line()});
     if (!(creation_flags & CREATE_SUSPENDED)) {
         ResumeThread(thread);
@@ -217,13 +185,31 @@ BOOL WINAPI GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode) {
     return TRUE;
 }
 
-BOOL WINAPI TerminateProcess(HANDLE hProcess, UINT) {
-    if (hProcess != GetCurrentProcess() && !Handles().LookupAs<ProcessObject>(hProcess)) {
+void WINAPI ExitProcess(UINT uExitCode) {
+    if (std::shared_ptr<ProcessObject> process = SharedProcessOfCurrentThread()) {
+        EndProcess(*process, uExitCode);
+    }
+    throw ThreadExit{uExitCode};
+}
+
+BOOL WINAPI TerminateProcess(HANDLE hProcess, UINT uExitCode) {
+    if (hProcess == GetCurrentProcess() && !SharedProcessOfCurrentThread()) {
+        SetError(ERROR_NOT_SUPPORTED);  // the host program is not the device's to end
+        return FALSE;
+    }
+    auto process = Handles().LookupAs<ProcessObject>(hProcess);
+    if (hProcess == GetCurrentProcess() || (process && process == SharedProcessOfCurrentThread())) {
+        ExitProcess(uExitCode);  // a program that ends itself does not return
+    }
+    if (!process) {
         SetError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    SetError(ERROR_NOT_SUPPORTED);
-    return FALSE;
+    if (!EndProcess(*process, uExitCode)) {
+        SetError(ERROR_ACCESS_DENIED);  // it is ending or has ended
+        return FALSE;
+    }
+    return TRUE;
 }
 
 }  // extern "C"

@@ -1,8 +1,10 @@
 // The waitable object behind a process handle.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include <winbase.h>
 
@@ -10,8 +12,9 @@
 
 namespace tovarin::kernel::processes {
 
-// Called when a process's main thread has left WinMain, before its handle is signalled, without
-// any lock: the window manager reports and frees the drawing objects the process left.
+// Called when the last thread of a process has ended, before its module is unloaded and its
+// handle is signalled, without any lock: the window manager reports and frees the drawing objects
+// the process left.
 struct ProcessHooks {
     static void (*ended)(uint32_t process_id, const std::wstring& image);
 };
@@ -31,9 +34,45 @@ class ProcessObject final : public Waitable {
     const char* TypeName() const override { return "process"; }
     bool IsSignalledFor(const ThreadRecord&) const override { return finished_; }
 
-    // Kernel lock held.
-    void Finish(Scheduler& scheduler, uint32_t exit_code) {
+    // The rest of these: kernel lock held.
+
+    // A thread joins the process as it is created. One created while the process ends is asked
+    // to end at once.
+    void AddThread(Scheduler& scheduler, ThreadRecord& thread, bool main) {
+        threads_.push_back(&thread);
+        if (main) {
+            main_thread_ = &thread;
+        }
+        if (ending_) {
+            scheduler.RequestExit(thread);
+        }
+    }
+    // Begins the end of the process, as the device ends a program: the exit code is the first
+    // one given, and every thread is asked to end. False when the end had begun already.
+    bool BeginEnd(Scheduler& scheduler, uint32_t exit_code) {
+        if (ending_) {
+            return false;
+        }
+        ending_ = true;
         exit_code_ = exit_code;
+        for (ThreadRecord* thread : threads_) {
+            scheduler.RequestExit(*thread);
+        }
+        return true;
+    }
+    // A thread of the process has ended; the end of the main thread is the end of the process.
+    // True when it was the last thread: the caller then reclaims what the process left and
+    // calls Finish.
+    bool RemoveThread(Scheduler& scheduler, ThreadRecord& thread, uint32_t exit_code) {
+        std::erase(threads_, &thread);
+        if (&thread == main_thread_) {
+            main_thread_ = nullptr;
+            BeginEnd(scheduler, exit_code);
+        }
+        return ending_ && threads_.empty();
+    }
+    bool ending() const { return ending_; }
+    void Finish(Scheduler& scheduler) {
         finished_ = true;
         scheduler.Signalled(*this);
     }
@@ -57,6 +96,9 @@ class ProcessObject final : public Waitable {
     const std::wstring command_line_;
     const HMODULE module_;
     const WinMainProc win_main_;
+    std::vector<ThreadRecord*> threads_;  // threads that have not ended yet
+    const ThreadRecord* main_thread_ = nullptr;
+    bool ending_ = false;
     bool finished_ = false;
     uint32_t exit_code_ = 0;
 };

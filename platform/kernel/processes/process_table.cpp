@@ -8,7 +8,7 @@ namespace {
 
 // The process of the calling thread: set on its main thread and on every thread that a thread of
 // the process creates. Shared, so that a thread outliving its main thread keeps the record.
-thread_local std::shared_ptr<const ProcessObject> t_process;
+thread_local std::shared_ptr<ProcessObject> t_process;
 constexpr uint32_t kHostProgramId = 1;
 
 class DeviceMark final : public KernelObject {
@@ -60,7 +60,7 @@ std::weak_ptr<KernelObject> ProcessTable::CurrentDeviceMark() {
     if (!mark) {
         // The previous device's mark went with its handle table, before this device booted.
         mark = std::make_shared<DeviceMark>();
-        Handles().Insert(mark);  // never closed
+        Handles().Insert(mark, kHostProgramId);  // never closed
         device_mark_ = mark;
     }
     return mark;
@@ -72,19 +72,27 @@ ProcessTable& Processes() {
     return *table;
 }
 
-MainThreadOf::MainThreadOf(const ProcessObject& process) {
-    t_process = std::static_pointer_cast<const ProcessObject>(process.shared_from_this());
+ThreadOf::ThreadOf(std::shared_ptr<ProcessObject> process) {
+    t_process = std::move(process);
 }
 
-MainThreadOf::~MainThreadOf() {
+ThreadOf::~ThreadOf() {
     t_process = nullptr;
+}
+
+OnBehalfOfDevice::OnBehalfOfDevice() : saved_(std::move(t_process)) {
+    t_process = nullptr;
+}
+
+OnBehalfOfDevice::~OnBehalfOfDevice() {
+    t_process = std::move(saved_);
 }
 
 const ProcessObject* ProcessOfCurrentThread() {
     return t_process.get();
 }
 
-std::shared_ptr<const ProcessObject> SharedProcessOfCurrentThread() {
+std::shared_ptr<ProcessObject> SharedProcessOfCurrentThread() {
     return t_process;
 }
 

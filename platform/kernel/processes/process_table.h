@@ -45,16 +45,30 @@ ProcessTable& Processes();
 
 // Marks the calling thread as a thread of `process` (its main thread, or one that a thread of
 // the process created) while the object lives.
-class MainThreadOf {
+class ThreadOf {
   public:
-    explicit MainThreadOf(const ProcessObject& process);
-    ~MainThreadOf();
-    MainThreadOf(const MainThreadOf&) = delete;
-    MainThreadOf& operator=(const MainThreadOf&) = delete;
+    explicit ThreadOf(std::shared_ptr<ProcessObject> process);
+    ~ThreadOf();
+    ThreadOf(const ThreadOf&) = delete;
+    ThreadOf& operator=(const ThreadOf&) = delete;
+};
+
+// While it lives, what the calling thread makes belongs to the device, not to its process: the
+// device-wide services that a program's call starts on first use (the registry's notification
+// thread) outlive the program.
+class OnBehalfOfDevice {
+  public:
+    OnBehalfOfDevice();
+    ~OnBehalfOfDevice();
+    OnBehalfOfDevice(const OnBehalfOfDevice&) = delete;
+    OnBehalfOfDevice& operator=(const OnBehalfOfDevice&) = delete;
+
+  private:
+    std::shared_ptr<ProcessObject> saved_;
 };
 
 // The process of the calling thread, or nullptr for the host program's threads.
 const ProcessObject* ProcessOfCurrentThread();
-std::shared_ptr<const ProcessObject> SharedProcessOfCurrentThread();
+std::shared_ptr<ProcessObject> SharedProcessOfCurrentThread();
 
 }  // namespace tovarin::kernel::processes

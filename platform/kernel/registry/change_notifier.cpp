@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "host/device.h"
+#include "host/processes.h"
+#include "kernel/processes/process_table.h"
 #include "kernel/strings/text_case.h"
 #include "kernel/scheduler.h"
 
@@ -77,6 +79,7 @@ uint32_t ChangeNotifier::Add(WatchTarget target, std::shared_ptr<NotificationSin
     watch->target = std::move(target);
     watch->sink = std::move(sink);
     watch->delivery = delivery;
+    watch->process = processes::CurrentProcessId();
     watches_.emplace(watch->handle, watch);
     watch_count_.store(watches_.size(), std::memory_order_release);
     return watch->handle;
@@ -110,6 +113,21 @@ bool ChangeNotifier::Close(uint32_t handle) {
         wait_for_callback = in_flight_ == watch.get();
     }
     return true;
+}
+
+void ChangeNotifier::CloseAllOf(uint32_t process_id) {
+    std::vector<uint32_t> left;
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& [handle, watch] : watches_) {
+            if (watch->process == process_id) {
+                left.push_back(handle);
+            }
+        }
+    }
+    for (uint32_t handle : left) {
+        Close(handle);
+    }
 }
 
 void ChangeNotifier::ValueChanged(size_t hive, const std::vector<std::wstring>& path,
@@ -164,6 +182,8 @@ void ChangeNotifier::Deliver(Pending& item) {
 }
 
 bool ChangeNotifier::StartThread(uint32_t* error) {
+    // The thread and its events serve the whole device, whichever program set the first watch.
+    processes::OnBehalfOfDevice device_wide;
     work_event_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     idle_event_ = CreateEventW(nullptr, TRUE, TRUE, nullptr);
     if (work_event_ && idle_event_) {

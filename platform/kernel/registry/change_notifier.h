@@ -67,6 +67,9 @@ class ChangeNotifier {
     // Ends a watch. When it returns, no delivery of that watch is under way or will start, except
     // when it is called from inside that watch's own callback. False for an unknown handle.
     bool Close(uint32_t handle);
+    // Ends the watches that a process set and left open: its callbacks must not run once its
+    // code is gone.
+    void CloseAllOf(uint32_t process_id);
 
     bool HasWatches() const { return watch_count_.load(std::memory_order_acquire) > 0; }
     size_t WatchCount() const { return watch_count_.load(std::memory_order_acquire); }
@@ -86,7 +89,8 @@ class ChangeNotifier {
         WatchTarget target;
         std::shared_ptr<NotificationSink> sink;
         Delivery delivery = Delivery::NotificationThread;
-        bool closed = false;  // guarded by mutex_
+        uint32_t process = 0;  // the process of the thread that set it
+        bool closed = false;   // guarded by mutex_
     };
     struct Pending {
         std::shared_ptr<Watch> watch;

@@ -1,9 +1,8 @@
-// Device paths onto the image folder, and the UTF-8 conversions they rest on.
+// Device paths onto the image folder (the UTF-8 codec they rest on is tested with the strings).
 #include <gtest/gtest.h>
 
 #include "host/device.h"
 #include "host/device_paths.h"
-#include "host/text.h"
 #include "testing/temp_image.h"
 
 namespace tovarin::kernel {
@@ -87,26 +86,6 @@ TEST(DeviceNames, CompareWithoutRegardToCase) {
     EXPECT_TRUE(DeviceNamesEqual(L"ЗАПИСЬ Ёлки.amr", L"запись ёлки.AMR"));
     EXPECT_FALSE(DeviceNamesEqual(L"Запись", L"Записи"));
     EXPECT_FALSE(DeviceNamesEqual(L"a", L"ab"));
-}
-
-TEST(Utf8, ConvertsBothWays) {
-    const std::string utf8 = "\xD0\x97\xD0\xB2 a\xF0\x9F\x93\x9E";  // "Зв a" and U+1F4DE
-    const std::wstring wide = L"Зв a\U0001F4DE";
-    EXPECT_EQ(WideToUtf8(wide), utf8);
-    EXPECT_EQ(Utf8ToWide(utf8), wide);
-    EXPECT_EQ(Utf8ToWide(std::string_view("a\0b", 3)), std::wstring(L"a\0b", 3));
-}
-
-TEST(Utf8, MalformedInputBecomesReplacementCharacters) {
-    EXPECT_EQ(Utf8ToWide("a\xC0\xAF"
-                         "b"),
-              L"a\uFFFD\uFFFDb");                                  // overlong slash
-    EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), L"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
-    EXPECT_EQ(Utf8ToWide("\xE2\x82"), L"\uFFFD\uFFFD");            // cut short
-    EXPECT_EQ(WideToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xEF\xBF\xBD");
-    // A UTF-16 pair that reached a wide string is one code point.
-    const wchar_t pair[] = {static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDCDE), 0};
-    EXPECT_EQ(WideToUtf8(pair), "\xF0\x9F\x93\x9E");
 }
 
 }  // namespace

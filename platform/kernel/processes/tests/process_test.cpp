@@ -12,6 +12,7 @@
 
 #include "host/device.h"
 #include "host/device_log.h"
+#include "host/live_objects.h"
 #include "kernel/modules/modules.h"
 #include "testing/temp_image.h"
 #include "host/processes.h"
@@ -182,6 +183,45 @@ TEST_F(ProcessTest, TheProcessRunsUntilWinMainReturnsAndThenReleasesItsModule) {
     CloseHandle(go);
 }
 
+// However a program ends, it ends as a whole: its threads that wait for ever end too, their
+// windows go, and the device gets back its module, the lock of a critical section it still held
+// and the handles it left open.
+TEST_F(ProcessTest, AProgramEndsWithAllItsThreadsAndGivesBackWhatItHeld) {
+    struct Case {
+        const wchar_t* command_line;
+        bool terminated;  // by TerminateProcess(..., 7) once the program waits
+        DWORD exit_code;
+    };
+    const Case cases[] = {
+        {L"linger 3", false, 3},    // WinMain returned, its second thread waits for ever
+        {L"exitfrom 4", false, 4},  // a second thread called ExitProcess, the main one waits
+        {L"hold", true, 7},         // ended from outside in its critical section
+    };
+    // The first program started marks the device in its handle table, for good.
+    ASSERT_TRUE(Start(L"TestProg.exe", L"exit 0"));
+    ASSERT_EQ(WaitForSingleObject(info_.hProcess, INFINITE), WAIT_OBJECT_0);
+    CloseHandles();
+    WaitForDeviceIdle();
+    const diagnostics::LiveObjects before = diagnostics::CountLiveObjects();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.command_line);
+        ASSERT_TRUE(Start(L"TestProg.exe", c.command_line));
+        WaitForDeviceIdle();
+        if (c.terminated) {
+            EXPECT_TRUE(TerminateProcess(info_.hProcess, 7));
+        }
+        ASSERT_EQ(WaitForSingleObject(info_.hProcess, INFINITE), WAIT_OBJECT_0);
+        EXPECT_EQ(ExitCodeOf(info_.hProcess), c.exit_code);
+        EXPECT_THAT(processes::RunningProcesses(), IsEmpty());
+        EXPECT_EQ(GetModuleHandleW(L"TestProg.exe"), nullptr);
+        CloseHandles();
+        WaitForDeviceIdle();
+        const diagnostics::LiveObjects after = diagnostics::CountLiveObjects();
+        EXPECT_EQ(after, before) << diagnostics::Describe(after)
+                                 << "\nbefore: " << diagnostics::Describe(before);
+    }
+}
+
 TEST_F(ProcessTest, WithoutAnApplicationNameTheFirstTokenOfTheCommandLineIsTheImage) {
     ASSERT_TRUE(Start(nullptr, L"\"\\windows\\TESTPROG.EXE\"   exit 4"));
     ASSERT_EQ(WaitForSingleObject(info_.hProcess, INFINITE), WAIT_OBJECT_0);
@@ -311,12 +351,15 @@ TEST_F(ProcessTest, ProcessHandleFunctionsCheckTheirArguments) {
     EXPECT_FALSE(GetExitCodeProcess(info_.hProcess, nullptr));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 
-    EXPECT_FALSE(TerminateProcess(info_.hProcess, 1));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
     EXPECT_FALSE(TerminateProcess(reinterpret_cast<HANDLE>(0x0FFFFFF0), 1));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_FALSE(TerminateProcess(GetCurrentProcess(), 1));  // the host program's thread
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
 
     ASSERT_EQ(WaitForSingleObject(info_.hProcess, INFINITE), WAIT_OBJECT_0);
+    EXPECT_FALSE(TerminateProcess(info_.hProcess, 2));  // it has ended: its code stays
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(ExitCodeOf(info_.hProcess), 1u);
     CloseHandles();
     EXPECT_FALSE(GetExitCodeProcess(info_.hProcess, &code));  // closed
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));

@@ -4,9 +4,14 @@
 //   quit <n>            leave by ExitThread(n)
 //   class <name>        register a window class and leave a window of it; return 0, or the
 //                       error of RegisterClassW
+//   linger <n>          start a thread that leaves a window and an event and waits for ever; once
+//                       it waits, return n
+//   exitfrom <n>        start a thread that calls ExitProcess(n); wait for ever
+//   hold                enter a critical section it never leaves, and wait for ever
 // Before that it writes one trace line:
 //   WinMain [<command line>] <file of hInstance> <hPrevInstance: 0 for NULL> <nShowCmd> <title>
 // where the title is its string IDS_PROGRAM_TITLE, read with LoadStringW(NULL, ...).
+#include <cstdint>
 #include <cwchar>
 #include <string>
 
@@ -30,6 +35,26 @@ void Report(HINSTANCE instance, HINSTANCE previous, const wchar_t* command_line,
 int Number(const wchar_t* word) {
     return word ? static_cast<int>(std::wcstol(word, nullptr, 10)) : 0;
 }
+
+void WaitForEver() {
+    HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    WaitForSingleObject(never, INFINITE);
+}
+
+DWORD WINAPI Linger(LPVOID started) {
+    CreateWindowExW(0, L"Dialog", L"linger", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                    nullptr);
+    SetEvent(started);
+    WaitForEver();
+    return 0;
+}
+
+DWORD WINAPI CallExitProcess(LPVOID code) {
+    ExitProcess(static_cast<UINT>(reinterpret_cast<uintptr_t>(code)));
+    return 0;
+}
+
+CRITICAL_SECTION g_held;
 
 }  // namespace
 
@@ -87,6 +112,22 @@ extern "C" int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWS
         CreateWindowExW(0, window_class.lpszClassName, L"left", WS_POPUP, 0, 0, 10, 10, nullptr,
                         nullptr, hInstance, nullptr);
         return 0;
+    }
+    if (command == L"linger") {
+        HANDLE started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        CloseHandle(CreateThread(nullptr, 0, Linger, started, 0, nullptr));
+        WaitForSingleObject(started, INFINITE);
+        return Number(std::wcstok(nullptr, L" ", &state));
+    }
+    if (command == L"exitfrom") {
+        const uintptr_t code = static_cast<uintptr_t>(Number(std::wcstok(nullptr, L" ", &state)));
+        CreateThread(nullptr, 0, CallExitProcess, reinterpret_cast<LPVOID>(code), 0, nullptr);
+        WaitForEver();
+    }
+    if (command == L"hold") {
+        InitializeCriticalSection(&g_held);
+        EnterCriticalSection(&g_held);
+        WaitForEver();
     }
     if (command == L"quit") {
         ExitThread(static_cast<DWORD>(Number(std::wcstok(nullptr, L" ", &state))));
