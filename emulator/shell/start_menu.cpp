@@ -224,6 +224,7 @@ bool RegisterStartMenuClasses() {
     WNDCLASSW settings_class{};
     settings_class.lpfnWndProc = &SettingsProc;
     settings_class.lpszClassName = kSettingsClass;
+    settings_class.hbrBackground = GetSysColorBrush(COLOR_WINDOW);  // over the Today screen
     WNDCLASSW item_class{};
     item_class.lpfnWndProc = &ItemProc;
     item_class.lpszClassName = kItemClass;
