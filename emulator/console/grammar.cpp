@@ -156,6 +156,8 @@ constexpr CommandForm kGrammar[] = {
      Grouped<OkCommand, UiCommand>, Gives<OkCommand>},
     {"start", "", Booted, Screen, "tap the taskbar's Start button (the Start menu opens)",
      Grouped<StartMenuCommand, UiCommand>, Gives<StartMenuCommand>},
+    {"today", "", Booted, Screen, "bring the Today screen to the front",
+     Grouped<TodayCommand, UiCommand>, Gives<TodayCommand>},
     {"scroll", "line-down | line-up | page-down | page-up | thumb N", Booted, Screen,
      "work the first vertical scroll bar there is", ParseScroll, Gives<ScrollCommand>},
     {"rotate", "portrait | landscape | square", Booted, Screen,

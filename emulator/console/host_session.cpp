@@ -10,6 +10,7 @@
 #include "console/state_checks.h"
 #include "host/window_tree.h"
 #include "host_trace.h"
+#include "hosts/taskbar.h"
 #include "image/device_clock.h"
 #include "image/storage_cards.h"
 #include "host/device.h"
@@ -207,6 +208,7 @@ Outcome Session::Do(const HostCommand& command) {
                 if (emulator_) {
                     emulator_->device().SetWallClockMs(each.unix_ms);
                     HostTrace(L"clock", L"local time set to " + each.text);
+                    TellTaskbarTheClockMoved();
                 }
                 // Before boot the image keeps the time too, which the boot starts from.
                 std::string error;

@@ -9,6 +9,7 @@
 #include "console/state_checks.h"
 #include "host/message_boxes.h"
 #include "host_trace.h"
+#include "hosts/taskbar.h"
 #include "host/device_log.h"
 #include "host/events.h"
 #include "host/device_paths.h"
@@ -196,6 +197,7 @@ Outcome Session::Do(const HelpCommand&) {
 Outcome Session::Do(const WaitCommand& command) {
     if (settings_.clock != kernel::ClockMode::Real || !settings_.interrupted) {
         kernel::AdvanceDeviceTime(command.ms);
+        TellTaskbarTheClockMoved();
         return Outcome::Done();
     }
     // In real time the wait goes in slices, so that Ctrl-C ends it: a person who interrupts an

@@ -54,6 +54,9 @@ struct OkCommand {};
 // start: the user taps the taskbar's Start button (the Start menu opens).
 struct StartMenuCommand {};
 
+// today: the Today screen comes to the front.
+struct TodayCommand {};
+
 // scroll line-down | line-up | page-down | page-up | thumb N
 struct ScrollCommand {
     enum class Action { LineDown, LineUp, PageDown, PageUp, Thumb };
@@ -67,8 +70,9 @@ struct RotateCommand {
     Orientation orientation = Orientation::Portrait;
 };
 
-using UiCommand = std::variant<DumpCommand, ExpectForegroundCommand, ExpectControlCommand,
-                               OkCommand, ScrollCommand, RotateCommand, StartMenuCommand>;
+using UiCommand =
+    std::variant<DumpCommand, ExpectForegroundCommand, ExpectControlCommand, OkCommand,
+                 ScrollCommand, RotateCommand, StartMenuCommand, TodayCommand>;
 
 inline bool IsUiExpectation(const UiCommand& command) {
     return std::holds_alternative<ExpectForegroundCommand>(command) ||

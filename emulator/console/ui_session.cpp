@@ -339,13 +339,18 @@ Outcome Session::Do(const UiCommand& command) {
         PostMessageW(top, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return Outcome::Done();
     }
-    if (std::holds_alternative<StartMenuCommand>(command)) {
+    if (std::holds_alternative<StartMenuCommand>(command) ||
+        std::holds_alternative<TodayCommand>(command)) {
         HWND taskbar = FindWindowW(kWindowClassTaskBar, nullptr);
         if (!taskbar) {
             return Outcome::Failed("the phone has no taskbar");
         }
-        // As a tap on the Start button: the taskbar opens the menu on its own thread.
-        SendMessageW(taskbar, kMessageOpenStartMenu, 0, 0);
+        // As a tap on the Start button or on "Сегодня": the shell's windows live on the
+        // taskbar's thread.
+        SendMessageW(taskbar,
+                     std::holds_alternative<TodayCommand>(command) ? kMessageShowToday
+                                                                   : kMessageOpenStartMenu,
+                     0, 0);
         return Outcome::Done();
     }
     if (auto* scroll = std::get_if<ScrollCommand>(&command)) {

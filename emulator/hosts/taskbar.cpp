@@ -9,12 +9,15 @@
 #include "hosts/ready_thread.h"
 #include "host/shell_bars.h"
 #include "shell/start_menu.h"
+#include "shell/today.h"
 
 namespace tovarin::emulator {
 namespace {
 
 // Posted to the taskbar when something on the screen changed.
 constexpr UINT kMessageLookAgain = WM_APP + 1;
+// Posted by TellTaskbarTheClockMoved.
+constexpr UINT kMessageClockMoved = WM_APP + 4;
 // The Start button's share of the taskbar, from its left edge.
 constexpr int kStartButtonWidth = 52;
 
@@ -22,6 +25,17 @@ constexpr int kStartButtonWidth = 52;
 // thread.
 thread_local shell::TaskbarLook shown_look;
 thread_local uint64_t screen_observer = 0;
+
+// The taskbar and the Today screen (on the same thread) look at the screen and the clock again;
+// each repaints only what has changed.
+void LookAgain(HWND taskbar) {
+    shell::TaskbarLook now = shell::TaskbarLookNow(taskbar);
+    if (!(now == shown_look)) {
+        shown_look = std::move(now);
+        InvalidateRect(taskbar, nullptr, FALSE);
+    }
+    phone_shell::RefreshToday();
+}
 
 // Whenever something on the screen changes, the taskbar looks again at the foreground window and
 // the clock and repaints when what it shows has changed. (No timer: a device whose threads all
@@ -43,11 +57,7 @@ LRESULT CALLBACK TaskbarProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             if (PeekMessageW(&pending, hwnd, kMessageLookAgain, kMessageLookAgain, PM_NOREMOVE)) {
                 return 0;  // a later one looks
             }
-            shell::TaskbarLook now = shell::TaskbarLookNow(hwnd);
-            if (!(now == shown_look)) {
-                shown_look = std::move(now);
-                InvalidateRect(hwnd, nullptr, FALSE);
-            }
+            LookAgain(hwnd);
             return 0;
         }
         case WM_PAINT:
@@ -55,6 +65,12 @@ LRESULT CALLBACK TaskbarProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             return 0;
         case kMessageOpenStartMenu:
             phone_shell::OpenStartMenu();
+            return 0;
+        case kMessageShowToday:
+            phone_shell::ShowToday();
+            return 0;
+        case kMessageClockMoved:
+            LookAgain(hwnd);
             return 0;
         case WM_LBUTTONUP: {
             const RECT button = shell::TaskbarCaptionButton(hwnd);
@@ -87,7 +103,8 @@ DWORD WINAPI TaskbarThread(LPVOID start) {
     WNDCLASSW taskbar_class = {};
     taskbar_class.lpfnWndProc = &TaskbarProc;
     taskbar_class.lpszClassName = kWindowClassTaskBar;
-    if (RegisterClassW(&taskbar_class) == 0 || !phone_shell::RegisterStartMenuClasses()) {
+    if (RegisterClassW(&taskbar_class) == 0 || !phone_shell::RegisterStartMenuClasses() ||
+        !phone_shell::RegisterTodayClasses()) {
         return 1;
     }
     // Across the top of the screen, as wide as the screen is in any orientation (it paints up to
@@ -97,7 +114,7 @@ DWORD WINAPI TaskbarThread(LPVOID start) {
     HWND taskbar =
         CreateWindowExW(WS_EX_NOACTIVATE, kWindowClassTaskBar, L"", WS_POPUP | WS_VISIBLE, 0, 0,
                         width, 52, nullptr, nullptr, nullptr, nullptr);
-    if (taskbar == nullptr) {
+    if (taskbar == nullptr || !phone_shell::MakeToday()) {
         return 1;
     }
     ready.Ready();
@@ -113,6 +130,12 @@ DWORD WINAPI TaskbarThread(LPVOID start) {
 
 bool StartTaskbar(std::string* error) {
     return StartReadyThread(&TaskbarThread, nullptr, "the taskbar", error);
+}
+
+void TellTaskbarTheClockMoved() {
+    if (HWND taskbar = FindWindowW(kWindowClassTaskBar, nullptr)) {
+        PostMessageW(taskbar, kMessageClockMoved, 0, 0);
+    }
 }
 
 }  // namespace tovarin::emulator

@@ -11,6 +11,7 @@
 #include "hosts/ready_thread.h"
 #include "host/screen.h"
 #include "phone/call_dialog_paint.h"
+#include "phone/call_history.h"
 #include "phone/phone_state_publisher.h"
 
 namespace tovarin::emulator::phone {
@@ -270,6 +271,8 @@ CallError PhoneApplication::Apply(CallAction action, const std::wstring& number,
     }
     const CallId line_call = model_.LineCall();
     const CallId second_call = model_.SecondCall();
+    const std::wstring line_number = model_.LineNumber();
+    const std::wstring second_number = model_.SecondNumber();
     CallError error = CallError::None;
     std::wstring said;
     switch (action) {
@@ -309,6 +312,18 @@ CallError PhoneApplication::Apply(CallAction action, const std::wstring& number,
         KillTimer(window_, kConnectTimer);
     }
     HostTrace(kTracePart, said);
+    // The call that ended goes into the history before the screen shows the phone idle.
+    bool recorded = true;
+    if (action == CallAction::Miss || action == CallAction::SecondEnd) {
+        recorded = RecordCallInHistory(CallDirection::Missed,
+                                       action == CallAction::Miss ? line_number : second_number, 0);
+    } else if (action == CallAction::End) {
+        recorded = RecordCallInHistory(CallDirection::Incoming, line_number,
+                                       GetTickCount() - connected_at_);
+    }
+    if (!recorded) {
+        HostTrace(kTracePart, L"cannot record the call in the history");
+    }
     Refresh();
     switch (action) {
         case CallAction::Incoming:

@@ -11,7 +11,9 @@
 #include "common/program_names.h"
 #include "host_trace.h"
 #include "shell/applets.h"
+#include "shell/programs.h"
 #include "shell/shortcuts.h"
+#include "shell/today.h"
 
 namespace tovarin::emulator::phone_shell {
 namespace {
@@ -105,19 +107,6 @@ HWND MakeItem(HWND parent, const std::wstring& text, int id, const RECT& place) 
                            reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
 }
 
-void StartProgram(const std::wstring& program, const std::wstring& arguments) {
-    PROCESS_INFORMATION started{};
-    std::wstring command_line = arguments;  // CreateProcessW may write into it
-    if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, nullptr, &started)) {
-        Trace(L"cannot start " + program + L" (error " + std::to_wstring(GetLastError()) + L")");
-        return;
-    }
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
-    Trace(L"started " + program + (arguments.empty() ? L"" : L" " + arguments));
-}
-
 void LayOutSettings(HWND settings) {
     RECT client{};
     GetClientRect(settings, &client);
@@ -165,6 +154,7 @@ void OpenMenuItem(size_t index) {
     DestroyWindow(t_menu);
     switch (item.kind) {
         case MenuItem::Kind::Today:
+            ShowToday();
             break;
         case MenuItem::Kind::Program:
             StartProgram(item.shortcut.program, item.shortcut.arguments);
@@ -234,6 +224,7 @@ bool RegisterStartMenuClasses() {
     WNDCLASSW settings_class{};
     settings_class.lpfnWndProc = &SettingsProc;
     settings_class.lpszClassName = kSettingsClass;
+    settings_class.hbrBackground = GetSysColorBrush(COLOR_WINDOW);  // over the Today screen
     WNDCLASSW item_class{};
     item_class.lpfnWndProc = &ItemProc;
     item_class.lpszClassName = kItemClass;

@@ -36,6 +36,7 @@ struct MessageBoxState {
     std::vector<int> buttons;  // the results the box can give
     bool done = false;
     int result = 0;
+    HWND disabled_owner = nullptr;  // the owner the box disabled, enabled again as the box ends
 };
 
 class Gdi;

@@ -4,7 +4,9 @@
 // menu-bar area at the bottom of the screen; SHCMBF_HIDDEN makes it hidden. An empty bar
 // (SHCMBF_EMPTYBAR) has no labels; a bar with labels names its resource with nToolBarId in
 // hInstRes (a menu with SHCMBF_HMENU, otherwise the bar's RCDATA), which must exist. The bar's
-// window is written to hwndMB; DestroyWindow removes it.
+// window is written to hwndMB; DestroyWindow removes it. A tap on the input-panel button in its
+// middle shows or hides the input panel's keyboard (input_panel_keyboard.h).
+#include <cstdlib>
 #include <mutex>
 
 #include <aygshell.h>
@@ -15,14 +17,27 @@
 #include "host/shell_bars.h"
 #include "kernel/handles.h"
 #include "kernel/resources/module_resources.h"
+#include "shell/input_panel_keyboard.h"
 
 using tovarin::kernel::SetError;
 
 namespace {
 
+// The input-panel button's share of the bar, either side of its middle.
+constexpr int kInputPanelButtonHalfWidth = 40;
+
 LRESULT CALLBACK MenuBarProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_PAINT) {
         tovarin::shell::PaintMenuBar(hwnd);
+        return 0;
+    }
+    if (message == WM_LBUTTONUP) {
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        const int x = static_cast<SHORT>(LOWORD(lparam));
+        if (std::abs(x - (client.left + client.right) / 2) <= kInputPanelButtonHalfWidth) {
+            tovarin::shell::ToggleKeyboard();
+        }
         return 0;
     }
     return DefWindowProcW(hwnd, message, wparam, lparam);

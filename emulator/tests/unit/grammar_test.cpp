@@ -61,6 +61,7 @@ constexpr const char* kExamples[] = {
     "dump",
     "ok",
     "start",
+    "today",
     "scroll thumb -8",
     "rotate square",
     R"(screenshot "out.png")",

@@ -97,6 +97,9 @@ void PaintMarked(HWND hwnd, HDC dc, const RECT& client, UINT state, DWORD type) 
 void PaintGroup(HWND hwnd, HDC dc, const RECT& client) {
     HBRUSH background = ParentColors(hwnd, dc, WM_CTLCOLORSTATIC);
     const COLORREF text_color = TextColorOf(hwnd, dc);
+    // The parent does not paint under its children: the box shows the parent's background inside
+    // its frame (its siblings, the buttons it frames, lie above it), not what the screen held.
+    FillRect(dc, &client, background);
     Selected font(dc, FontOf(hwnd));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);

@@ -69,6 +69,14 @@ void WakeModalLoop() {
     PostMessageW(nullptr, WM_NULL, 0, 0);
 }
 
+// Gives the owner that the box disabled its input back. Lock held.
+void EnableOwner(WindowManager& wm, MessageBoxState& state) {
+    if (Window* window = wm.windows().Find(state.disabled_owner)) {
+        window->style &= ~WS_DISABLED;
+    }
+    state.disabled_owner = nullptr;
+}
+
 // Ends the box with the result, if it offers that result.
 void Finish(WindowManager& wm, HWND box, int result) {
     {
@@ -79,6 +87,9 @@ void Finish(WindowManager& wm, HWND box, int result) {
         }
         state->done = true;
         state->result = result;
+        // The owner takes input again before the box goes, so that the foreground returns to
+        // it rather than to some other window.
+        EnableOwner(wm, *state);
     }
     DestroyWindow(box);
     WakeModalLoop();
@@ -154,19 +165,21 @@ class ModalScope {
             LayoutChange change(wm_, *window);
             wm_.windows().BringToTop(*window);
         }
-        if (Window* window = wm_.windows().Find(owner_); window && !(window->style & WS_DISABLED)) {
+        std::shared_ptr<MessageBoxState> state = wm_.MessageBoxOf(box_);
+        if (Window* window = wm_.windows().Find(owner_);
+            state && window && !(window->style & WS_DISABLED)) {
             window->style |= WS_DISABLED;  // the owner takes no input while the box is up
-            disabled_owner_ = true;
+            state->disabled_owner = owner_;
         }
     }
     ModalScope(const ModalScope&) = delete;
     ModalScope& operator=(const ModalScope&) = delete;
     ~ModalScope() {
         auto lock = wm_.Lock();
-        wm_.RemoveMessageBox(box_);
-        if (Window* window = wm_.windows().Find(owner_); window && disabled_owner_) {
-            window->style &= ~WS_DISABLED;
+        if (std::shared_ptr<MessageBoxState> state = wm_.MessageBoxOf(box_)) {
+            EnableOwner(wm_, *state);
         }
+        wm_.RemoveMessageBox(box_);
         if ((!wm_.foreground() || wm_.foreground() == box_) &&
             wm_.windows().Find(previous_foreground_)) {
             wm_.set_foreground(previous_foreground_);
@@ -178,7 +191,6 @@ class ModalScope {
     const HWND box_;
     const HWND owner_;
     HWND previous_foreground_ = nullptr;
-    bool disabled_owner_ = false;
 };
 
 }  // namespace

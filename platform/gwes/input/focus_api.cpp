@@ -94,6 +94,11 @@ void RunPendingActivation(WindowManager& wm) {
     {
         auto lock = wm.Lock();
         pending = wm.TakePendingActivation(CurrentThreadId());
+        // The foreground moved on since the activation was asked for (the thread brought a
+        // window of its own to the front): the request is stale.
+        if (pending && wm.foreground() != pending) {
+            pending = nullptr;
+        }
     }
     if (pending) {
         SetActiveWindow(pending);

@@ -120,6 +120,32 @@ TEST_F(HotKeyTest, AWindowlessHotKeyComesToTheRegisteringThread) {
     EXPECT_EQ(9u, message.wParam);
 }
 
+using ForegroundTest = WindowTest;
+
+TEST_F(ForegroundTest, TheNextShownWindowTakesOverFromOneThatHidesOrGoes) {
+    HWND desktop = MakeWindow(L"desktop", nullptr, WS_VISIBLE);
+    HWND program = MakeWindow(L"program", nullptr, WS_VISIBLE);
+    HWND menu = MakeWindow(L"menu", nullptr, WS_VISIBLE);
+    SetForegroundWindow(program);
+    ShowWindow(program, SW_HIDE);
+    EXPECT_EQ(GetForegroundWindow(), menu);
+    ShowWindow(program, SW_SHOW);
+    EXPECT_EQ(GetForegroundWindow(), program);
+
+    // The menu goes and the thread opens a window of its own at once: the window that the
+    // foreground was handed to meanwhile is not activated later over the new one.
+    SetForegroundWindow(desktop);
+    SetForegroundWindow(menu);
+    DestroyWindow(menu);
+    EXPECT_EQ(GetForegroundWindow(), desktop);
+    SetForegroundWindow(program);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageW(&message);
+    }
+    EXPECT_EQ(GetForegroundWindow(), program);
+}
+
 using KeyTest = WindowTest;
 
 TEST_F(KeyTest, KeysGoToTheForegroundWindow) {

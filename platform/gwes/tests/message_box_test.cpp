@@ -115,6 +115,19 @@ TEST_F(MessageBoxTest, TheOwnerIsDisabledWhileTheBoxIsUp) {
     EXPECT_EQ(0, GetWindowLongW(owner, GWL_STYLE) & WS_DISABLED);
 }
 
+TEST_F(MessageBoxTest, TheForegroundGoesBackToTheOwnerAndNotToAWindowBehindIt) {
+    HWND desktop = MakeWindow(L"desktop", nullptr, WS_VISIBLE);
+    HWND owner = MakeWindow(L"owner", nullptr, WS_VISIBLE);
+    SetForegroundWindow(owner);
+    BoxRequest request{.text = L"t", .caption = L"c", .type = MB_YESNO, .owner = owner};
+    MessageBoxInfo box = Show(&request);
+    EXPECT_EQ(box.hwnd, GetForegroundWindow());
+    EXPECT_TRUE(AnswerMessageBox(box.hwnd, IDNO));
+    EXPECT_EQ(static_cast<DWORD>(IDNO), Result());
+    EXPECT_EQ(owner, GetForegroundWindow());
+    EXPECT_NE(desktop, GetForegroundWindow());
+}
+
 TEST_F(MessageBoxTest, DestroyingTheOwnerEndsTheBoxAsIfClosed) {
     BoxRequest request{.text = L"t",
                        .caption = L"c",

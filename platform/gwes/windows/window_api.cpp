@@ -181,6 +181,12 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
         LayoutChange change(wm, *window);
         if (nCmdShow == SW_HIDE) {
             window->style &= ~WS_VISIBLE;
+            // The window in front hides: the next shown window takes the foreground, as when
+            // it goes (the phone's desktop after the call screen).
+            if (wm.foreground() == hWnd && !window->parent) {
+                wm.set_foreground(nullptr);
+                ForegroundToNextWindow(wm);
+            }
         } else {
             window->style |= WS_VISIBLE;
             // A top-level window that comes up on its own thread is activated and comes to the

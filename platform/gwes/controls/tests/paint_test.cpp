@@ -97,6 +97,16 @@ TEST_F(PaintTest, AGroupBoxMadeBeforeItsRadioButtonsLetsThemShow) {
     EXPECT_GT(Count(Pixels(Screen(), radio), Dark), 50u);
 }
 
+TEST_F(PaintTest, AGroupBoxShowsItsParentsBackgroundInsideNotWhatTheScreenHeld) {
+    const RECT place{10, 10, 460, 110};
+    HDC dc = GetDC(parent_);
+    FillRect(dc, &place, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(parent_, dc);
+    HWND box = Make(L"Button", L"Режим", BS_GROUPBOX, 1010, place);
+    const RECT inside{20, 40, 440, 90};
+    EXPECT_EQ(Count(Pixels(Screen(), box, inside), Dark), 0u);
+}
+
 // A window's scroll bar is its own to paint, also where a child reaches under it: the child shows
 // only inside the client area. Two panels get a bar once their children are there; the one whose
 // child is wider than its client area shows the same bar as the one whose child is not.
