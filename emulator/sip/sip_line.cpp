@@ -492,6 +492,7 @@ class SipLine::Agent {
             case phone::CallEventKind::Rings:
             case phone::CallEventKind::Answered:
             case phone::CallEventKind::SecondWaits:
+            case phone::CallEventKind::Dials:
                 break;
         }
     }
