@@ -85,6 +85,23 @@ bool BehindTranslation(const sip_msg* msg) {
     return said && source && *said != *source;
 }
 
+// The session description a message carries, read as an offer (or an answer, which reads alike).
+std::optional<SdpOffer> DescriptionOf(const sip_msg* msg, std::string* error) {
+    return ParseSdpOffer(
+        std::string_view(reinterpret_cast<const char*>(mbuf_buf(msg->mb)), mbuf_get_left(msg->mb)),
+        error);
+}
+
+// A session description as a message body; nullptr when there is no memory for it.
+mbuf* BodyOf(const std::string& sdp) {
+    mbuf* body = mbuf_alloc(sdp.size());
+    if (body != nullptr) {
+        mbuf_write_mem(body, reinterpret_cast<const uint8_t*>(sdp.data()), sdp.size());
+        mbuf_set_pos(body, 0);
+    }
+    return body;
+}
+
 // A call on hold sends nothing: what the caller's direction would have the phone send is muted.
 MediaDirection Held(MediaDirection direction) {
     return direction == MediaDirection::SendReceive ? MediaDirection::ReceiveOnly
@@ -316,9 +333,7 @@ class SipLine::Agent {
         std::string sdp_error;
         std::optional<SdpOffer> offer;
         if (mbuf_get_left(msg->mb) > 0) {
-            offer = ParseSdpOffer(std::string_view(reinterpret_cast<const char*>(mbuf_buf(msg->mb)),
-                                                   mbuf_get_left(msg->mb)),
-                                  &sdp_error);
+            offer = DescriptionOf(msg, &sdp_error);
         } else {
             sdp_error = "the INVITE carries no session description";
         }
@@ -402,10 +417,7 @@ class SipLine::Agent {
     static int OnOffer(mbuf** description, const sip_msg* msg, void* arg) {
         auto* call = static_cast<Call*>(arg);
         std::string error;
-        std::optional<SdpOffer> offer =
-            ParseSdpOffer(std::string_view(reinterpret_cast<const char*>(mbuf_buf(msg->mb)),
-                                           mbuf_get_left(msg->mb)),
-                          &error);
+        std::optional<SdpOffer> offer = DescriptionOf(msg, &error);
         AudioDecision place;
         if (offer) {
             place = AudioPlaceOf(*offer, msg);
@@ -558,12 +570,10 @@ class SipLine::Agent {
             return error;
         }
         const std::string sdp = MakeSdpOffer(call.answer_host, call.media->port(), call.id);
-        mbuf* offer = mbuf_alloc(sdp.size());
+        mbuf* offer = BodyOf(sdp);
         if (offer == nullptr) {
             return std::strerror(ENOMEM);
         }
-        mbuf_write_mem(offer, reinterpret_cast<const uint8_t*>(sdp.data()), sdp.size());
-        mbuf_set_pos(offer, 0);
         const std::string to = DialTargetUri(target);
         const std::string from = "sip:" + std::string(kContactUser) + "@" +
                                  SipAddressText(SipAddress{call.answer_host, address_.port});
@@ -580,10 +590,7 @@ class SipLine::Agent {
     static int OnCalledAnswer(const sip_msg* msg, void* arg) {
         auto* call = static_cast<Call*>(arg);
         std::string error;
-        std::optional<SdpOffer> answer =
-            ParseSdpOffer(std::string_view(reinterpret_cast<const char*>(mbuf_buf(msg->mb)),
-                                           mbuf_get_left(msg->mb)),
-                          &error);
+        std::optional<SdpOffer> answer = DescriptionOf(msg, &error);
         if (answer) {
             const AudioDecision place = AudioPlaceOf(*answer, msg);
             if (place.place == AudioPlace::Refused) {
@@ -770,13 +777,8 @@ class SipLine::Agent {
     int Describe(const Call& call, mbuf** description) {
         const std::string sdp =
             MakeSdpAnswer(call.choice, MediaHost(call), call.media->port(), call.id);
-        *description = mbuf_alloc(sdp.size());
-        if (*description == nullptr) {
-            return ENOMEM;
-        }
-        mbuf_write_mem(*description, reinterpret_cast<const uint8_t*>(sdp.data()), sdp.size());
-        mbuf_set_pos(*description, 0);
-        return 0;
+        *description = BodyOf(sdp);
+        return *description != nullptr ? 0 : ENOMEM;
     }
 
     // Drops the line's record of a call. Never from inside one of the session's own handlers:
