@@ -22,6 +22,7 @@ Command ParseFileDelete(Arguments& arguments);
 Command ParseDiskFree(Arguments& arguments);
 Command ParseCallIncoming(Arguments& arguments);
 Command ParseCallSecond(Arguments& arguments);
+Command ParseCallDial(Arguments& arguments);
 Command ParseCallVoice(Arguments& arguments);
 Command ParseMic(Arguments& arguments);
 Command ParseSpeakerRecord(Arguments& arguments);

@@ -60,10 +60,11 @@ struct DiskFreeCommand {
     std::optional<uint64_t> total_free;  // free on the whole volume; none: the caller's
 };
 
-enum class CallAction { Incoming, Answer, Miss, End, Second, SecondEnd };
+enum class CallAction { Incoming, Answer, Miss, End, Second, SecondEnd, Dial };
 struct CallCommand {
     CallAction action = CallAction::Incoming;
-    std::wstring number;  // Incoming and Second only; empty: the number is withheld
+    // Incoming and Second: empty when the number is withheld; Dial: the number or SIP address
+    std::wstring number;
 };
 
 struct KeyCommand {

@@ -121,6 +121,10 @@ Command ParseCallSecond(Arguments& arguments) {
     return CallCommand{CallAction::Second, arguments.TakeText("NUMBER")};
 }
 
+Command ParseCallDial(Arguments& arguments) {
+    return CallCommand{CallAction::Dial, arguments.TakeText("NUMBER")};
+}
+
 Command ParseCallVoice(Arguments& arguments) {
     return TakeSound(AudioCommand::Target::CallerVoice, arguments);
 }

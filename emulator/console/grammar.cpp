@@ -106,6 +106,8 @@ constexpr CommandForm kGrammar[] = {
      ParseCallSecond, GivesCall},
     {"call second-end", "", Booted, Phone, "the second call ends", Call<CallAction::SecondEnd>,
      GivesCall},
+    {"call dial", "NUMBER | sip:USER@HOST:PORT", Booted, Phone,
+     "the user calls NUMBER (answer: the called party answers)", ParseCallDial, GivesCall},
     {"call voice", "\"HOSTFILE.wav\" | tone HZ | silence", Booted, Phone,
      "what the caller says on the line", ParseCallVoice, Gives<AudioCommand>},
     {"mic", "\"HOSTFILE.wav\" | tone HZ | silence", Booted, Phone,

@@ -49,6 +49,8 @@ phone::CallAction PhoneActionOf(CallAction action) {
             return phone::CallAction::Second;
         case CallAction::SecondEnd:
             return phone::CallAction::SecondEnd;
+        case CallAction::Dial:
+            return phone::CallAction::Dial;
     }
     return phone::CallAction::Incoming;
 }

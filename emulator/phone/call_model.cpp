@@ -24,6 +24,14 @@ const char* CallErrorText(CallError error) {
             return "the phone application did not take the command";
         case CallError::NoSuchCall:
             return "that call is not on the phone";
+        case CallError::NoNumber:
+            return "no number to dial";
+        case CallError::NotDialling:
+            return "no outgoing call is being dialled";
+        case CallError::NoWayToDial:
+            return "no line of the phone reaches that address (a SIP address needs --sip)";
+        case CallError::BadAddress:
+            return "a SIP address is sip:USER@HOST[:PORT] with a numeric HOST";
     }
     return "unknown error";
 }
@@ -110,6 +118,38 @@ CallError CallModel::SecondEnd() {
     return CallError::None;
 }
 
+CallError CallModel::Dial(std::wstring number, CallId call) {
+    if (line_ != Line::Idle) {
+        return CallError::CallPresent;
+    }
+    if (number.empty()) {
+        return CallError::NoNumber;
+    }
+    line_ = Line::Dialling;
+    line_call_ = call;
+    line_number_ = std::move(number);
+    // Nobody calls in: a reader of the caller's number finds none rather than the last caller's.
+    caller_number_.clear();
+    return CallError::None;
+}
+
+CallError CallModel::Reach() {
+    if (line_ != Line::Dialling) {
+        return CallError::NotDialling;
+    }
+    line_ = Line::Connected;
+    return CallError::None;
+}
+
+CallError CallModel::Abandon() {
+    if (line_ != Line::Dialling) {
+        return CallError::NotDialling;
+    }
+    line_ = Line::Idle;
+    line_call_ = kConsoleCall;
+    return CallError::None;
+}
+
 PhoneState CallModel::State() const {
     PhoneState state;
     state.status = kStatusRadioOn;
@@ -121,6 +161,9 @@ PhoneState CallModel::State() const {
     }
     if (line_ == Line::Connected) {
         state.status |= kStatusTalking;
+    }
+    if (line_ == Line::Dialling) {
+        state.status |= kStatusCalling;
     }
     if (second_call_) {
         state.status |= kStatusSecondCall;

@@ -6,6 +6,8 @@
 //   ringing or answering --Miss--> idle, with the missed-call bit set until the next call rings
 //   connected --Second--> connected with a second call --SecondEnd--> connected
 //   connected --End--> idle; connected with a second call --End--> ringing (the second call)
+//   idle --Dial--> dialling --Reach (the called party answers)--> connected
+//   dialling --Abandon (the user hangs up, or the called party refuses)--> idle
 // Each call carries the CallId of the side that placed it, so that a line with calls of its own
 // can tell which of them the phone answered, ended or missed.
 // Plain data: the phone application guards it with its own thread.
@@ -31,6 +33,8 @@ inline constexpr uint32_t kStatusMissedCall = 0x00000800;
 inline constexpr uint32_t kStatusSecondCall = 0x00004000;
 // An incoming call rings (also while it connects after being answered).
 inline constexpr uint32_t kStatusIncoming = 0x00010000;
+// An outgoing call is being dialled and has not been answered yet.
+inline constexpr uint32_t kStatusCalling = 0x00020000;
 // A call is connected.
 inline constexpr uint32_t kStatusTalking = 0x20000000;
 
@@ -56,16 +60,30 @@ enum class CallError {
     NoSecondCall,       // nothing for second-end
     PhoneUnreachable,   // the phone application did not take the command
     NoSuchCall,         // the call that leaves is not on the phone
+    NoNumber,           // a call is dialled to nothing
+    NotDialling,        // no outgoing call waits for its answer
+    NoWayToDial,        // the number is an address no line of the phone reaches
+    BadAddress,         // the SIP address is not sip:USER@HOST[:PORT] with a numeric host
 };
 
 // What the radio is told to do: a caller rings, the user answers, the caller gives up, ...
 // Leave is a line's caller hanging up the call it names, whatever the call's state: a missed
 // call while it rings or connects, the end of it when connected, the end of a waiting second
-// call.
-enum class CallAction { Incoming, Answer, Miss, End, Second, SecondEnd, Leave };
+// call. Dial places an outgoing call to the number; Reach is the called party answering it.
+enum class CallAction { Incoming, Answer, Miss, End, Second, SecondEnd, Leave, Dial, Reach };
 
 // What happened to a call, as a line that placed it is told.
-enum class CallEventKind { Rings, Answered, Connected, Missed, Ended, SecondWaits, SecondEnded };
+// Dials: the user placed the call; an outgoing call that nobody answered ends as Ended.
+enum class CallEventKind {
+    Rings,
+    Answered,
+    Connected,
+    Missed,
+    Ended,
+    SecondWaits,
+    SecondEnded,
+    Dials
+};
 struct CallEvent {
     CallEventKind kind;
     CallId call;
@@ -83,10 +101,16 @@ class CallModel {
     CallError End();
     CallError Second(std::wstring number, CallId call = kConsoleCall);
     CallError SecondEnd();
+    // Outgoing calls. The dialled number is the line's number, never the published caller's.
+    CallError Dial(std::wstring number, CallId call = kConsoleCall);
+    CallError Reach();
+    CallError Abandon();
 
     PhoneState State() const;
     bool Ringing() const { return line_ == Line::Ringing; }
     bool Connected() const { return line_ == Line::Connected; }
+    // An outgoing call that has not been answered yet.
+    bool Dialling() const { return line_ == Line::Dialling; }
     bool SecondWaiting() const { return second_call_; }
     // The call on the line (ringing, connecting or connected) and the waiting second call.
     CallId LineCall() const { return line_call_; }
@@ -96,11 +120,11 @@ class CallModel {
     const std::wstring& SecondNumber() const { return second_number_; }
     // An answered call that has not connected yet.
     bool Connecting() const { return line_ == Line::Answering; }
-    // Whether the phone shows its call dialog: a call rings, connects or is connected.
+    // Whether the phone shows its call dialog: a call rings, is dialled, connects or is connected.
     bool CallPresent() const { return line_ != Line::Idle; }
 
   private:
-    enum class Line { Idle, Ringing, Answering, Connected };
+    enum class Line { Idle, Ringing, Answering, Connected, Dialling };
     Line line_ = Line::Idle;
     bool second_call_ = false;
     bool missed_ = false;

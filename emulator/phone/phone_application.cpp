@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "common/names.h"
+#include "common/phone_requests.h"
 #include "host/audio.h"
 #include "host/contacts.h"
 #include "host/keys.h"
@@ -34,7 +35,8 @@ constexpr UINT_PTR kConnectTimer = 1;
 constexpr UINT_PTR kCallClockTimer = 2;
 constexpr UINT kCallClockMs = 1000;
 
-constexpr wchar_t kPhoneWindowClass[] = L"PhoneApplication";
+constexpr const wchar_t* kPhoneWindowClass = kWindowClassPhoneApplication;
+static_assert(kMessagePhoneDial != kMessageCallCommand && kMessagePhoneDial != kMessageTalkKey);
 constexpr wchar_t kCallTextClass[] = L"CallDialogText";
 constexpr wchar_t kSoftKeyClass[] = L"CallSoftKey";
 constexpr wchar_t kTracePart[] = L"phone";
@@ -80,6 +82,10 @@ bool LoadPhoneString(HMODULE library, UINT id, std::wstring* text) {
 
 std::wstring CallerText(const std::wstring& number) {
     return number.empty() ? L"a withheld number" : number;
+}
+
+bool IsSipAddress(const std::wstring& number) {
+    return number.starts_with(L"sip:") || number.starts_with(L"SIP:");
 }
 
 }  // namespace
@@ -223,6 +229,11 @@ LRESULT CALLBACK PhoneApplication::WindowProc(HWND hwnd, UINT message, WPARAM wp
         case kMessageTalkKey:
             phone->OnTalkKey();
             return 0;
+        case kMessagePhoneDial: {
+            const auto* number = reinterpret_cast<const wchar_t*>(lparam);
+            return number != nullptr &&
+                   phone->Apply(CallAction::Dial, number, kConsoleCall) == CallError::None;
+        }
         case WM_TIMER:
             if (wparam == kConnectTimer) {
                 phone->OnConnectTimer();
@@ -247,6 +258,11 @@ void PhoneApplication::SetCallObserver(CallObserver observer) {
     observer_ = std::move(observer);
 }
 
+void PhoneApplication::SetDialler(Dialler dialler) {
+    std::lock_guard lock(observer_mutex_);
+    dialler_ = std::move(dialler);
+}
+
 void PhoneApplication::Tell(CallEventKind kind, CallId call) {
     CallObserver observer;
     {
@@ -259,6 +275,11 @@ void PhoneApplication::Tell(CallEventKind kind, CallId call) {
 }
 
 CallError PhoneApplication::Apply(CallAction action, const std::wstring& number, CallId call) {
+    if (action == CallAction::Dial || action == CallAction::Reach ||
+        (model_.Dialling() && (action == CallAction::Answer || action == CallAction::End ||
+                               action == CallAction::Leave))) {
+        return ApplyOutgoing(action, number, call);
+    }
     if (action == CallAction::Leave) {
         // The caller hangs up: what that means depends on where the call is now.
         if (model_.SecondWaiting() && model_.SecondCall() == call) {
@@ -277,6 +298,8 @@ CallError PhoneApplication::Apply(CallAction action, const std::wstring& number,
     std::wstring said;
     switch (action) {
         case CallAction::Leave:
+        case CallAction::Dial:
+        case CallAction::Reach:
             break;
         case CallAction::Incoming:
             error = model_.Incoming(number, call);
@@ -348,9 +371,88 @@ CallError PhoneApplication::Apply(CallAction action, const std::wstring& number,
             Tell(CallEventKind::SecondEnded, second_call);
             break;
         case CallAction::Leave:
+        case CallAction::Dial:
+        case CallAction::Reach:
             break;
     }
     return CallError::None;
+}
+
+CallError PhoneApplication::ApplyOutgoing(CallAction action, const std::wstring& number,
+                                          CallId call) {
+    if (action == CallAction::Dial) {
+        return DialOut(number);
+    }
+    const CallId line_call = model_.LineCall();
+    if (action == CallAction::Answer) {
+        // The console answers for the called party only on its own radio's calls: a line's
+        // called party answers on that line.
+        if (line_call != kConsoleCall) {
+            return CallError::NoRingingCall;
+        }
+        action = CallAction::Reach;
+    }
+    if (action == CallAction::Leave && line_call != call) {
+        return CallError::NoSuchCall;
+    }
+    if (action == CallAction::Reach) {
+        CallError error = model_.Reach();
+        if (error != CallError::None) {
+            return error;
+        }
+        HostTrace(kTracePart, L"the called party answers; call connected");
+        StartCallClock();
+        Refresh();
+        Tell(CallEventKind::Connected, line_call);
+        return CallError::None;
+    }
+    // End by the user, or Leave: the called party refuses, or the line gives up.
+    CallError error = model_.Abandon();
+    if (error != CallError::None) {
+        return error;
+    }
+    HostTrace(kTracePart, action == CallAction::End ? L"outgoing call abandoned"
+                                                    : L"outgoing call not answered");
+    Refresh();
+    Tell(CallEventKind::Ended, line_call);
+    return CallError::None;
+}
+
+CallError PhoneApplication::DialOut(const std::wstring& number) {
+    if (model_.CallPresent()) {
+        return CallError::CallPresent;
+    }
+    if (number.empty()) {
+        return CallError::NoNumber;
+    }
+    CallId call = kConsoleCall;
+    if (IsSipAddress(number)) {
+        Dialler dialler;
+        {
+            std::lock_guard lock(observer_mutex_);
+            dialler = dialler_;
+        }
+        if (!dialler) {
+            return CallError::NoWayToDial;
+        }
+        CallError error = dialler(number, &call);
+        if (error != CallError::None) {
+            return error;
+        }
+    }
+    CallError error = model_.Dial(number, call);
+    if (error != CallError::None) {
+        return error;
+    }
+    HostTrace(kTracePart, L"dialling " + number);
+    Refresh();
+    Tell(CallEventKind::Dials, call);
+    return CallError::None;
+}
+
+void PhoneApplication::StartCallClock() {
+    connected_at_ = GetTickCount();
+    SetTimer(window_, kCallClockTimer, kCallClockMs, nullptr);
 }
 
 void PhoneApplication::OnTalkKey() {
@@ -370,8 +472,7 @@ void PhoneApplication::OnConnectTimer() {
         return;
     }
     HostTrace(kTracePart, L"call connected");
-    connected_at_ = GetTickCount();
-    SetTimer(window_, kCallClockTimer, kCallClockMs, nullptr);
+    StartCallClock();
     Refresh();
     Tell(CallEventKind::Connected, model_.LineCall());
 }
@@ -416,8 +517,15 @@ void PhoneApplication::ShowCallOnScreen() {
     const bool connected = model_.Connected();
     // The text the services look for stays as it is; it is shown only while the call rings.
     ShowChild(call_dialog_, kCallTextId, ringing);
-    SetChildText(call_dialog_, kCallStateId,
-                 connected ? L"Соединено" : (model_.Connecting() ? L"Соединение..." : L""));
+    const wchar_t* state = L"";
+    if (connected) {
+        state = L"Соединено";
+    } else if (model_.Connecting()) {
+        state = L"Соединение...";
+    } else if (model_.Dialling()) {
+        state = L"Вызов";
+    }
+    SetChildText(call_dialog_, kCallStateId, state);
     ShowChild(call_dialog_, kCallStateId, !ringing);
 
     const std::wstring name = pim::ContactNameOfNumber(model_.LineNumber());
@@ -439,7 +547,7 @@ void PhoneApplication::ShowCallOnScreen() {
     ShowChild(call_dialog_, kSecondCallerId, waiting);
 
     SetChildText(call_dialog_, kLeftSoftKeyId,
-                 ringing ? L"Ответить" : (connected ? L"Завершить" : L""));
+                 ringing ? L"Ответить" : (connected || model_.Dialling() ? L"Завершить" : L""));
     SetChildText(call_dialog_, kRightSoftKeyId, ringing ? L"Игнорировать" : L"");
     ShowCallClock();
 }
@@ -467,7 +575,7 @@ void PhoneApplication::OnSoftKey(int id) {
     // A key does what its label says now; a key without a label does nothing.
     if (id == kLeftSoftKeyId && model_.Ringing()) {
         Apply(CallAction::Answer, L"", model_.LineCall());
-    } else if (id == kLeftSoftKeyId && model_.Connected()) {
+    } else if (id == kLeftSoftKeyId && (model_.Connected() || model_.Dialling())) {
         Apply(CallAction::End, L"", model_.LineCall());
     } else if (id == kRightSoftKeyId && model_.Ringing()) {
         Apply(CallAction::Miss, L"", model_.LineCall());

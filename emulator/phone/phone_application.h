@@ -50,6 +50,13 @@ class PhoneApplication {
     using CallObserver = std::function<void(const CallEvent&)>;
     void SetCallObserver(CallObserver observer);
 
+    // Places an outgoing call to a SIP address ("sip:..."): the dialler starts the call on its
+    // line and names it in *call, or gives the reason it cannot. Called on the phone's thread; it
+    // must not block, nor call Carry. One dialler at a time; an empty one stops. Without one, a
+    // SIP address cannot be dialled; any other number is a call of the console's radio.
+    using Dialler = std::function<CallError(const std::wstring& address, CallId* call)>;
+    void SetDialler(Dialler dialler);
+
   private:
     static DWORD WINAPI ThreadMain(LPVOID start);
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
@@ -57,6 +64,11 @@ class PhoneApplication {
     // On the phone's thread:
     bool MakeWindows();
     CallError Apply(CallAction action, const std::wstring& number, CallId call);
+    // The outgoing call's part of Apply: Dial and Reach, and a dialled call that is answered,
+    // abandoned or refused before it connects.
+    CallError ApplyOutgoing(CallAction action, const std::wstring& number, CallId call);
+    CallError DialOut(const std::wstring& number);
+    void StartCallClock();
     void Tell(CallEventKind kind, CallId call);
     void OnTalkKey();
     void OnConnectTimer();
@@ -78,6 +90,7 @@ class PhoneApplication {
     int key_subscription_ = 0;
     std::mutex observer_mutex_;
     CallObserver observer_;
+    Dialler dialler_;  // under observer_mutex_
 };
 
 }  // namespace tovarin::emulator::phone

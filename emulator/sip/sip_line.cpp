@@ -2,6 +2,7 @@
 
 #include <netinet/in.h>
 
+#include <atomic>
 #include <cstring>
 #include <future>
 #include <map>
@@ -12,7 +13,10 @@
 #include "host/text.h"
 #include "sip/audio_address.h"
 #include "sip/caller_number.h"
+#include "sip/dial_target.h"
 #include "sip/info_body.h"
+#include "sip/network_text.h"
+#include "sip/outgoing_offer.h"
 #include "sip/request_checks.h"
 #include "sip/rtp_media.h"
 #include "sip/sdp_offer.h"
@@ -31,6 +35,10 @@ constexpr char kAllow[] = "Allow: INVITE, ACK, BYE, CANCEL, OPTIONS, INFO\r\n";
 // What the line's queue carries from other threads.
 constexpr int kQueuePhoneEvent = 1;  // data: a phone::CallEvent made with new
 constexpr int kQueueStop = 2;
+constexpr int kQueueDial = 3;  // data: a DialRequest made with new
+
+// How long an outgoing call may ring unanswered before the phone gives it up.
+constexpr uint64_t kNoAnswerMs = 60000;
 
 // How long the line waits, when it stops, for its goodbyes to be answered.
 constexpr uint64_t kStopGraceMs = 1000;
@@ -77,6 +85,23 @@ bool BehindTranslation(const sip_msg* msg) {
     return said && source && *said != *source;
 }
 
+// The session description a message carries, read as an offer (or an answer, which reads alike).
+std::optional<SdpOffer> DescriptionOf(const sip_msg* msg, std::string* error) {
+    return ParseSdpOffer(
+        std::string_view(reinterpret_cast<const char*>(mbuf_buf(msg->mb)), mbuf_get_left(msg->mb)),
+        error);
+}
+
+// A session description as a message body; nullptr when there is no memory for it.
+mbuf* BodyOf(const std::string& sdp) {
+    mbuf* body = mbuf_alloc(sdp.size());
+    if (body != nullptr) {
+        mbuf_write_mem(body, reinterpret_cast<const uint8_t*>(sdp.data()), sdp.size());
+        mbuf_set_pos(body, 0);
+    }
+    return body;
+}
+
 // A call on hold sends nothing: what the caller's direction would have the phone send is muted.
 MediaDirection Held(MediaDirection direction) {
     return direction == MediaDirection::SendReceive ? MediaDirection::ReceiveOnly
@@ -110,20 +135,39 @@ std::wstring CallerText(const std::wstring& number) {
     return number.empty() ? L"a withheld number" : number;
 }
 
+// An outgoing call the phone has placed, on its way to the line's thread.
+struct DialRequest {
+    phone::CallId id;
+    DialTarget target;
+    std::wstring dialled;  // as the user dialled it, for the trace and the call screen
+};
+
 // The events the phone tells from its own thread, on their way to the line's thread. Closed
 // before the queue goes, so that a late event is dropped, not pushed into a freed queue.
 struct Inbox {
     std::mutex mutex;
     mqueue* queue = nullptr;
+    // The line's calls are numbered from 1, on the line's thread for incoming calls and on the
+    // phone's for outgoing ones.
+    std::atomic<phone::CallId> next_call_id = 1;
 
-    void Push(const phone::CallEvent& event) {
+    void Push(const phone::CallEvent& event) { PushCopy(kQueuePhoneEvent, event); }
+    // False when the line is gone.
+    bool Push(const DialRequest& request) { return PushCopy(kQueueDial, request); }
+
+  private:
+    template <class Item>
+    bool PushCopy(int id, const Item& item) {
         std::lock_guard lock(mutex);
-        if (queue != nullptr) {
-            auto* copy = new phone::CallEvent(event);
-            if (mqueue_push(queue, kQueuePhoneEvent, copy) != 0) {
-                delete copy;
-            }
+        if (queue == nullptr) {
+            return false;
         }
+        auto* copy = new Item(item);
+        if (mqueue_push(queue, id, copy) != 0) {
+            delete copy;
+            return false;
+        }
+        return true;
     }
 };
 
@@ -148,10 +192,14 @@ class SipLine::Agent {
         *bound = address_;
         std::shared_ptr<Inbox> inbox = inbox_;
         phone_.SetCallObserver([inbox](const phone::CallEvent& event) { inbox->Push(event); });
+        phone_.SetDialler([inbox](const std::wstring& address, phone::CallId* call) {
+            return PlaceCall(*inbox, address, call);
+        });
         return true;
     }
 
     void Stop() {
+        phone_.SetDialler({});
         phone_.SetCallObserver({});
         {
             std::lock_guard lock(inbox_->mutex);
@@ -177,8 +225,10 @@ class SipLine::Agent {
         bool on_this_machine = false;  // the request came over loopback
         bool translated = false;       // the caller sits behind an address translation
         std::unique_ptr<RtpMedia> media;
-        bool answered = false;      // 200 OK sent
+        bool answered = false;      // 200 OK sent (received, for an outgoing call)
         bool far_end_gone = false;  // the caller cancelled or hung up, or the dialog failed
+        bool outgoing = false;      // the phone called out; number is the dialled address
+        tmr no_answer{};            // an outgoing call's ringing time
     };
 
     void Run(std::promise<std::string>& started) {
@@ -283,9 +333,7 @@ class SipLine::Agent {
         std::string sdp_error;
         std::optional<SdpOffer> offer;
         if (mbuf_get_left(msg->mb) > 0) {
-            offer = ParseSdpOffer(std::string_view(reinterpret_cast<const char*>(mbuf_buf(msg->mb)),
-                                                   mbuf_get_left(msg->mb)),
-                                  &sdp_error);
+            offer = DescriptionOf(msg, &sdp_error);
         } else {
             sdp_error = "the INVITE carries no session description";
         }
@@ -315,7 +363,7 @@ class SipLine::Agent {
         }
         auto call = std::make_unique<Call>();
         call->agent = this;
-        call->id = next_call_id_++;
+        call->id = inbox_->next_call_id++;
         call->number = CallerNumberOf(Text(msg->from.uri.user));
         call->peer = peer;
         call->offer = *offer;
@@ -369,10 +417,7 @@ class SipLine::Agent {
     static int OnOffer(mbuf** description, const sip_msg* msg, void* arg) {
         auto* call = static_cast<Call*>(arg);
         std::string error;
-        std::optional<SdpOffer> offer =
-            ParseSdpOffer(std::string_view(reinterpret_cast<const char*>(mbuf_buf(msg->mb)),
-                                           mbuf_get_left(msg->mb)),
-                          &error);
+        std::optional<SdpOffer> offer = DescriptionOf(msg, &error);
         AudioDecision place;
         if (offer) {
             place = AudioPlaceOf(*offer, msg);
@@ -451,12 +496,185 @@ class SipLine::Agent {
         }
     }
 
+    // --- calls the phone places ---
+
+    // On the phone's thread: reads the dialled address and hands the call to the line's thread,
+    // which sends the INVITE.
+    static phone::CallError PlaceCall(Inbox& inbox, const std::wstring& address,
+                                      phone::CallId* call) {
+        std::string error;
+        const std::optional<DialTarget> target =
+            ParseDialTarget(kernel::WideToUtf8(address), &error);
+        if (!target) {
+            Trace(L"cannot dial " + address + L": " + Wide(error));
+            return phone::CallError::BadAddress;
+        }
+        const DialRequest request{inbox.next_call_id++, *target, address};
+        if (!inbox.Push(request)) {
+            return phone::CallError::NoWayToDial;
+        }
+        *call = request.id;
+        return phone::CallError::None;
+    }
+
+    void CallOut(const DialRequest& request) {
+        auto call = std::make_unique<Call>();
+        call->agent = this;
+        call->id = request.id;
+        call->number = request.dialled;
+        call->peer = Wide(SipAddressText(request.target.address));
+        call->outgoing = true;
+        call->on_this_machine =
+            ParseIpAddress(request.target.address.host).value_or(IpAddress{}).IsLoopback();
+        call->answer_host = OutgoingHost(request.target);
+        Call* record = call.get();
+        calls_[record->id] = std::move(call);
+        const std::string error = SendInvite(*record, request.target);
+        if (!error.empty()) {
+            Trace(L"cannot call " + record->number + L": " + Wide(error));
+            record->far_end_gone = true;
+            Leave(*record);
+            return;
+        }
+        tmr_start(&record->no_answer, kNoAnswerMs, &Agent::OnNoAnswer, record);
+        Trace(L"INVITE to " + record->number + L" (AMR-NB offered first, RTP port " +
+              std::to_wstring(record->media->port()) + L")");
+    }
+
+    // The phone's own address in its offer: the one the line listens on, or, for a line on every
+    // address, loopback when it calls this machine and its first other address otherwise.
+    std::string OutgoingHost(const DialTarget& target) const {
+        const std::optional<IpAddress> listening = ParseIpAddress(address_.host);
+        const std::optional<IpAddress> called = ParseIpAddress(target.address.host);
+        if (listening && !listening->IsUnspecified()) {
+            return address_.host;
+        }
+        if (called && !called->IsLoopback()) {
+            for (const IpAddress& own : MachineAddresses()) {
+                if (own.ipv6 == called->ipv6 && !own.IsLoopback() && !own.IsUnspecified()) {
+                    return IpAddressText(own);
+                }
+            }
+        }
+        return called && called->ipv6 ? "::1" : kLoopbackAddress;
+    }
+
+    // An empty string when the INVITE is on its way.
+    std::string SendInvite(Call& call, const DialTarget& target) {
+        if (calls_.size() > kMaxSipDialogs) {
+            return "the line has " + std::to_string(kMaxSipDialogs) + " calls already";
+        }
+        std::string error;
+        call.media = RtpMedia::Open(call.answer_host, call.number, &error);
+        if (!call.media) {
+            return error;
+        }
+        const std::string sdp = MakeSdpOffer(call.answer_host, call.media->port(), call.id);
+        mbuf* offer = BodyOf(sdp);
+        if (offer == nullptr) {
+            return std::strerror(ENOMEM);
+        }
+        const std::string to = DialTargetUri(target);
+        const std::string from = "sip:" + std::string(kContactUser) + "@" +
+                                 SipAddressText(SipAddress{call.answer_host, address_.port});
+        const int err = sipsess_connect(
+            &call.session, session_socket_, to.c_str(), kSoftware, from.c_str(), kContactUser,
+            nullptr, 0, "application/sdp", offer, nullptr, nullptr, false, &Agent::OnOffer,
+            &Agent::OnCalledAnswer, &Agent::OnCalledProgress, &Agent::OnCalledEstablished,
+            &Agent::OnInfo, nullptr, &Agent::OnCalledClose, &call, "%s", kAllow);
+        mem_deref(offer);
+        return err != 0 ? std::strerror(err) : std::string();
+    }
+
+    // The called party's answer to the offer: the audio starts toward it, as toward a caller.
+    static int OnCalledAnswer(const sip_msg* msg, void* arg) {
+        auto* call = static_cast<Call*>(arg);
+        std::string error;
+        std::optional<SdpOffer> answer = DescriptionOf(msg, &error);
+        if (answer) {
+            const AudioDecision place = AudioPlaceOf(*answer, msg);
+            if (place.place == AudioPlace::Refused) {
+                error = place.reason;
+                answer.reset();
+            }
+        }
+        const std::optional<MediaChoice> choice = answer ? ChooseMedia(*answer) : std::nullopt;
+        if (!choice) {
+            Trace(L"the answer of " + call->number + L" is refused: " +
+                  Wide(error.empty() ? "no codec the phone takes" : error));
+            return EPROTO;
+        }
+        call->offer = *answer;
+        call->choice = *choice;
+        call->media->ExpectFrom(call->agent->SourceOf(*call));
+        if (!call->media->Start(*choice, *answer, &error)) {
+            Trace(L"the answer of " + call->number + L" is refused: " + Wide(error));
+            return EPROTO;
+        }
+        return 0;
+    }
+
+    static void OnCalledProgress(const sip_msg* msg, void* arg) {
+        auto* call = static_cast<Call*>(arg);
+        Trace(std::to_wstring(msg->scode) + L" " + Wide(PrintableText(Text(msg->reason))) +
+              L" from " + call->number);
+    }
+
+    static void OnCalledEstablished(const sip_msg*, void* arg) {
+        auto* call = static_cast<Call*>(arg);
+        tmr_cancel(&call->no_answer);
+        call->answered = true;
+        if (call->offer.audio_port == 0) {
+            Trace(L"the called party " + call->number + L" answered with no audio in common");
+            call->agent->Leave(*call);
+            return;
+        }
+        call->media->Confirm();
+        Trace(L"the called party " + call->number + L" answered: " +
+              Wide(VoiceCodecName(call->choice.codec)) + L", RTP port " +
+              std::to_wstring(call->media->port()) + L" to " + Wide(call->offer.address) + L":" +
+              std::to_wstring(call->offer.audio_port));
+        call->agent->phone_.Carry(phone::CallAction::Reach, L"", call->id);
+    }
+
+    static void OnCalledClose(int err, const sip_msg* msg, void* arg) {
+        auto* call = static_cast<Call*>(arg);
+        tmr_cancel(&call->no_answer);
+        std::wstring how;
+        if (msg != nullptr && !msg->req && msg->scode >= 300) {
+            how = L"refused the call: " + std::to_wstring(msg->scode) + L" " +
+                  Wide(PrintableText(Text(msg->reason)));
+        } else if (err == ETIMEDOUT) {
+            how = L"did not answer (the INVITE timed out)";
+        } else if (err == ECONNRESET || (err == 0 && msg != nullptr)) {
+            how = call->answered ? L"hung up" : L"ended the call before it was answered";
+        } else {
+            how = L"is gone (" + Wide(std::strerror(err)) + L")";
+        }
+        Trace(L"the called party " + call->number + L" " + how);
+        call->far_end_gone = true;
+        call->agent->Leave(*call);
+    }
+
+    // Nobody answered in time: the phone gives the call up and the line cancels it.
+    static void OnNoAnswer(void* arg) {
+        auto* call = static_cast<Call*>(arg);
+        Trace(L"no answer from " + call->number + L" in " + std::to_wstring(kNoAnswerMs / 1000) +
+              L" s: the phone gives the call up");
+        call->agent->Leave(*call);
+    }
+
     // --- what the phone does ---
 
     static void OnQueue(int id, void* data, void* arg) {
         auto* agent = static_cast<Agent*>(arg);
         if (id == kQueueStop) {
             agent->HangUpAll();
+            return;
+        }
+        if (id == kQueueDial) {
+            std::unique_ptr<DialRequest> request(static_cast<DialRequest*>(data));
+            agent->CallOut(*request);
             return;
         }
         std::unique_ptr<phone::CallEvent> event(static_cast<phone::CallEvent*>(data));
@@ -485,13 +703,15 @@ class SipLine::Agent {
                 break;
             case phone::CallEventKind::Ended:
                 if (!call.far_end_gone) {
-                    Trace(L"BYE to " + CallerText(call.number));
+                    Trace((call.outgoing && !call.answered ? L"CANCEL to " : L"BYE to ") +
+                          CallerText(call.number));
                 }
                 Forget(call.id);  // the session sends BYE as it goes
                 break;
             case phone::CallEventKind::Rings:
             case phone::CallEventKind::Answered:
             case phone::CallEventKind::SecondWaits:
+            case phone::CallEventKind::Dials:
                 break;
         }
     }
@@ -557,13 +777,8 @@ class SipLine::Agent {
     int Describe(const Call& call, mbuf** description) {
         const std::string sdp =
             MakeSdpAnswer(call.choice, MediaHost(call), call.media->port(), call.id);
-        *description = mbuf_alloc(sdp.size());
-        if (*description == nullptr) {
-            return ENOMEM;
-        }
-        mbuf_write_mem(*description, reinterpret_cast<const uint8_t*>(sdp.data()), sdp.size());
-        mbuf_set_pos(*description, 0);
-        return 0;
+        *description = BodyOf(sdp);
+        return *description != nullptr ? 0 : ENOMEM;
     }
 
     // Drops the line's record of a call. Never from inside one of the session's own handlers:
@@ -584,6 +799,7 @@ class SipLine::Agent {
                   DelayText(figures.to_caller_delay_ms) + L" to the caller, " +
                   DelayText(figures.from_caller_delay_ms) + L" from the caller");
         }
+        tmr_cancel(&call.no_answer);
         call.media.reset();
         mem_deref(call.session);
         calls_.erase(found);
@@ -592,9 +808,11 @@ class SipLine::Agent {
     // The line stops: connected callers get BYE, ringing ones 503; then the stack closes, with a
     // second for the answers.
     void HangUpAll() {
+        phone_.SetDialler({});
         phone_.SetCallObserver({});
         for (auto& [id, call] : calls_) {
-            if (!call->far_end_gone && !call->answered) {
+            tmr_cancel(&call->no_answer);
+            if (!call->far_end_gone && !call->answered && !call->outgoing) {
                 sipsess_reject(call->session, 503, "Service Unavailable", nullptr);
             }
             call->media.reset();
@@ -618,7 +836,6 @@ class SipLine::Agent {
     sipsess_sock* session_socket_ = nullptr;
     tmr stop_timer_{};
     std::map<phone::CallId, std::unique_ptr<Call>> calls_;
-    phone::CallId next_call_id_ = 1;
 };
 
 std::unique_ptr<SipLine> SipLine::Start(const SipAddress& address, phone::PhoneApplication& phone,

@@ -248,6 +248,15 @@ HANDLE WINAPI LoadImageW(HINSTANCE hinst, LPCWSTR lpszName, UINT uType, int cxDe
                          int cyDesired, UINT fuLoad);
 BOOL WINAPI DestroyIcon(HICON hIcon);
 
+// Icons on a device context: at their own size (cxWidth and cyWidth 0 or the icon's), no
+// animation step, no flicker-free brush.
+#define DI_MASK 0x0001
+#define DI_IMAGE 0x0002
+#define DI_NORMAL 0x0003
+BOOL WINAPI DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWidth,
+                       UINT istepIfAniCur, HBRUSH hbrFlickerFreeDraw, UINT diFlags);
+#define DrawIcon(hdc, x, y, hicon) DrawIconEx((hdc), (x), (y), (hicon), 0, 0, 0, NULL, DI_NORMAL)
+
 // Dialogs
 HWND WINAPI CreateDialogParamW(HINSTANCE hInstance, LPCWSTR lpTemplateName, HWND hWndParent,
                                DLGPROC lpDialogFunc, LPARAM dwInitParam);

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# One real call to the phone's SIP line, for CTest:
+# One real call to or from the phone's SIP line, for CTest:
 #   sip_call_test.sh CASE
 # CASE names a phone-side script CASE.scn beside this file and the caller's part below. The phone
 # runs the script in real time with its line on a free loopback port; a headless baresip
 # (baresip/config) calls it, says a tone and keeps what it hears; the recordings are judged with
 # tovarin-audio-probe. baresip is ready before the phone starts and dials the moment the line
-# listens, since the phone's script counts its time from the boot. The environment names the
+# listens, since the phone's script counts its time from the boot; in the dialled_* cases the
+# phone calls baresip instead. The environment names the
 # programs: TOVARIN_EMU, TOVARIN_AUDIO_PROBE, BARESIP. Everything runs in a temporary folder that
 # is removed at the end, and every process started here is ended with it. A failure prints both
 # ends' logs.
@@ -33,9 +34,10 @@ await() {  # file regex seconds what
   fail "no $what within $seconds s"
 }
 
-# The phone runs its script with the line open; port is where the line listens.
+# The phone runs its script (phone_script, CASE.scn unless set) with the line open; port is where
+# the line listens.
 start_phone() {  # [tovarin-emu options...]
-  "$TOVARIN_EMU" --script "$here/$case_name.scn" --time real --sip 127.0.0.1:0 \
+  "$TOVARIN_EMU" --script "${phone_script:-$here/$case_name.scn}" --time real --sip 127.0.0.1:0 \
     --device "$work/device" "$@" >"$work/phone.log" 2>&1 &
   phone_pid=$!
   port=$(await "$work/phone.log" "listening on 127\\.0\\.0\\.1:[0-9]+" 20 "SIP line" |
@@ -43,15 +45,17 @@ start_phone() {  # [tovarin-emu options...]
   [ -n "$port" ] || fail "the line announced no port"
 }
 
-# A TCP port on loopback that nothing listens on (from the kernel's table of sockets).
-free_tcp_port() {
+# A port on loopback that no socket of the protocol uses (from the kernel's table of sockets):
+# for TCP one that nothing listens on, for UDP one that nothing is bound to.
+free_port() {  # tcp|udp
   local port
   while :; do
     port=$((20000 + RANDOM % 40000))
-    # State 0A is LISTEN; the local address ends in the port in hexadecimal.
-    if ! { cat /proc/net/tcp; cat /proc/net/tcp6 2>/dev/null || true; } |
-      awk -v hex="$(printf '%04X' "$port")" \
-        '$4 == "0A" && substr($2, index($2, ":") + 1) == hex { found = 1 } END { exit !found }'
+    # State 0A is TCP's LISTEN; the local address ends in the port in hexadecimal.
+    if ! { cat "/proc/net/$1"; cat "/proc/net/${1}6" 2>/dev/null || true; } |
+      awk -v hex="$(printf '%04X' "$port")" -v tcp="$([ "$1" = tcp ] && echo 1)" \
+        '(!tcp || $4 == "0A") && substr($2, index($2, ":") + 1) == hex { found = 1 }
+         END { exit !found }'
     then
       echo "$port"
       return
@@ -64,12 +68,28 @@ free_tcp_port() {
 # commands on a TCP control socket instead of a terminal. It quits on its own after a minute in
 # any case.
 start_caller() {  # number [codec]
+  start_baresip "$(printf '<sip:%s@127.0.0.1>;regint=0%s' "$1" "${2:+;audio_codecs=$2}")"
+}
+
+# baresip as the called user "bob" on a free loopback port (callee_port), for the phone's
+# outgoing calls: it answers at once (auto) or rings until told (manual), and otherwise does as
+# the caller does. The phone's script is CASE.scn with the port written for @PORT@.
+start_callee() {  # auto|manual
+  callee_port=$(free_port udp)
+  start_baresip "<sip:bob@127.0.0.1>;regint=0;answermode=$1" "127.0.0.1:$callee_port"
+  phone_script="$work/$case_name.scn"
+  sed "s/@PORT@/$callee_port/g" "$here/$case_name.scn" >"$phone_script"
+}
+
+start_baresip() {  # account [sip_listen address]
   local control_port
-  control_port=$(free_tcp_port)
+  control_port=$(free_port tcp)
   mkdir "$work/caller"
-  sed 's/^module\t*stdio\.so$/module_app\tctrl_tcp.so/' "$here/baresip/config" >"$work/caller/config"
+  sed -e 's/^module\t*stdio\.so$/module_app\tctrl_tcp.so/' \
+    -e "s/^sip_listen\t.*/sip_listen\t\t${2:-127.0.0.1:0}/" "$here/baresip/config" \
+    >"$work/caller/config"
   printf 'ctrl_tcp_listen\t\t127.0.0.1:%s\n' "$control_port" >>"$work/caller/config"
-  printf '<sip:%s@127.0.0.1>;regint=0%s\n' "$1" "${2:+;audio_codecs=$2}" >"$work/caller/accounts"
+  printf '%s\n' "$1" >"$work/caller/accounts"
   (cd "$work/caller" && exec "$BARESIP" -f . -t 60 </dev/null >caller.log 2>&1) &
   caller_pid=$!
   await "$work/caller/caller.log" "baresip is ready" 10 "baresip start" >/dev/null
@@ -231,6 +251,43 @@ case "$case_name" in
     probe "$heard_call" --sound 9000 11000 --carries 392 25 --carries 1000 25
     # The effect over the background while it plays.
     probe "$heard_call" --within 4000 6000 --carries 2500 25 --carries 1000 25
+    ;;
+  dialled_call)
+    # The user dials the softphone from the pad; it answers at once. What the phone recorded of
+    # the call is the softphone's tone; what the softphone heard is the phone's effect.
+    "$TOVARIN_AUDIO_PROBE" tone 2500 4000 "$work/fx2500.amr"
+    start_callee auto
+    start_phone --install "$work/fx2500.amr"
+    caller_waits_for 'Call established' 20 "answer"
+    caller_waits_for 'terminated' 30 "end of the call"
+    phone_verdict
+    caller_quits
+    no_lost_packets
+    recording=$(recorded "My Documents" "OUT*.amr")
+    probe "$recording" --sound 2500 3500 --tone 440 3
+    probe "$(heard)" --sound 3500 4300 --tone 2500 5
+    ;;
+  dialled_call_far_hangup)
+    # The softphone answers and hangs up three seconds later; the phone's script checks the rest.
+    start_callee auto
+    start_phone
+    caller_waits_for 'Call established' 20 "answer"
+    sleep 3
+    caller hangup
+    caller_waits_for 'terminated' 5 "end of the call"
+    phone_verdict
+    caller_quits
+    no_lost_packets
+    ;;
+  dialled_call_refused)
+    # The softphone rings, and its user refuses the call two seconds later.
+    start_callee manual
+    start_phone
+    caller_waits_for 'Incoming call' 20 "ringing"
+    sleep 2
+    caller hangup
+    phone_verdict
+    caller_quits
     ;;
   *)
     fail "unknown case $case_name"

@@ -1,10 +1,12 @@
 // The small formats the SIP line writes and reads itself: AMR in RTP, the session descriptions,
-// the caller's number and the listening address.
+// the caller's number, the listening address and the address the phone dials.
 #include <gtest/gtest.h>
 
 #include "sip/amr_payload.h"
 #include "sip/caller_number.h"
+#include "sip/dial_target.h"
 #include "sip/info_body.h"
+#include "sip/outgoing_offer.h"
 #include "sip/sdp_offer.h"
 
 namespace tovarin::emulator::sip {
@@ -193,6 +195,63 @@ TEST(InfoBody, TheSignalLineGivesTheKey) {
     }
     // The first Signal line decides.
     EXPECT_EQ(KeyOfInfoBody("Signal=x\nSignal=1\n"), std::nullopt);
+}
+
+// The phone's own offer reads back as the line reads a caller's: AMR-NB octet-aligned first,
+// telephone events beside it; a softphone without AMR finds PCMU and PCMA in it.
+TEST(OutgoingOffer, ReadsBackAsAnOfferOfAmrFirst) {
+    std::string error;
+    const std::optional<SdpOffer> offer = ParseSdpOffer(MakeSdpOffer("127.0.0.1", 4000, 7), &error);
+    ASSERT_TRUE(offer) << error;
+    EXPECT_EQ(offer->address, "127.0.0.1");
+    EXPECT_EQ(offer->audio_port, 4000);
+    EXPECT_EQ(offer->direction, MediaDirection::SendReceive);
+    const std::optional<MediaChoice> choice = ChooseMedia(*offer);
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(choice->codec, VoiceCodec::AmrOctetAligned);
+    EXPECT_EQ(choice->payload_type, kOfferAmrOctetAligned);
+    EXPECT_EQ(choice->event_payload_type, kOfferTelephoneEvent);
+    std::vector<std::string> names;
+    for (const SdpFormat& format : offer->formats) {
+        names.push_back(format.name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"AMR", "AMR", "PCMU", "PCMA", "telephone-event"}));
+
+    const std::optional<SdpOffer> ipv6 = ParseSdpOffer(MakeSdpOffer("::1", 4002, 8), &error);
+    ASSERT_TRUE(ipv6) << error;
+    EXPECT_TRUE(ipv6->ipv6);
+    EXPECT_EQ(ipv6->address, "::1");
+}
+
+TEST(DialTarget, TakesANumericHostWithAnOptionalPort) {
+    struct Case {
+        const char* dialled;
+        const char* uri;  // what the INVITE goes to
+    };
+    for (const Case& c : {
+             Case{"sip:bob@127.0.0.1:5062", "sip:bob@127.0.0.1:5062"},
+             Case{"sip:bob@127.0.0.1", "sip:bob@127.0.0.1:5060"},
+             Case{"SIP:+79125550123@192.0.2.7:5070", "sip:+79125550123@192.0.2.7:5070"},
+             Case{"sip:bob@[::1]:5062", "sip:bob@[::1]:5062"},
+             Case{"sip:bob@[::1]", "sip:bob@[::1]:5060"},
+         }) {
+        std::string error;
+        const std::optional<DialTarget> target = ParseDialTarget(c.dialled, &error);
+        ASSERT_TRUE(target) << c.dialled << ": " << error;
+        EXPECT_EQ(DialTargetUri(*target), c.uri) << c.dialled;
+    }
+    // No scheme, no user, a name for a host (there is no lookup), nowhere to send, a bad port,
+    // characters that would add parameters, headers or a second line to the request.
+    for (const char* dialled :
+         {"bob@127.0.0.1", "sip:127.0.0.1", "sip:@127.0.0.1", "sip:bob@localhost",
+          "sip:bob@0.0.0.0", "sip:bob@[::]:5060", "sip:bob@127.0.0.1:0", "sip:bob@127.0.0.1:65536",
+          "sip:bob@127.0.0.1:", "sip:bob@127.0.0.1:50x", "sip:bob@[::1", "sip:bob@[::1]5060",
+          "sip:bob;transport=tcp@127.0.0.1", "sip:b ob@127.0.0.1", "sip:bob\r\nVia:@127.0.0.1",
+          "sip:bob@127.0.0.1;lr", "sip:bob@127.0.0.1?x=1"}) {
+        std::string error;
+        EXPECT_FALSE(ParseDialTarget(dialled, &error)) << dialled;
+        EXPECT_FALSE(error.empty()) << dialled;
+    }
 }
 
 }  // namespace

@@ -134,9 +134,48 @@ TEST(CallModel, RefusesWhatTheLineCannotDo) {
     EXPECT_EQ(model.State(), (PhoneState{kRadio | kStatusIncoming, 1, L"1"}));
 }
 
+// An outgoing call is "calling" until the called party answers, then talking like any call; it
+// never shows as incoming and never publishes the dialled number as a caller's.
+TEST(CallModel, AnOutgoingCallIsCallingUntilAnswered) {
+    CallModel model;
+    model.Incoming(L"5550001");
+    model.Miss();
+    ASSERT_EQ(model.Dial(L"+79125550123", 3), CallError::None);
+    EXPECT_EQ(model.State(), (PhoneState{kRadio | kStatusMissedCall | kStatusCalling, 1, L""}));
+    EXPECT_TRUE(model.Dialling());
+    EXPECT_TRUE(model.CallPresent());
+    EXPECT_EQ(model.LineNumber(), L"+79125550123");
+    EXPECT_EQ(model.LineCall(), 3u);
+    // Nothing of an incoming call applies to it.
+    EXPECT_EQ(model.Answer(), CallError::NoRingingCall);
+    EXPECT_EQ(model.Miss(), CallError::NoRingingCall);
+    EXPECT_EQ(model.End(), CallError::NoConnectedCall);
+    EXPECT_EQ(model.Incoming(L"5550002"), CallError::CallPresent);
+    EXPECT_EQ(model.Dial(L"5550002"), CallError::CallPresent);
+
+    ASSERT_EQ(model.Reach(), CallError::None);
+    EXPECT_EQ(model.State(), (PhoneState{kRadio | kStatusMissedCall | kStatusTalking, 1, L""}));
+    EXPECT_EQ(model.Reach(), CallError::NotDialling);
+    EXPECT_EQ(model.Abandon(), CallError::NotDialling);
+    ASSERT_EQ(model.End(), CallError::None);
+    EXPECT_FALSE(model.CallPresent());
+}
+
+TEST(CallModel, AnOutgoingCallMayEndBeforeItIsAnswered) {
+    CallModel model;
+    EXPECT_EQ(model.Dial(L""), CallError::NoNumber);
+    EXPECT_EQ(model.Abandon(), CallError::NotDialling);
+    model.Dial(L"5550001", 5);
+    ASSERT_EQ(model.Abandon(), CallError::None);
+    EXPECT_EQ(model.State(), (PhoneState{kRadio, 0, L""}));
+    EXPECT_EQ(model.LineCall(), kConsoleCall);
+    // The line is free again for a call either way.
+    EXPECT_EQ(model.Incoming(L"5550002"), CallError::None);
+}
+
 TEST(CallModel, TheRadioBitIsNoneOfTheBitsTheServicesWatch) {
     for (uint32_t watched :
-         {kStatusMissedCall, kStatusSecondCall, kStatusIncoming, kStatusTalking}) {
+         {kStatusMissedCall, kStatusSecondCall, kStatusIncoming, kStatusCalling, kStatusTalking}) {
         EXPECT_EQ(kStatusRadioOn & watched, 0u);
     }
     EXPECT_NE(kStatusRadioOn, 0u);

@@ -39,6 +39,7 @@ constexpr const char* kExamples[] = {
     "call end",
     R"(call second "5550002")",
     "call second-end",
+    "call dial sip:alice@127.0.0.1:5062",
     "call voice tone 440",
     "mic silence",
     "speaker record off",

@@ -10,6 +10,8 @@
 #define IDD_TWENTY 107         // twenty controls
 #define IDB_TEST 201
 #define IDI_TEST 202
+#define IDI_QUARTERS 203  // 16 x 16, 16 colours: red, green / blue, and a clear quarter
+#define IDI_ALPHA 204     // 8 x 8, 32 bits: opaque red, half-transparent red, clear
 
 #define IDC_FIRST 1001
 #define IDC_SECOND 1002
