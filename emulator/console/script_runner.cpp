@@ -241,12 +241,16 @@ int RunConsole(const EmulatorOptions& options, Output& output) {
         if (std::holds_alternative<QuitCommand>(command.command)) {
             break;
         }
+        const uint64_t started = web::DeviceNowMs();
         Outcome outcome = session.Execute(command.command);
         if (!outcome.ok) {
             ReportFailure(output, "", command.text, outcome);
             status = kExitFailed;
         }
         after_command();
+        if (page) {
+            page->AfterTyped(command, outcome, started);
+        }
     }
     return status;
 }

@@ -86,6 +86,37 @@ void Answer(httplib::Response& response, int status, const Json& body) {
     response.set_content(Dump(body), "application/json");
 }
 
+// Why a request of the recorder is not one it takes; nullopt when it is.
+std::optional<std::string> RecorderRequestFault(const Json& body) {
+    constexpr size_t kMaxChecks = 64;
+    if (!body.is_object() || !body.contains("action") || !body["action"].is_string()) {
+        return "the recorder needs \"action\": record, stop, save, check or add";
+    }
+    const std::string action = body["action"].get<std::string>();
+    if (action == "check") {
+        for (const char* axis : {"x", "y"}) {
+            if (!body.contains(axis) || !body[axis].is_number_integer() || body[axis] < 0 ||
+                body[axis] >= kMaxScreenCoordinate) {
+                return "a check needs the point \"x\", \"y\" on the screen";
+            }
+        }
+    }
+    if (action == "add") {
+        const auto lines = body.find("lines");
+        if (lines == body.end() || !lines->is_array() || lines->size() > kMaxChecks) {
+            return "adding checks needs \"lines\": at most " + std::to_string(kMaxChecks) +
+                   " lines";
+        }
+        for (const Json& line : *lines) {
+            if (!line.is_string() || line.get<std::string>().size() > kMaxCommandLine ||
+                line.get<std::string>().find_first_of("\r\n") != std::string::npos) {
+                return std::string("each check is one line of text");
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 WebConsole::WebConsole(console::Session& session, console::Output& output,
@@ -205,7 +236,15 @@ bool WebConsole::Queue(QueuedRequest queued) {
             return;
         }
         --waiting_;
+        const uint64_t started = DeviceNowMs();
+        const auto* touch = std::get_if<StylusInput>(&queued.request);
+        if (touch && touch->action == StylusInput::Action::Down && session_.booted()) {
+            touch_.Down(touch->point);  // what it reaches before it acts
+        }
         console::Outcome outcome = CarryOut(queued.request, session_, output_);
+        if (outcome.ok) {
+            Record(queued.request, started);
+        }
         AfterCommand();
         hub_.Publish("outcome", Dump(Json{{"id", queued.id},
                                           {"ok", outcome.ok},
@@ -337,6 +376,23 @@ void WebConsole::Route() {
         return ReadDeviceFile(body["path"].get<std::string>(),
                               wave != body.end() && *wave == "wav");
     });
+    // The test recorder: record, stop, save; the checks offered for a point of the screen; the
+    // checks the user keeps.
+    server.Post(
+        "/api/recorder", [this](const httplib::Request& request, httplib::Response& response) {
+            if (auto refused = guard_.Check(FactsOf(request), Access::ChangeState)) {
+                return Refuse(response, *refused);
+            }
+            const Json body = Json::parse(request.body, nullptr, /*allow_exceptions=*/false);
+            if (auto reason = RecorderRequestFault(body)) {
+                return Answer(response, 400, Json{{"error", *reason}});
+            }
+            std::optional<Json> result = AskConsole([this, body] { return Recorder(body); });
+            if (!result) {
+                return Answer(response, 503, Json{{"error", "the console is busy: try again"}});
+            }
+            Answer(response, result->contains("error") ? 409 : 200, *result);
+        });
     post("/api/command", PageRoute::Command);
     post("/api/stylus", PageRoute::Stylus);
     post("/api/key", PageRoute::Key);

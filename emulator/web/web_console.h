@@ -17,9 +17,13 @@
 
 #include "console/input_reader.h"
 #include "console/output.h"
+#include "console/parser.h"
 #include "console/session.h"
 #include "web/event_hub.h"
+#include "web/page_requests.h"
 #include "web/request_guard.h"
+#include "web/script_recorder.h"
+#include "web/touch_lines.h"
 
 namespace httplib {
 class Server;
@@ -51,6 +55,10 @@ class WebConsole {
 
     // On the console's thread after each command: the screen is watched from the boot on.
     void AfterCommand();
+    // On the console's thread after each command typed on the terminal, which began at device
+    // time `started_ms` (DeviceNowMs): the recorder keeps it as the page's own.
+    void AfterTyped(const console::ParsedCommand& command, const console::Outcome& outcome,
+                    uint64_t started_ms);
 
   private:
     WebConsole(console::Session& session, console::Output& output,
@@ -63,6 +71,13 @@ class WebConsole {
     // Runs `read` on the console's thread between commands and waits for its answer; nullopt
     // when the console is busy for long or has ended.
     std::optional<nlohmann::json> AskConsole(std::function<nlohmann::json()> read);
+    // The recorder's requests (record, stop, save, check, add), on the console's thread.
+    nlohmann::json Recorder(const nlohmann::json& body);
+    // What a request of the page that was done adds to the recording; it began at device time
+    // `started_ms`.
+    void Record(const PageRequest& request, uint64_t started_ms);
+    // Sends every page the recorder's state (a "recorder" event).
+    void PublishRecorder();
 
     console::Session& session_;
     console::Output& output_;
@@ -76,7 +91,9 @@ class WebConsole {
     std::atomic<int> waiting_{0};
     std::atomic<bool> state_pending_{false};
     std::atomic<bool> state_always_{false};
-    std::string last_state_;  // the console's thread's
+    std::string last_state_;   // the console's thread's
+    ScriptRecorder recorder_;  // the console's thread's
+    TouchRecording touch_;     // the console's thread's
     std::atomic<uint64_t> next_id_{1};
     // Shared with the work posted to the console's thread, which may outlive this object when the
     // console ends first (the work is then dropped unrun).

@@ -101,6 +101,7 @@ let pressed = false;
 screen.addEventListener("pointerdown", (event) => {
   if (event.button !== 0) return;
   event.preventDefault();
+  if (checking) return offerChecks(screenPoint(event));
   screen.setPointerCapture(event.pointerId);
   pressed = true;
   send("/api/stylus", { action: "down", ...screenPoint(event) });
@@ -404,6 +405,76 @@ filesPath.addEventListener("keydown", (event) => {
   if (event.key === "Enter") openFolder();
 });
 
+// The test recorder: the emulator keeps the recording (it sees the page's actions and the
+// terminal's lines as they are done) and sends its state as "recorder" events. "Add check" makes
+// the next tap on the screen ask for the checks of the control there instead of touching it.
+const recordButton = document.getElementById("rec-record");
+const checkButton = document.getElementById("rec-check");
+const offers = document.getElementById("rec-offers");
+let checking = false;
+
+function askRecorder(body) {
+  return askDevice("/api/recorder", body).then((answer) => {
+    if (answer.error) addLine(answer.error, "local");
+    return answer;
+  });
+}
+
+function showRecorder(state) {
+  tovarin.recorder = state;
+  recordButton.textContent = state.recording ? "Stop" : "Record";
+  checkButton.disabled = !state.recording;
+  document.getElementById("rec-state").textContent = state.recording
+    ? `recording, ${state.count} line${state.count === 1 ? "" : "s"}`
+    : state.count ? `stopped, ${state.count} lines` : "off";
+  const list = document.getElementById("rec-lines");
+  list.replaceChildren(...state.recent.map((line) => {
+    const item = document.createElement("li");
+    item.textContent = line;
+    return item;
+  }));
+  list.scrollTop = list.scrollHeight;
+}
+
+async function offerChecks(point) {
+  checking = false;
+  checkButton.classList.remove("armed");
+  const answer = await askRecorder({ action: "check", ...point });
+  if (answer.error) return;
+  const list = document.getElementById("rec-offer-list");
+  list.replaceChildren(...answer.offers.map((line) => {
+    const label = document.createElement("label");
+    const box = document.createElement("input");
+    box.type = "checkbox";
+    box.value = line;
+    label.append(box, " " + line);
+    return label;
+  }));
+  offers.hidden = false;
+}
+
+recordButton.addEventListener("click", () =>
+  askRecorder({ action: tovarin.recorder?.recording ? "stop" : "record" }));
+checkButton.addEventListener("click", () => {
+  checking = !checking;
+  checkButton.classList.toggle("armed", checking);
+});
+document.getElementById("rec-add").addEventListener("click", async () => {
+  const lines = [...offers.querySelectorAll("input:checked")].map((box) => box.value);
+  offers.hidden = true;
+  if (lines.length) await askRecorder({ action: "add", lines });
+});
+document.getElementById("rec-cancel").addEventListener("click", () => (offers.hidden = true));
+document.getElementById("rec-save").addEventListener("click", async () => {
+  const answer = await askRecorder({ action: "save" });
+  if (answer.error) return;
+  const link = document.createElement("a");
+  link.href = URL.createObjectURL(new Blob([answer.text], { type: "text/plain" }));
+  link.download = answer.name;
+  link.click();
+  setTimeout(() => URL.revokeObjectURL(link.href), 10_000);
+});
+
 let asking = false;
 async function askState(always) {
   if ((asking && !always) || !token) return;
@@ -473,7 +544,11 @@ function connect() {
     if (filesOpen) openFolder();
   });
   events.addEventListener("state", (event) => showState(JSON.parse(event.data)));
-  events.addEventListener("open", () => askState(true));
+  events.addEventListener("recorder", (event) => showRecorder(JSON.parse(event.data)));
+  events.addEventListener("open", () => {
+    askState(true);
+    askRecorder({ action: "status" });
+  });
 }
 
 connect();

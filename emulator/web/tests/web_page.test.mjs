@@ -9,7 +9,7 @@
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { spawn } from "node:child_process";
-import { existsSync, mkdtempSync, readFileSync, rmSync } from "node:fs";
+import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import http from "node:http";
 import os from "node:os";
@@ -26,6 +26,16 @@ const kCombo = { x: 168 + 138, y: kDialogTop + 194 + 15 }; // 1007, closed
 const kComboSecondItem = { x: kCombo.x, y: kDialogTop + 194 + 36 + 32 + 16 };
 const kButton = { x: 12 + 105, y: kDialogTop + 244 + 22 }; // 1008 "Подробнее..."
 const kEdit = { x: 144 + 150, y: kDialogTop + 6 + 19 }; // 1002
+
+// The answering-machine page of the settings sheet (full-screen under the taskbar; its page
+// starts 46 pixels into the sheet): the switch 1001, and the delay list 6050, whose list drops
+// under it in rows of 32 ("10 сек", "15 сек", "20 сек").
+const kPageTop = kDialogTop + 46;
+const kAnswering = { x: 18 + 159, y: kPageTop + 13 + 15 };
+const kDelay = { x: 192 + 105, y: kPageTop + 144 + 18 };
+const kDelay15 = { x: kDelay.x, y: kPageTop + 144 + 36 + 32 + 16 };
+// The taskbar's caption button, OK for the sheet.
+const kOkButton = { x: 452, y: 26 };
 
 let emulator;
 let exited;
@@ -446,4 +456,94 @@ test("the token leaves the address bar and the page, and a reload stays connecte
     null, { timeout: 20_000 });
   assert.ok(!page.url().includes(token));
   await expectHolds("wait 100");
+});
+
+// Runs tovarin-emu to its end; resolves with its exit code and everything it printed.
+function run(args) {
+  return new Promise((resolve) => {
+    const child = spawn(process.env.TOVARIN_EMU, args, { stdio: ["ignore", "pipe", "pipe"] });
+    let output = "";
+    child.stdout.on("data", (chunk) => (output += chunk));
+    child.stderr.on("data", (chunk) => (output += chunk));
+    child.on("exit", (code) => resolve({ code, output }));
+  });
+}
+
+// "Add check", a tap on a control, and the offered checks that are `wanted` ticked and added;
+// resolves with everything that was offered.
+async function addCheck(point, wanted) {
+  const count = await page.evaluate(() => window.tovarin.recorder.count);
+  await page.click("#rec-check");
+  const box = await page.locator("#screen").boundingBox();
+  const scale = box.width / 480;
+  await page.mouse.click(box.x + (point.x + 0.5) * scale, box.y + (point.y + 0.5) * scale);
+  await page.waitForSelector("#rec-offers:not([hidden])");
+  const offered = await page.$$eval("#rec-offer-list input", (boxes) => boxes.map((b) => b.value));
+  for (const line of wanted) assert.ok(offered.includes(line), `${line} among ${offered.join("; ")}`);
+  await page.evaluate((wanted) => {
+    for (const box of document.querySelectorAll("#rec-offer-list input")) {
+      box.checked = wanted.includes(box.value);
+    }
+  }, wanted);
+  await page.click("#rec-add");
+  await page.waitForFunction((n) => window.tovarin.recorder.count === n, count + wanted.length);
+  return offered;
+}
+
+test("the recorder saves what is done on the page as a script that runs again", async () => {
+  await page.click("#rec-record");
+  await page.waitForFunction(() => window.tovarin.recorder?.recording === true);
+  await expectHolds('applet open "Marrowfen.dll" 0');
+  await tap(kAnswering);
+  // The check taps nothing: the switch stays as the tap before it left it.
+  const offered = await addCheck(kAnswering, ["expect control 1001 checked"]);
+  assert.ok(!offered.includes("expect control 1001 unchecked"));
+  assert.ok(offered.includes('expect control 1001 text "Использовать автоответчик"'));
+  await tap(kDelay);
+  await tap(kDelay15);
+  await addCheck(kDelay, ['expect foreground "Настройки"', 'expect control 6050 selected "15 сек"']);
+  await tap(kOkButton);
+  await expectHolds("wait 200");
+  await expectHolds('expect reg HKLM "\\Software\\VarnholtCM\\AnswerMachine" "ActiveTime" dword 1');
+  await page.click("#rec-record");
+  await page.waitForFunction(() => window.tovarin.recorder?.recording === false);
+
+  const [download] = await Promise.all([page.waitForEvent("download"), page.click("#rec-save")]);
+  assert.equal(download.suggestedFilename(), "recording.scn");
+  const script = readFileSync(await download.path(), "utf8");
+  const [setUp, done] = script.split("# What was done.\n");
+  // The phone as the earlier tests left it: their clock, and the registry value they set last
+  // deleted; the file the terminal wrote is gone again, so it is not written.
+  assert.match(setUp, /^time set "2026-03-08 09:3\d:\d\d"$/m);
+  assert.match(setUp, /^reg delete HKCU "\\Tovarin\\Web" "Answer"$/m);
+  assert.ok(!setUp.includes("note.txt"), setUp);
+  assert.match(setUp, /\nboot\n$/);
+  assert.deepEqual(done.trimEnd().split("\n"), [
+    'applet open "Marrowfen.dll" 0',
+    "click 1001",
+    "expect control 1001 checked",
+    'choose 6050 "15 сек"',
+    'expect foreground "Настройки"',
+    'expect control 6050 selected "15 сек"',
+    "ok",
+    "wait 200",
+    'expect reg HKLM "\\Software\\VarnholtCM\\AnswerMachine" "ActiveTime" dword 1',
+  ]);
+
+  // On a fresh image the script does it all again.
+  const saved = path.join(device, "recording.scn");
+  writeFileSync(saved, script);
+  const fresh = await run(["--script", saved]);
+  assert.equal(fresh.code, 0, fresh.output);
+
+  // A phone whose answering machine is on already: the tap switches it off, and the script fails
+  // at the check that says it is on.
+  const other = path.join(device, "answering-on");
+  const prepare = path.join(device, "answering-on.scn");
+  writeFileSync(prepare, 'reg set HKLM "\\Software\\VarnholtCM\\AnswerMachine" "Enable" dword 1\nboot\n');
+  assert.equal((await run(["--script", prepare, "--device", other])).code, 0);
+  const changed = await run(["--script", saved, "--device", other]);
+  assert.equal(changed.code, 1, changed.output);
+  const line = script.split("\n").indexOf("expect control 1001 checked") + 1;
+  assert.match(changed.output, new RegExp(`recording\\.scn:${line}: failed: expect control 1001 checked`));
 });
