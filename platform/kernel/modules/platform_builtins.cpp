@@ -67,6 +67,9 @@
     X(RegEnumValueW)               \
     X(RegCloseKey)                 \
     X(RegFlushKey)                 \
+    X(CeFindFirstRegChange)        \
+    X(CeFindNextRegChange)         \
+    X(CeFindCloseRegChange)        \
     X(CreateMsgQueue)              \
     X(OpenMsgQueue)                \
     X(ReadMsgQueue)                \
