@@ -13,6 +13,7 @@
 #include "web/panel_state.h"
 #include "web/files_view.h"
 #include "web/registry_view.h"
+#include "web/view_watch.h"
 
 namespace tovarin::emulator::web {
 
@@ -170,6 +171,7 @@ WebConsole::~WebConsole() {
     *alive_ = false;
     output_.SetListener(nullptr);
     frames_.reset();
+    views_.reset();
     hub_.Close();
     if (listener_.joinable()) {
         server_->stop();
@@ -184,6 +186,7 @@ std::string WebConsole::address() const {
 void WebConsole::AfterCommand() {
     if (!frames_ && session_.booted()) {
         frames_ = std::make_unique<FramePump>(hub_);
+        views_ = std::make_unique<ViewWatch>(hub_);
     }
 }
 
@@ -366,11 +369,23 @@ void WebConsole::Route() {
     });
     // The Registry and Files views: what they show is read on the console's thread between
     // commands, and the answer waits for it.
-    read_route("/api/registry", {"root", "key"}, [](const Json& body) {
-        return ReadRegistryKey(body["root"].get<std::string>(), body["key"].get<std::string>());
+    // What they show is watched from then on (view_watch.h).
+    read_route("/api/registry", {"root", "key"}, [this](const Json& body) {
+        const std::string root = body["root"].get<std::string>();
+        const std::string key = body["key"].get<std::string>();
+        // A key that is not there is watched too: the view shows it once it is made.
+        if (views_) {
+            views_->WatchKey(root, key);
+        }
+        return ReadRegistryKey(root, key);
     });
-    read_route("/api/files", {"path"},
-               [](const Json& body) { return ListDeviceFolder(body["path"].get<std::string>()); });
+    read_route("/api/files", {"path"}, [this](const Json& body) {
+        const std::string path = body["path"].get<std::string>();
+        if (views_) {
+            views_->WatchFolder(path);
+        }
+        return ListDeviceFolder(path);
+    });
     read_route("/api/file", {"path"}, [](const Json& body) {
         auto wave = body.find("as");
         return ReadDeviceFile(body["path"].get<std::string>(),

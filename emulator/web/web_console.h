@@ -32,6 +32,7 @@ class Server;
 namespace tovarin::emulator::web {
 
 class FramePump;
+class ViewWatch;
 
 class WebConsole {
   public:
@@ -88,6 +89,7 @@ class WebConsole {
     std::unique_ptr<httplib::Server> server_;
     std::thread listener_;
     std::unique_ptr<FramePump> frames_;  // from the boot on
+    std::unique_ptr<ViewWatch> views_;   // from the boot on
     std::atomic<int> waiting_{0};
     std::atomic<bool> state_pending_{false};
     std::atomic<bool> state_always_{false};

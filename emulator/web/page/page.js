@@ -208,13 +208,41 @@ function showState(state) {
 
 // The Registry view: one key at a time, its subkeys (a click opens one) and its values (a click
 // fills the form). Set and Delete send `reg set` and `reg delete`, so the services hear of the
-// change as they do of the console's; the view reads the key again after every outcome.
+// change as they do of the console's; the view reads the key again when the device says it
+// changed.
 const regRoot = document.getElementById("reg-root");
 const regKey = document.getElementById("reg-key");
 let registryOpen = false;
 
+let keyShown = { root: "", key: "" };
+
+// Device names compare without regard to case, and a folder's trailing backslash says nothing.
+function sameName(a, b) {
+  const plain = (name) => name.replace(/\\+$/, "").toLowerCase();
+  return plain(a) === plain(b);
+}
+
+// Reads a view again: at once, or once more after a reading under way, whatever the number of
+// changes that came meanwhile.
+const reading = new Map();
+async function again(read) {
+  const state = reading.get(read) || { busy: false, more: false };
+  reading.set(read, state);
+  if (state.busy) {
+    state.more = true;
+    return;
+  }
+  state.busy = true;
+  do {
+    state.more = false;
+    await read();
+  } while (state.more);
+  state.busy = false;
+}
+
 async function openKey() {
   registryOpen = true;
+  keyShown = { root: regRoot.value, key: regKey.value };
   const keys = document.getElementById("reg-keys");
   const values = document.getElementById("reg-values");
   let answer;
@@ -290,7 +318,12 @@ for (const button of document.querySelectorAll("[data-registry]")) {
       openKey();
     } else {
       const line = registryCommand(action);
-      if (line) send("/api/command", { line });
+      if (!line) return;
+      send("/api/command", { line });
+      // The view shows the key the value is set in, and follows it from then on.
+      if (!registryOpen || keyShown.root !== regRoot.value || !sameName(keyShown.key, regKey.value)) {
+        openKey();
+      }
     }
   });
 }
@@ -300,8 +333,8 @@ regKey.addEventListener("keydown", (event) => {
 
 // The Files view: one device folder at a time, as the device's programs see it. A folder opens on
 // a click; a file is downloaded (its bytes read by the device's own file calls) or deleted with
-// `file delete`, whose rules and errors are the console's. The view reads the folder again after
-// every outcome.
+// `file delete`, whose rules and errors are the console's. The view reads the folder again when
+// the device says it changed.
 const filesPath = document.getElementById("files-path");
 let filesOpen = false;
 
@@ -319,8 +352,11 @@ function childPath(name) {
   return filesPath.value.replace(/\\+$/, "") + "\\" + name;
 }
 
+let filesShown = "";
+
 async function openFolder() {
   filesOpen = true;
+  filesShown = filesPath.value;
   const answer = await askDevice("/api/files", { path: filesPath.value });
   tovarin.files = answer;
   const list = document.getElementById("files-list");
@@ -540,8 +576,15 @@ function connect() {
     const outcome = JSON.parse(event.data);
     tovarin.outcomes.set(outcome.id, outcome);
     askState(false);
-    if (registryOpen) openKey();
-    if (filesOpen) openFolder();
+  });
+  // The views follow the device: the emulator watches what they show with the device's change
+  // notifications and says when it changed, whoever changed it.
+  events.addEventListener("files-changed", (event) => {
+    if (filesOpen && sameName(JSON.parse(event.data).path, filesShown)) again(openFolder);
+  });
+  events.addEventListener("registry-changed", (event) => {
+    const { root, key } = JSON.parse(event.data);
+    if (registryOpen && root === keyShown.root && sameName(key, keyShown.key)) again(openKey);
   });
   events.addEventListener("state", (event) => showState(JSON.parse(event.data)));
   events.addEventListener("recorder", (event) => showRecorder(JSON.parse(event.data)));

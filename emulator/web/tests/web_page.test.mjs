@@ -547,3 +547,58 @@ test("the recorder saves what is done on the page as a script that runs again", 
   const line = script.split("\n").indexOf("expect control 1001 checked") + 1;
   assert.match(changed.output, new RegExp(`recording\\.scn:${line}: failed: expect control 1001 checked`));
 });
+
+test("the Files and Registry views follow what the device writes, with nothing done on the page", async () => {
+  // The call recorder records into \My Documents; the terminal sets it up.
+  const callisk = "\\Software\\VarnholtCM\\Callisk";
+  emulator.stdin.write(
+    `reg set HKLM "${callisk}" "Activate" dword 1\n` +
+      `reg set HKLM "${callisk}" "SaveDir" sz "\\My Documents"\n` +
+      `reg set HKLM "${callisk}" "FileName" sz "CK"\n` +
+      'event set "Phone Record Service Event"\n',
+  );
+  await page.fill("#files-path", "\\My Documents");
+  await page.click('[data-files="open"]');
+  await page.selectOption("#reg-root", "HKLM");
+  await page.fill("#reg-key", callisk);
+  for (let tries = 0; ; ++tries) {
+    await page.click('[data-registry="open"]');
+    if (await page.waitForFunction(() => window.tovarin.registry?.values?.some((v) => v.name === "FileName"),
+      null, { timeout: 1000 }).then(() => true, () => false)) break;
+    assert.ok(tries < 20, "the terminal's reg set did not happen");
+  }
+  assert.ok(!(await page.evaluate(() => window.tovarin.registry.values.some((v) => v.name === "Handle"))));
+  const sent = await page.evaluate(() => window.tovarin.sent.length);
+
+  // A call recorded with the record key: the service writes the call dialog's "Handle", the
+  // recorder its file. The terminal does it all; the page only listens.
+  emulator.stdin.write(
+    'call incoming "5550001"\ncall answer\nwait 200\nkey record\nwait 3000\nkey record\nwait 100\n' +
+      "call end\nwait 500\n",
+  );
+  await page.waitForFunction(
+    () => window.tovarin.registry?.values?.some((v) => v.name === "Handle" && v.data !== 0),
+    null, { timeout: 20_000 });
+  await page.waitForFunction(
+    () => window.tovarin.files?.entries?.some((e) => /^CK.*\.amr$/.test(e.name)),
+    null, { timeout: 20_000 });
+  assert.match(await page.locator("#files-list").innerText(), /CK\d+\.amr/);
+  assert.equal(await page.evaluate(() => window.tovarin.sent.length), sent, "the page sent nothing");
+});
+
+test("a registry value set from the page is heard by the service that watches it", async () => {
+  await page.selectOption("#reg-root", "HKLM");
+  await page.fill("#reg-key", "\\Software\\VarnholtCM\\My Setting");
+  await page.fill("#reg-name", "KeyPad Lock");
+  await page.selectOption("#reg-type", "dword");
+  await expectHolds("mark");
+  await page.fill("#reg-data", "1");
+  await page.click('[data-registry="set"]');
+  await waitForLog("HAL: keypad locked");
+  await expectHolds('expect ioctl "HAL" 0x01013FFC 0');
+  await expectHolds("mark");
+  await page.fill("#reg-data", "0");
+  await page.click('[data-registry="set"]');
+  await waitForLog("HAL: keypad unlocked");
+  await expectHolds('expect ioctl "HAL" 0x01013FFC 1');
+});
