@@ -167,8 +167,9 @@ void TouchRecording::Down(POINT screen) {
         index_ = TabAt(control, screen);
         kind_ = index_ >= 0 ? Kind::Tab : Kind::Point;
     } else if (Is(control, controls::kComboBoxClass) ||
-               (!HasShownChildren(control) && !Is(control, controls::kTrackbarClass) && !Is(control, controls::kTabClass) &&
-                !Is(control, controls::kListViewClass) && MiddleReaches(control))) {
+               (!HasShownChildren(control) && !Is(control, controls::kTrackbarClass) &&
+                !Is(control, controls::kTabClass) && !Is(control, controls::kListViewClass) &&
+                MiddleReaches(control))) {
         // A slider, a list view, a tab strip or a window of controls acts on where it is
         // touched: only the point says that.
         kind_ = Kind::Control;

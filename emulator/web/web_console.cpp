@@ -206,6 +206,14 @@ std::optional<nlohmann::json> WebConsole::AskConsole(std::function<nlohmann::jso
     }
 }
 
+void WebConsole::ScriptRuns(std::optional<std::string> name) {
+    {
+        std::lock_guard lock(script_mutex_);
+        script_ = std::move(name);
+    }
+    PublishStateSoon(false);
+}
+
 void WebConsole::PublishStateSoon(bool always) {
     if (always) {
         state_always_ = true;
@@ -221,7 +229,12 @@ void WebConsole::PublishStateSoon(bool always) {
         state_pending_ = false;
         // Only a change is sent (the streams' history keeps the console's lines, not polls),
         // unless a page that has just connected asks.
-        std::string state = Dump(ReadPanelState(session_));
+        Json panel = ReadPanelState(session_);
+        {
+            std::lock_guard lock(script_mutex_);
+            panel["script"] = script_ ? Json(*script_) : Json(nullptr);
+        }
+        std::string state = Dump(panel);
         if (state_always_.exchange(false) || state != last_state_) {
             last_state_ = state;
             hub_.Publish("state", state);
@@ -343,6 +356,15 @@ void WebConsole::Route() {
             path, [this, route](const httplib::Request& request, httplib::Response& response) {
                 if (auto refused = guard_.Check(FactsOf(request), Access::ChangeState)) {
                     return Refuse(response, *refused);
+                }
+                {
+                    std::lock_guard lock(script_mutex_);
+                    if (script_) {
+                        return Answer(response, 409,
+                                      Json{{"error", "the script " + *script_ +
+                                                         " runs: the page changes nothing until "
+                                                         "it ends"}});
+                    }
                 }
                 auto parsed = ParsePageRequest(route, request.body);
                 if (auto* reason = std::get_if<std::string>(&parsed)) {

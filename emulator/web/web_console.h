@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -56,6 +57,9 @@ class WebConsole {
 
     // On the console's thread after each command: the screen is watched from the boot on.
     void AfterCommand();
+    // The script that the console runs now (`run`), or none: while one runs, the page shows it
+    // and takes no command, touch, key or typing (409), and its views only read.
+    void ScriptRuns(std::optional<std::string> name);
     // On the console's thread after each command typed on the terminal, which began at device
     // time `started_ms` (DeviceNowMs): the recorder keeps it as the page's own.
     void AfterTyped(const console::ParsedCommand& command, const console::Outcome& outcome,
@@ -93,9 +97,11 @@ class WebConsole {
     std::atomic<int> waiting_{0};
     std::atomic<bool> state_pending_{false};
     std::atomic<bool> state_always_{false};
-    std::string last_state_;   // the console's thread's
-    ScriptRecorder recorder_;  // the console's thread's
-    TouchRecording touch_;     // the console's thread's
+    mutable std::mutex script_mutex_;
+    std::optional<std::string> script_;  // the script that runs, guarded by script_mutex_
+    std::string last_state_;             // the console's thread's
+    ScriptRecorder recorder_;            // the console's thread's
+    TouchRecording touch_;               // the console's thread's
     std::atomic<uint64_t> next_id_{1};
     // Shared with the work posted to the console's thread, which may outlive this object when the
     // console ends first (the work is then dropped unrun).

@@ -192,8 +192,23 @@ for (const button of document.querySelectorAll("[data-panel]")) {
   });
 }
 
+// While the console runs a script (`run`), the page shows it and changes nothing: the emulator
+// refuses what would act on the phone, and the controls that would are disabled; the views read.
+const kChangingControls =
+  "[data-panel], [data-key], #typing button, #text, #command, " +
+  '[data-registry="set"], [data-registry="delete"], #files-list [data-delete]';
+
+function showScript(script) {
+  const banner = document.getElementById("script-banner");
+  banner.hidden = !script;
+  banner.textContent = script ? `The script ${script} runs: the page changes nothing until it ends.` : "";
+  document.body.classList.toggle("script-runs", Boolean(script));
+  for (const control of document.querySelectorAll(kChangingControls)) control.disabled = Boolean(script);
+}
+
 function showState(state) {
   tovarin.state = state;
+  showScript(state.script);
   const text = (id, value) => (document.getElementById(id).textContent = value);
   text("card-state", state.card ? state.card : "no card");
   if (!state.booted) {
@@ -389,6 +404,7 @@ async function openFolder() {
     remove.textContent = "\u2715";
     remove.title = "Delete (file delete)";
     remove.dataset.delete = entry.name;
+    remove.disabled = document.body.classList.contains("script-runs");
     remove.addEventListener("click", () => {
       const path = childPath(entry.name);
       if (path.includes('"')) return addLine("a path with a quote cannot be named", "local");

@@ -60,21 +60,26 @@ function waitForLine(stream, pattern, ms) {
   });
 }
 
-before(async () => {
-  device = mkdtempSync(path.join(os.tmpdir(), "tovarin-web-"));
-  emulator = spawn(
+// Starts tovarin-emu with its page on the image in `folder`; resolves once the phone is up.
+async function startEmulator(folder, options) {
+  const child = spawn(
     process.env.TOVARIN_EMU,
-    [
-      "--web", "0", "--time", "simulated", "--device", path.join(device, "phone"),
-      "--install", process.env.TOVARIN_TEST_DIALOG,
-    ],
+    ["--web", "0", "--device", path.join(folder, "phone"), ...options],
     { stdio: ["pipe", "pipe", "inherit"] },
   );
-  exited = new Promise((resolve) => emulator.on("exit", (code, signal) => resolve({ code, signal })));
-  emulator.stdout.setEncoding("utf8");
-  const up = waitForLine(emulator.stdout, /the phone is up/, 60_000);
-  address = (await waitForLine(emulator.stdout, /the web page is at (\S+)/, 60_000))[1];
+  const exit = new Promise((resolve) => child.on("exit", (code, signal) => resolve({ code, signal })));
+  child.stdout.setEncoding("utf8");
+  const up = waitForLine(child.stdout, /the phone is up/, 60_000);
+  const url = (await waitForLine(child.stdout, /the web page is at (\S+)/, 60_000))[1];
   await up;
+  return { child, exit, url };
+}
+
+before(async () => {
+  device = mkdtempSync(path.join(os.tmpdir(), "tovarin-web-"));
+  ({ child: emulator, exit: exited, url: address } = await startEmulator(device, [
+    "--time", "simulated", "--install", process.env.TOVARIN_TEST_DIALOG,
+  ]));
   browser = await chromium.launch({
     executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
     args: process.getuid() === 0 ? ["--no-sandbox"] : [],
@@ -601,4 +606,47 @@ test("a registry value set from the page is heard by the service that watches it
   await page.click('[data-registry="set"]');
   await waitForLog("HAL: keypad unlocked");
   await expectHolds('expect ioctl "HAL" 0x01013FFC 1');
+});
+
+test("while the console runs a script the page changes nothing, and says why", async () => {
+  // In real time, so that the script's wait lasts while the page tries.
+  const folder = mkdtempSync(path.join(os.tmpdir(), "tovarin-web-script-"));
+  const real = await startEmulator(folder, ["--time", "real"]);
+  const other = await browser.newPage();
+  try {
+    await other.goto(real.url);
+    await other.waitForFunction(() => window.tovarin.state?.booted === true, null, { timeout: 20_000 });
+    const script = path.join(folder, "slow.scn");
+    writeFileSync(script, 'wait 8000\nexpect no foreground "Настройки"\n');
+    const ended = waitForLine(real.child.stdout, /slow\.scn: 2 commands done, 1 expectations held/, 40_000);
+    real.child.stdin.write(`run "${script}"\n`);
+    await other.waitForFunction(() => window.tovarin.state?.script === "slow.scn", null, { timeout: 20_000 });
+    assert.match(await other.locator("#script-banner").innerText(), /The script slow\.scn runs/);
+    assert.ok(await other.isDisabled('[data-panel="ac-on"]'));
+    assert.ok(await other.isDisabled('[data-registry="set"]'));
+    assert.ok(await other.isDisabled("#command"));
+    // What the page would send is refused with the reason, whatever sends it.
+    const refused = await other.evaluate(async () => {
+      const answer = await fetch("/api/command", {
+        method: "POST",
+        headers: { "Content-Type": "application/json",
+          "X-Tovarin-Token": sessionStorage.getItem("tovarin-token") },
+        body: JSON.stringify({ line: "power ac on" }),
+      });
+      return { status: answer.status, error: (await answer.json()).error };
+    });
+    assert.deepEqual(refused, {
+      status: 409, error: "the script slow.scn runs: the page changes nothing until it ends" });
+
+    await ended;
+    await other.waitForFunction(() => window.tovarin.state?.script === null, null, { timeout: 20_000 });
+    assert.ok(!(await other.isDisabled('[data-panel="ac-on"]')));
+    await other.click('[data-panel="ac-on"]');
+    await other.waitForFunction(() => window.tovarin.state?.ac === true, null, { timeout: 20_000 });
+  } finally {
+    await other.close();
+    real.child.stdin.end();
+    await real.exit;
+    rmSync(folder, { recursive: true, force: true });
+  }
 });
