@@ -1,8 +1,10 @@
 // The web page in a real browser (headless chromium through playwright-core): the console pane
 // rings the phone, taps on the screen image work the test dialog's controls, typed text reaches
-// the focused edit, and requests from elsewhere are refused without changing anything. The
+// the focused edit, and requests from elsewhere are refused without changing anything; the panel,
+// the Files and Registry views (which follow the device), the recorder (whose saved script runs
+// again with --script) and a page that changes nothing while the console runs a script. The
 // phone runs in simulated time, so each touch has been taken before the next request is carried
-// out.
+// out (the script's test alone runs in real time, so that the script lasts while the page tries).
 //
 //   TOVARIN_EMU=.../tovarin-emu TOVARIN_TEST_DIALOG=.../TestDialog.exe \
 //   TOVARIN_WEB_MODULES=.../node_modules node --test web_page.test.mjs
