@@ -56,6 +56,7 @@ Command ParseExpectMessage(Arguments& arguments);
 Command ParseScroll(Arguments& arguments);
 Command ParseRotate(Arguments& arguments);
 Command ParseScreenshot(Arguments& arguments);
+Command ParseRun(Arguments& arguments);
 Command ParseExpectForeground(Arguments& arguments);
 Command ParseExpectControl(Arguments& arguments);
 Command ParseClick(Arguments& arguments);

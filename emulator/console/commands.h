@@ -34,6 +34,10 @@ struct WaitCommand {
     uint32_t ms = 0;
 };
 struct MarkCommand {};
+// The console carries out a script file's commands, as --script does, on the phone as it is.
+struct RunCommand {
+    std::string file;  // a file of the computer
+};
 
 struct RegSetCommand {
     RegValueRef target;
@@ -158,7 +162,7 @@ using Command =
                  ExpectTraceCommand, ExpectIoctlCommand, ExpectKeyCommand, ExpectStartedCommand,
                  ExpectMessageCommand, ExpectVolumeCommand, AudioCommand, ExpectAudioCommand,
                  UiCommand, InputCommand, HostCommand, ContactCommand, ScreenshotCommand,
-                 QuitCommand>;
+                 QuitCommand, RunCommand>;
 
 // Whether the command is one of the expect forms.
 inline bool IsExpectation(const Command& command) {

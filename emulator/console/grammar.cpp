@@ -65,6 +65,8 @@ constexpr CommandForm kGrammar[] = {
     {"help", "", Independent, Device, "this help", Plain<HelpCommand>, Gives<HelpCommand>},
     {"quit", "", Independent, Device, "end the console (or the script) here, as Ctrl-D does",
      Plain<QuitCommand>, Gives<QuitCommand>},
+    {"run", "\"HOSTFILE.scn\"", Independent, Device,
+     "the console carries out a script, up to its first failure", ParseRun, Gives<RunCommand>},
     {"wait", "MS", Booted, Device, "let MS of device time pass (at most a day)", ParseWait,
      Gives<WaitCommand>},
     {"mark", "", Booted, Device, "start a new window for the log expectations", Plain<MarkCommand>,

@@ -132,6 +132,17 @@ std::function<void()> ReadAheadLineSource::Stopper() {
     };
 }
 
+void ReadAheadLineSource::RunPosted() {
+    std::unique_lock lock(shared_->mutex);
+    while (!shared_->work.empty() && !shared_->ended) {
+        std::function<void()> work = std::move(shared_->work.front());
+        shared_->work.pop_front();
+        lock.unlock();
+        work();
+        lock.lock();
+    }
+}
+
 void ReadAheadLineSource::Post(std::function<void()> work) {
     std::lock_guard lock(shared_->mutex);
     if (shared_->ended) {

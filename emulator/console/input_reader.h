@@ -34,6 +34,9 @@ class ReadAheadLineSource final : public LineSource {
     // web page's commands reach the session on the console's thread this way, one at a time,
     // between the typed ones). Work posted after the input has ended is dropped.
     void Post(std::function<void()> work);
+    // Runs the work posted so far, now, on the thread that takes the lines (between the commands
+    // of a script that the console runs).
+    void RunPosted();
 
   private:
     // Shared with the reading thread, which may still wait for input when the console ends.

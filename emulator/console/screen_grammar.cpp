@@ -54,6 +54,14 @@ Command ParseScreenshot(Arguments& arguments) {
     return ScreenshotCommand{file.text};
 }
 
+Command ParseRun(Arguments& arguments) {
+    const Word& file = arguments.Take("the script: run \"HOSTFILE.scn\"");
+    if (file.text.empty()) {
+        throw Unparsable{"run needs a script's file name"};
+    }
+    return RunCommand{file.text};
+}
+
 Command ParseExpectForeground(Arguments& arguments) {
     return UiCommand{
         ExpectForegroundCommand{arguments.TakeQuotedText("TITLE"), arguments.negated()}};

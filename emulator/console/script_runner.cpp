@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -109,18 +110,22 @@ std::string WithoutByteOrderMark(std::string text) {
     return text;
 }
 
-int RunScript(const EmulatorOptions& options, Output& output) {
-    const std::filesystem::path& script = *options.script;
+namespace {
+
+// The script's commands, parsed whole; nullopt after saying why there are none (*status: the
+// exit code of that).
+std::optional<std::vector<ParsedCommand>> ReadScript(const std::filesystem::path& script,
+                                                     Output& output, int* status) {
     std::ifstream file(script, std::ios::binary);
     std::stringstream text;
     text << file.rdbuf();
     if (!file) {
         output.Line("tovarin-emu: cannot read the script " + script.string());
-        return kExitUnusable;
+        *status = kExitUnusable;
+        return std::nullopt;
     }
-
-    // The whole script is parsed before the device boots, so that a mistyped line is reported
-    // at once and not after a long run.
+    // The whole script is parsed before it runs, so that a mistyped line is reported at once and
+    // not after a long run.
     std::vector<ParsedCommand> commands;
     TextLineSource lines(WithoutByteOrderMark(text.str()));
     CommandReader reader(lines);
@@ -129,9 +134,49 @@ int RunScript(const EmulatorOptions& options, Output& output) {
             output.Line(script.string() + ":" + std::to_string(error->line) +
                         ": cannot parse: " + error->text);
             output.Line("  " + error->reason);
-            return kExitUnparsable;
+            *status = kExitUnparsable;
+            return std::nullopt;
         }
         commands.push_back(std::move(std::get<ParsedCommand>(*next)));
+    }
+    return commands;
+}
+
+// Carries out the commands up to `quit` or the first that fails (reported with its line, and the
+// evidence in `artifacts`); `between` comes before each command, and false from it stops there.
+// Whether every command was done.
+bool RunCommands(const std::vector<ParsedCommand>& commands, const std::filesystem::path& script,
+                 const std::filesystem::path& artifacts, Session& session, Output& output,
+                 const std::function<bool()>& between) {
+    size_t expectations = 0;
+    size_t done = 0;
+    for (const ParsedCommand& command : commands) {
+        if (std::holds_alternative<QuitCommand>(command.command) || !between()) {
+            break;
+        }
+        ++done;
+        Outcome outcome = session.Execute(command.command);
+        if (!outcome.ok) {
+            ReportFailure(output, script.string() + ":" + std::to_string(command.line) + ": ",
+                          command.text, outcome);
+            ReportEvidence(output, session, artifacts);
+            return false;
+        }
+        expectations += IsExpectation(command.command) ? 1 : 0;
+    }
+    output.Line(script.string() + ": " + std::to_string(done) + " commands done, " +
+                std::to_string(expectations) + " expectations held");
+    return true;
+}
+
+}  // namespace
+
+int RunScript(const EmulatorOptions& options, Output& output) {
+    const std::filesystem::path& script = *options.script;
+    int status = kExitHeld;
+    std::optional<std::vector<ParsedCommand>> commands = ReadScript(script, output, &status);
+    if (!commands) {
+        return status;
     }
 
     TemporaryImage temporary;
@@ -156,26 +201,49 @@ int RunScript(const EmulatorOptions& options, Output& output) {
     Session::Settings settings{root, options.Clock()};
     settings.sip = options.sip;
     Session session(std::move(settings), output);
-    size_t expectations = 0;
-    size_t done = 0;
-    for (const ParsedCommand& command : commands) {
-        if (std::holds_alternative<QuitCommand>(command.command)) {
-            break;
-        }
-        ++done;
-        Outcome outcome = session.Execute(command.command);
-        if (!outcome.ok) {
-            ReportFailure(output, script.string() + ":" + std::to_string(command.line) + ": ",
-                          command.text, outcome);
-            ReportEvidence(output, session, options.artifacts.value_or(FailureFolderOf(script)));
-            return kExitFailed;
-        }
-        expectations += IsExpectation(command.command) ? 1 : 0;
-    }
-    output.Line(script.string() + ": " + std::to_string(done) + " commands done, " +
-                std::to_string(expectations) + " expectations held");
-    return kExitHeld;
+    return RunCommands(*commands, script, options.artifacts.value_or(FailureFolderOf(script)),
+                       session, output, [] { return true; })
+               ? kExitHeld
+               : kExitFailed;
 }
+
+namespace {
+
+// `run FILE` in the console: the script's commands on the phone as it is, as --script carries
+// them out (parsed whole first, up to the first failure, with its evidence), while the page shows
+// that a script runs and takes no change; the page's reads are served between the commands.
+int RunFromConsole(const std::string& file, const EmulatorOptions& options, Session& session,
+                   Output& output, ReadAheadLineSource& lines, web::WebConsole* page,
+                   const std::function<bool()>& interrupted) {
+    const std::filesystem::path script = file;
+    int status = kExitHeld;
+    std::optional<std::vector<ParsedCommand>> commands = ReadScript(script, output, &status);
+    if (!commands) {
+        return status;
+    }
+    if (page) {
+        page->ScriptRuns(script.filename().string());
+    }
+    const bool held =
+        RunCommands(*commands, script, options.artifacts.value_or(FailureFolderOf(script)), session,
+                    output, [&] {
+                        lines.RunPosted();
+                        if (page) {
+                            page->AfterCommand();
+                        }
+                        if (interrupted()) {
+                            output.Line(script.string() + ": interrupted");
+                            return false;
+                        }
+                        return true;
+                    });
+    if (page) {
+        page->ScriptRuns(std::nullopt);
+    }
+    return held ? kExitHeld : kExitFailed;
+}
+
+}  // namespace
 
 int RunConsole(const EmulatorOptions& options, Output& output) {
     std::filesystem::path root = options.device_dir.value_or(kDefaultDeviceDir);
@@ -241,12 +309,25 @@ int RunConsole(const EmulatorOptions& options, Output& output) {
         if (std::holds_alternative<QuitCommand>(command.command)) {
             break;
         }
+        if (const auto* run = std::get_if<RunCommand>(&command.command)) {
+            const int ran = RunFromConsole(run->file, options, session, output, lines, page.get(),
+                                           [interrupted] { return interrupted->load(); });
+            status = ran == kExitHeld                                ? status
+                     : ran == kExitUnparsable && status == kExitHeld ? kExitUnparsable
+                                                                     : kExitFailed;
+            after_command();
+            continue;
+        }
+        const uint64_t started = web::DeviceNowMs();
         Outcome outcome = session.Execute(command.command);
         if (!outcome.ok) {
             ReportFailure(output, "", command.text, outcome);
             status = kExitFailed;
         }
         after_command();
+        if (page) {
+            page->AfterTyped(command, outcome, started);
+        }
     }
     return status;
 }

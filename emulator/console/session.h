@@ -72,6 +72,10 @@ class Session {
     Outcome Do(const BootCommand&);
     Outcome Do(const HelpCommand&);
     Outcome Do(const QuitCommand&) { return Outcome::Done(); }  // the console ends after it
+    // The console runs a script itself (RunConsole), between its commands.
+    Outcome Do(const RunCommand&) {
+        return Outcome::Failed("run is the console's: a script does not run another script");
+    }
     Outcome Do(const WaitCommand&);
     Outcome Do(const MarkCommand&);
     Outcome Do(const RegSetCommand&);

@@ -110,6 +110,22 @@ std::variant<HWND, std::string> FindControl(const ControlAddress& address) {
     return reason + "; shown control ids: " + (there.empty() ? "none" : there);
 }
 
+std::optional<ControlAddress> AddressOf(HWND control) {
+    HWND top = ForegroundTopLevel();
+    const int id = control ? GetDlgCtrlID(control) : 0;
+    if (!top || id == 0) {
+        return std::nullopt;
+    }
+    size_t index = 0;
+    for (HWND shown : ShownDescendants(top)) {
+        if (shown == control) {
+            return ControlAddress{id, index};
+        }
+        index += GetDlgCtrlID(shown) == id ? 1 : 0;
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> TapPoint(POINT screen) {
     if (!gwes::StylusTap(screen)) {
         return "nothing to tap at " + std::to_string(screen.x) + "," + std::to_string(screen.y);

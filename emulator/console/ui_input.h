@@ -30,6 +30,9 @@ std::vector<HWND> ShownDescendants(HWND window);
 // The control a command names in the foreground window, or why there is none (with what is
 // there instead).
 std::variant<HWND, std::string> FindControl(const ControlAddress& address);
+// The address that names a shown control of the foreground window (FindControl's inverse);
+// nullopt for a window that no address names (no id, hidden, or elsewhere).
+std::optional<ControlAddress> AddressOf(HWND control);
 
 // A control as messages name it: CLASS id "text".
 std::string DescribeWindow(HWND hwnd);

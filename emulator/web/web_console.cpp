@@ -13,6 +13,7 @@
 #include "web/panel_state.h"
 #include "web/files_view.h"
 #include "web/registry_view.h"
+#include "web/view_watch.h"
 
 namespace tovarin::emulator::web {
 
@@ -86,6 +87,37 @@ void Answer(httplib::Response& response, int status, const Json& body) {
     response.set_content(Dump(body), "application/json");
 }
 
+// Why a request of the recorder is not one it takes; nullopt when it is.
+std::optional<std::string> RecorderRequestFault(const Json& body) {
+    constexpr size_t kMaxChecks = 64;
+    if (!body.is_object() || !body.contains("action") || !body["action"].is_string()) {
+        return "the recorder needs \"action\": record, stop, save, check or add";
+    }
+    const std::string action = body["action"].get<std::string>();
+    if (action == "check") {
+        for (const char* axis : {"x", "y"}) {
+            if (!body.contains(axis) || !body[axis].is_number_integer() || body[axis] < 0 ||
+                body[axis] >= kMaxScreenCoordinate) {
+                return "a check needs the point \"x\", \"y\" on the screen";
+            }
+        }
+    }
+    if (action == "add") {
+        const auto lines = body.find("lines");
+        if (lines == body.end() || !lines->is_array() || lines->size() > kMaxChecks) {
+            return "adding checks needs \"lines\": at most " + std::to_string(kMaxChecks) +
+                   " lines";
+        }
+        for (const Json& line : *lines) {
+            if (!line.is_string() || line.get<std::string>().size() > kMaxCommandLine ||
+                line.get<std::string>().find_first_of("\r\n") != std::string::npos) {
+                return std::string("each check is one line of text");
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 WebConsole::WebConsole(console::Session& session, console::Output& output,
@@ -139,6 +171,7 @@ WebConsole::~WebConsole() {
     *alive_ = false;
     output_.SetListener(nullptr);
     frames_.reset();
+    views_.reset();
     hub_.Close();
     if (listener_.joinable()) {
         server_->stop();
@@ -153,6 +186,7 @@ std::string WebConsole::address() const {
 void WebConsole::AfterCommand() {
     if (!frames_ && session_.booted()) {
         frames_ = std::make_unique<FramePump>(hub_);
+        views_ = std::make_unique<ViewWatch>(hub_);
     }
 }
 
@@ -172,6 +206,14 @@ std::optional<nlohmann::json> WebConsole::AskConsole(std::function<nlohmann::jso
     }
 }
 
+void WebConsole::ScriptRuns(std::optional<std::string> name) {
+    {
+        std::lock_guard lock(script_mutex_);
+        script_ = std::move(name);
+    }
+    PublishStateSoon(false);
+}
+
 void WebConsole::PublishStateSoon(bool always) {
     if (always) {
         state_always_ = true;
@@ -187,7 +229,12 @@ void WebConsole::PublishStateSoon(bool always) {
         state_pending_ = false;
         // Only a change is sent (the streams' history keeps the console's lines, not polls),
         // unless a page that has just connected asks.
-        std::string state = Dump(ReadPanelState(session_));
+        Json panel = ReadPanelState(session_);
+        {
+            std::lock_guard lock(script_mutex_);
+            panel["script"] = script_ ? Json(*script_) : Json(nullptr);
+        }
+        std::string state = Dump(panel);
         if (state_always_.exchange(false) || state != last_state_) {
             last_state_ = state;
             hub_.Publish("state", state);
@@ -205,7 +252,15 @@ bool WebConsole::Queue(QueuedRequest queued) {
             return;
         }
         --waiting_;
+        const uint64_t started = DeviceNowMs();
+        const auto* touch = std::get_if<StylusInput>(&queued.request);
+        if (touch && touch->action == StylusInput::Action::Down && session_.booted()) {
+            touch_.Down(touch->point);  // what it reaches before it acts
+        }
         console::Outcome outcome = CarryOut(queued.request, session_, output_);
+        if (outcome.ok) {
+            Record(queued.request, started);
+        }
         AfterCommand();
         hub_.Publish("outcome", Dump(Json{{"id", queued.id},
                                           {"ok", outcome.ok},
@@ -302,6 +357,15 @@ void WebConsole::Route() {
                 if (auto refused = guard_.Check(FactsOf(request), Access::ChangeState)) {
                     return Refuse(response, *refused);
                 }
+                {
+                    std::lock_guard lock(script_mutex_);
+                    if (script_) {
+                        return Answer(response, 409,
+                                      Json{{"error", "the script " + *script_ +
+                                                         " runs: the page changes nothing until "
+                                                         "it ends"}});
+                    }
+                }
                 auto parsed = ParsePageRequest(route, request.body);
                 if (auto* reason = std::get_if<std::string>(&parsed)) {
                     return Answer(response, 400, Json{{"error", *reason}});
@@ -327,16 +391,45 @@ void WebConsole::Route() {
     });
     // The Registry and Files views: what they show is read on the console's thread between
     // commands, and the answer waits for it.
-    read_route("/api/registry", {"root", "key"}, [](const Json& body) {
-        return ReadRegistryKey(body["root"].get<std::string>(), body["key"].get<std::string>());
+    // What they show is watched from then on (view_watch.h).
+    read_route("/api/registry", {"root", "key"}, [this](const Json& body) {
+        const std::string root = body["root"].get<std::string>();
+        const std::string key = body["key"].get<std::string>();
+        // A key that is not there is watched too: the view shows it once it is made.
+        if (views_) {
+            views_->WatchKey(root, key);
+        }
+        return ReadRegistryKey(root, key);
     });
-    read_route("/api/files", {"path"},
-               [](const Json& body) { return ListDeviceFolder(body["path"].get<std::string>()); });
+    read_route("/api/files", {"path"}, [this](const Json& body) {
+        const std::string path = body["path"].get<std::string>();
+        if (views_) {
+            views_->WatchFolder(path);
+        }
+        return ListDeviceFolder(path);
+    });
     read_route("/api/file", {"path"}, [](const Json& body) {
         auto wave = body.find("as");
         return ReadDeviceFile(body["path"].get<std::string>(),
                               wave != body.end() && *wave == "wav");
     });
+    // The test recorder: record, stop, save; the checks offered for a point of the screen; the
+    // checks the user keeps.
+    server.Post(
+        "/api/recorder", [this](const httplib::Request& request, httplib::Response& response) {
+            if (auto refused = guard_.Check(FactsOf(request), Access::ChangeState)) {
+                return Refuse(response, *refused);
+            }
+            const Json body = Json::parse(request.body, nullptr, /*allow_exceptions=*/false);
+            if (auto reason = RecorderRequestFault(body)) {
+                return Answer(response, 400, Json{{"error", *reason}});
+            }
+            std::optional<Json> result = AskConsole([this, body] { return Recorder(body); });
+            if (!result) {
+                return Answer(response, 503, Json{{"error", "the console is busy: try again"}});
+            }
+            Answer(response, result->contains("error") ? 409 : 200, *result);
+        });
     post("/api/command", PageRoute::Command);
     post("/api/stylus", PageRoute::Stylus);
     post("/api/key", PageRoute::Key);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -17,9 +18,13 @@
 
 #include "console/input_reader.h"
 #include "console/output.h"
+#include "console/parser.h"
 #include "console/session.h"
 #include "web/event_hub.h"
+#include "web/page_requests.h"
 #include "web/request_guard.h"
+#include "web/script_recorder.h"
+#include "web/touch_lines.h"
 
 namespace httplib {
 class Server;
@@ -28,6 +33,7 @@ class Server;
 namespace tovarin::emulator::web {
 
 class FramePump;
+class ViewWatch;
 
 class WebConsole {
   public:
@@ -51,6 +57,13 @@ class WebConsole {
 
     // On the console's thread after each command: the screen is watched from the boot on.
     void AfterCommand();
+    // The script that the console runs now (`run`), or none: while one runs, the page shows it
+    // and takes no command, touch, key or typing (409), and its views only read.
+    void ScriptRuns(std::optional<std::string> name);
+    // On the console's thread after each command typed on the terminal, which began at device
+    // time `started_ms` (DeviceNowMs): the recorder keeps it as the page's own.
+    void AfterTyped(const console::ParsedCommand& command, const console::Outcome& outcome,
+                    uint64_t started_ms);
 
   private:
     WebConsole(console::Session& session, console::Output& output,
@@ -63,6 +76,13 @@ class WebConsole {
     // Runs `read` on the console's thread between commands and waits for its answer; nullopt
     // when the console is busy for long or has ended.
     std::optional<nlohmann::json> AskConsole(std::function<nlohmann::json()> read);
+    // The recorder's requests (record, stop, save, check, add), on the console's thread.
+    nlohmann::json Recorder(const nlohmann::json& body);
+    // What a request of the page that was done adds to the recording; it began at device time
+    // `started_ms`.
+    void Record(const PageRequest& request, uint64_t started_ms);
+    // Sends every page the recorder's state (a "recorder" event).
+    void PublishRecorder();
 
     console::Session& session_;
     console::Output& output_;
@@ -73,10 +93,15 @@ class WebConsole {
     std::unique_ptr<httplib::Server> server_;
     std::thread listener_;
     std::unique_ptr<FramePump> frames_;  // from the boot on
+    std::unique_ptr<ViewWatch> views_;   // from the boot on
     std::atomic<int> waiting_{0};
     std::atomic<bool> state_pending_{false};
     std::atomic<bool> state_always_{false};
-    std::string last_state_;  // the console's thread's
+    mutable std::mutex script_mutex_;
+    std::optional<std::string> script_;  // the script that runs, guarded by script_mutex_
+    std::string last_state_;             // the console's thread's
+    ScriptRecorder recorder_;            // the console's thread's
+    TouchRecording touch_;               // the console's thread's
     std::atomic<uint64_t> next_id_{1};
     // Shared with the work posted to the console's thread, which may outlive this object when the
     // console ends first (the work is then dropped unrun).

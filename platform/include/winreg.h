@@ -60,6 +60,18 @@ WINADVAPI LONG WINAPI RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName
                                     LPBYTE lpData, LPDWORD lpcbData);
 WINADVAPI LONG WINAPI RegCloseKey(HKEY hKey);
 WINADVAPI LONG WINAPI RegFlushKey(HKEY hKey);
+
+// Change notifications on a key: the handle (waitable) is signalled when a value of the key (or of
+// its subtree) is written or deleted (REG_NOTIFY_CHANGE_LAST_SET) or a subkey is created or
+// deleted (REG_NOTIFY_CHANGE_NAME); CeFindNextRegChange re-arms it. INVALID_HANDLE_VALUE with
+// the last error on failure.
+#define REG_NOTIFY_CHANGE_NAME 0x00000001L
+#define REG_NOTIFY_CHANGE_ATTRIBUTES 0x00000002L
+#define REG_NOTIFY_CHANGE_LAST_SET 0x00000004L
+#define REG_NOTIFY_CHANGE_SECURITY 0x00000008L
+WINADVAPI HANDLE WINAPI CeFindFirstRegChange(HKEY hKey, BOOL bWatchSubtree, DWORD dwNotifyFilter);
+WINADVAPI BOOL WINAPI CeFindNextRegChange(HANDLE hNotify);
+WINADVAPI BOOL WINAPI CeFindCloseRegChange(HANDLE hNotify);
 TOVARIN_END_C
 
 #define RegOpenKeyEx RegOpenKeyExW

@@ -84,6 +84,7 @@ constexpr const char* kExamples[] = {
     R"(time set "2026-03-08 09:30:00")",
     R"(contact add "A" "1" work)",
     "quit",
+    R"(run "calls.scn")",
     R"(chooser pick "A" "1")",
     "chooser cancel",
 };

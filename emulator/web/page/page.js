@@ -101,6 +101,7 @@ let pressed = false;
 screen.addEventListener("pointerdown", (event) => {
   if (event.button !== 0) return;
   event.preventDefault();
+  if (checking) return offerChecks(screenPoint(event));
   screen.setPointerCapture(event.pointerId);
   pressed = true;
   send("/api/stylus", { action: "down", ...screenPoint(event) });
@@ -191,8 +192,23 @@ for (const button of document.querySelectorAll("[data-panel]")) {
   });
 }
 
+// While the console runs a script (`run`), the page shows it and changes nothing: the emulator
+// refuses what would act on the phone, and the controls that would are disabled; the views read.
+const kChangingControls =
+  "[data-panel], [data-key], #typing button, #text, #command, " +
+  '[data-registry="set"], [data-registry="delete"], #files-list [data-delete]';
+
+function showScript(script) {
+  const banner = document.getElementById("script-banner");
+  banner.hidden = !script;
+  banner.textContent = script ? `The script ${script} runs: the page changes nothing until it ends.` : "";
+  document.body.classList.toggle("script-runs", Boolean(script));
+  for (const control of document.querySelectorAll(kChangingControls)) control.disabled = Boolean(script);
+}
+
 function showState(state) {
   tovarin.state = state;
+  showScript(state.script);
   const text = (id, value) => (document.getElementById(id).textContent = value);
   text("card-state", state.card ? state.card : "no card");
   if (!state.booted) {
@@ -207,13 +223,41 @@ function showState(state) {
 
 // The Registry view: one key at a time, its subkeys (a click opens one) and its values (a click
 // fills the form). Set and Delete send `reg set` and `reg delete`, so the services hear of the
-// change as they do of the console's; the view reads the key again after every outcome.
+// change as they do of the console's; the view reads the key again when the device says it
+// changed.
 const regRoot = document.getElementById("reg-root");
 const regKey = document.getElementById("reg-key");
 let registryOpen = false;
 
+let keyShown = { root: "", key: "" };
+
+// Device names compare without regard to case, and a folder's trailing backslash says nothing.
+function sameName(a, b) {
+  const plain = (name) => name.replace(/\\+$/, "").toLowerCase();
+  return plain(a) === plain(b);
+}
+
+// Reads a view again: at once, or once more after a reading under way, whatever the number of
+// changes that came meanwhile.
+const reading = new Map();
+async function again(read) {
+  const state = reading.get(read) || { busy: false, more: false };
+  reading.set(read, state);
+  if (state.busy) {
+    state.more = true;
+    return;
+  }
+  state.busy = true;
+  do {
+    state.more = false;
+    await read();
+  } while (state.more);
+  state.busy = false;
+}
+
 async function openKey() {
   registryOpen = true;
+  keyShown = { root: regRoot.value, key: regKey.value };
   const keys = document.getElementById("reg-keys");
   const values = document.getElementById("reg-values");
   let answer;
@@ -289,7 +333,12 @@ for (const button of document.querySelectorAll("[data-registry]")) {
       openKey();
     } else {
       const line = registryCommand(action);
-      if (line) send("/api/command", { line });
+      if (!line) return;
+      send("/api/command", { line });
+      // The view shows the key the value is set in, and follows it from then on.
+      if (!registryOpen || keyShown.root !== regRoot.value || !sameName(keyShown.key, regKey.value)) {
+        openKey();
+      }
     }
   });
 }
@@ -299,8 +348,8 @@ regKey.addEventListener("keydown", (event) => {
 
 // The Files view: one device folder at a time, as the device's programs see it. A folder opens on
 // a click; a file is downloaded (its bytes read by the device's own file calls) or deleted with
-// `file delete`, whose rules and errors are the console's. The view reads the folder again after
-// every outcome.
+// `file delete`, whose rules and errors are the console's. The view reads the folder again when
+// the device says it changed.
 const filesPath = document.getElementById("files-path");
 let filesOpen = false;
 
@@ -318,8 +367,11 @@ function childPath(name) {
   return filesPath.value.replace(/\\+$/, "") + "\\" + name;
 }
 
+let filesShown = "";
+
 async function openFolder() {
   filesOpen = true;
+  filesShown = filesPath.value;
   const answer = await askDevice("/api/files", { path: filesPath.value });
   tovarin.files = answer;
   const list = document.getElementById("files-list");
@@ -352,6 +404,7 @@ async function openFolder() {
     remove.textContent = "\u2715";
     remove.title = "Delete (file delete)";
     remove.dataset.delete = entry.name;
+    remove.disabled = document.body.classList.contains("script-runs");
     remove.addEventListener("click", () => {
       const path = childPath(entry.name);
       if (path.includes('"')) return addLine("a path with a quote cannot be named", "local");
@@ -402,6 +455,76 @@ for (const button of document.querySelectorAll("[data-files]")) {
 }
 filesPath.addEventListener("keydown", (event) => {
   if (event.key === "Enter") openFolder();
+});
+
+// The test recorder: the emulator keeps the recording (it sees the page's actions and the
+// terminal's lines as they are done) and sends its state as "recorder" events. "Add check" makes
+// the next tap on the screen ask for the checks of the control there instead of touching it.
+const recordButton = document.getElementById("rec-record");
+const checkButton = document.getElementById("rec-check");
+const offers = document.getElementById("rec-offers");
+let checking = false;
+
+function askRecorder(body) {
+  return askDevice("/api/recorder", body).then((answer) => {
+    if (answer.error) addLine(answer.error, "local");
+    return answer;
+  });
+}
+
+function showRecorder(state) {
+  tovarin.recorder = state;
+  recordButton.textContent = state.recording ? "Stop" : "Record";
+  checkButton.disabled = !state.recording;
+  document.getElementById("rec-state").textContent = state.recording
+    ? `recording, ${state.count} line${state.count === 1 ? "" : "s"}`
+    : state.count ? `stopped, ${state.count} lines` : "off";
+  const list = document.getElementById("rec-lines");
+  list.replaceChildren(...state.recent.map((line) => {
+    const item = document.createElement("li");
+    item.textContent = line;
+    return item;
+  }));
+  list.scrollTop = list.scrollHeight;
+}
+
+async function offerChecks(point) {
+  checking = false;
+  checkButton.classList.remove("armed");
+  const answer = await askRecorder({ action: "check", ...point });
+  if (answer.error) return;
+  const list = document.getElementById("rec-offer-list");
+  list.replaceChildren(...answer.offers.map((line) => {
+    const label = document.createElement("label");
+    const box = document.createElement("input");
+    box.type = "checkbox";
+    box.value = line;
+    label.append(box, " " + line);
+    return label;
+  }));
+  offers.hidden = false;
+}
+
+recordButton.addEventListener("click", () =>
+  askRecorder({ action: tovarin.recorder?.recording ? "stop" : "record" }));
+checkButton.addEventListener("click", () => {
+  checking = !checking;
+  checkButton.classList.toggle("armed", checking);
+});
+document.getElementById("rec-add").addEventListener("click", async () => {
+  const lines = [...offers.querySelectorAll("input:checked")].map((box) => box.value);
+  offers.hidden = true;
+  if (lines.length) await askRecorder({ action: "add", lines });
+});
+document.getElementById("rec-cancel").addEventListener("click", () => (offers.hidden = true));
+document.getElementById("rec-save").addEventListener("click", async () => {
+  const answer = await askRecorder({ action: "save" });
+  if (answer.error) return;
+  const link = document.createElement("a");
+  link.href = URL.createObjectURL(new Blob([answer.text], { type: "text/plain" }));
+  link.download = answer.name;
+  link.click();
+  setTimeout(() => URL.revokeObjectURL(link.href), 10_000);
 });
 
 let asking = false;
@@ -469,11 +592,22 @@ function connect() {
     const outcome = JSON.parse(event.data);
     tovarin.outcomes.set(outcome.id, outcome);
     askState(false);
-    if (registryOpen) openKey();
-    if (filesOpen) openFolder();
+  });
+  // The views follow the device: the emulator watches what they show with the device's change
+  // notifications and says when it changed, whoever changed it.
+  events.addEventListener("files-changed", (event) => {
+    if (filesOpen && sameName(JSON.parse(event.data).path, filesShown)) again(openFolder);
+  });
+  events.addEventListener("registry-changed", (event) => {
+    const { root, key } = JSON.parse(event.data);
+    if (registryOpen && root === keyShown.root && sameName(key, keyShown.key)) again(openKey);
   });
   events.addEventListener("state", (event) => showState(JSON.parse(event.data)));
-  events.addEventListener("open", () => askState(true));
+  events.addEventListener("recorder", (event) => showRecorder(JSON.parse(event.data)));
+  events.addEventListener("open", () => {
+    askState(true);
+    askRecorder({ action: "status" });
+  });
 }
 
 connect();

@@ -1,15 +1,17 @@
 // The web page in a real browser (headless chromium through playwright-core): the console pane
 // rings the phone, taps on the screen image work the test dialog's controls, typed text reaches
-// the focused edit, and requests from elsewhere are refused without changing anything. The
+// the focused edit, and requests from elsewhere are refused without changing anything; the panel,
+// the Files and Registry views (which follow the device), the recorder (whose saved script runs
+// again with --script) and a page that changes nothing while the console runs a script. The
 // phone runs in simulated time, so each touch has been taken before the next request is carried
-// out.
+// out (the script's test alone runs in real time, so that the script lasts while the page tries).
 //
 //   TOVARIN_EMU=.../tovarin-emu TOVARIN_TEST_DIALOG=.../TestDialog.exe \
 //   TOVARIN_WEB_MODULES=.../node_modules node --test web_page.test.mjs
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { spawn } from "node:child_process";
-import { existsSync, mkdtempSync, readFileSync, rmSync } from "node:fs";
+import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import http from "node:http";
 import os from "node:os";
@@ -26,6 +28,16 @@ const kCombo = { x: 168 + 138, y: kDialogTop + 194 + 15 }; // 1007, closed
 const kComboSecondItem = { x: kCombo.x, y: kDialogTop + 194 + 36 + 32 + 16 };
 const kButton = { x: 12 + 105, y: kDialogTop + 244 + 22 }; // 1008 "Подробнее..."
 const kEdit = { x: 144 + 150, y: kDialogTop + 6 + 19 }; // 1002
+
+// The answering-machine page of the settings sheet (full-screen under the taskbar; its page
+// starts 46 pixels into the sheet): the switch 1001, and the delay list 6050, whose list drops
+// under it in rows of 32 ("10 сек", "15 сек", "20 сек").
+const kPageTop = kDialogTop + 46;
+const kAnswering = { x: 18 + 159, y: kPageTop + 13 + 15 };
+const kDelay = { x: 192 + 105, y: kPageTop + 144 + 18 };
+const kDelay15 = { x: kDelay.x, y: kPageTop + 144 + 36 + 32 + 16 };
+// The taskbar's caption button, OK for the sheet.
+const kOkButton = { x: 452, y: 26 };
 
 let emulator;
 let exited;
@@ -50,21 +62,26 @@ function waitForLine(stream, pattern, ms) {
   });
 }
 
-before(async () => {
-  device = mkdtempSync(path.join(os.tmpdir(), "tovarin-web-"));
-  emulator = spawn(
+// Starts tovarin-emu with its page on the image in `folder`; resolves once the phone is up.
+async function startEmulator(folder, options) {
+  const child = spawn(
     process.env.TOVARIN_EMU,
-    [
-      "--web", "0", "--time", "simulated", "--device", path.join(device, "phone"),
-      "--install", process.env.TOVARIN_TEST_DIALOG,
-    ],
+    ["--web", "0", "--device", path.join(folder, "phone"), ...options],
     { stdio: ["pipe", "pipe", "inherit"] },
   );
-  exited = new Promise((resolve) => emulator.on("exit", (code, signal) => resolve({ code, signal })));
-  emulator.stdout.setEncoding("utf8");
-  const up = waitForLine(emulator.stdout, /the phone is up/, 60_000);
-  address = (await waitForLine(emulator.stdout, /the web page is at (\S+)/, 60_000))[1];
+  const exit = new Promise((resolve) => child.on("exit", (code, signal) => resolve({ code, signal })));
+  child.stdout.setEncoding("utf8");
+  const up = waitForLine(child.stdout, /the phone is up/, 60_000);
+  const url = (await waitForLine(child.stdout, /the web page is at (\S+)/, 60_000))[1];
   await up;
+  return { child, exit, url };
+}
+
+before(async () => {
+  device = mkdtempSync(path.join(os.tmpdir(), "tovarin-web-"));
+  ({ child: emulator, exit: exited, url: address } = await startEmulator(device, [
+    "--time", "simulated", "--install", process.env.TOVARIN_TEST_DIALOG,
+  ]));
   browser = await chromium.launch({
     executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
     args: process.getuid() === 0 ? ["--no-sandbox"] : [],
@@ -446,4 +463,192 @@ test("the token leaves the address bar and the page, and a reload stays connecte
     null, { timeout: 20_000 });
   assert.ok(!page.url().includes(token));
   await expectHolds("wait 100");
+});
+
+// Runs tovarin-emu to its end; resolves with its exit code and everything it printed.
+function run(args) {
+  return new Promise((resolve) => {
+    const child = spawn(process.env.TOVARIN_EMU, args, { stdio: ["ignore", "pipe", "pipe"] });
+    let output = "";
+    child.stdout.on("data", (chunk) => (output += chunk));
+    child.stderr.on("data", (chunk) => (output += chunk));
+    child.on("exit", (code) => resolve({ code, output }));
+  });
+}
+
+// "Add check", a tap on a control, and the offered checks that are `wanted` ticked and added;
+// resolves with everything that was offered.
+async function addCheck(point, wanted) {
+  const count = await page.evaluate(() => window.tovarin.recorder.count);
+  await page.click("#rec-check");
+  const box = await page.locator("#screen").boundingBox();
+  const scale = box.width / 480;
+  await page.mouse.click(box.x + (point.x + 0.5) * scale, box.y + (point.y + 0.5) * scale);
+  await page.waitForSelector("#rec-offers:not([hidden])");
+  const offered = await page.$$eval("#rec-offer-list input", (boxes) => boxes.map((b) => b.value));
+  for (const line of wanted) assert.ok(offered.includes(line), `${line} among ${offered.join("; ")}`);
+  await page.evaluate((wanted) => {
+    for (const box of document.querySelectorAll("#rec-offer-list input")) {
+      box.checked = wanted.includes(box.value);
+    }
+  }, wanted);
+  await page.click("#rec-add");
+  await page.waitForFunction((n) => window.tovarin.recorder.count === n, count + wanted.length);
+  return offered;
+}
+
+test("the recorder saves what is done on the page as a script that runs again", async () => {
+  await page.click("#rec-record");
+  await page.waitForFunction(() => window.tovarin.recorder?.recording === true);
+  await expectHolds('applet open "Marrowfen.dll" 0');
+  await tap(kAnswering);
+  // The check taps nothing: the switch stays as the tap before it left it.
+  const offered = await addCheck(kAnswering, ["expect control 1001 checked"]);
+  assert.ok(!offered.includes("expect control 1001 unchecked"));
+  assert.ok(offered.includes('expect control 1001 text "Использовать автоответчик"'));
+  await tap(kDelay);
+  await tap(kDelay15);
+  await addCheck(kDelay, ['expect foreground "Настройки"', 'expect control 6050 selected "15 сек"']);
+  await tap(kOkButton);
+  await expectHolds("wait 200");
+  await expectHolds('expect reg HKLM "\\Software\\VarnholtCM\\AnswerMachine" "ActiveTime" dword 1');
+  await page.click("#rec-record");
+  await page.waitForFunction(() => window.tovarin.recorder?.recording === false);
+
+  const [download] = await Promise.all([page.waitForEvent("download"), page.click("#rec-save")]);
+  assert.equal(download.suggestedFilename(), "recording.scn");
+  const script = readFileSync(await download.path(), "utf8");
+  const [setUp, done] = script.split("# What was done.\n");
+  // The phone as the earlier tests left it: their clock, and the registry value they set last
+  // deleted; the file the terminal wrote is gone again, so it is not written.
+  assert.match(setUp, /^time set "2026-03-08 09:3\d:\d\d"$/m);
+  assert.match(setUp, /^reg delete HKCU "\\Tovarin\\Web" "Answer"$/m);
+  assert.ok(!setUp.includes("note.txt"), setUp);
+  assert.match(setUp, /\nboot\n$/);
+  assert.deepEqual(done.trimEnd().split("\n"), [
+    'applet open "Marrowfen.dll" 0',
+    "click 1001",
+    "expect control 1001 checked",
+    'choose 6050 "15 сек"',
+    'expect foreground "Настройки"',
+    'expect control 6050 selected "15 сек"',
+    "ok",
+    "wait 200",
+    'expect reg HKLM "\\Software\\VarnholtCM\\AnswerMachine" "ActiveTime" dword 1',
+  ]);
+
+  // On a fresh image the script does it all again.
+  const saved = path.join(device, "recording.scn");
+  writeFileSync(saved, script);
+  const fresh = await run(["--script", saved]);
+  assert.equal(fresh.code, 0, fresh.output);
+
+  // A phone whose answering machine is on already: the tap switches it off, and the script fails
+  // at the check that says it is on.
+  const other = path.join(device, "answering-on");
+  const prepare = path.join(device, "answering-on.scn");
+  writeFileSync(prepare, 'reg set HKLM "\\Software\\VarnholtCM\\AnswerMachine" "Enable" dword 1\nboot\n');
+  assert.equal((await run(["--script", prepare, "--device", other])).code, 0);
+  const changed = await run(["--script", saved, "--device", other]);
+  assert.equal(changed.code, 1, changed.output);
+  const line = script.split("\n").indexOf("expect control 1001 checked") + 1;
+  assert.match(changed.output, new RegExp(`recording\\.scn:${line}: failed: expect control 1001 checked`));
+});
+
+test("the Files and Registry views follow what the device writes, with nothing done on the page", async () => {
+  // The call recorder records into \My Documents; the terminal sets it up.
+  const callisk = "\\Software\\VarnholtCM\\Callisk";
+  emulator.stdin.write(
+    `reg set HKLM "${callisk}" "Activate" dword 1\n` +
+      `reg set HKLM "${callisk}" "SaveDir" sz "\\My Documents"\n` +
+      `reg set HKLM "${callisk}" "FileName" sz "CK"\n` +
+      'event set "Phone Record Service Event"\n',
+  );
+  await page.fill("#files-path", "\\My Documents");
+  await page.click('[data-files="open"]');
+  await page.selectOption("#reg-root", "HKLM");
+  await page.fill("#reg-key", callisk);
+  for (let tries = 0; ; ++tries) {
+    await page.click('[data-registry="open"]');
+    if (await page.waitForFunction(() => window.tovarin.registry?.values?.some((v) => v.name === "FileName"),
+      null, { timeout: 1000 }).then(() => true, () => false)) break;
+    assert.ok(tries < 20, "the terminal's reg set did not happen");
+  }
+  assert.ok(!(await page.evaluate(() => window.tovarin.registry.values.some((v) => v.name === "Handle"))));
+  const sent = await page.evaluate(() => window.tovarin.sent.length);
+
+  // A call recorded with the record key: the service writes the call dialog's "Handle", the
+  // recorder its file. The terminal does it all; the page only listens.
+  emulator.stdin.write(
+    'call incoming "5550001"\ncall answer\nwait 200\nkey record\nwait 3000\nkey record\nwait 100\n' +
+      "call end\nwait 500\n",
+  );
+  await page.waitForFunction(
+    () => window.tovarin.registry?.values?.some((v) => v.name === "Handle" && v.data !== 0),
+    null, { timeout: 20_000 });
+  await page.waitForFunction(
+    () => window.tovarin.files?.entries?.some((e) => /^CK.*\.amr$/.test(e.name)),
+    null, { timeout: 20_000 });
+  assert.match(await page.locator("#files-list").innerText(), /CK\d+\.amr/);
+  assert.equal(await page.evaluate(() => window.tovarin.sent.length), sent, "the page sent nothing");
+});
+
+test("a registry value set from the page is heard by the service that watches it", async () => {
+  await page.selectOption("#reg-root", "HKLM");
+  await page.fill("#reg-key", "\\Software\\VarnholtCM\\My Setting");
+  await page.fill("#reg-name", "KeyPad Lock");
+  await page.selectOption("#reg-type", "dword");
+  await expectHolds("mark");
+  await page.fill("#reg-data", "1");
+  await page.click('[data-registry="set"]');
+  await waitForLog("HAL: keypad locked");
+  await expectHolds('expect ioctl "HAL" 0x01013FFC 0');
+  await expectHolds("mark");
+  await page.fill("#reg-data", "0");
+  await page.click('[data-registry="set"]');
+  await waitForLog("HAL: keypad unlocked");
+  await expectHolds('expect ioctl "HAL" 0x01013FFC 1');
+});
+
+test("while the console runs a script the page changes nothing, and says why", async () => {
+  // In real time, so that the script's wait lasts while the page tries.
+  const folder = mkdtempSync(path.join(os.tmpdir(), "tovarin-web-script-"));
+  const real = await startEmulator(folder, ["--time", "real"]);
+  const other = await browser.newPage();
+  try {
+    await other.goto(real.url);
+    await other.waitForFunction(() => window.tovarin.state?.booted === true, null, { timeout: 20_000 });
+    const script = path.join(folder, "slow.scn");
+    writeFileSync(script, 'wait 8000\nexpect no foreground "Настройки"\n');
+    const ended = waitForLine(real.child.stdout, /slow\.scn: 2 commands done, 1 expectations held/, 40_000);
+    real.child.stdin.write(`run "${script}"\n`);
+    await other.waitForFunction(() => window.tovarin.state?.script === "slow.scn", null, { timeout: 20_000 });
+    assert.match(await other.locator("#script-banner").innerText(), /The script slow\.scn runs/);
+    assert.ok(await other.isDisabled('[data-panel="ac-on"]'));
+    assert.ok(await other.isDisabled('[data-registry="set"]'));
+    assert.ok(await other.isDisabled("#command"));
+    // What the page would send is refused with the reason, whatever sends it.
+    const refused = await other.evaluate(async () => {
+      const answer = await fetch("/api/command", {
+        method: "POST",
+        headers: { "Content-Type": "application/json",
+          "X-Tovarin-Token": sessionStorage.getItem("tovarin-token") },
+        body: JSON.stringify({ line: "power ac on" }),
+      });
+      return { status: answer.status, error: (await answer.json()).error };
+    });
+    assert.deepEqual(refused, {
+      status: 409, error: "the script slow.scn runs: the page changes nothing until it ends" });
+
+    await ended;
+    await other.waitForFunction(() => window.tovarin.state?.script === null, null, { timeout: 20_000 });
+    assert.ok(!(await other.isDisabled('[data-panel="ac-on"]')));
+    await other.click('[data-panel="ac-on"]');
+    await other.waitForFunction(() => window.tovarin.state?.ac === true, null, { timeout: 20_000 });
+  } finally {
+    await other.close();
+    real.child.stdin.end();
+    await real.exit;
+    rmSync(folder, { recursive: true, force: true });
+  }
 });

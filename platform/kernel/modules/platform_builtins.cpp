@@ -68,6 +68,9 @@
     X(RegEnumValueW)               \
     X(RegCloseKey)                 \
     X(RegFlushKey)                 \
+    X(CeFindFirstRegChange)        \
+    X(CeFindNextRegChange)         \
+    X(CeFindCloseRegChange)        \
     X(CreateMsgQueue)              \
     X(OpenMsgQueue)                \
     X(ReadMsgQueue)                \

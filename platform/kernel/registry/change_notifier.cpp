@@ -26,6 +26,34 @@ bool SamePath(const std::vector<std::wstring>& folded, const std::vector<std::ws
     return true;
 }
 
+// Whether the key at `path` (names as spelled) is the folded key or lies under it.
+bool UnderPath(const std::vector<std::wstring>& folded, const std::vector<std::wstring>& path) {
+    if (folded.size() > path.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < folded.size(); ++i) {
+        if (!TextsEqualIgnoringCase(folded[i], path[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether a change of the value `value_name` of the key at `path` is one the watch is about.
+bool Covers(const WatchTarget& target, const std::vector<std::wstring>& path,
+            std::wstring_view value_name) {
+    switch (target.scope) {
+        case WatchTarget::Scope::Value:
+            return TextsEqualIgnoringCase(target.folded_value, value_name) &&
+                   SamePath(target.folded_path, path);
+        case WatchTarget::Scope::Key:
+            return SamePath(target.folded_path, path);
+        case WatchTarget::Scope::Subtree:
+            return UnderPath(target.folded_path, path);
+    }
+    return false;
+}
+
 // Runs an action when the scope ends, also when the thread is ended inside it (ThreadExit).
 template <typename Action>
 class AtScopeExit {
@@ -136,13 +164,25 @@ void ChangeNotifier::ValueChanged(size_t hive, const std::vector<std::wstring>& 
     std::lock_guard lock(mutex_);
     for (const auto& [handle, watch] : watches_) {
         const WatchTarget& target = watch->target;
-        if (target.hive != hive || !TextsEqualIgnoringCase(target.folded_value, value_name) ||
-            !SamePath(target.folded_path, path) || !watch->sink->Wants(before, after)) {
+        if (target.hive != hive || !target.values || !Covers(target, path, value_name) ||
+            !watch->sink->Wants(before, after)) {
             continue;
         }
         Pending item{watch, after == nullptr, after ? after->data : std::vector<uint8_t>{}};
         (watch->delivery == Delivery::AtChange ? at_change_queue_ : thread_queue_)
             .push_back(std::move(item));
+    }
+}
+
+void ChangeNotifier::KeyNamesChanged(size_t hive, const std::vector<std::wstring>& parent) {
+    std::lock_guard lock(mutex_);
+    for (const auto& [handle, watch] : watches_) {
+        const WatchTarget& target = watch->target;
+        if (target.hive == hive && target.scope != WatchTarget::Scope::Value && target.names &&
+            Covers(target, parent, {})) {
+            (watch->delivery == Delivery::AtChange ? at_change_queue_ : thread_queue_)
+                .push_back(Pending{watch, false, {}});
+        }
     }
 }
 

@@ -27,9 +27,17 @@
 namespace tovarin::kernel::registry {
 
 struct WatchTarget {
+    // One value; every value of one key and its subkeys' names; or all of that in the key's
+    // whole subtree.
+    enum class Scope { Value, Key, Subtree };
     size_t hive = 0;                        // index of the root
     std::vector<std::wstring> folded_path;  // key names below the root, case-folded
     std::wstring folded_value;              // value name, case-folded; empty: the default value
+    Scope scope = Scope::Value;
+    // Key and subtree watches: whether they hear of values written or deleted, and of subkeys
+    // created or deleted.
+    bool values = true;
+    bool names = true;
 };
 
 class NotificationSink {
@@ -78,6 +86,10 @@ class ChangeNotifier {
     // `hive` changed from before to after.
     void ValueChanged(size_t hive, const std::vector<std::wstring>& path,
                       std::wstring_view value_name, const RegValue* before, const RegValue* after);
+
+    // Registry lock held: a subkey of the key at `parent` in root `hive` was created or deleted
+    // (the key and subtree watches hear of it).
+    void KeyNamesChanged(size_t hive, const std::vector<std::wstring>& parent);
 
     // Called by the writing thread after it released the registry lock: wakes the notification
     // thread and delivers the at-change notifications queued so far.

@@ -25,6 +25,29 @@ LONG Guarded(Call call) {
     }
 }
 
+// A key watch's sink: its event is set at every change it is about; the writer's last-error
+// value is kept.
+class EventSink final : public tovarin::kernel::registry::NotificationSink {
+  public:
+    explicit EventSink(HANDLE event) : event_(event) {}
+    bool Wants(const tovarin::kernel::registry::RegValue*,
+               const tovarin::kernel::registry::RegValue*) const override {
+        return true;
+    }
+    void Deliver(uint32_t, uint8_t*, uint32_t) override {
+        const DWORD caller_error = GetLastError();
+        SetEvent(event_);
+        SetLastError(caller_error);
+    }
+
+  private:
+    const HANDLE event_;
+};
+
+uintptr_t IdOf(HANDLE notify) {
+    return reinterpret_cast<uintptr_t>(notify);
+}
+
 }  // namespace
 
 extern "C" {
@@ -96,6 +119,49 @@ LONG WINAPI RegCloseKey(HKEY hKey) {
 
 LONG WINAPI RegFlushKey(HKEY hKey) {
     return Guarded([&](Registry& registry) { return registry.FlushKey(hKey); });
+}
+
+HANDLE WINAPI CeFindFirstRegChange(HKEY hKey, BOOL bWatchSubtree, DWORD dwNotifyFilter) {
+    constexpr DWORD kKnown = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_ATTRIBUTES |
+                             REG_NOTIFY_CHANGE_LAST_SET | REG_NOTIFY_CHANGE_SECURITY;
+    const bool names = dwNotifyFilter & REG_NOTIFY_CHANGE_NAME;
+    const bool values = dwNotifyFilter & REG_NOTIFY_CHANGE_LAST_SET;
+    // The registry keeps no attributes or security to change: such a filter alone waits for ever,
+    // as on the phone.
+    if (dwNotifyFilter == 0 || (dwNotifyFilter & ~kKnown) != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!event) {
+        return INVALID_HANDLE_VALUE;
+    }
+    const LONG error = Guarded([&](Registry& registry) {
+        return registry.AddKeyWatch(hKey, bWatchSubtree != FALSE, values, names,
+                                    std::make_shared<EventSink>(event), IdOf(event));
+    });
+    if (error != ERROR_SUCCESS) {
+        CloseHandle(event);
+        SetLastError(static_cast<DWORD>(error));
+        return INVALID_HANDLE_VALUE;
+    }
+    return event;
+}
+
+BOOL WINAPI CeFindNextRegChange(HANDLE hNotify) {
+    if (!Device::Current().registry().HasKeyWatch(IdOf(hNotify))) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return ResetEvent(hNotify);
+}
+
+BOOL WINAPI CeFindCloseRegChange(HANDLE hNotify) {
+    if (!Device::Current().registry().CloseKeyWatch(IdOf(hNotify))) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return CloseHandle(hNotify);
 }
 
 }  // extern "C"

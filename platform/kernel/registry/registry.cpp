@@ -261,6 +261,7 @@ LONG Registry::CreateKey(HKEY key, LPCWSTR sub_key, HKEY* result, DWORD* disposi
         return ERROR_INVALID_PARAMETER;
     }
     bool persist = false;
+    bool watching = false;
     {
         std::lock_guard lock(mutex_);
         KeyRef ref;
@@ -271,9 +272,17 @@ LONG Registry::CreateKey(HKEY key, LPCWSTR sub_key, HKEY* result, DWORD* disposi
             return ERROR_INVALID_PARAMETER;
         }
         bool created = false;
+        std::optional<std::vector<std::wstring>> first_parent;  // of the first key created
         for (std::wstring_view part : parts) {
             KeyNode* child = ref.node->FindOrAddSubkey(part, &created);
+            if (created && !first_parent) {
+                first_parent = registry::PathOf(*ref.node);
+            }
             ref.node = ref.node->SharedSubkey(child);
+        }
+        watching = first_parent && notifier_.HasWatches();
+        if (watching) {
+            notifier_.KeyNamesChanged(ref.hive, *first_parent);
         }
         if (created && !registry::IsVolatilePath(registry::PathOf(*ref.node))) {
             hives_[ref.hive].dirty = true;  // an empty key is saved too
@@ -288,7 +297,7 @@ LONG Registry::CreateKey(HKEY key, LPCWSTR sub_key, HKEY* result, DWORD* disposi
             *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
         }
     }
-    AfterChange(false, persist);
+    AfterChange(watching, persist);
     return ERROR_SUCCESS;
 }
 
@@ -334,6 +343,11 @@ LONG Registry::DeleteKey(HKEY key, LPCWSTR sub_key) {
                 }
             }
         });
+        if (watching) {
+            std::vector<std::wstring> parent = registry::PathOf(*target.node);
+            parent.pop_back();
+            notifier_.KeyNamesChanged(target.hive, parent);
+        }
         registry::DeleteSubtree(*target.node);
     }
     AfterChange(watching, persist);
@@ -523,6 +537,46 @@ LONG Registry::AddWatch(HKEY key, LPCWSTR sub_key, LPCWSTR value_name,
     }
     *handle = notifier_.Add(std::move(target), std::move(sink), delivery);
     return *handle != 0 ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;
+}
+
+LONG Registry::AddKeyWatch(HKEY key, bool subtree, bool values, bool names,
+                           std::shared_ptr<registry::NotificationSink> sink, uintptr_t id) {
+    std::lock_guard lock(mutex_);
+    registry::WatchTarget target;
+    if (LONG resolved = ResolveWatch(key, nullptr, nullptr, &target); resolved != ERROR_SUCCESS) {
+        return resolved;
+    }
+    target.scope =
+        subtree ? registry::WatchTarget::Scope::Subtree : registry::WatchTarget::Scope::Key;
+    target.values = values;
+    target.names = names;
+    const uint32_t handle =
+        notifier_.Add(std::move(target), std::move(sink), registry::Delivery::AtChange);
+    if (handle == 0) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
+    key_watches_[id] = handle;
+    return ERROR_SUCCESS;
+}
+
+bool Registry::CloseKeyWatch(uintptr_t id) {
+    uint32_t handle = 0;
+    {
+        std::lock_guard lock(mutex_);
+        auto found = key_watches_.find(id);
+        if (found == key_watches_.end()) {
+            return false;
+        }
+        handle = found->second;
+        key_watches_.erase(found);
+    }
+    // Outside the lock: closing waits for a delivery under way, which a writer makes unlocked.
+    return notifier_.Close(handle);
+}
+
+bool Registry::HasKeyWatch(uintptr_t id) const {
+    std::lock_guard lock(mutex_);
+    return key_watches_.contains(id);
 }
 
 LONG Registry::ResolveWatch(HKEY key, LPCWSTR sub_key, LPCWSTR value_name,

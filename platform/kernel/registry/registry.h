@@ -81,6 +81,13 @@ class Registry {
     LONG AddWatch(HKEY key, LPCWSTR sub_key, LPCWSTR value_name,
                   std::shared_ptr<registry::NotificationSink> sink, registry::Delivery delivery,
                   uint32_t* handle);
+    // A watch of every value of a key (`values`) and of its subkeys' names (`names`), or of
+    // its whole subtree, known by `id` (the handle the caller gives out for it); the sink hears
+    // at the change. CloseKeyWatch ends it (false for an unknown id).
+    LONG AddKeyWatch(HKEY key, bool subtree, bool values, bool names,
+                     std::shared_ptr<registry::NotificationSink> sink, uintptr_t id);
+    bool CloseKeyWatch(uintptr_t id);
+    bool HasKeyWatch(uintptr_t id) const;
     registry::ChangeNotifier& notifier() { return notifier_; }
     // Keys opened or created and not closed yet.
     size_t OpenKeyCount() const;
@@ -121,6 +128,7 @@ class Registry {
     std::array<Hive, 2> hives_;
     std::unordered_map<uintptr_t, KeyRef> handles_;
     uintptr_t next_handle_;
+    std::unordered_map<uintptr_t, uint32_t> key_watches_;  // the caller's id: the watch
     std::vector<std::wstring> load_messages_;
 
     registry::ChangeNotifier notifier_;

@@ -304,4 +304,60 @@ TEST_F(RegistryApiTest, ManyThreadsUseTheRegistryAtOnce) {
 }
 
 }  // namespace
+bool Signalled(HANDLE notify) {
+    return WaitForSingleObject(notify, 0) == WAIT_OBJECT_0;
+}
+
+TEST_F(RegistryApiTest, AKeyChangeNotificationHearsOfItsValuesAndSubkeysUntilClosed) {
+    HKEY answering = CreateKey(HKEY_LOCAL_MACHINE, L"Software\\VarnholtCM\\AnswerMachine");
+    HKEY other = CreateKey(HKEY_LOCAL_MACHINE, L"Software\\VarnholtCM\\Callisk");
+    HANDLE key =
+        CeFindFirstRegChange(answering, FALSE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET);
+    HANDLE values = CeFindFirstRegChange(answering, FALSE, REG_NOTIFY_CHANGE_LAST_SET);
+    HANDLE tree = CeFindFirstRegChange(HKEY_LOCAL_MACHINE, TRUE, REG_NOTIFY_CHANGE_LAST_SET);
+    ASSERT_NE(INVALID_HANDLE_VALUE, key);
+    ASSERT_NE(INVALID_HANDLE_VALUE, values);
+    ASSERT_NE(INVALID_HANDLE_VALUE, tree);
+
+    // Another key's value: only the watch of the whole tree hears of it.
+    ASSERT_EQ(ERROR_SUCCESS, SetDword(other, L"Handle", 1));
+    EXPECT_FALSE(Signalled(key));
+    EXPECT_TRUE(Signalled(tree));
+    EXPECT_TRUE(CeFindNextRegChange(tree));
+    EXPECT_FALSE(Signalled(tree));
+
+    // A value of the key, new and then deleted; each wakes it again once re-armed.
+    ASSERT_EQ(ERROR_SUCCESS, SetDword(answering, L"Enable", 1));
+    EXPECT_TRUE(Signalled(key));
+    EXPECT_TRUE(Signalled(values));
+    EXPECT_TRUE(CeFindNextRegChange(key));
+    EXPECT_TRUE(CeFindNextRegChange(values));
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueW(answering, L"Enable"));
+    EXPECT_TRUE(Signalled(key));
+    EXPECT_TRUE(CeFindNextRegChange(key));
+    EXPECT_TRUE(CeFindNextRegChange(values));
+
+    // A subkey created and deleted is a change of names: not of values.
+    RegCloseKey(CreateKey(answering, L"Greetings\\Caller"));
+    EXPECT_TRUE(Signalled(key));
+    EXPECT_FALSE(Signalled(values));
+    EXPECT_TRUE(CeFindNextRegChange(key));
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyW(answering, L"Greetings"));
+    EXPECT_TRUE(Signalled(key));
+    EXPECT_FALSE(Signalled(values));
+
+    // Closed, a watch hears nothing more and its handle is no watch's.
+    EXPECT_TRUE(CeFindCloseRegChange(key));
+    EXPECT_FALSE(CeFindNextRegChange(key));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+    EXPECT_TRUE(CeFindCloseRegChange(values));
+    EXPECT_TRUE(CeFindCloseRegChange(tree));
+    EXPECT_EQ(INVALID_HANDLE_VALUE, CeFindFirstRegChange(answering, FALSE, 0));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+    EXPECT_EQ(INVALID_HANDLE_VALUE, CeFindFirstRegChange(reinterpret_cast<HKEY>(0x10000404), FALSE,
+                                                         REG_NOTIFY_CHANGE_LAST_SET));
+    RegCloseKey(answering);
+    RegCloseKey(other);
+}
+
 }  // namespace tovarin::kernel::testing
