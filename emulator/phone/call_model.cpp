@@ -42,6 +42,7 @@ CallError CallModel::Incoming(std::wstring number, CallId call) {
     }
     line_ = Line::Ringing;
     line_call_ = call;
+    line_dialled_ = false;
     missed_ = false;
     line_number_ = number;
     caller_number_ = std::move(number);
@@ -85,6 +86,7 @@ CallError CallModel::End() {
     // caller's number already published.
     line_ = second_call_ ? Line::Ringing : Line::Idle;
     line_call_ = second_call_ ? second_call_id_ : kConsoleCall;
+    line_dialled_ = false;
     if (second_call_) {
         line_number_ = second_number_;
     }
@@ -127,6 +129,7 @@ CallError CallModel::Dial(std::wstring number, CallId call) {
     }
     line_ = Line::Dialling;
     line_call_ = call;
+    line_dialled_ = true;
     line_number_ = std::move(number);
     // Nobody calls in: a reader of the caller's number finds none rather than the last caller's.
     caller_number_.clear();
@@ -147,6 +150,7 @@ CallError CallModel::Abandon() {
     }
     line_ = Line::Idle;
     line_call_ = kConsoleCall;
+    line_dialled_ = false;
     return CallError::None;
 }
 

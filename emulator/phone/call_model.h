@@ -111,6 +111,8 @@ class CallModel {
     bool Connected() const { return line_ == Line::Connected; }
     // An outgoing call that has not been answered yet.
     bool Dialling() const { return line_ == Line::Dialling; }
+    // The call on the line was dialled by the user (answered or not), not a caller's.
+    bool LineDialled() const { return line_dialled_; }
     bool SecondWaiting() const { return second_call_; }
     // The call on the line (ringing, connecting or connected) and the waiting second call.
     CallId LineCall() const { return line_call_; }
@@ -128,6 +130,7 @@ class CallModel {
     Line line_ = Line::Idle;
     bool second_call_ = false;
     bool missed_ = false;
+    bool line_dialled_ = false;
     std::wstring caller_number_;  // what the phone state publishes: the latest ringing caller
     std::wstring line_number_;
     std::wstring second_number_;

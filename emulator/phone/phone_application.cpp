@@ -88,6 +88,13 @@ bool IsSipAddress(const std::wstring& number) {
     return number.starts_with(L"sip:") || number.starts_with(L"SIP:");
 }
 
+// A call that ended goes into the history; the console hears when it could not.
+void RecordEndedCall(CallDirection direction, const std::wstring& number, DWORD talked_ms) {
+    if (!RecordCallInHistory(direction, number, talked_ms)) {
+        HostTrace(kTracePart, L"cannot record the call in the history");
+    }
+}
+
 }  // namespace
 
 bool PhoneApplication::TurnRadioOn() {
@@ -294,6 +301,7 @@ CallError PhoneApplication::Apply(CallAction action, const std::wstring& number,
     const CallId second_call = model_.SecondCall();
     const std::wstring line_number = model_.LineNumber();
     const std::wstring second_number = model_.SecondNumber();
+    const bool line_dialled = model_.LineDialled();
     CallError error = CallError::None;
     std::wstring said;
     switch (action) {
@@ -336,16 +344,12 @@ CallError PhoneApplication::Apply(CallAction action, const std::wstring& number,
     }
     HostTrace(kTracePart, said);
     // The call that ended goes into the history before the screen shows the phone idle.
-    bool recorded = true;
     if (action == CallAction::Miss || action == CallAction::SecondEnd) {
-        recorded = RecordCallInHistory(CallDirection::Missed,
-                                       action == CallAction::Miss ? line_number : second_number, 0);
+        RecordEndedCall(CallDirection::Missed,
+                        action == CallAction::Miss ? line_number : second_number, 0);
     } else if (action == CallAction::End) {
-        recorded = RecordCallInHistory(CallDirection::Incoming, line_number,
-                                       GetTickCount() - connected_at_);
-    }
-    if (!recorded) {
-        HostTrace(kTracePart, L"cannot record the call in the history");
+        RecordEndedCall(line_dialled ? CallDirection::Outgoing : CallDirection::Incoming,
+                        line_number, GetTickCount() - connected_at_);
     }
     Refresh();
     switch (action) {
@@ -406,13 +410,17 @@ CallError PhoneApplication::ApplyOutgoing(CallAction action, const std::wstring&
         Tell(CallEventKind::Connected, line_call);
         return CallError::None;
     }
-    // End by the user, or Leave: the called party refuses, or the line gives up.
+    // End by the user, or Leave: the called party refuses, or the line gives up. The call goes
+    // into the history as outgoing, at the time it was given up, before the screen shows the
+    // phone idle.
+    const std::wstring line_number = model_.LineNumber();
     CallError error = model_.Abandon();
     if (error != CallError::None) {
         return error;
     }
     HostTrace(kTracePart, action == CallAction::End ? L"outgoing call abandoned"
                                                     : L"outgoing call not answered");
+    RecordEndedCall(CallDirection::Outgoing, line_number, 0);
     Refresh();
     Tell(CallEventKind::Ended, line_call);
     return CallError::None;

@@ -24,11 +24,26 @@ std::vector<std::wstring> ControlPanelLibraries() {
     return found;
 }
 
-void AskLibrary(const std::wstring& library, std::vector<Applet>* applets) {
+}  // namespace
+
+ControlPanel::ControlPanel() {
+    for (const std::wstring& library : ControlPanelLibraries()) {
+        Ask(library);
+    }
+}
+
+ControlPanel::~ControlPanel() {
+    for (HMODULE library : libraries_) {
+        FreeLibrary(library);
+    }
+}
+
+void ControlPanel::Ask(const std::wstring& library) {
     HMODULE module = LoadLibraryW((L"\\Windows\\" + library).c_str());
     if (module == nullptr) {
         return;
     }
+    const size_t before = applets_.size();
     auto applet_proc = reinterpret_cast<APPLET_PROC>(GetProcAddressW(module, L"CPlApplet"));
     if (applet_proc != nullptr && applet_proc(nullptr, CPL_INIT, 0, 0) != 0) {
         const LONG count = applet_proc(nullptr, CPL_GETCOUNT, 0, 0);
@@ -36,25 +51,18 @@ void AskLibrary(const std::wstring& library, std::vector<Applet>* applets) {
             NEWCPLINFOW info{};
             info.dwSize = sizeof info;
             applet_proc(nullptr, CPL_NEWINQUIRE, index, reinterpret_cast<LPARAM>(&info));
-            applets->push_back(
-                Applet{library, static_cast<int>(index), info.szName, info.hIcon != nullptr});
+            applets_.push_back(Applet{library, static_cast<int>(index), info.szName, info.hIcon});
         }
         for (LONG index = 0; index < count; ++index) {
             applet_proc(nullptr, CPL_STOP, index, 0);
         }
         applet_proc(nullptr, CPL_EXIT, 0, 0);
     }
-    FreeLibrary(module);
-}
-
-}  // namespace
-
-std::vector<Applet> ControlPanelApplets() {
-    std::vector<Applet> applets;
-    for (const std::wstring& library : ControlPanelLibraries()) {
-        AskLibrary(library, &applets);
+    if (applets_.size() > before) {
+        libraries_.push_back(module);
+    } else {
+        FreeLibrary(module);
     }
-    return applets;
 }
 
 }  // namespace tovarin::emulator::phone_shell

@@ -5,10 +5,13 @@
 #include <algorithm>
 #include <cwchar>
 #include <iterator>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/program_names.h"
+#include "host/icons.h"
 #include "host_trace.h"
 #include "shell/applets.h"
 #include "shell/programs.h"
@@ -36,9 +39,12 @@ struct MenuItem {
     Shortcut shortcut;  // for a program
 };
 
-// The windows live on the taskbar's thread, one of each at a time.
+// The windows live on the taskbar's thread, one of each at a time. The Settings window owns the
+// control panel it shows (its applets' libraries stay loaded for their icons): made when the
+// window opens, deleted when it is destroyed. (A window that goes with its thread as the device
+// ends is not destroyed; the device's modules go with the device.)
 thread_local std::vector<MenuItem> t_menu_items;
-thread_local std::vector<Applet> t_applets;
+thread_local ControlPanel* t_control_panel = nullptr;
 thread_local HWND t_menu = nullptr;
 thread_local HWND t_settings = nullptr;
 
@@ -46,8 +52,31 @@ void Trace(const std::wstring& text) {
     HostTrace(kTracePart, text);
 }
 
-// A row of the menu or a cell of the settings grid: its text, and for a cell an icon over it.
-// A tap tells the parent as a button would.
+const std::vector<Applet>& ShownApplets() {
+    static const std::vector<Applet> none;
+    return t_control_panel != nullptr ? t_control_panel->applets() : none;
+}
+
+// The applet of a cell of the settings grid; null for a row of the menu.
+const Applet* AppletOf(HWND item) {
+    const size_t index = static_cast<size_t>(GetDlgCtrlID(item) - kSettingsFirstId);
+    return GetDlgCtrlID(item) >= kSettingsFirstId && index < ShownApplets().size()
+               ? &ShownApplets()[index]
+               : nullptr;
+}
+
+// The applet's own icon, centred in `place`; false when it has none the device can draw.
+bool DrawAppletIcon(HDC dc, const Applet* applet, const RECT& place) {
+    if (applet == nullptr || applet->icon == nullptr) {
+        return false;
+    }
+    const std::optional<SIZE> size = gwes::IconSize(applet->icon);
+    return size && DrawIcon(dc, (place.left + place.right - size->cx) / 2,
+                            (place.top + place.bottom - size->cy) / 2, applet->icon) != FALSE;
+}
+
+// A row of the menu or a cell of the settings grid: its text, and for a cell the applet's icon
+// over it. A tap tells the parent as a button would.
 void PaintItem(HWND item) {
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(item, &paint);
@@ -64,19 +93,22 @@ void PaintItem(HWND item) {
     HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(font));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    // The mark: a square with the item's first letter, in place of a picture; grey for an applet
-    // that gives no icon.
     const int mark = cell ? kIconSize : 32;
     const int left = cell ? (client.right - mark) / 2 : 12;
     const int top = cell ? 12 : (client.bottom - mark) / 2;
     RECT icon{left, top, left + mark, top + mark};
-    const bool iconless = cell && GetWindowLongW(item, GWL_USERDATA) == 0;
-    HBRUSH blue = CreateSolidBrush(GetSysColor(iconless ? COLOR_GRAYTEXT : COLOR_HIGHLIGHT));
-    FillRect(dc, &icon, blue);
-    DeleteObject(reinterpret_cast<HGDIOBJ>(blue));
-    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-    DrawTextW(dc, text, text[0] != L'\0' ? 1 : 0, &icon, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    const Applet* applet = AppletOf(item);
+    if (!DrawAppletIcon(dc, applet, icon)) {
+        // The mark in place of a picture: a square with the item's first letter, grey for an
+        // applet that gives no icon.
+        HBRUSH blue = CreateSolidBrush(GetSysColor(cell ? COLOR_GRAYTEXT : COLOR_HIGHLIGHT));
+        FillRect(dc, &icon, blue);
+        DeleteObject(reinterpret_cast<HGDIOBJ>(blue));
+        SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+        DrawTextW(dc, text, text[0] != L'\0' ? 1 : 0, &icon,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    }
     RECT label = cell ? RECT{4, top + mark + 6, client.right - 4, client.bottom}
                       : RECT{left + mark + 12, 0, client.right - 8, client.bottom};
     DrawTextW(dc, text, -1, &label,
@@ -111,7 +143,7 @@ void LayOutSettings(HWND settings) {
     RECT client{};
     GetClientRect(settings, &client);
     const int width = (client.right - client.left) / kGridColumns;
-    for (size_t i = 0; i < t_applets.size(); ++i) {
+    for (size_t i = 0; i < ShownApplets().size(); ++i) {
         const int column = static_cast<int>(i) % kGridColumns;
         const int row = static_cast<int>(i) / kGridColumns;
         SetWindowPos(GetDlgItem(settings, kSettingsFirstId + static_cast<int>(i)), nullptr,
@@ -124,26 +156,26 @@ void OpenSettings() {
     if (t_settings != nullptr) {
         DestroyWindow(t_settings);
     }
-    t_applets = ControlPanelApplets();
+    auto control_panel = std::make_unique<ControlPanel>();
     t_settings = CreateWindowExW(0, kSettingsClass, L"Настройки", WS_POPUP, 0, 0, 0, 0, nullptr,
                                  nullptr, nullptr, nullptr);
     if (t_settings == nullptr) {
         return;
     }
+    t_control_panel = control_panel.release();
+    const std::vector<Applet>& applets = t_control_panel->applets();
     SHINITDLGINFO full_screen{};
     full_screen.dwMask = SHIDIM_FLAGS;
     full_screen.hDlg = t_settings;
     full_screen.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_EMPTYMENU;
     SHInitDialog(&full_screen);
-    for (size_t i = 0; i < t_applets.size(); ++i) {
-        HWND cell =
-            MakeItem(t_settings, t_applets[i].name, kSettingsFirstId + static_cast<int>(i), RECT{});
-        SetWindowLongW(cell, GWL_USERDATA, t_applets[i].has_icon ? 1 : 0);
+    for (size_t i = 0; i < applets.size(); ++i) {
+        MakeItem(t_settings, applets[i].name, kSettingsFirstId + static_cast<int>(i), RECT{});
     }
     LayOutSettings(t_settings);
     ShowWindow(t_settings, SW_SHOW);
     SetForegroundWindow(t_settings);
-    Trace(L"settings show " + std::to_wstring(t_applets.size()) + L" applet(s)");
+    Trace(L"settings show " + std::to_wstring(applets.size()) + L" applet(s)");
 }
 
 void OpenMenuItem(size_t index) {
@@ -195,8 +227,8 @@ LRESULT CALLBACK SettingsProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
                 return 0;
             }
             const size_t index = static_cast<size_t>(id - kSettingsFirstId);
-            if (index < t_applets.size()) {
-                const Applet& applet = t_applets[index];
+            if (index < ShownApplets().size()) {
+                const Applet& applet = ShownApplets()[index];
                 StartProgram(kProgramControlPanelHost,
                              applet.library + L"," + std::to_wstring(applet.index));
             }
@@ -208,6 +240,8 @@ LRESULT CALLBACK SettingsProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
         case WM_DESTROY:
             if (t_settings == hwnd) {
                 t_settings = nullptr;
+                delete t_control_panel;
+                t_control_panel = nullptr;
             }
             return 0;
         default:

@@ -173,6 +173,25 @@ TEST(CallModel, AnOutgoingCallMayEndBeforeItIsAnswered) {
     EXPECT_EQ(model.Incoming(L"5550002"), CallError::None);
 }
 
+// The history files a call by who placed it: a second call that rings on the line a dialled
+// call leaves is a caller's.
+TEST(CallModel, OnlyTheCallTheUserDialledIsDialled) {
+    CallModel model;
+    model.Dial(L"5550001");
+    EXPECT_TRUE(model.LineDialled());
+    model.Reach();
+    model.Second(L"5550002");
+    EXPECT_TRUE(model.LineDialled());
+    ASSERT_EQ(model.End(), CallError::None);
+    ASSERT_TRUE(model.Ringing());
+    EXPECT_FALSE(model.LineDialled());
+    model.Miss();
+    model.Dial(L"5550003");
+    model.Abandon();
+    model.Incoming(L"5550004");
+    EXPECT_FALSE(model.LineDialled());
+}
+
 TEST(CallModel, TheRadioBitIsNoneOfTheBitsTheServicesWatch) {
     for (uint32_t watched :
          {kStatusMissedCall, kStatusSecondCall, kStatusIncoming, kStatusCalling, kStatusTalking}) {

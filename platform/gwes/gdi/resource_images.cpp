@@ -13,6 +13,7 @@
 #include <mutex>
 
 #include "gwes/gdi/bitmaps.h"
+#include "host/icons.h"
 #include "kernel/handles.h"
 #include "kernel/resources/module_resources.h"
 
@@ -173,6 +174,14 @@ namespace tovarin::gwes {
 
 std::optional<LoadedImage> ImageOf(HANDLE handle) {
     return Images().Find(handle);
+}
+
+std::optional<SIZE> IconSize(HICON icon) {
+    const std::optional<LoadedImage> image = ImageOf(icon);
+    if (!image || image->type != IMAGE_ICON) {
+        return std::nullopt;
+    }
+    return SIZE{image->width, image->height};
 }
 
 bool IsHighResolutionAware(HMODULE module) {
