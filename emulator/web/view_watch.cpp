@@ -28,8 +28,30 @@ std::wstring Parent(std::wstring path) {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
+// Owns a change notification's handle and closes it with the call that goes with its kind.
+template <BOOL (*Close)(HANDLE)>
+class ChangeHandle {
+  public:
+    ChangeHandle() = default;
+    ~ChangeHandle() {
+        if (*this) {
+            Close(handle_);
+        }
+    }
+    ChangeHandle(const ChangeHandle&) = delete;
+    ChangeHandle& operator=(ChangeHandle&& other) noexcept {
+        std::swap(handle_, other.handle_);
+        return *this;
+    }
+    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE && handle_; }
+    HANDLE handle() const { return handle_; }
+
+  protected:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
 // A folder's change notification; none when the folder cannot be watched (it is gone).
-class FolderNotification {
+class FolderNotification : public ChangeHandle<FindCloseChangeNotification> {
   public:
     FolderNotification() = default;
     // A folder that is not there yet is watched for from the nearest one that is.
@@ -47,25 +69,10 @@ class FolderNotification {
             folder = Parent(folder);
         }
     }
-    ~FolderNotification() {
-        if (*this) {
-            FindCloseChangeNotification(handle_);
-        }
-    }
-    FolderNotification(const FolderNotification&) = delete;
-    FolderNotification& operator=(FolderNotification&& other) noexcept {
-        std::swap(handle_, other.handle_);
-        return *this;
-    }
-    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE && handle_; }
-    HANDLE handle() const { return handle_; }
-
-  private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
 // A key's change notification: its values and its subkeys' names; none when the key is missing.
-class KeyNotification {
+class KeyNotification : public ChangeHandle<CeFindCloseRegChange> {
   public:
     KeyNotification() = default;
     // A key that is not there yet is watched for from the nearest one that is (a root is).
@@ -87,21 +94,6 @@ class KeyNotification {
             name = Parent(name);
         }
     }
-    ~KeyNotification() {
-        if (*this) {
-            CeFindCloseRegChange(handle_);
-        }
-    }
-    KeyNotification(const KeyNotification&) = delete;
-    KeyNotification& operator=(KeyNotification&& other) noexcept {
-        std::swap(handle_, other.handle_);
-        return *this;
-    }
-    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE && handle_; }
-    HANDLE handle() const { return handle_; }
-
-  private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
 }  // namespace
