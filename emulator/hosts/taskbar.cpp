@@ -100,6 +100,10 @@ LRESULT CALLBACK TaskbarProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
 
 DWORD WINAPI TaskbarThread(LPVOID start) {
     ReadySignal ready = static_cast<ReadyThreadStart*>(start)->ready;
+    // Runs however the thread ends, also when the device's end unwinds it out of GetMessageW.
+    struct StartMenuRelease {
+        ~StartMenuRelease() { phone_shell::ReleaseStartMenu(); }
+    } start_menu_release;
     WNDCLASSW taskbar_class = {};
     taskbar_class.lpfnWndProc = &TaskbarProc;
     taskbar_class.lpszClassName = kWindowClassTaskBar;

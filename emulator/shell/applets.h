@@ -31,6 +31,10 @@ class ControlPanel {
 
     const std::vector<Applet>& applets() const { return applets_; }
 
+    // Leaves the libraries loaded when it goes: for a thread on its way out, where unloading could
+    // wait; the device's modules go with the device.
+    void KeepLibrariesLoaded() { libraries_.clear(); }
+
   private:
     void Ask(const std::wstring& library);
 

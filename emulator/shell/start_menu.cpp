@@ -41,8 +41,8 @@ struct MenuItem {
 
 // The windows live on the taskbar's thread, one of each at a time. The Settings window owns the
 // control panel it shows (its applets' libraries stay loaded for their icons): made when the
-// window opens, deleted when it is destroyed. (A window that goes with its thread as the device
-// ends is not destroyed; the device's modules go with the device.)
+// window opens, deleted when it is destroyed, or by ReleaseStartMenu when the window goes with its
+// thread (then without WM_DESTROY), leaving its libraries to go with the device.
 thread_local std::vector<MenuItem> t_menu_items;
 thread_local ControlPanel* t_control_panel = nullptr;
 thread_local HWND t_menu = nullptr;
@@ -289,6 +289,17 @@ void OpenStartMenu() {
     }
     ShowWindow(t_menu, SW_SHOW);
     SetForegroundWindow(t_menu);
+}
+
+void ReleaseStartMenu() {
+    if (t_control_panel != nullptr) {
+        t_control_panel->KeepLibrariesLoaded();
+        delete t_control_panel;
+        t_control_panel = nullptr;
+    }
+    t_settings = nullptr;
+    t_menu = nullptr;
+    t_menu_items.clear();
 }
 
 }  // namespace tovarin::emulator::phone_shell

@@ -19,6 +19,10 @@ inline constexpr int kSettingsFirstId = 200;
 // Registers the windows' classes; on the taskbar's thread before anything opens.
 bool RegisterStartMenuClasses();
 
+// On the taskbar thread's way out, however it ends: the thread's windows then go without
+// WM_DESTROY, so what the Settings window owned is given back here.
+void ReleaseStartMenu();
+
 // Shows the Start menu in the foreground (a fresh one: the programs are read again).
 void OpenStartMenu();
 
