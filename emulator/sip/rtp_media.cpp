@@ -213,6 +213,7 @@ class RtpMedia::Stream {
         if (due > ticks_ + kMaxCatchUpPackets) {
             ticks_ = due - kMaxCatchUpPackets;
         }
+        media::SendDueLineAudio();
         while (ticks_ < due) {
             ++ticks_;
             SendPacket();

@@ -45,9 +45,12 @@ class LineEndpoint {
 };
 // Attaches the line's far end; nullptr gives the line back to what the console sets.
 void AttachLine(std::shared_ptr<LineEndpoint> line);
+// Mixes what the line has due by now and sends it on: the far end calls it before it takes a
+// packet, since the microphone is heard on the line only as far as someone asks for it.
+void SendDueLineAudio();
 
-// The phone simulator says when a call is connected: the caller's voice is then heard on the line
-// and what plays to the line goes to the caller.
+// The phone simulator says when a call is connected: the caller's voice is then heard on the line,
+// and what plays to the line goes to the caller mixed with the microphone at full scale.
 void SetLineConnected(bool connected);
 bool LineConnected();
 

@@ -254,7 +254,8 @@ case "$case_name" in
     ;;
   dialled_call)
     # The user dials the softphone from the pad; it answers at once. What the phone recorded of
-    # the call is the softphone's tone; what the softphone heard is the phone's effect.
+    # the call is the softphone's tone; what the softphone heard is the phone's effect, then the
+    # user's voice (the microphone's tone).
     "$TOVARIN_AUDIO_PROBE" tone 2500 4000 "$work/fx2500.amr"
     start_callee auto
     start_phone --install "$work/fx2500.amr"
@@ -265,7 +266,9 @@ case "$case_name" in
     no_lost_packets
     recording=$(recorded "My Documents" "OUT*.amr")
     probe "$recording" --sound 2500 3500 --tone 440 3
-    probe "$(heard)" --sound 3500 4300 --tone 2500 5
+    heard_call=$(heard)
+    probe "$heard_call" --sound 3500 4300 --tone 2500 5
+    probe "$heard_call" --within 11500 13500 --tone 700 5
     ;;
   dialled_call_far_hangup)
     # The softphone answers and hangs up three seconds later; the phone's script checks the rest.

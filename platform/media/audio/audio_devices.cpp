@@ -25,6 +25,8 @@ constexpr uint64_t kBlockMs = kMixBlockSamples / 8;
 constexpr uint64_t kMixLagMs = kBlockMs;
 // What the phone sent to the line, kept for a whole-call recording: at most a second.
 constexpr size_t kMaxSentSamples = 8000;
+// The microphone's place in the line's mixer while a call is connected; playbacks count from 1.
+constexpr int kMicrophoneSound = 0;
 
 // One output's mixer and the next block of device time it mixes (block k covers
 // [k * kBlockMs, (k + 1) * kBlockMs) ms).
@@ -61,7 +63,7 @@ struct AudioState {
         for (AudioOutput output : {AudioOutput::Speaker, AudioOutput::Line}) {
             OutputMix& mix = Output(output);
             while (mix.next_block < due) {
-                if (!mix.mixer.HasPending()) {
+                if (!mix.mixer.HasPending() && !HearsMicrophone(output)) {
                     // Nothing to hear: the output is silent up to now, and sends nothing.
                     mix.next_block = due;
                     break;
@@ -81,6 +83,11 @@ struct AudioState {
     void MixNextBlock(AudioOutput output) {
         OutputMix& mix = Output(output);
         std::array<int16_t, kMixBlockSamples> block{};
+        if (HearsMicrophone(output)) {
+            // The user speaks into the call: the microphone's block joins what plays to the line.
+            ReadMicrophone(block);
+            mix.mixer.Feed(kMicrophoneSound, block);
+        }
         ++mix.next_block;
         if (mix.mixer.MixBlock(block)) {
             Send(output, block);
@@ -119,6 +126,19 @@ struct AudioState {
         }
         sent_to_line.erase(sent_to_line.begin(),
                            sent_to_line.begin() + static_cast<std::ptrdiff_t>(take));
+    }
+
+    // While a call is connected the line sends the microphone, every block, whatever plays.
+    bool HearsMicrophone(AudioOutput output) const {
+        return output == AudioOutput::Line && line_connected;
+    }
+
+    // The card's microphone when there is one; what the console set otherwise.
+    void ReadMicrophone(std::span<int16_t> out) {
+        if (HostAudio* host = Host(); host != nullptr && host->Capture(out)) {
+            return;
+        }
+        microphone.Read(out);
     }
 
     void FlushSpeakerFile() {
@@ -192,11 +212,7 @@ void ReadInput(AudioInput input, std::span<int16_t> out) {
         }
         return;
     }
-    // The card's microphone when there is one; what the console set otherwise.
-    if (HostAudio* host = state->Host(); host != nullptr && host->Capture(out)) {
-        return;
-    }
-    state->microphone.Read(out);
+    state->ReadMicrophone(out);
 }
 
 void AttachLine(std::shared_ptr<LineEndpoint> line) {
@@ -205,12 +221,28 @@ void AttachLine(std::shared_ptr<LineEndpoint> line) {
     state->line = std::move(line);
 }
 
+void SendDueLineAudio() {
+    auto state = State();
+    std::lock_guard lock(state->mutex);
+    state->MixUntil(NowMs());
+}
+
 void SetLineConnected(bool connected) {
     auto state = State();
     std::lock_guard lock(state->mutex);
     const bool was = state->line_connected;
+    if (was == connected) {
+        return;
+    }
+    // What was due went out as it was: with the microphone while the call lasted, without it
+    // before.
+    state->MixUntil(NowMs());
     state->line_connected = connected;
-    if (was && !connected) {
+    Mixer& line = state->Output(AudioOutput::Line).mixer;
+    if (connected) {
+        line.Add(kMicrophoneSound, 0);
+    } else {
+        line.Remove(kMicrophoneSound);
         // Each call starts with a silent caller until told otherwise.
         state->caller = SoundSource();
         state->sent_to_line.clear();
